@@ -1,1 +1,31 @@
-// (being written)
+#include "app/app.h"
+
+HINSTANCE AppInstance;
+HWND MainWindow;
+HMENU MainMenu;
+HMENU PlaylistMenu;
+HFONT UiFont;
+wchar_t ProductTitle[100];
+SIZE MinTrackSize;
+
+bool FullScreen;
+bool BarInFullScreen;
+
+HWND ControlBar;
+HWND VideoPanel;
+HWND PlaylistPanel;
+HWND PlaylistView;
+HWND Splitter;
+
+int LoadText(UINT id, wchar_t* buf, int cap)
+{
+    if (cap <= 0)
+        return 0;
+    buf[0] = L'\0';
+    // A zero buffer size would return a read-only pointer instead of copying.
+    int n = LoadStringW(AppInstance, id, buf, cap);
+    if (n < 0 || n >= cap)
+        n = 0;
+    buf[n] = L'\0';
+    return n;
+}

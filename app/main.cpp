@@ -1,1 +1,8 @@
-int wWinMain(void*, void*, wchar_t*, int) { return 0; }
+#include <windows.h>
+
+#include "app/startup.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
+{
+    return NimbrelMain(instance, showCommand);
+}

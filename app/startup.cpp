@@ -1,1 +1,220 @@
-// (being written)
+#include "app/startup.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "app/app.h"
+#include "app/aspect.h"
+#include "app/layout.h"
+#include "app/main_window.h"
+#include "app/menus.h"
+#include "app/pending_error.h"
+#include "app/settings.h"
+#include "engine/engine_module.h"
+#include "resources/resource.h"
+
+// How far start-up got decides which clean-up steps run.
+enum CleanupStage {
+    CleanupAll,           // shutdown, COM, engine module
+    CleanupCom,           // COM, engine module
+    CleanupEngineModule,  // engine module only
+    CleanupNothing,
+};
+
+static struct {
+    wchar_t ClassName[32];
+    HACCEL Accelerators;
+    HMENU MainMenuResource;
+    HMENU PlaylistMenuResource;
+    CleanupStage Cleanup;
+    bool Failed;
+} S;
+
+static void ResetProgramState()
+{
+    S = {};
+    MainWindow = nullptr;
+    MainMenu = PlaylistMenu = nullptr;
+    UiFont = nullptr;
+    ControlBar = VideoPanel = PlaylistPanel = PlaylistView = Splitter = nullptr;
+    FullScreen = false;
+    BarInFullScreen = false;
+    SetPendingError(ErrorNone, L"");
+}
+
+static bool InitApplication()
+{
+    LoadText(IDS_PRODUCT_TITLE, ProductTitle, 100);
+    BuildIniPath();
+    SetDefaultSettings();
+    LoadSettings();
+
+    LOGFONTW lf = {};
+    SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof lf, &lf, 0);
+    UiFont = CreateFontIndirectW(&lf);
+    if (!UiFont)
+        return false;
+
+    S.MainMenuResource = LoadMenuW(AppInstance, MAKEINTRESOURCEW(IDR_MAIN_MENU));
+    MainMenu = GetSubMenu(S.MainMenuResource, 0);
+    S.PlaylistMenuResource = LoadMenuW(AppInstance, MAKEINTRESOURCEW(IDR_PLAYLIST_MENU));
+    PlaylistMenu = GetSubMenu(S.PlaylistMenuResource, 0);
+
+    RECT r = {0, 0, 390, 30};
+    AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
+    MinTrackSize = {r.right - r.left, r.bottom - r.top};
+    return true;
+}
+
+static void RegisterMainWindowClass()
+{
+    WNDCLASSEXW wc = {sizeof wc};
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = MainWindowProc;
+    wc.hInstance = AppInstance;
+    wc.hIcon = LoadIconW(AppInstance, MAKEINTRESOURCEW(IDI_APP));
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+    wc.lpszClassName = S.ClassName;
+    RegisterClassExW(&wc);  // already registered by an earlier run in this process is fine
+}
+
+// The children, in this order: control bar, video panel, playlist panel, splitter.
+static bool CreateChildren()
+{
+    return true;
+}
+
+bool ApplySettingsAtStart()
+{
+    if (Settings.WindowTop) {
+        SetMenuItemChecked(MainMenu, IDM_ALWAYS_ON_TOP, true);
+        SetWindowPos(MainWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    }
+    int show = Settings.PlayListShow ? SW_SHOW : SW_HIDE;
+    if (PlaylistPanel)
+        ShowWindow(PlaylistPanel, show);
+    if (Splitter)
+        ShowWindow(Splitter, show);
+    WriteAspectItemLabels();
+    SetMenuItemChecked(MainMenu, IDM_SHOW_PLAYLIST, Settings.PlayListShow != 0);
+    CheckRadioGroup(MainMenu, IDM_REPEAT_LIST_ONCE, IDM_FILE_ONCE, IDM_REPEAT_LIST_ONCE + Settings.Repeat);
+    CheckRadioGroup(MainMenu, IDM_ASPECT_NATURAL, IDM_ASPECT_LAST, IDM_ASPECT_NATURAL);
+    CheckRadioGroup(MainMenu, IDM_QUALITY_LOW, IDM_QUALITY_HIGH, IDM_QUALITY_LOW + Settings.Quality);
+    CheckRadioGroup(MainMenu, IDM_SMOOTHING_OFF, IDM_SMOOTHING_ON, IDM_SMOOTHING_OFF + Settings.Smoothing);
+    CheckRadioGroup(MainMenu, IDM_DEBLOCK_AUTO, IDM_DEBLOCK_ON, IDM_DEBLOCK_AUTO + Settings.Deblocking);
+    return true;
+}
+
+static bool Fail(CleanupStage cleanup)
+{
+    SetPendingError(ErrorStartup, L"");
+    S.Cleanup = cleanup;
+    S.Failed = true;
+    return false;
+}
+
+bool StartNimbrel(HINSTANCE instance, int showCommand)
+{
+    ResetProgramState();
+    AppInstance = instance;
+
+    if (FAILED(InitEngineModule()))
+        return Fail(CleanupNothing);
+    if (!RegisterEngineHost(instance))
+        return Fail(CleanupEngineModule);
+    if (FAILED(CoInitialize(nullptr)))
+        return Fail(CleanupEngineModule);
+    INITCOMMONCONTROLSEX icc = {8, 0xFF};
+    if (!InitCommonControlsEx(&icc))
+        return Fail(CleanupCom);
+
+    LoadText(IDS_CLASS_NAME, S.ClassName, 32);
+    S.Accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_ACCELERATORS));
+    if (!InitApplication())
+        return Fail(CleanupAll);
+
+    RegisterMainWindowClass();
+    CreateWindowExW(0, S.ClassName, ProductTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                    Settings.WindowPosX, Settings.WindowPosY, Settings.WindowWidth,
+                    Settings.WindowHeight, nullptr, nullptr, instance, nullptr);
+    if (!MainWindow || !CreateChildren() || !ApplySettingsAtStart())
+        return Fail(CleanupAll);
+
+    LayoutChildren();
+    ShowWindow(MainWindow, Settings.Maximize ? SW_SHOWMAXIMIZED : showCommand);
+    UpdateWindow(MainWindow);
+    // Files and folders named on the command line enter the playlist here.
+    S.Cleanup = CleanupAll;
+    return true;
+}
+
+int RunMessageLoop()
+{
+    MSG msg;
+    BOOL got;
+    int exitCode = 0;
+    while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0 && got != -1) {
+        // Accelerators act for the main window whichever child has the focus.
+        if (TranslateAcceleratorW(MainWindow, S.Accelerators, &msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    if (got == 0)
+        exitCode = (int)msg.wParam;
+    return exitCode;
+}
+
+static void ShutDownApplication()
+{
+    SaveSettings();
+    if (UiFont)
+        DeleteObject(UiFont);
+    UiFont = nullptr;
+    if (S.MainMenuResource)
+        DestroyMenu(S.MainMenuResource);
+    if (S.PlaylistMenuResource)
+        DestroyMenu(S.PlaylistMenuResource);
+    S.MainMenuResource = S.PlaylistMenuResource = nullptr;
+    MainMenu = PlaylistMenu = nullptr;
+    if (PlaylistView && IsWindow(PlaylistView))
+        SendMessageW(PlaylistView, LVM_DELETEALLITEMS, 0, 0);
+}
+
+// A window left over from a failed start-up goes now, and so does the quit message
+// its destruction posts, so nothing of this run reaches a later message loop.
+static void DiscardLeftoverWindow()
+{
+    if (!MainWindow || !IsWindow(MainWindow))
+        return;
+    DestroyWindow(MainWindow);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
+void FinishNimbrel()
+{
+    if (S.Cleanup <= CleanupAll)
+        ShutDownApplication();
+    if (S.Cleanup <= CleanupCom)
+        CoUninitialize();
+    if (S.Cleanup <= CleanupEngineModule)
+        TermEngineModule();
+    if (S.Failed) {
+        HWND owner = MainWindow && IsWindow(MainWindow) ? MainWindow : nullptr;
+        ReportPendingError(owner);
+        DiscardLeftoverWindow();
+    }
+    S.Cleanup = CleanupNothing;
+}
+
+int NimbrelMain(HINSTANCE instance, int showCommand)
+{
+    int exitCode = 0;
+    if (StartNimbrel(instance, showCommand))
+        exitCode = RunMessageLoop();
+    FinishNimbrel();
+    return exitCode;
+}

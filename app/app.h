@@ -1,0 +1,26 @@
+// Program-wide state of the application shell: the one instance of each window,
+// menu and font, created at start-up and read by every part of the program.
+#pragma once
+#include <windows.h>
+
+extern HINSTANCE AppInstance;        // for every resource load
+extern HWND MainWindow;              // recorded at WM_CREATE, never cleared
+extern HMENU MainMenu;               // sub-menu 0 of menu 102
+extern HMENU PlaylistMenu;           // sub-menu 0 of menu 103
+extern HFONT UiFont;                 // the icon-title font
+extern wchar_t ProductTitle[100];    // string 40101
+extern SIZE MinTrackSize;            // outer size of a 390 x 30 client area
+
+// View modes.
+extern bool FullScreen;
+extern bool BarInFullScreen;
+
+// Child windows, created by their own modules; null until they exist.
+extern HWND ControlBar;
+extern HWND VideoPanel;
+extern HWND PlaylistPanel;
+extern HWND PlaylistView;
+extern HWND Splitter;
+
+// Loads a string resource into buf (cap characters, always terminated); returns its length.
+int LoadText(UINT id, wchar_t* buf, int cap);
