@@ -1,0 +1,191 @@
+// The audio side of an open file: decoding, resampling to the device's format, volume, and
+// feeding the device in step with the play clock. The device's own clock steers the play
+// clock while the two agree; when they do not (a device that starts slow, or no device at
+// all) the system clock rules and the samples are dropped or held to follow it.
+#include <cmath>
+#include <vector>
+
+extern "C" {
+#include <libavutil/channel_layout.h>
+#include <libswresample/swresample.h>
+}
+
+#include "engine/player/audio_output.h"
+#include "engine/player/session.h"
+
+namespace {
+
+constexpr double kAgree = 0.05;   // audio and system clocks within this: audio steers
+constexpr double kResync = 0.12;  // samples further than this from the clock are dropped or held
+
+struct Chunk {
+  std::vector<float> samples;  // interleaved at the device's format
+  size_t offset = 0;           // frames already used
+  double pts = 0;              // of the frame at offset
+};
+
+}  // namespace
+
+void AudioThread(Session* s) {
+  CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  Player* p = s->player;
+  if (!p->audio_) p->audio_ = OpenAudioOutput();
+  AudioOutput* out = p->audio_.get();
+  AVCodecContext* c = s->audio;
+  AVRational tb = s->format->streams[s->audioIndex]->time_base;
+  SwrContext* swr = nullptr;
+  AVChannelLayout inLayout{}, outLayout{};
+  av_channel_layout_default(&outLayout, out->channels);
+  int inRate = 0, inFormat = -1;
+  AVFrame* frame = av_frame_alloc();
+  Chunk chunk;
+  bool haveChunk = false, ended = false, paused = false;
+  uint32_t serial = 0;
+  double target = 0, nextPts = 0, endPts = 0;
+  std::vector<float> scaled;
+  out->Flush();
+
+  // Decodes until one chunk of samples is ready (true) or nothing is available now.
+  auto decode = [&]() -> bool {
+    for (;;) {
+      int r = avcodec_receive_frame(c, frame);
+      if (r == 0) {
+        if (!swr || inRate != frame->sample_rate || inFormat != frame->format ||
+            av_channel_layout_compare(&inLayout, &frame->ch_layout) != 0) {
+          swr_free(&swr);
+          av_channel_layout_uninit(&inLayout);
+          av_channel_layout_copy(&inLayout, &frame->ch_layout);
+          if (inLayout.nb_channels <= 0) av_channel_layout_default(&inLayout, c->ch_layout.nb_channels);
+          inRate = frame->sample_rate;
+          inFormat = frame->format;
+          if (swr_alloc_set_opts2(&swr, &outLayout, AV_SAMPLE_FMT_FLT, out->rate, &inLayout,
+                                  static_cast<AVSampleFormat>(inFormat), inRate, 0, nullptr) < 0 ||
+              swr_init(swr) < 0) {
+            swr_free(&swr);
+            av_frame_unref(frame);
+            continue;
+          }
+        }
+        double pts = s->Seconds(frame->best_effort_timestamp, tb);
+        if (std::isnan(pts)) pts = nextPts;
+        int room = swr_get_out_samples(swr, frame->nb_samples) + 32;
+        chunk.samples.resize(static_cast<size_t>(room) * out->channels);
+        uint8_t* dst[1] = {reinterpret_cast<uint8_t*>(chunk.samples.data())};
+        int n = swr_convert(swr, dst, room, const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
+        av_frame_unref(frame);
+        if (n <= 0) continue;
+        chunk.samples.resize(static_cast<size_t>(n) * out->channels);
+        chunk.offset = 0;
+        chunk.pts = pts;
+        nextPts = pts + static_cast<double>(n) / out->rate;
+        return true;
+      }
+      if (r == AVERROR_EOF) {
+        ended = true;
+        endPts = nextPts;
+        avcodec_flush_buffers(c);
+        return false;
+      }
+      // Needs input.
+      PacketItem item;
+      if (!s->audioPackets.Get(&item, s->abort, 5)) return false;
+      if (item.kind == PacketItem::Flush) {
+        avcodec_flush_buffers(c);
+        if (swr) swr_init(swr);
+        serial = item.serial;
+        target = item.target;
+        nextPts = target;
+        ended = false;
+        continue;
+      }
+      avcodec_send_packet(c, item.kind == PacketItem::End ? nullptr : item.packet);
+      av_packet_free(&item.packet);
+      if (s->abort) return false;
+    }
+  };
+
+  uint32_t flushedSerial = 0;
+  while (!s->abort) {
+    uint32_t current = p->serial_.load();
+    if (flushedSerial != current && serial == current) {  // a new position: forget what is queued
+      out->Flush();
+      flushedSerial = current;
+    }
+    if (!haveChunk && !ended) haveChunk = decode();
+    if (serial != current) {  // not yet at the latest flush: drain towards it
+      haveChunk = false;
+      ended = false;
+      if (!decode()) Sleep(1);
+      continue;
+    }
+    if (haveChunk) {  // exact position after a seek: drop what lies before the target
+      size_t frames = chunk.samples.size() / out->channels;
+      double chunkEnd = chunk.pts + static_cast<double>(frames - chunk.offset) / out->rate;
+      if (p->startedSerial_ != current && chunk.pts < target - 1e-6) {
+        if (chunkEnd <= target) { haveChunk = false; continue; }
+        size_t skip = static_cast<size_t>((target - chunk.pts) * out->rate);
+        chunk.offset += std::min(skip, frames - chunk.offset);
+        chunk.pts = target;
+      }
+    }
+    if (p->startedSerial_ != current) {
+      // Video starts the clock with its first picture; alone, audio starts it.
+      if (s->videoIndex < 0 && (haveChunk || ended)) p->StartClock(current, haveChunk ? std::min(chunk.pts, target) : target);
+      else Sleep(1);
+      continue;
+    }
+    bool wantPause = p->paused_.load() || p->endSerial_ == current;
+    if (wantPause != paused) out->SetPaused(paused = wantPause);
+    if (paused) { Sleep(5); continue; }
+
+    if (!haveChunk) {
+      if (ended && s->audioDone != current) {
+        if (out->Delay() < 0.005 || p->clock_.Now() >= endPts + 0.25) {
+          s->audioDone = current;
+          p->CheckEnd(s);
+        }
+      }
+      Sleep(ended ? 5 : 1);
+      continue;
+    }
+
+    double delay = out->Delay();
+    double now = p->clock_.Now();
+    size_t frames = chunk.samples.size() / out->channels;
+    double lag = chunk.pts - (now + delay);  // > 0: these samples are early
+    if (lag < -kResync) {  // late: drop up to the clock
+      size_t skip = static_cast<size_t>(-lag * out->rate);
+      chunk.offset += std::min(skip, frames - chunk.offset);
+      chunk.pts -= lag;
+      if (chunk.offset >= frames) haveChunk = false;
+      continue;
+    }
+    if (lag > kResync) { Sleep(2); continue; }
+
+    int room = out->Writable();
+    int n = static_cast<int>(std::min<size_t>(room, frames - chunk.offset));
+    if (n <= 0) { Sleep(2); continue; }
+    const float* src = chunk.samples.data() + chunk.offset * out->channels;
+    float volume = static_cast<float>(std::clamp(p->volume_.load(), 0.0, 1.0));
+    scaled.assign(src, src + static_cast<size_t>(n) * out->channels);
+    if (volume != 1.0f) for (float& v : scaled) v *= volume;
+    if (AudioTap tap = p->tap_.load()) tap(p->tapContext_.load(), scaled.data(), n, out->channels);
+    out->Write(scaled.data(), n);
+    chunk.offset += n;
+    chunk.pts += static_cast<double>(n) / out->rate;
+    if (chunk.offset >= frames) haveChunk = false;
+
+    // Steer the play clock by the device while the two agree.
+    if (!out->Silent()) {
+      double audioClock = chunk.pts - out->Delay();
+      double drift = audioClock - p->clock_.Now();
+      if (std::fabs(drift) < kAgree) p->NudgeClock(current, drift * 0.1);
+    }
+  }
+  out->Flush();
+  swr_free(&swr);
+  av_channel_layout_uninit(&inLayout);
+  av_channel_layout_uninit(&outLayout);
+  av_frame_free(&frame);
+  CoUninitialize();
+}

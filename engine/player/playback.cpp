@@ -1,0 +1,457 @@
+#include "engine/player/playback.h"
+
+#include <cmath>
+
+#include "engine/player/audio_output.h"
+#include "engine/player/session.h"
+
+// ---- clock ----
+
+int64_t QpcNow() {
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return t.QuadPart;
+}
+
+double QpcSeconds(int64_t ticks) {
+  static const double frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return static_cast<double>(f.QuadPart);
+  }();
+  return static_cast<double>(ticks) / frequency;
+}
+
+double PlayClock::Now() const {
+  for (;;) {
+    uint32_t s1 = seq_.load(std::memory_order_acquire);
+    if (s1 & 1) continue;
+    double pts = pts_.load(std::memory_order_relaxed);
+    int64_t anchor = anchor_.load(std::memory_order_relaxed);
+    bool running = running_.load(std::memory_order_relaxed);
+    std::atomic_thread_fence(std::memory_order_acquire);
+    if (seq_.load(std::memory_order_relaxed) != s1) continue;
+    return running ? pts + QpcSeconds(QpcNow() - anchor) : pts;
+  }
+}
+
+void PlayClock::Set(double pts, bool running) {
+  std::lock_guard<std::mutex> lock(writer_);
+  seq_.fetch_add(1, std::memory_order_acq_rel);
+  pts_.store(pts, std::memory_order_relaxed);
+  anchor_.store(QpcNow(), std::memory_order_relaxed);
+  running_.store(running, std::memory_order_relaxed);
+  seq_.fetch_add(1, std::memory_order_release);
+}
+
+void PlayClock::SetRunning(bool running) { Set(Now(), running); }
+
+void PlayClock::Nudge(double delta) {
+  if (Running()) Set(Now() + delta, true);
+}
+
+// ---- queues ----
+
+void PacketQueue::Put(PacketItem item) {
+  {
+    std::lock_guard<std::mutex> lock(m_);
+    if (item.packet) {
+      bytes_ += item.packet->size;
+      ++count_;
+      duration_ += item.packet->duration * timeBase;
+    }
+    items_.push_back(item);
+  }
+  cv_.notify_one();
+}
+
+bool PacketQueue::Get(PacketItem* item, const std::atomic<bool>& abort, int timeoutMs) {
+  std::unique_lock<std::mutex> lock(m_);
+  if (items_.empty())
+    cv_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return !items_.empty() || abort.load(); });
+  if (items_.empty() || abort.load()) return false;
+  *item = items_.front();
+  items_.pop_front();
+  if (item->packet) {
+    bytes_ -= item->packet->size;
+    --count_;
+    duration_ -= item->packet->duration * timeBase;
+  }
+  return true;
+}
+
+void PacketQueue::Clear() {
+  std::lock_guard<std::mutex> lock(m_);
+  for (auto& i : items_) av_packet_free(&i.packet);
+  items_.clear();
+  bytes_ = 0;
+  count_ = 0;
+  duration_ = 0;
+}
+
+bool PacketQueue::Enough() const {
+  std::lock_guard<std::mutex> lock(m_);
+  return (count_ > 25 && duration_ > 1.0) || count_ > 400;
+}
+
+bool FrameQueue::Put(FrameItem item, const std::atomic<bool>& abort, const std::atomic<uint32_t>& serial) {
+  std::unique_lock<std::mutex> lock(m_);
+  auto frames = [&] {
+    size_t n = 0;
+    for (auto& i : items_) n += i.frame ? 1 : 0;
+    return n;
+  };
+  while (item.frame && frames() >= kCapacity) {
+    if (abort.load() || serial.load() != item.serial) return false;
+    cv_.wait_for(lock, std::chrono::milliseconds(5));
+  }
+  items_.push_back(item);
+  cv_.notify_all();
+  return true;
+}
+
+bool FrameQueue::Peek(FrameItem* item, int timeoutMs, const std::atomic<bool>& abort) {
+  std::unique_lock<std::mutex> lock(m_);
+  if (items_.empty())
+    cv_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return !items_.empty() || abort.load(); });
+  if (items_.empty()) return false;
+  *item = items_.front();
+  return true;
+}
+
+void FrameQueue::Pop() {
+  std::lock_guard<std::mutex> lock(m_);
+  if (items_.empty()) return;
+  av_frame_free(&items_.front().frame);
+  items_.pop_front();
+  cv_.notify_all();
+}
+
+size_t FrameQueue::Size() {
+  std::lock_guard<std::mutex> lock(m_);
+  return items_.size();
+}
+
+void FrameQueue::Clear() {
+  std::lock_guard<std::mutex> lock(m_);
+  for (auto& i : items_) av_frame_free(&i.frame);
+  items_.clear();
+  cv_.notify_all();
+}
+
+// ---- player commands (user interface thread) ----
+
+Player::Player(HWND window) : window_(window) {
+  reader_ = std::thread([this] { ReaderThread(); });
+}
+
+Player::~Player() {
+  quit_ = true;
+  commandCv_.notify_all();
+  if (reader_.joinable()) reader_.join();
+}
+
+void Player::Open(const std::wstring& path, uint32_t session) {
+  std::lock_guard<std::mutex> lock(endMutex_);
+  uint32_t serial = ++serial_;
+  paused_ = false;
+  notifySerial_ = 0;
+  clock_.Set(0, false);
+  {
+    std::lock_guard<std::mutex> c(commandMutex_);
+    openPending_ = true;
+    closePending_ = false;
+    seekPending_ = false;
+    openPath_ = path;
+    openSession_ = session;
+    seekSerial_ = serial;
+    seekTarget_ = 0;
+    commandWaiting_ = true;
+  }
+  commandCv_.notify_all();
+}
+
+void Player::Close() {
+  std::lock_guard<std::mutex> lock(endMutex_);
+  ++serial_;
+  clock_.Set(0, false);
+  {
+    std::lock_guard<std::mutex> c(commandMutex_);
+    closePending_ = true;
+    openPending_ = false;
+    seekPending_ = false;
+    commandWaiting_ = true;
+  }
+  commandCv_.notify_all();
+}
+
+void Player::Seek(double seconds) {
+  std::lock_guard<std::mutex> lock(endMutex_);
+  if (!open_ && !openPending_) return;
+  double d = duration_.load();
+  if (!(seconds > 0)) seconds = 0;  // negative or not a number: the start
+  if (d > 0 && seconds > d) seconds = d;
+  uint32_t serial = ++serial_;
+  notifySerial_ = serial;
+  clock_.Set(seconds, false);
+  {
+    std::lock_guard<std::mutex> c(commandMutex_);
+    seekPending_ = true;
+    seekTarget_ = seconds;
+    seekSerial_ = serial;
+  }
+  commandCv_.notify_all();
+}
+
+void Player::SetPaused(bool paused) {
+  std::lock_guard<std::mutex> lock(endMutex_);
+  paused_ = paused;
+  uint32_t serial = serial_;
+  if (startedSerial_ == serial && endSerial_ != serial) clock_.SetRunning(!paused);
+}
+
+void Player::SetScaler(int flags) {
+  if (scalerFlags_.exchange(flags) != flags) ++outputGeneration_;
+}
+
+void Player::SetPictureSize(int width, int height) {
+  uint32_t packed = static_cast<uint32_t>(std::clamp(width, 0, 16383)) << 16 |
+                    static_cast<uint32_t>(std::clamp(height, 0, 16383));
+  if (pictureSize_.exchange(packed) != packed) ++outputGeneration_;
+}
+
+void Player::SetAudioTap(AudioTap tap, void* context) {
+  tapContext_ = context;
+  tap_ = tap;
+}
+
+double Player::Time() const {
+  double t = clock_.Now();
+  double d = duration_.load();
+  if (d > 0 && t > d) t = d;
+  return t > 0 ? t : 0;
+}
+
+// ---- worker side ----
+
+void Player::Publish(Picture& picture) {
+  {
+    std::lock_guard<std::mutex> lock(pictureMutex_);
+    std::swap(picture_, picture);
+  }
+  ++framesShown;
+  if (!presentPending_.exchange(true)) Post(kMsgPresent, 0, 0);
+}
+
+void Player::StartClock(uint32_t serial, double pts) {
+  std::lock_guard<std::mutex> lock(endMutex_);
+  if (serial_ != serial || startedSerial_ == serial) return;
+  startedSerial_ = serial;
+  clock_.Set(pts, !paused_);
+  if (notifySerial_ == serial) {
+    notifySerial_ = 0;
+    Post(kMsgStatus, static_cast<WPARAM>(Status::SeekNotify), serial);
+  }
+}
+
+void Player::NudgeClock(uint32_t serial, double delta) {
+  std::lock_guard<std::mutex> lock(endMutex_);
+  if (serial_ == serial && startedSerial_ == serial && endSerial_ != serial && !paused_) clock_.Nudge(delta);
+}
+
+void Player::CheckEnd(Session* s) {
+  std::lock_guard<std::mutex> lock(endMutex_);
+  uint32_t serial = serial_;
+  if (endSerial_ == serial || startedSerial_ != serial) return;
+  bool videoOver = s->videoIndex < 0 || s->videoDone == serial;
+  bool audioOver = s->audioIndex < 0 || s->audioDone == serial;
+  if (!videoOver || !audioOver) return;
+  endSerial_ = serial;
+  clock_.SetRunning(false);
+  Post(kMsgStatus, static_cast<WPARAM>(Status::PlayStop), serial);
+}
+
+namespace {
+
+std::string Utf8(const std::wstring& w) {
+  if (w.empty()) return {};
+  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+  std::string s(n, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
+  return s;
+}
+
+AVCodecContext* OpenDecoder(AVStream* st, bool video) {
+  const AVCodec* codec = avcodec_find_decoder(st->codecpar->codec_id);
+  if (!codec) return nullptr;
+  AVCodecContext* c = avcodec_alloc_context3(codec);
+  if (!c) return nullptr;
+  if (avcodec_parameters_to_context(c, st->codecpar) < 0) { avcodec_free_context(&c); return nullptr; }
+  c->pkt_timebase = st->time_base;
+  if (video) {
+    c->thread_count = 0;  // one per core
+    c->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+  }
+  if (avcodec_open2(c, codec, nullptr) < 0) { avcodec_free_context(&c); return nullptr; }
+  return c;
+}
+
+void CloseSession(std::unique_ptr<Session>& s) {
+  if (!s) return;
+  s->abort = true;
+  s->videoPackets.Wake();
+  s->audioPackets.Wake();
+  s->frames.Wake();
+  for (std::thread* t : {&s->videoDecoder, &s->videoOutput, &s->audioWorker})
+    if (t->joinable()) t->join();
+  s->videoPackets.Clear();
+  s->audioPackets.Clear();
+  s->frames.Clear();
+  avcodec_free_context(&s->video);
+  avcodec_free_context(&s->audio);
+  avformat_close_input(&s->format);
+  s.reset();
+}
+
+}  // namespace
+
+static int Interrupt(void* p) { return static_cast<Player*>(p)->Interrupted(); }
+
+bool Player::OpenFile(std::unique_ptr<Session>& s, const std::wstring& path) {
+  s->format = avformat_alloc_context();
+  if (!s->format) return false;
+  s->format->interrupt_callback = AVIOInterruptCB{Interrupt, this};
+  if (avformat_open_input(&s->format, Utf8(path).c_str(), nullptr, nullptr) < 0) return false;
+  if (avformat_find_stream_info(s->format, nullptr) < 0) return false;
+  AVFormatContext* ic = s->format;
+  s->startTime = ic->start_time != AV_NOPTS_VALUE ? ic->start_time / double(AV_TIME_BASE) : 0;
+  int v = av_find_best_stream(ic, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+  int a = av_find_best_stream(ic, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+  if (v >= 0 && !(ic->streams[v]->disposition & AV_DISPOSITION_ATTACHED_PIC)) {
+    s->video = OpenDecoder(ic->streams[v], true);
+    if (s->video) {
+      s->video->skip_loop_filter = static_cast<AVDiscard>(skipLoopFilter_.load());
+      s->videoIndex = v;
+    }
+  }
+  if (a >= 0) {
+    s->audio = OpenDecoder(ic->streams[a], false);
+    if (s->audio) s->audioIndex = a;
+  }
+  if (s->videoIndex < 0 && s->audioIndex < 0) return false;  // nothing we can play: no signal
+  for (int i = 0; i < static_cast<int>(ic->nb_streams); ++i)
+    if (i != s->videoIndex && i != s->audioIndex) ic->streams[i]->discard = AVDISCARD_ALL;
+
+  auto* m = new Metadata{s->id, NAN, 0, 0};
+  if (ic->duration != AV_NOPTS_VALUE && ic->duration > 0) m->duration = ic->duration / double(AV_TIME_BASE);
+  if (s->videoIndex >= 0) {
+    AVStream* st = ic->streams[s->videoIndex];
+    s->videoPackets.timeBase = av_q2d(st->time_base);
+    AVRational sar = av_guess_sample_aspect_ratio(ic, st, nullptr);
+    m->width = st->codecpar->width;
+    m->height = st->codecpar->height;
+    if (sar.num > 0 && sar.den > 0 && sar.num != sar.den)
+      m->width = static_cast<int>(std::lround(m->width * av_q2d(sar)));
+    AVRational rate = av_guess_frame_rate(ic, st, nullptr);
+    if (rate.num > 0 && rate.den > 0) s->frameDuration = av_q2d(av_inv_q(rate));
+  }
+  if (s->audioIndex >= 0) s->audioPackets.timeBase = av_q2d(ic->streams[s->audioIndex]->time_base);
+  duration_ = std::isnan(m->duration) ? 0 : m->duration;
+  Post(kMsgMetadata, 0, reinterpret_cast<LPARAM>(m));
+  return true;
+}
+
+void Player::StartWorkers(Session* s) {
+  if (s->videoIndex >= 0) {
+    s->videoDecoder = std::thread(VideoDecodeThread, s);
+    s->videoOutput = std::thread(VideoOutputThread, s);
+  }
+  if (s->audioIndex >= 0) s->audioWorker = std::thread(AudioThread, s);
+}
+
+void Player::ReaderThread() {
+  CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  std::unique_ptr<Session> s;
+  AVPacket* packet = av_packet_alloc();
+  while (!quit_) {
+    bool doOpen = false, doClose = false, doSeek = false;
+    std::wstring path;
+    uint32_t session = 0, serial = 0;
+    double target = 0;
+    {
+      std::unique_lock<std::mutex> lock(commandMutex_);
+      bool idle = !s || s->readEnded ||
+                  (s->videoPackets.Bytes() + s->audioPackets.Bytes() > (15 << 20)) ||
+                  ((s->videoIndex < 0 || s->videoPackets.Enough()) &&
+                   (s->audioIndex < 0 || s->audioPackets.Enough()));
+      if (idle && !openPending_ && !closePending_ && !seekPending_)
+        commandCv_.wait_for(lock, std::chrono::milliseconds(s ? 5 : 50));
+      doOpen = openPending_;
+      doClose = closePending_;
+      doSeek = seekPending_;
+      path = openPath_;
+      session = openSession_;
+      serial = seekSerial_;
+      target = seekTarget_;
+      openPending_ = closePending_ = seekPending_ = false;
+      commandWaiting_ = false;
+    }
+    if (quit_) break;
+
+    if (doOpen || doClose) {
+      CloseSession(s);
+      open_ = false;
+    }
+    if (doOpen) {
+      s = std::make_unique<Session>();
+      s->player = this;
+      s->id = session;
+      if (!OpenFile(s, path)) {
+        CloseSession(s);
+      } else {
+        open_ = true;
+        doSeek = true;  // the first flush starts the decoders at 0 (or at a seek made meanwhile)
+      }
+    }
+    if (doSeek && s) {
+      if (!doOpen) {
+        int64_t ts = static_cast<int64_t>((target + s->startTime) * AV_TIME_BASE);
+        if (avformat_seek_file(s->format, -1, INT64_MIN, ts, ts, 0) < 0)
+          av_seek_frame(s->format, -1, ts, AVSEEK_FLAG_BACKWARD);
+      }
+      s->videoPackets.Clear();
+      s->audioPackets.Clear();
+      PacketItem flush{PacketItem::Flush, nullptr, serial, target};
+      if (s->videoIndex >= 0) s->videoPackets.Put(flush);
+      if (s->audioIndex >= 0) s->audioPackets.Put(flush);
+      s->readEnded = false;
+      if (doOpen) StartWorkers(s.get());
+    }
+    if (!s || s->readEnded) continue;
+    bool full = (s->videoPackets.Bytes() + s->audioPackets.Bytes() > (15 << 20)) ||
+                ((s->videoIndex < 0 || s->videoPackets.Enough()) &&
+                 (s->audioIndex < 0 || s->audioPackets.Enough()));
+    if (full) continue;
+    int r = av_read_frame(s->format, packet);
+    if (r < 0) {
+      if (r == AVERROR(EAGAIN)) continue;
+      // The end, or a read error (truncated, deleted): what was read plays out, then it ends.
+      PacketItem end{PacketItem::End, nullptr, serial_, 0};
+      if (s->videoIndex >= 0) s->videoPackets.Put(end);
+      if (s->audioIndex >= 0) s->audioPackets.Put(end);
+      s->readEnded = true;
+      continue;
+    }
+    if (packet->stream_index == s->videoIndex || packet->stream_index == s->audioIndex) {
+      PacketItem item{PacketItem::Packet, av_packet_alloc(), 0, 0};
+      av_packet_move_ref(item.packet, packet);
+      (item.packet->stream_index == s->videoIndex ? s->videoPackets : s->audioPackets).Put(item);
+    } else {
+      av_packet_unref(packet);
+    }
+  }
+  CloseSession(s);
+  av_packet_free(&packet);
+  audio_.reset();
+  CoUninitialize();
+}

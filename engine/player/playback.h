@@ -1,0 +1,142 @@
+// The playback pipeline behind one engine: a reader thread that opens, seeks and demuxes, and
+// per open file a video decoding thread, a video output thread (timing and scaling) and an
+// audio thread (decoding, resampling, volume, device). The user interface thread only posts
+// commands and reads atomics; it never waits on file input or decoding.
+#pragma once
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+// Messages the pipeline posts to the engine window.
+constexpr UINT kMsgPresent = WM_APP + 0x301;   // a new picture is ready
+constexpr UINT kMsgMetadata = WM_APP + 0x302;  // lParam: Metadata* (the handler deletes it)
+constexpr UINT kMsgStatus = WM_APP + 0x303;    // wParam: Status, lParam: serial
+
+enum class Status : WPARAM { PlayStop = 1, SeekNotify = 2 };
+
+struct Metadata {
+  uint32_t session;
+  double duration;  // seconds, NaN when unknown
+  int width, height;  // display size; 0 when there is no picture
+};
+
+// Final samples on their way to the device (after volume): a seam for tests.
+using AudioTap = void (*)(void* context, const float* samples, int frames, int channels);
+
+// A time line that runs from an anchor while running; read without locks by any thread.
+class PlayClock {
+ public:
+  double Now() const;
+  bool Running() const { return running_.load(std::memory_order_acquire); }
+  void Set(double pts, bool running);
+  void SetRunning(bool running);
+  void Nudge(double delta);  // moves a running clock by delta seconds
+ private:
+  mutable std::mutex writer_;
+  std::atomic<uint32_t> seq_{0};
+  std::atomic<double> pts_{0};
+  std::atomic<int64_t> anchor_{0};
+  std::atomic<bool> running_{false};
+};
+
+int64_t QpcNow();
+double QpcSeconds(int64_t ticks);
+
+struct Picture {
+  std::vector<uint8_t> bits;  // top-down BGRA
+  int width = 0, height = 0;
+  uint32_t session = 0;
+};
+
+struct Session;
+
+class Player {
+ public:
+  explicit Player(HWND window);
+  ~Player();  // stops and joins every thread
+
+  // Commands from the user interface thread; each returns at once.
+  void Open(const std::wstring& path, uint32_t session);
+  void Close();
+  void SetPaused(bool paused);
+  void Seek(double seconds);
+  void SetVolume(double fraction) { volume_.store(fraction); }
+  void SetScaler(int flags);
+  void SetSkipLoopFilter(int discard) { skipLoopFilter_.store(discard); }
+  void SetPictureSize(int width, int height);  // the fitted size the scaler converts to
+  void SetAudioTap(AudioTap tap, void* context);
+
+  double Time() const;        // the stream position for ns.time
+  uint32_t Serial() const { return serial_.load(); }
+  // The last picture; the caller holds PictureLock() while it draws.
+  std::mutex& PictureLock() { return pictureMutex_; }
+  const Picture& LastPicture() const { return picture_; }
+  void PresentHandled() { presentPending_.store(false); }
+
+  // Counters for the benchmark and tests.
+  std::atomic<long> framesShown{0}, framesDropped{0};
+  std::atomic<bool> unpaced{false};  // benchmark: show frames as fast as they decode
+
+ private:
+  friend struct Session;
+  friend void VideoOutputThread(Session*);
+  friend void VideoDecodeThread(Session*);
+  friend void AudioThread(Session*);
+  void ReaderThread();
+  bool OpenFile(std::unique_ptr<Session>& s, const std::wstring& path);
+  void StartWorkers(Session* s);
+ public:
+  int Interrupted() const { return quit_.load() || commandWaiting_.load(); }
+ private:
+  void Publish(Picture& picture);
+  void StartClock(uint32_t serial, double pts);
+  void CheckEnd(Session* s);
+  void NudgeClock(uint32_t serial, double delta);
+  void Post(UINT message, WPARAM w, LPARAM l) { PostMessageW(window_, message, w, l); }
+
+  HWND window_;
+  std::thread reader_;
+  std::atomic<bool> quit_{false};
+
+  // The reader's command slot.
+  std::mutex commandMutex_;
+  std::condition_variable commandCv_;
+  bool openPending_ = false, closePending_ = false, seekPending_ = false;
+  std::wstring openPath_;
+  uint32_t openSession_ = 0;
+  double seekTarget_ = 0;
+  uint32_t seekSerial_ = 0;
+  std::atomic<bool> commandWaiting_{false};  // interrupts a slow open or read
+
+  // Shared state of the current stream.
+  std::atomic<uint32_t> serial_{1};         // bumped by every open and seek
+  std::atomic<uint32_t> startedSerial_{0};  // serial whose clock has started
+  std::atomic<uint32_t> notifySerial_{0};   // seek serial waiting for its notice
+  std::atomic<uint32_t> endSerial_{0};      // serial whose end has been posted
+  std::atomic<bool> paused_{false};
+  std::atomic<bool> open_{false};
+  std::atomic<double> duration_{0};
+  PlayClock clock_;
+  std::mutex endMutex_;
+
+  std::atomic<double> volume_{1.0};
+  std::atomic<int> scalerFlags_{0};
+  std::atomic<int> skipLoopFilter_{0};
+  std::atomic<uint32_t> pictureSize_{0};  // width << 16 | height
+  std::atomic<uint32_t> outputGeneration_{0};  // bumped when size or flags change
+  std::atomic<AudioTap> tap_{nullptr};
+  std::atomic<void*> tapContext_{nullptr};
+
+  std::mutex pictureMutex_;
+  Picture picture_;
+  std::atomic<bool> presentPending_{false};
+  std::unique_ptr<class AudioOutput> audio_;  // opened by the first audio thread, kept
+};

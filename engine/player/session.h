@@ -1,0 +1,92 @@
+// One open media file inside the pipeline: its demuxer, decoders, queues and threads.
+// Shared by the reader (playback.cpp), video (video_output.cpp) and audio (audio_thread.cpp).
+#pragma once
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+#include "engine/player/playback.h"
+
+struct PacketItem {
+  enum Kind { Packet, Flush, End } kind = Packet;
+  AVPacket* packet = nullptr;
+  uint32_t serial = 0;
+  double target = 0;  // for Flush: the position to decode up to
+};
+
+class PacketQueue {
+ public:
+  ~PacketQueue() { Clear(); }
+  void Put(PacketItem item);
+  // Waits up to timeoutMs for an item; false when none (or on abort).
+  bool Get(PacketItem* item, const std::atomic<bool>& abort, int timeoutMs);
+  void Clear();
+  void Wake() { cv_.notify_all(); }
+  bool Enough() const;  // holds enough for the reader to rest
+  int64_t Bytes() const { return bytes_.load(); }
+  double timeBase = 0;
+
+ private:
+  mutable std::mutex m_;
+  std::condition_variable cv_;
+  std::deque<PacketItem> items_;
+  std::atomic<int64_t> bytes_{0};
+  int count_ = 0;
+  double duration_ = 0;
+};
+
+struct FrameItem {
+  AVFrame* frame = nullptr;  // null for the end marker
+  double pts = 0, duration = 0, target = 0;
+  uint32_t serial = 0;
+};
+
+class FrameQueue {
+ public:
+  static constexpr size_t kCapacity = 3;
+  ~FrameQueue() { Clear(); }
+  // Waits for room; false (item not taken) on abort or when the serial went stale.
+  bool Put(FrameItem item, const std::atomic<bool>& abort, const std::atomic<uint32_t>& serial);
+  bool Peek(FrameItem* item, int timeoutMs, const std::atomic<bool>& abort);
+  void Pop();   // frees the front item
+  size_t Size();
+  void Clear();
+  void Wake() { cv_.notify_all(); }
+
+ private:
+  std::mutex m_;
+  std::condition_variable cv_;
+  std::deque<FrameItem> items_;
+};
+
+struct Session {
+  Player* player = nullptr;
+  uint32_t id = 0;
+  AVFormatContext* format = nullptr;
+  int videoIndex = -1, audioIndex = -1;
+  AVCodecContext* video = nullptr;
+  AVCodecContext* audio = nullptr;
+  double startTime = 0;  // seconds subtracted from every timestamp
+  double frameDuration = 0.04;
+  PacketQueue videoPackets, audioPackets;
+  FrameQueue frames;
+  std::atomic<bool> abort{false};
+  bool readEnded = false;
+  std::atomic<uint32_t> videoDone{0}, audioDone{0};  // serial whose stream has played out
+  std::thread videoDecoder, videoOutput, audioWorker;
+
+  double Seconds(int64_t ts, AVRational tb) const {
+    return ts == AV_NOPTS_VALUE ? NAN : ts * av_q2d(tb) - startTime;
+  }
+};
+
+void VideoDecodeThread(Session* s);
+void VideoOutputThread(Session* s);
+void AudioThread(Session* s);
