@@ -7,6 +7,11 @@
 #include "app/settings.h"
 #include "resources/resource.h"
 
+int VideoWidth;
+int VideoHeight;
+int ZoomPercent;
+int AspectIndex;
+
 AspectPair DecodeAspectValue(int v)
 {
     return {(v / 1000) % 1000, v % 1000};

@@ -1,6 +1,12 @@
 // Aspect ratios, kept as width * 1000 + height.
 #pragma once
 
+// The video's size as the movie reports it (0 until known) and the zoom it is shown at.
+extern int VideoWidth;
+extern int VideoHeight;
+extern int ZoomPercent;
+extern int AspectIndex;
+
 struct AspectPair {
     int Width, Height;
 };

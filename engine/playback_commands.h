@@ -1,0 +1,19 @@
+// The play state and the commands that act on the running movie.
+#pragma once
+#include <windows.h>
+
+enum PlayStateValue { Idle = 0, Playing = 1, Paused = 2, Stopped = 3 };
+
+extern PlayStateValue PlayState;
+
+// Stores the state and brings buttons, menu items 40000/40002 and the window title in line.
+void SetPlayState(PlayStateValue state);
+// The window title: "Nimbrel - [name]" for the current entry, "Nimbrel" without one.
+void UpdateWindowTitle();
+
+// Command handlers (also reached through DispatchCommand).
+void PlayPauseCommand();
+void StopCommand();
+void MuteCommand();
+void VolumeUpCommand();
+void VolumeDownCommand();

@@ -1,0 +1,12 @@
+// The video panel: writes the player movie out, hosts the media engine, runs the monitor.
+#pragma once
+#include <windows.h>
+
+extern wchar_t FlashVersionText[16];  // "major.minor\n" of the engine
+
+// Registers the class and creates the panel with its engine; false on any failure.
+bool CreateVideoPanel();
+// Writes resource "SWF" 200 to path; false when the resource or the write fails.
+bool ExtractPlayerMovie(const wchar_t* path);
+// Whether the engine exists (variable reads and writes need it).
+bool IsMovieLoaded();
