@@ -22,9 +22,16 @@ void VideoDecodeThread(Session* s) {
   int skip = c->skip_loop_filter;
 
   // Hands decoded frames on; false when the decoder has nothing more for now.
-  auto receive = [&]() {
+  auto receive = [&](bool draining) {
+    int errors = 0;
     for (;;) {
       int r = avcodec_receive_frame(c, frame);
+      // A broken frame is reported once; go on with the next, and never let errors block the end.
+      if (r < 0 && r != AVERROR(EAGAIN) && r != AVERROR_EOF) {
+        if (++errors < 64) continue;
+        if (!draining) return;
+        r = AVERROR_EOF;
+      }
       if (r == AVERROR_EOF) {
         if (held) {
           double pts = s->Seconds(held->best_effort_timestamp, tb);
@@ -69,10 +76,10 @@ void VideoDecodeThread(Session* s) {
     AVPacket* packet = item.kind == PacketItem::End ? nullptr : item.packet;
     int r = avcodec_send_packet(c, packet);
     if (r == AVERROR(EAGAIN)) {
-      receive();
+      receive(false);
       r = avcodec_send_packet(c, packet);
     }
-    receive();
+    receive(packet == nullptr);
     av_packet_free(&item.packet);
   }
   av_frame_free(&held);
