@@ -1,0 +1,19 @@
+#include "app/file_dialog.h"
+
+static struct {
+    FileDialogHandler handler;
+} M;
+
+BOOL ShowFileDialog(FileDialogKind kind, OPENFILENAMEW* dialog)
+{
+    if (M.handler)
+        return M.handler(kind, dialog);
+    return kind == SaveFileDialog ? GetSaveFileNameW(dialog) : GetOpenFileNameW(dialog);
+}
+
+FileDialogHandler SetFileDialogHandler(FileDialogHandler handler)
+{
+    FileDialogHandler previous = M.handler;
+    M.handler = handler;
+    return previous;
+}

@@ -1,0 +1,8 @@
+// The playlist panel: the right-hand child of the main window holding the owner-drawn
+// list view whose rows are the playlist.
+#pragma once
+#include <windows.h>
+
+// Registers class "wp" and creates the panel with its list view (PlaylistPanel and
+// PlaylistView are set); false when either fails.
+bool CreatePlaylistPanel();

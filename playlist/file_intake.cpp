@@ -1,0 +1,242 @@
+#include "playlist/file_intake.h"
+
+#include <vector>
+
+#include "app/app.h"
+#include "app/file_dialog.h"
+#include "app/pending_error.h"
+#include "engine/movie_variables.h"
+#include "engine/playback_commands.h"
+#include "playlist/path_parts.h"
+#include "playlist/playlist.h"
+#include "playlist/playlist_file.h"
+#include "resources/resource.h"
+
+int InsertIndex;
+
+// A folder by its file identity, so a link back into the tree is recognised however
+// it is spelled.
+struct FolderId {
+    DWORD Volume, IndexHigh, IndexLow;
+};
+
+static struct {
+    std::vector<FolderId> Walking;  // the folders of the walk from its root to here
+} S;
+
+FileKind ClassifyFile(const wchar_t* path)
+{
+    if (IsPlaylistPath(path))
+        return PlaylistFile;
+    if (HasSpecialCharacter(path))
+        return SpecialCharacter;
+    HANDLE file = CreateFileW(LongPathForm(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return Unreadable;
+    LARGE_INTEGER size;
+    unsigned char head[16];
+    DWORD got = 0;
+    bool read = GetFileSizeEx(file, &size) && size.QuadPart > 16 &&
+                ReadFile(file, head, sizeof head, &got, nullptr) && got == sizeof head;
+    CloseHandle(file);
+    return read ? ClassifyHead(head, (unsigned long long)size.QuadPart) : Unreadable;
+}
+
+static int Refuse(int code, const wchar_t* path)
+{
+    SetPendingError(code, path);
+    ReportPendingError(MainWindow);
+    return 0;
+}
+
+int LoadPath(const wchar_t* path, int& insertIndex)
+{
+    switch (ClassifyFile(path)) {
+    case FlvFile:
+    case Mp4File:
+        AddEntry(insertIndex, path);
+        insertIndex++;
+        return 1;
+    case PlaylistFile:
+        return ReadPlaylistFile(path, insertIndex);
+    case SpecialCharacter:
+        return Refuse(ErrorSpecialCharacter, path);
+    case Unreadable:
+        break;
+    }
+    return Refuse(ErrorUnreadable, path);
+}
+
+static bool GetFolderId(const std::wstring& folder, FolderId* id)
+{
+    HANDLE handle = CreateFileW(LongPathForm(folder.c_str()).c_str(), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    bool ok = GetFileInformationByHandle(handle, &info);
+    CloseHandle(handle);
+    if (ok)
+        *id = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+    return ok;
+}
+
+static bool IsBeingWalked(const FolderId& id)
+{
+    for (const FolderId& f : S.Walking) {
+        if (f.Volume == id.Volume && f.IndexHigh == id.IndexHigh && f.IndexLow == id.IndexLow)
+            return true;
+    }
+    return false;
+}
+
+static void WalkFolder(const std::wstring& folder, int& insertIndex)
+{
+    FolderId id;
+    bool known = GetFolderId(folder, &id);
+    if (known && IsBeingWalked(id))
+        return;  // a link back into the tree: its files are being taken already
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(LongPathForm(JoinPath(folder, L"*.*").c_str()).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    if (known)
+        S.Walking.push_back(id);
+    do {
+        if (wcscmp(found.cFileName, L".") == 0 || wcscmp(found.cFileName, L"..") == 0)
+            continue;
+        std::wstring child = JoinPath(folder, found.cFileName);
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            WalkFolder(child, insertIndex);
+        else
+            LoadPath(child.c_str(), insertIndex);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    if (known)
+        S.Walking.pop_back();
+}
+
+int ScanFolder(const wchar_t* folder, int& insertIndex)
+{
+    WalkFolder(folder, insertIndex);
+    return 1;
+}
+
+// A path named from outside: a folder is walked, a file loaded, a missing one skipped.
+static void TakePath(const wchar_t* path, int& insertIndex)
+{
+    DWORD attributes = GetFileAttributesW(LongPathForm(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        ScanFolder(path, insertIndex);
+    else
+        LoadPath(path, insertIndex);
+}
+
+// After an appending intake: with nothing loaded, the first entry becomes current, stopped.
+static void MarkFirstIfIdle()
+{
+    if (PlayState != Idle || PlaylistCount() == 0)
+        return;
+    CurrentIndex = 0;
+    LoadCurrentPath();
+    StopPlayback();
+}
+
+int DropFiles(HDROP drop, int replace)
+{
+    UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    int before = PlaylistCount();
+    InsertIndex = before;
+    std::wstring path;
+    for (UINT i = 0; i < count; i++) {
+        // Sized from the path itself: a long dropped path is taken whole, never cut.
+        UINT length = DragQueryFileW(drop, i, nullptr, 0);
+        path.assign(length + 1, L'\0');
+        if (DragQueryFileW(drop, i, path.data(), length + 1) != length)
+            continue;
+        path.resize(length);
+        TakePath(path.c_str(), InsertIndex);
+    }
+    DragFinish(drop);
+    UpdatePlaylistMenuItems();
+    if (InsertIndex == before) {
+        if (replace) {
+            SetMovieVariable(MovieStop, 1, nullptr);
+            CurrentIndex = -1;
+            SetPlayState(Idle);
+            ResetFileState();
+        }
+        return 0;
+    }
+    if (replace)
+        PlayEntry(0);
+    else
+        MarkFirstIfIdle();
+    return 1;
+}
+
+int LoadCommandLineText(const wchar_t* commandLine)
+{
+    int count = 0;
+    wchar_t** arguments = CommandLineToArgvW(commandLine, &count);
+    if (!arguments)
+        return 0;
+    InsertIndex = 0;
+    for (int i = 1; i < count; i++)
+        TakePath(arguments[i], InsertIndex);
+    LocalFree(arguments);
+    UpdatePlaylistMenuItems();
+    if (count < 2)
+        return 0;
+    PlayEntry(0);
+    return 1;
+}
+
+int LoadCommandLine()
+{
+    return LoadCommandLineText(GetCommandLineW());
+}
+
+// The names the open dialog returned, each joined to its folder.
+static std::vector<std::wstring> ChosenPaths(const wchar_t* buffer, WORD nameOffset)
+{
+    std::vector<std::wstring> paths;
+    if (nameOffset > 0 && buffer[nameOffset - 1] != L'\0') {
+        paths.push_back(buffer);  // one file: the buffer holds its whole path
+        return paths;
+    }
+    std::wstring folder = buffer;
+    for (const wchar_t* name = buffer + folder.size() + 1; *name; name += wcslen(name) + 1)
+        paths.push_back(JoinPath(folder, name));
+    return paths;
+}
+
+int OpenFilesDialog()
+{
+    wchar_t filter[100] = {};
+    LoadText(IDS_OPEN_FILTER, filter, 100);
+    std::vector<wchar_t> buffer(10000, L'\0');
+    OPENFILENAMEW dialog = {sizeof dialog};
+    dialog.hwndOwner = MainWindow;
+    dialog.lpstrFilter = filter;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = buffer.data();
+    dialog.nMaxFile = (DWORD)buffer.size();
+    dialog.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY |
+                   OFN_LONGNAMES | OFN_NONETWORKBUTTON;
+    if (!ShowFileDialog(OpenFileDialog, &dialog))
+        return 0;
+    int before = PlaylistCount();
+    InsertIndex = before;
+    for (const std::wstring& path : ChosenPaths(buffer.data(), dialog.nFileOffset))
+        LoadPath(path.c_str(), InsertIndex);
+    UpdatePlaylistMenuItems();
+    if (InsertIndex == before)
+        return 0;
+    MarkFirstIfIdle();
+    return 1;
+}

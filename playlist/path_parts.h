@@ -1,0 +1,23 @@
+// Pure computations on paths and first bytes, used by file intake and the playlist file.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "playlist/file_intake.h"
+
+// The name part of a path: after the last "\" or "/" (or a drive's ":").
+const wchar_t* PathNamePart(const wchar_t* path);
+// The extension: from the last "." of the name part, dot included; "" when there is none.
+const wchar_t* PathExtension(const wchar_t* path);
+// Whether the extension is exactly ".nbl" (an upper-case one does not count).
+bool IsPlaylistPath(const wchar_t* path);
+// Whether the name part, without its extension, holds "%".
+bool HasSpecialCharacter(const wchar_t* path);
+// The kind of a file from its size and its first 16 bytes (Unreadable for 16 bytes or less).
+FileKind ClassifyHead(const unsigned char* head, unsigned long long size);
+// The form under which the system opens path whatever its length: short paths as they
+// are, long ones made absolute under "\\?\" (or "\\?\UNC\").
+std::wstring LongPathForm(const wchar_t* path);
+// folder + "\" + name, without doubling a separator the folder already ends with.
+std::wstring JoinPath(const std::wstring& folder, const wchar_t* name);
