@@ -149,8 +149,7 @@ void PaintStage(MediaEngine* e, HDC dc) {
   RECT client;
   GetClientRect(e->window, &client);
   HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  std::lock_guard<std::mutex> lock(e->player->PictureLock());
-  const Picture& p = e->player->LastPicture();
+  const Picture& p = e->player->TakePicture();
   if (!e->visible || p.session != e->session || p.bits.empty()) {
     FillRect(dc, &client, black);
     return;
@@ -199,6 +198,7 @@ LRESULT CALLBACK EngineWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case kMsgPresent: {
       e->player->PresentHandled();
+      ++e->player->framesPainted;
       HDC dc = GetDC(hwnd);
       PaintStage(e, dc);
       ReleaseDC(hwnd, dc);
@@ -367,7 +367,8 @@ void MediaEngineSetAudioTap(MediaEngine* e, MediaEngineAudioTap tap, void* conte
 }
 
 MediaEngineCounters MediaEngineGetCounters(MediaEngine* e) {
-  return MediaEngineCounters{e->player->framesShown.load(), e->player->framesDropped.load()};
+  return MediaEngineCounters{e->player->framesShown.load(), e->player->framesDropped.load(),
+                             e->player->framesPainted.load()};
 }
 
 void MediaEngineSetUnpaced(MediaEngine* e, bool unpaced) { e->player->unpaced = unpaced; }

@@ -7,7 +7,9 @@ using MediaEngineAudioTap = void (*)(void* context, const float* samples, int fr
 void MediaEngineSetAudioTap(MediaEngine* engine, MediaEngineAudioTap tap, void* context);
 
 struct MediaEngineCounters {
-  long framesShown, framesDropped;
+  long framesShown;    // converted and handed to the window
+  long framesDropped;  // skipped because they were late
+  long framesPainted;  // drawn by the window (several handed over between two paints count once)
 };
 MediaEngineCounters MediaEngineGetCounters(MediaEngine* engine);
 // Shows every frame as soon as it is decoded, ignoring the clock (benchmark only).

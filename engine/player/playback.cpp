@@ -237,10 +237,20 @@ double Player::Time() const {
 void Player::Publish(Picture& picture) {
   {
     std::lock_guard<std::mutex> lock(pictureMutex_);
-    std::swap(picture_, picture);
+    std::swap(ready_, picture);
+    readyNew_ = true;
   }
   ++framesShown;
   if (!presentPending_.exchange(true)) Post(kMsgPresent, 0, 0);
+}
+
+const Picture& Player::TakePicture() {
+  std::lock_guard<std::mutex> lock(pictureMutex_);
+  if (readyNew_) {
+    std::swap(front_, ready_);
+    readyNew_ = false;
+  }
+  return front_;
 }
 
 void Player::StartClock(uint32_t serial, double pts) {

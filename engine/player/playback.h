@@ -76,13 +76,13 @@ class Player {
 
   double Time() const;        // the stream position for ns.time
   uint32_t Serial() const { return serial_.load(); }
-  // The last picture; the caller holds PictureLock() while it draws.
-  std::mutex& PictureLock() { return pictureMutex_; }
-  const Picture& LastPicture() const { return picture_; }
+  // The newest picture (user interface thread only): the worker never touches the one returned,
+  // so drawing it needs no lock.
+  const Picture& TakePicture();
   void PresentHandled() { presentPending_.store(false); }
 
   // Counters for the benchmark and tests.
-  std::atomic<long> framesShown{0}, framesDropped{0};
+  std::atomic<long> framesShown{0}, framesDropped{0}, framesPainted{0};
   std::atomic<bool> unpaced{false};  // benchmark: show frames as fast as they decode
 
  private:
@@ -136,7 +136,9 @@ class Player {
   std::atomic<void*> tapContext_{nullptr};
 
   std::mutex pictureMutex_;
-  Picture picture_;
+  Picture ready_;    // the newest picture, handed over under the mutex
+  bool readyNew_ = false;
+  Picture front_;    // the one on screen, user interface thread only
   std::atomic<bool> presentPending_{false};
   std::unique_ptr<class AudioOutput> audio_;  // opened by the first audio thread, kept
 };

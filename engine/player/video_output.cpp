@@ -108,7 +108,7 @@ struct Scaler {
       av_opt_set_int(context, "dsth", height, 0);
       av_opt_set_int(context, "dst_format", AV_PIX_FMT_BGRA, 0);
       av_opt_set_int(context, "sws_flags", swsFlags, 0);
-      av_opt_set_int(context, "threads", 0, 0);  // slice threads, one per core
+      av_opt_set_int(context, "threads", 1, 0);
       if (sws_init_context(context, nullptr, nullptr) < 0) {
         sws_freeContext(context);
         context = nullptr;

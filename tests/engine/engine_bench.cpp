@@ -29,8 +29,8 @@ int main() {
     s.PlayFile(clip);
     WaitFor([&] { return s.Get(L"state_playstop") == L"1"; }, 120);
     double elapsed = Seconds() - start;
-    std::printf("unpaced_fps %.1f (%ld frames in %.2f s, 1080p to 1280x720 bilinear)\n",
-                Shown(s) / elapsed, Shown(s), elapsed);
+    std::printf("unpaced_fps %.1f (%ld frames in %.2f s, 1080p to 1280x720 bilinear; %ld painted)\n",
+                Shown(s) / elapsed, Shown(s), elapsed, MediaEngineGetCounters(s.engine).framesPainted);
   }
   {  // Paced 1080p30 for 10 s; then first picture and seek latency.
     Stage s(1280, 720);
@@ -40,8 +40,10 @@ int main() {
     std::printf("first_picture_ms %.1f\n", (Seconds() - start) * 1000);
     long shown0 = Shown(s);
     long dropped0 = MediaEngineGetCounters(s.engine).framesDropped;
+    long painted0 = MediaEngineGetCounters(s.engine).framesPainted;
     Pump(10);
-    std::printf("paced_10s shown %ld dropped %ld\n", Shown(s) - shown0,
+    std::printf("paced_10s shown %ld painted %ld dropped %ld\n", Shown(s) - shown0,
+                MediaEngineGetCounters(s.engine).framesPainted - painted0,
                 MediaEngineGetCounters(s.engine).framesDropped - dropped0);
     s.Set(L"state_pause", L"1");
     Pump(0.2);
