@@ -156,6 +156,8 @@ void Player::Open(const std::wstring& path, uint32_t session) {
   uint32_t serial = ++serial_;
   paused_ = false;
   notifySerial_ = 0;
+  fileRequested_ = true;
+  duration_ = 0;
   clock_.Set(0, false);
   {
     std::lock_guard<std::mutex> c(commandMutex_);
@@ -174,6 +176,8 @@ void Player::Open(const std::wstring& path, uint32_t session) {
 void Player::Close() {
   std::lock_guard<std::mutex> lock(endMutex_);
   ++serial_;
+  fileRequested_ = false;
+  duration_ = 0;
   clock_.Set(0, false);
   {
     std::lock_guard<std::mutex> c(commandMutex_);
@@ -187,7 +191,7 @@ void Player::Close() {
 
 void Player::Seek(double seconds) {
   std::lock_guard<std::mutex> lock(endMutex_);
-  if (!open_ && !openPending_) return;
+  if (!fileRequested_) return;  // no stream: nothing to seek
   double d = duration_.load();
   if (!(seconds > 0)) seconds = 0;  // negative or not a number: the start
   if (d > 0 && seconds > d) seconds = d;
@@ -424,7 +428,7 @@ void Player::ReaderThread() {
       }
     }
     if (doSeek && s) {
-      if (!doOpen) {
+      if (!doOpen || target > 0) {  // a seek may follow the open in the same batch
         int64_t ts = static_cast<int64_t>((target + s->startTime) * AV_TIME_BASE);
         if (avformat_seek_file(s->format, -1, INT64_MIN, ts, ts, 0) < 0)
           av_seek_frame(s->format, -1, ts, AVSEEK_FLAG_BACKWARD);

@@ -122,6 +122,7 @@ class Player {
   std::atomic<uint32_t> notifySerial_{0};   // seek serial waiting for its notice
   std::atomic<uint32_t> endSerial_{0};      // serial whose end has been posted
   std::atomic<bool> paused_{false};
+  bool fileRequested_ = false;  // user interface thread: a file was asked for and not closed
   std::atomic<bool> open_{false};
   std::atomic<double> duration_{0};
   PlayClock clock_;

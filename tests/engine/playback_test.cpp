@@ -149,6 +149,11 @@ TEST(Engine, SeekGoesToTheExactSecond) {
   EXPECT_EQ(HostInt(s.Get(L"ns.time")), 5);
   ASSERT_TRUE(WaitFor([&] { return s.Number(L"ns.time") > 5.2; }));
   EXPECT_LT(s.Number(L"ns.time"), 6.5);
+  // A seek written right after the file, before it has even opened.
+  s.PlayFile(L"long.mp4");
+  s.Set(L"state_seek", L"8");
+  ASSERT_TRUE(WaitFor([&] { return s.Number(L"ns.time") > 8.1; }));
+  EXPECT_LT(s.Number(L"ns.time"), 9.5);
   s.Set(L"state_seek", L"-3");
   EXPECT_EQ(s.Get(L"ns.time"), L"0");
   EXPECT_TRUE(WaitFor([&] { return s.Number(L"ns.time") > 0.1; }));
