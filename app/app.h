@@ -22,5 +22,10 @@ extern HWND PlaylistPanel;
 extern HWND PlaylistView;
 extern HWND Splitter;
 
+// The control bar's buttons and widgets, and the button images shared with the commands.
+extern HWND PlayPauseButton, StopButton, MuteButton, MenuButton;
+extern HWND SeekBar, TimeDisplay, VolumeSlider;
+extern HICON PlayIcon, PauseIcon, SoundIcon, MutedIcon;  // 151, 153, 154, 155
+
 // Loads a string resource into buf (cap characters, always terminated); returns its length.
 int LoadText(UINT id, wchar_t* buf, int cap);

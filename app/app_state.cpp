@@ -17,6 +17,10 @@ HWND PlaylistPanel;
 HWND PlaylistView;
 HWND Splitter;
 
+HWND PlayPauseButton, StopButton, MuteButton, MenuButton;
+HWND SeekBar, TimeDisplay, VolumeSlider;
+HICON PlayIcon, PauseIcon, SoundIcon, MutedIcon;
+
 int LoadText(UINT id, wchar_t* buf, int cap)
 {
     if (cap <= 0)

@@ -1,8 +1,14 @@
 #include "app/commands.h"
 
+#include <commctrl.h>
+
 #include "app/app.h"
 #include "app/layout.h"
 #include "app/menus.h"
+#include "engine/playback_commands.h"
+#include "playlist/file_intake.h"
+#include "playlist/playlist.h"
+#include "playlist/playlist_file.h"
 #include "resources/resource.h"
 
 using CommandHandler = void (*)(HWND window, UINT id);
@@ -32,8 +38,65 @@ static void ToggleBarInFullScreen(HWND, UINT)
     LayoutChildren();
 }
 
+static void PlayPause(HWND, UINT) { PlayPauseCommand(); }
+static void StopPlaying(HWND, UINT) { StopCommand(); }
+static void Mute(HWND, UINT) { MuteCommand(); }
+static void VolumeUp(HWND, UINT) { VolumeUpCommand(); }
+static void VolumeDown(HWND, UINT) { VolumeDownCommand(); }
+static void Quality(HWND, UINT id) { QualityCommand(id); }
+static void Smoothing(HWND, UINT id) { SmoothingCommand(id); }
+static void Deblocking(HWND, UINT id) { DeblockingCommand(id); }
+static void Repeat(HWND, UINT id) { SetRepeatMode(id); }
+static void Previous(HWND, UINT) { PlayPrevious(); }
+static void Next(HWND, UINT) { PlayNext(); }
+static void PlayChosen(HWND, UINT) { PlaySelected(); }
+static void RemoveChosen(HWND, UINT) { RemoveSelectedEntries(); }
+static void RemoveAll(HWND, UINT) { RemoveAllEntries(); }
+static void OpenFiles(HWND, UINT) { OpenFilesDialog(); }
+static void SavePlaylist(HWND window, UINT) { SavePlaylistDialog(window); }
+
+static int FocusedRow()
+{
+    return PlaylistView ? (int)SendMessageW(PlaylistView, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED) : -1;
+}
+
+static void MoveUp(HWND, UINT)
+{
+    int f = FocusedRow();
+    MoveEntry(f, f - 1);
+}
+
+static void MoveDown(HWND, UINT)
+{
+    int f = FocusedRow();
+    if (f != -1)  // no focused row: nothing to move
+        MoveEntry(f, f + 1);
+}
+
 static const CommandRow CommandTable[] = {
+    {IDM_PLAY_PAUSE, IDM_PLAY_PAUSE, 0, PlayPause},
+    {IDC_PLAY_PAUSE, IDC_PLAY_PAUSE, 0, PlayPause},
+    {IDM_STOP, IDM_STOP, 0, StopPlaying},
+    {IDC_STOP, IDC_STOP, 0, StopPlaying},
+    {IDM_REPEAT_LIST_ONCE, IDM_FILE_ONCE, 0, Repeat},
+    {IDM_PREVIOUS, IDM_PREVIOUS, 0, Previous},
+    {IDM_NEXT, IDM_NEXT, 0, Next},
+    {IDM_QUALITY_LOW, IDM_QUALITY_HIGH, 0, Quality},
+    {IDM_SMOOTHING_OFF, IDM_SMOOTHING_ON, 0, Smoothing},
     {IDM_EXIT, IDM_EXIT, 0, Exit},
+    {IDM_MUTE, IDM_MUTE, 0, Mute},
+    {IDC_MUTE, IDC_MUTE, 0, Mute},
+    {IDM_VOLUME_UP, IDM_VOLUME_UP, 0, VolumeUp},
+    {IDM_VOLUME_DOWN, IDM_VOLUME_DOWN, 0, VolumeDown},
+    {IDM_DEBLOCK_AUTO, IDM_DEBLOCK_ON, 0, Deblocking},
+    {IDM_PLAY_SELECTED, IDM_PLAY_SELECTED, 0, PlayChosen},
+    {IDM_MOVE_UP, IDM_MOVE_UP, 0, MoveUp},
+    {IDM_MOVE_DOWN, IDM_MOVE_DOWN, 0, MoveDown},
+    {IDM_REMOVE, IDM_REMOVE, 0, RemoveChosen},
+    {IDM_REMOVE_ALL, IDM_REMOVE_ALL, 0, RemoveAll},
+    {IDM_OPEN, IDM_OPEN, 0, OpenFiles},
+    // Like the grayed item, Ctrl+S does nothing while the playlist is empty.
+    {IDM_SAVE_PLAYLIST, IDM_SAVE_PLAYLIST, IDM_SAVE_PLAYLIST, SavePlaylist},
     {IDM_ESCAPE, IDM_ESCAPE, 0, LeaveFullScreenByEscape},
     {IDM_TOGGLE_BAR, IDM_TOGGLE_BAR, 0, ToggleBarInFullScreen},
 };

@@ -7,6 +7,7 @@
 #include "app/layout.h"
 #include "app/menus.h"
 #include "app/settings.h"
+#include "controls/cursor_hide.h"
 #include "resources/resource.h"
 
 static void OnDestroy()
@@ -82,6 +83,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_COMMAND:
         DispatchCommand(window, LOWORD(wParam));
+        return 0;
+    case WM_MOUSEMOVE:
+        NoteMouseActivity(0);
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);

@@ -5,12 +5,21 @@
 
 #include "app/app.h"
 #include "app/aspect.h"
+#include "app/commands.h"
 #include "app/layout.h"
 #include "app/main_window.h"
 #include "app/menus.h"
 #include "app/pending_error.h"
 #include "app/settings.h"
+#include "controls/playlist_panel.h"
+#include "controls/cursor_hide.h"
 #include "engine/engine_module.h"
+#include "engine/monitor.h"
+#include "engine/movie_variables.h"
+#include "engine/playback_commands.h"
+#include "engine/video_panel.h"
+#include "playlist/file_intake.h"
+#include "playlist/playlist.h"
 #include "resources/resource.h"
 
 // How far start-up got decides which clean-up steps run.
@@ -37,8 +46,16 @@ static void ResetProgramState()
     MainMenu = PlaylistMenu = nullptr;
     UiFont = nullptr;
     ControlBar = VideoPanel = PlaylistPanel = PlaylistView = Splitter = nullptr;
+    PlayPauseButton = StopButton = MuteButton = MenuButton = nullptr;
+    SeekBar = TimeDisplay = VolumeSlider = nullptr;
     FullScreen = false;
     BarInFullScreen = false;
+    PlayState = Idle;
+    CurrentIndex = -1;
+    PlaybackPosition = PlaybackDuration = 0;
+    SeekDragActive = false;
+    VideoWidth = VideoHeight = ZoomPercent = AspectIndex = 0;
+    IdleTicks = CursorHold = 0;
     SetPendingError(ErrorNone, L"");
 }
 
@@ -82,11 +99,18 @@ static void RegisterMainWindowClass()
 // The children, in this order: control bar, video panel, playlist panel, splitter.
 static bool CreateChildren()
 {
+    if (!CreateVideoPanel())
+        return false;
+    if (!CreatePlaylistPanel())
+        return false;
     return true;
 }
 
 bool ApplySettingsAtStart()
 {
+    SetMovieVariable(MovieQuality, Settings.Quality, nullptr);
+    SetMovieVariable(MovieSmoothing, Settings.Smoothing, nullptr);
+    SetMovieVariable(MovieDeblocking, Settings.Deblocking, nullptr);
     if (Settings.WindowTop) {
         SetMenuItemChecked(MainMenu, IDM_ALWAYS_ON_TOP, true);
         SetWindowPos(MainWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -103,6 +127,18 @@ bool ApplySettingsAtStart()
     CheckRadioGroup(MainMenu, IDM_QUALITY_LOW, IDM_QUALITY_HIGH, IDM_QUALITY_LOW + Settings.Quality);
     CheckRadioGroup(MainMenu, IDM_SMOOTHING_OFF, IDM_SMOOTHING_ON, IDM_SMOOTHING_OFF + Settings.Smoothing);
     CheckRadioGroup(MainMenu, IDM_DEBLOCK_AUTO, IDM_DEBLOCK_ON, IDM_DEBLOCK_AUTO + Settings.Deblocking);
+
+    // The mute toggle lands on the saved value and sends the matching volume.
+    Settings.VolumeMute = !Settings.VolumeMute;
+    if (ControlBar)
+        SendMessageW(ControlBar, WM_COMMAND, IDC_MUTE, 0);
+    else
+        DispatchCommand(MainWindow, IDC_MUTE);
+    SetMovieVariable(MovieStop, 1, nullptr);
+
+    CurrentIndex = -1;
+    SetPlayState(Idle);
+    ResetFileState();
     return true;
 }
 
@@ -144,7 +180,7 @@ bool StartNimbrel(HINSTANCE instance, int showCommand)
     LayoutChildren();
     ShowWindow(MainWindow, Settings.Maximize ? SW_SHOWMAXIMIZED : showCommand);
     UpdateWindow(MainWindow);
-    // Files and folders named on the command line enter the playlist here.
+    LoadCommandLine();
     S.Cleanup = CleanupAll;
     return true;
 }
@@ -169,6 +205,7 @@ int RunMessageLoop()
 static void ShutDownApplication()
 {
     SaveSettings();
+    NoteMouseActivity(0);
     if (UiFont)
         DeleteObject(UiFont);
     UiFont = nullptr;

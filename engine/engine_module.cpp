@@ -1,7 +1,9 @@
 #include "engine/engine_module.h"
 
+#include "engine/player/media_engine.h"
+
 static struct {
-    bool Registered;
+    bool Started;
 } M;
 
 HRESULT InitEngineModule()
@@ -10,13 +12,15 @@ HRESULT InitEngineModule()
     return S_OK;
 }
 
-bool RegisterEngineHost(HINSTANCE)
+bool RegisterEngineHost(HINSTANCE instance)
 {
-    M.Registered = true;
-    return true;
+    M.Started = SUCCEEDED(MediaEngineStartup(instance));
+    return M.Started;
 }
 
 void TermEngineModule()
 {
-    M.Registered = false;
+    if (M.Started)
+        MediaEngineShutdown();
+    M.Started = false;
 }

@@ -17,3 +17,6 @@ void StopCommand();
 void MuteCommand();
 void VolumeUpCommand();
 void VolumeDownCommand();
+void QualityCommand(UINT id);     // 40014..40016
+void SmoothingCommand(UINT id);   // 40018..40019
+void DeblockingCommand(UINT id);  // 40038..40040

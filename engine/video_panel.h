@@ -8,5 +8,8 @@ extern wchar_t FlashVersionText[16];  // "major.minor\n" of the engine
 bool CreateVideoPanel();
 // Writes resource "SWF" 200 to path; false when the resource or the write fails.
 bool ExtractPlayerMovie(const wchar_t* path);
+struct MediaEngine;
+// The engine inside the panel, or null before creation and after destruction.
+MediaEngine* PanelEngine();
 // Whether the engine exists (variable reads and writes need it).
 bool IsMovieLoaded();

@@ -32,3 +32,6 @@ void PlaySelected();
 void MoveEntry(int from, int to);
 void RemoveSelectedEntries();
 void RemoveAllEntries();
+
+// The whole path of the current entry (kept in full, however long).
+const wchar_t* CurrentPath();

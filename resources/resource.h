@@ -7,6 +7,9 @@
 #define IDR_MAIN_MENU             102
 #define IDR_PLAYLIST_MENU         103
 
+// Custom resources
+#define IDR_PLAYER_MOVIE          200  // of type "SWF"
+
 // Icon groups
 #define IDI_APP                   150
 #define IDI_PLAY                  151

@@ -356,8 +356,14 @@ void Release(MediaEngine* e) {
   if (!e) return;
   e->player.reset();  // joins every thread
   MSG m;
-  while (PeekMessageW(&m, e->window, kMsgMetadata, kMsgMetadata, PM_REMOVE))
+  while (PeekMessageW(&m, e->window, kMsgMetadata, kMsgMetadata, PM_REMOVE)) {
+    // PeekMessage hands out WM_QUIT whatever the filter: give it back to the host's loop.
+    if (m.message == WM_QUIT) {
+      PostQuitMessage((int)m.wParam);
+      break;
+    }
     delete reinterpret_cast<Metadata*>(m.lParam);
+  }
   DestroyWindow(e->window);
   delete e;
 }

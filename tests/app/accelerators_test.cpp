@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "app/file_dialog.h"
 #include "app/startup.h"
 #include "app_run.h"
 #include "resources/resource.h"
@@ -20,12 +21,19 @@ LRESULT CALLBACK RecordCommands(HWND window, UINT message, WPARAM wParam, LPARAM
     return CallWindowProcW(MainProcedure, window, message, wParam, lParam);
 }
 
+BOOL CancelDialog(FileDialogKind, OPENFILENAMEW*)
+{
+    return FALSE;
+}
+
 struct Accelerators : ::testing::Test {
+    CapturedBoxes boxes;
     HACCEL table = nullptr;
     HWND child = nullptr;
     void SetUp() override
     {
         WriteTestIni("");
+        SetFileDialogHandler(CancelDialog);  // Ctrl+O would open the open dialog
         ASSERT_TRUE(StartApp());
         table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_ACCELERATORS));
         MainProcedure = (WNDPROC)SetWindowLongPtrW(MainWindow, GWLP_WNDPROC, (LONG_PTR)RecordCommands);
@@ -40,6 +48,7 @@ struct Accelerators : ::testing::Test {
         SetModifiers(false, false);
         DestroyAcceleratorTable(table);
         CloseApp();
+        SetFileDialogHandler(nullptr);
     }
     static void SetModifiers(bool control, bool alt)
     {
