@@ -1,0 +1,226 @@
+// File intake in the running program: real files in a temporary folder, real shell drops on
+// each panel, the command line and the open dialog; where entries go and what plays after.
+#include "playlist_test_support.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "app/app.h"
+#include "app/menus.h"
+#include "engine/playback_commands.h"
+#include "playlist/file_intake.h"
+#include "playlist/playlist.h"
+#include "resources/resource.h"
+
+namespace {
+
+using Paths = std::vector<std::wstring>;
+
+class Intake : public AppTest {
+protected:
+    TempFolder Dir;
+};
+
+TEST_F(Intake, ClassifiesRealFilesByContentNotByExtension)
+{
+    WriteBytes(Dir / L"flv-named.mp4", std::string("FLV") + std::string(14, '\x01'));
+    WriteBytes(Dir / L"mp4-named.flv", std::string("\0\0\0\x18" "ftypmp42", 12) + std::string(5, '\0'));
+    WriteBytes(Dir / L"sixteen.flv", std::string("FLV") + std::string(13, '\x01'));
+    WriteBytes(Dir / L"text.flv", "This is not a video at all.");
+    WriteBytes(Dir / L"list.NBL", "[Nimbrel Play List]\r\n");
+    EXPECT_EQ(ClassifyFile((Dir / L"flv-named.mp4").c_str()), FlvFile);
+    EXPECT_EQ(ClassifyFile((Dir / L"mp4-named.flv").c_str()), Mp4File);
+    EXPECT_EQ(ClassifyFile((Dir / L"sixteen.flv").c_str()), Unreadable);
+    EXPECT_EQ(ClassifyFile((Dir / L"text.flv").c_str()), Unreadable);
+    EXPECT_EQ(ClassifyFile((Dir / L"missing.flv").c_str()), Unreadable);
+    EXPECT_EQ(ClassifyFile((Dir / L"list.NBL").c_str()), Unreadable) << "upper case: judged by content";
+    EXPECT_EQ(ClassifyFile((Dir / L"missing.nbl").c_str()), PlaylistFile);
+    EXPECT_EQ(ClassifyFile((Dir / L"a%b.flv").c_str()), SpecialCharacter) << "refused before opening";
+}
+
+TEST_F(Intake, RefusedPathsShowTheirOwnBoxAndIntakeGoesOn)
+{
+    CreateDirectoryW((Dir / L"100%").c_str(), nullptr);
+    std::wstring inPercentFolder = MakeFlv(Dir / L"100%\\ok.flv");
+    std::wstring percent = MakeFlv(Dir / L"a%b.flv");
+    std::wstring text = MakeText(Dir / L"notes.flv");
+    std::wstring upper = MakeText(Dir / L"list.NBL");
+    std::wstring good = MakeFlv(Dir / L"good.flv");
+    DropOnPlaylist({percent, text, inPercentFolder, upper, good});
+
+    EXPECT_EQ(EntryPaths(), (Paths{inPercentFolder, good}));
+    EXPECT_EQ(BoxTexts(), (Paths{percent + L"に特殊文字があるため読み込めません", text + L"が読み込めません",
+                                 upper + L"が読み込めません"}));
+    EXPECT_EQ(LastBoxCaption(), L"Error");
+    EXPECT_EQ(LastBoxStyle() & MB_ICONMASK, (UINT)MB_ICONERROR);
+}
+
+TEST_F(Intake, DropOnPlaylistAppendsAndMarksTheFirstEntryWhenNothingWasLoaded)
+{
+    std::wstring a = MakeFlv(Dir / L"a.flv"), b = MakeFlv(Dir / L"b.flv"), c = MakeFlv(Dir / L"c.flv");
+    DropOnPlaylist({a, Dir / L"vanished.flv", b});
+    EXPECT_EQ(EntryPaths(), (Paths{a, b})) << "a missing dropped path is skipped";
+    EXPECT_TRUE(BoxTexts().empty());
+    EXPECT_EQ(CurrentIndex, 0);
+    EXPECT_EQ(PlayState, Stopped) << "ready to play, not started";
+    EXPECT_EQ(WindowTitle(), TitleFor(L"a.flv"));
+    EXPECT_TRUE(IsMenuItemEnabled(MainMenu, IDM_SAVE_PLAYLIST));
+    EXPECT_FALSE(IsMenuItemEnabled(MainMenu, IDM_PREVIOUS));
+    EXPECT_TRUE(IsMenuItemEnabled(MainMenu, IDM_NEXT));
+
+    PlayEntry(1);
+    DropOnPlaylist({c});
+    EXPECT_EQ(EntryPaths(), (Paths{a, b, c}));
+    EXPECT_EQ(CurrentIndex, 1) << "a loaded file is left alone";
+    EXPECT_EQ(PlayState, Playing);
+    EXPECT_EQ(WindowTitle(), TitleFor(L"b.flv"));
+}
+
+TEST_F(Intake, DropOfOnlyNonVideosChangesNothingOnThePlaylistButEmptiesOnTheVideo)
+{
+    std::wstring a = MakeFlv(Dir / L"a.flv");
+    std::wstring t1 = MakeText(Dir / L"one.txt"), t2 = MakeText(Dir / L"two.txt");
+    DropOnVideo({a});
+    ASSERT_EQ(PlayState, Playing);
+
+    DropOnPlaylist({t1, t2});
+    EXPECT_EQ(BoxTexts().size(), 2u);
+    EXPECT_EQ(EntryPaths(), (Paths{a}));
+    EXPECT_EQ(CurrentIndex, 0);
+    EXPECT_EQ(PlayState, Playing);
+
+    DropOnVideo({t1, t2});
+    EXPECT_EQ(BoxTexts().size(), 4u);
+    EXPECT_TRUE(EntryPaths().empty());
+    EXPECT_EQ(CurrentIndex, -1);
+    EXPECT_EQ(PlayState, Idle);
+    EXPECT_EQ(WindowTitle(), L"Nimbrel");
+    EXPECT_FALSE(IsMenuItemEnabled(MainMenu, IDM_SAVE_PLAYLIST));
+    EXPECT_FALSE(IsMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE));
+}
+
+TEST_F(Intake, DropOnVideoReplacesTheListAndPlaysItsFirstEntry)
+{
+    std::wstring a = MakeFlv(Dir / L"a.flv"), b = MakeFlv(Dir / L"b.flv"), c = MakeFlv(Dir / L"c.flv");
+    DropOnPlaylist({a});
+    DropOnVideo({b, c});
+    EXPECT_EQ(EntryPaths(), (Paths{b, c}));
+    EXPECT_EQ(CurrentIndex, 0);
+    EXPECT_EQ(PlayState, Playing);
+    EXPECT_EQ(WindowTitle(), TitleFor(L"b.flv"));
+}
+
+TEST_F(Intake, FolderTreeIsWalkedDepthFirstWithOneBoxPerOtherFile)
+{
+    CreateDirectoryW((Dir / L"top").c_str(), nullptr);
+    CreateDirectoryW((Dir / L"top\\x").c_str(), nullptr);
+    CreateDirectoryW((Dir / L"top\\x\\y").c_str(), nullptr);
+    std::wstring x1 = MakeFlv(Dir / L"top\\x\\x1.flv");
+    std::wstring y1 = MakeFlv(Dir / L"top\\x\\y\\y1.flv");
+    std::wstring y2 = MakeFlv(Dir / L"top\\x\\y\\y2.mp4");
+    std::wstring z = MakeFlv(Dir / L"top\\z.flv");
+    MakeText(Dir / L"top\\x\\y\\readme.txt");
+    MakeText(Dir / L"top\\cover.jpg");
+    DropOnPlaylist({Dir / L"top"});
+
+    Paths got = EntryPaths();
+    ASSERT_EQ(got.size(), 4u);
+    EXPECT_EQ(BoxTexts().size(), 2u);
+    // Whatever order the file system lists, a folder's files come together, its
+    // subfolder's files among them as one block.
+    auto at = [&](const std::wstring& p) { return std::find(got.begin(), got.end(), p) - got.begin(); };
+    auto y1At = at(y1), y2At = at(y2), x1At = at(x1), zAt = at(z);
+    EXPECT_EQ(std::abs(y1At - y2At), 1);
+    EXPECT_TRUE(x1At == std::min(y1At, y2At) - 1 || x1At == std::max(y1At, y2At) + 1);
+    EXPECT_TRUE(zAt == 0 || zAt == 3);
+    EXPECT_EQ(CurrentIndex, 0);
+}
+
+TEST_F(Intake, FolderLinkBackIntoItsTreeIsWalkedOnce)
+{
+    CreateDirectoryW((Dir / L"loop").c_str(), nullptr);
+    std::wstring a = MakeFlv(Dir / L"loop\\a.flv");
+    if (!CreateSymbolicLinkW((Dir / L"loop\\back").c_str(), (Dir / L"loop").c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY))
+        GTEST_SKIP() << "no folder links here";
+    DropOnPlaylist({Dir / L"loop"});
+    Paths got = EntryPaths();
+    ASSERT_GE(got.size(), 1u);
+    EXPECT_EQ(got[0], a);
+    EXPECT_LE(got.size(), 2u) << "the link's own view of the folder at most once";
+}
+
+TEST_F(Intake, PathsBeyondTheOrdinaryLimitAreTakenWhole)
+{
+    std::wstring folder = Dir.Path;
+    for (int i = 0; i < 4; i++) {
+        folder += L"\\" + std::wstring(80, L'a' + i);
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + folder).c_str(), nullptr));
+    }
+    std::wstring deep = MakeFlv(folder + L"\\deep.flv");
+    ASSERT_GT(deep.size(), (size_t)MAX_PATH);
+    DropOnPlaylist({Dir / std::wstring(80, L'a')});
+    EXPECT_EQ(EntryPaths(), (Paths{deep}));
+    EXPECT_TRUE(BoxTexts().empty());
+
+    RemoveAllEntries();
+    DropOnVideo({deep});
+    EXPECT_EQ(EntryPaths(), (Paths{deep}));
+    EXPECT_EQ(CurrentPath(), deep) << "the current path is not cut";
+}
+
+TEST_F(Intake, CommandLinePlaysTheFirstEntryAndSkipsMissingPathsSilently)
+{
+    CreateDirectoryW((Dir / L"with space").c_str(), nullptr);
+    std::wstring a = MakeFlv(Dir / L"with space\\a.flv");
+    std::wstring b = MakeFlv(Dir / L"b.flv");
+    std::wstring line = L"Nimbrel.exe \"" + (Dir / L"nothing.flv") + L"\" \"" + (Dir / L"with space") +
+                        L"\" " + b;
+    EXPECT_EQ(LoadCommandLineText(line.c_str()), 1);
+    EXPECT_EQ(EntryPaths(), (Paths{a, b}));
+    EXPECT_TRUE(BoxTexts().empty());
+    EXPECT_EQ(CurrentIndex, 0);
+    EXPECT_EQ(PlayState, Playing);
+    EXPECT_EQ(WindowTitle(), TitleFor(L"a.flv"));
+}
+
+TEST_F(Intake, CommandLineOfOnlyMissingPathsShowsNothingAndPlaysNothing)
+{
+    std::wstring line = L"Nimbrel.exe \"" + (Dir / L"gone.flv") + L"\" \"" + (Dir / L"gone folder") + L"\"";
+    EXPECT_EQ(LoadCommandLineText(line.c_str()), 1);
+    EXPECT_TRUE(EntryPaths().empty());
+    EXPECT_TRUE(BoxTexts().empty());
+    EXPECT_EQ(CurrentIndex, -1);
+    EXPECT_EQ(PlayState, Idle);
+    EXPECT_EQ(WindowTitle(), L"Nimbrel");
+    EXPECT_EQ(LoadCommandLineText(L"Nimbrel.exe"), 0);
+}
+
+TEST_F(Intake, OpenDialogAppendsTheChosenFilesInOrder)
+{
+    std::wstring a = MakeFlv(Dir / L"a.flv"), b = MakeFlv(Dir / L"b.flv"), c = MakeFlv(Dir / L"c.flv");
+    MakeText(Dir / L"t.txt");
+    AnswerOpen(Dir.Path, {L"c.flv", L"a.flv", L"t.txt", L"b.flv"});
+    SendMessageW(MainWindow, WM_COMMAND, IDM_OPEN, 0);  // Ctrl+O
+    EXPECT_EQ(DialogsShown(), 1);
+    EXPECT_EQ(LastDialogOwner(), MainWindow);
+    EXPECT_EQ(LastDialogFilter(), L"Flash Video File (*.flv,*.mp4)|*.flv;*.mp4|Playlist (*.nbl)|*.nbl|"
+                                  L"すべてのファイル (*.*)|*.*|");
+    DWORD wanted = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_LONGNAMES;
+    EXPECT_EQ(LastDialogFlags() & wanted, wanted);
+    EXPECT_EQ(EntryPaths(), (Paths{c, a, b}));
+    EXPECT_EQ(BoxTexts(), (Paths{(Dir / L"t.txt") + L"が読み込めません"}));
+    EXPECT_EQ(CurrentIndex, 0);
+    EXPECT_EQ(PlayState, Stopped);
+
+    AnswerOpen(Dir.Path, {L"a.flv"});
+    SendMessageW(PlaylistPanel, WM_COMMAND, IDM_OPEN, 0);  // from the playlist's menu
+    EXPECT_EQ(EntryPaths(), (Paths{c, a, b, a}));
+    EXPECT_EQ(CurrentIndex, 0);
+
+    AnswerCancel();
+    SendMessageW(MainWindow, WM_COMMAND, IDM_OPEN, 0);
+    EXPECT_EQ(DialogsShown(), 3);
+    EXPECT_EQ(EntryPaths().size(), 4u);
+}
+
+}  // namespace

@@ -1,0 +1,177 @@
+// Playlist files: what the save writes byte for byte, what the reader takes back, nested and
+// self-naming playlists, and saves that fail.
+#include "playlist_test_support.h"
+
+#include "app/app.h"
+#include "app/menus.h"
+#include "playlist/file_intake.h"
+#include "playlist/playlist.h"
+#include "playlist/playlist_file.h"
+#include "resources/resource.h"
+
+namespace {
+
+using Paths = std::vector<std::wstring>;
+const std::string Header = "[Nimbrel Play List]\r\n";
+
+class PlaylistFiles : public AppTest {
+protected:
+    TempFolder Dir;
+    int Read(const std::wstring& path)
+    {
+        InsertIndex = PlaylistCount();
+        return ReadPlaylistFile(path.c_str(), InsertIndex);
+    }
+};
+
+TEST_F(PlaylistFiles, SaveWritesHeaderAndPathsAsUtf8WithCrLfAndReadsBackInOrder)
+{
+    CreateDirectoryW((Dir / L"動画").c_str(), nullptr);
+    std::wstring b = MakeFlv(Dir / L"b.flv");
+    std::wstring cat = MakeFlv(Dir / L"動画\\猫 の 歌.flv");
+    DropOnPlaylist({b, cat});
+    std::wstring list = Dir / L"saved.nbl";
+    AnswerSave(list);
+    SendMessageW(MainWindow, WM_COMMAND, IDM_SAVE_PLAYLIST, 0);  // Ctrl+S
+    EXPECT_EQ(LastDialogOwner(), MainWindow) << "owned by the window that received the command";
+    EXPECT_EQ(LastDialogFilter(), L"Play List (*.nbl)|*.nbl|");
+    EXPECT_EQ(LastDialogDefaultExtension(), L"nbl");
+    EXPECT_TRUE(LastDialogFlags() & OFN_OVERWRITEPROMPT);
+
+    std::string bytes = ReadBytes(list);
+    EXPECT_EQ(bytes, Header + Utf8(b) + "\r\n" + Utf8(cat) + "\r\n");
+    EXPECT_NE(bytes.substr(0, 3), "\xEF\xBB\xBF");
+    EXPECT_EQ(bytes.back(), '\x0A');
+    EXPECT_EQ(GetFileAttributesW((list + L".saving").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    RemoveAllEntries();
+    DropOnPlaylist({list});
+    EXPECT_EQ(EntryPaths(), (Paths{b, cat}));
+    EXPECT_TRUE(BoxTexts().empty());
+    EXPECT_EQ(CurrentIndex, 0);
+
+    AnswerSave(Dir / L"from-panel.nbl");
+    SendMessageW(PlaylistPanel, WM_COMMAND, IDM_SAVE_PLAYLIST, 0);
+    EXPECT_EQ(LastDialogOwner(), PlaylistPanel);
+    EXPECT_EQ(ReadBytes(Dir / L"from-panel.nbl"), bytes);
+}
+
+TEST_F(PlaylistFiles, EmptyPlaylistSavesNothingAndLeavesAnExistingFileAlone)
+{
+    std::wstring list = Dir / L"kept.nbl";
+    WriteBytes(list, Header + "C:\\old.flv\r\n");
+    AnswerSave(list);
+    SendMessageW(MainWindow, WM_COMMAND, IDM_SAVE_PLAYLIST, 0);  // Ctrl+S on an empty list
+    EXPECT_EQ(DialogsShown(), 0) << "like the grayed item, the key does nothing";
+    EXPECT_EQ(WritePlaylistFile(list.c_str()), 0);
+    EXPECT_EQ(ReadBytes(list), Header + "C:\\old.flv\r\n");
+}
+
+TEST_F(PlaylistFiles, SaveThatFailsHalfWayLeavesThePreviousFileIntact)
+{
+    std::wstring list = Dir / L"precious.nbl";
+    std::string previous = Header + "C:\\one.flv\r\nC:\\two.flv\r\n";
+    WriteBytes(list, previous);
+    std::wstring a = MakeFlv(Dir / L"a.flv");
+    DropOnPlaylist({a});
+    // Long lines of three-byte characters: some are written before the failure.
+    std::wstring longName = Dir.Path + L"\\" + std::wstring(240, L'動');
+    for (int i = 1; i < 120; i++)
+        AddEntry(i, (longName + std::to_wstring(i) + L".flv").c_str());
+    AddEntry(120, L"C:\\broken\xD800name.flv");  // no UTF-8 form: the save fails here
+
+    EXPECT_EQ(WritePlaylistFile(list.c_str()), 0);
+    EXPECT_EQ(ReadBytes(list), previous);
+    EXPECT_EQ(GetFileAttributesW((list + L".saving").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    std::wstring fresh = Dir / L"fresh.nbl";
+    EXPECT_EQ(WritePlaylistFile(fresh.c_str()), 0);
+    EXPECT_EQ(GetFileAttributesW(fresh.c_str()), INVALID_FILE_ATTRIBUTES) << "no partial file is left";
+
+    EXPECT_EQ(WritePlaylistFile((Dir / L"no such folder\\x.nbl").c_str()), 0);
+}
+
+TEST_F(PlaylistFiles, HeaderOnlyAddsNothingAndUnusableFilesAddNothingSilently)
+{
+    WriteBytes(Dir / L"header.nbl", Header);
+    EXPECT_EQ(Read(Dir / L"header.nbl"), 1);
+    WriteBytes(Dir / L"empty.nbl", "");
+    EXPECT_EQ(Read(Dir / L"empty.nbl"), 0);
+    EXPECT_EQ(Read(Dir / L"missing.nbl"), 0);
+    CreateDirectoryW((Dir / L"folder.nbl").c_str(), nullptr);
+    EXPECT_EQ(Read(Dir / L"folder.nbl"), 0);
+    EXPECT_TRUE(EntryPaths().empty());
+    EXPECT_TRUE(BoxTexts().empty());
+}
+
+TEST_F(PlaylistFiles, HugeFileIsRefusedWithoutReadingIt)
+{
+    std::wstring huge = Dir / L"huge.nbl";
+    HANDLE file = CreateFileW(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER size;
+    size.QuadPart = 300LL << 20;
+    SetFilePointerEx(file, size, nullptr, FILE_BEGIN);
+    SetEndOfFile(file);
+    CloseHandle(file);
+    EXPECT_EQ(Read(huge), 0);
+    EXPECT_TRUE(EntryPaths().empty());
+    EXPECT_TRUE(BoxTexts().empty());
+}
+
+TEST_F(PlaylistFiles, ReaderTakesAnyLineEndsAndRefusesListedPathsOneByOne)
+{
+    std::wstring a = MakeFlv(Dir / L"a.flv"), b = MakeFlv(Dir / L"b.flv"), c = MakeFlv(Dir / L"c.flv");
+    std::wstring list = Dir / L"mixed.nbl";
+    WriteBytes(list, "\xEF\xBB\xBF" "any first line\n" + Utf8(a) + "\n\n" + Utf8(Dir / L"gone.flv") + "\r" +
+                         Utf8(Dir / L"gone2.flv") + "  \r\n" + Utf8(b) + "\r\n\r\n" + Utf8(Dir / L"bad") + "\xFF.flv\r\n" +
+                         Utf8(c));
+    EXPECT_EQ(Read(list), 1);
+    EXPECT_EQ(EntryPaths(), (Paths{a, b, c}));
+    EXPECT_EQ(BoxTexts(), (Paths{(Dir / L"gone.flv") + L"が読み込めません", (Dir / L"gone2.flv") + L"  が読み込めません",
+                                 (Dir / L"bad\xFFFD.flv") + L"が読み込めません"}));
+}
+
+TEST_F(PlaylistFiles, RelativePathsResolveAgainstTheCurrentFolder)
+{
+    std::wstring a = MakeFlv(Dir / L"a.flv");
+    WriteBytes(Dir / L"relative.nbl", Header + "a.flv\r\n");
+    wchar_t saved[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, saved);
+    SetCurrentDirectoryW(Dir.Path.c_str());
+    EXPECT_EQ(Read(L"relative.nbl"), 1);
+    SetCurrentDirectoryW(saved);
+    EXPECT_EQ(EntryPaths(), (Paths{L"a.flv"})) << "stored as written";
+}
+
+TEST_F(PlaylistFiles, NestedPlaylistsInsertInPlaceAndSelfReferenceIsReadOnce)
+{
+    std::wstring a = MakeFlv(Dir / L"a.flv"), b = MakeFlv(Dir / L"b.flv"), c = MakeFlv(Dir / L"c.flv");
+    std::wstring outer = Dir / L"outer.nbl", inner = Dir / L"inner.nbl";
+    WriteBytes(outer, Header + Utf8(a) + "\r\n" + Utf8(outer) + "\r\n" + Utf8(inner) + "\r\n" + Utf8(c) + "\r\n");
+    // The inner list names the outer one under another spelling.
+    WriteBytes(inner, Header + Utf8(b) + "\r\n" + Utf8(Dir.Path + L"\\.\\outer.nbl") + "\r\n");
+    DropOnPlaylist({outer});
+    EXPECT_EQ(EntryPaths(), (Paths{a, b, c}));
+    EXPECT_TRUE(BoxTexts().empty());
+
+    // A list may still name the same other list twice: each is a fresh reading.
+    std::wstring twice = Dir / L"twice.nbl";
+    WriteBytes(Dir / L"just-a.nbl", Header + Utf8(a) + "\r\n");
+    WriteBytes(twice, Header + Utf8(Dir / L"just-a.nbl") + "\r\n" + Utf8(Dir / L"just-a.nbl") + "\r\n");
+    RemoveAllEntries();
+    EXPECT_EQ(Read(twice), 1);
+    EXPECT_EQ(EntryPaths(), (Paths{a, a}));
+}
+
+TEST_F(PlaylistFiles, PlaylistUnderAnotherExtensionIsNotAPlaylist)
+{
+    std::wstring a = MakeFlv(Dir / L"a.flv");
+    std::wstring list = Dir / L"list.txt";
+    WriteBytes(list, Header + Utf8(a) + "\r\n");
+    DropOnPlaylist({list});
+    EXPECT_TRUE(EntryPaths().empty());
+    EXPECT_EQ(BoxTexts(), (Paths{list + L"が読み込めません"}));
+}
+
+}  // namespace
