@@ -177,10 +177,7 @@ LRESULT CALLBACK EngineWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
   }
   auto* e = reinterpret_cast<MediaEngine*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (!e || !e->player) {
-    if (msg == kMsgMetadata) delete reinterpret_cast<Metadata*>(lp);
-    return DefWindowProcW(hwnd, msg, wp, lp);
-  }
+  if (!e || !e->player) return DefWindowProcW(hwnd, msg, wp, lp);
   switch (msg) {
     case WM_SIZE:
       e->stageWidth = LOWORD(lp);
@@ -205,8 +202,8 @@ LRESULT CALLBACK EngineWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case kMsgMetadata: {
-      std::unique_ptr<Metadata> m(reinterpret_cast<Metadata*>(lp));
-      if (m->session == e->session && e->playing) OnMetadata(e, *m);
+      Metadata m = e->player->TakeMetadata();
+      if (m.session == e->session && e->playing) OnMetadata(e, m);
       return 0;
     }
     case kMsgStatus:
@@ -354,16 +351,9 @@ HRESULT Stop(MediaEngine* e) {
 
 void Release(MediaEngine* e) {
   if (!e) return;
-  e->player.reset();  // joins every thread
-  MSG m;
-  while (PeekMessageW(&m, e->window, kMsgMetadata, kMsgMetadata, PM_REMOVE)) {
-    // PeekMessage hands out WM_QUIT whatever the filter: give it back to the host's loop.
-    if (m.message == WM_QUIT) {
-      PostQuitMessage((int)m.wParam);
-      break;
-    }
-    delete reinterpret_cast<Metadata*>(m.lParam);
-  }
+  // Joins every thread. Messages still queued for the window carry no data, so they are left
+  // alone (draining them with a filtered PeekMessage would also take the host's WM_QUIT).
+  e->player.reset();
   DestroyWindow(e->window);
   delete e;
 }

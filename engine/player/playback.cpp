@@ -248,6 +248,11 @@ void Player::Publish(Picture& picture) {
   if (!presentPending_.exchange(true)) Post(kMsgPresent, 0, 0);
 }
 
+Metadata Player::TakeMetadata() {
+  std::lock_guard<std::mutex> lock(metadataMutex_);
+  return metadata_;
+}
+
 const Picture& Player::TakePicture() {
   std::lock_guard<std::mutex> lock(pictureMutex_);
   if (readyNew_) {
@@ -356,7 +361,7 @@ bool Player::OpenFile(std::unique_ptr<Session>& s, const std::wstring& path) {
   for (int i = 0; i < static_cast<int>(ic->nb_streams); ++i)
     if (i != s->videoIndex && i != s->audioIndex) ic->streams[i]->discard = AVDISCARD_ALL;
 
-  auto* m = new Metadata{s->id, NAN, 0, 0};
+  auto m = std::make_unique<Metadata>(Metadata{s->id, NAN, 0, 0});
   if (ic->duration != AV_NOPTS_VALUE && ic->duration > 0) m->duration = ic->duration / double(AV_TIME_BASE);
   if (s->videoIndex >= 0) {
     AVStream* st = ic->streams[s->videoIndex];
@@ -371,7 +376,11 @@ bool Player::OpenFile(std::unique_ptr<Session>& s, const std::wstring& path) {
   }
   if (s->audioIndex >= 0) s->audioPackets.timeBase = av_q2d(ic->streams[s->audioIndex]->time_base);
   duration_ = std::isnan(m->duration) ? 0 : m->duration;
-  Post(kMsgMetadata, 0, reinterpret_cast<LPARAM>(m));
+  {
+    std::lock_guard<std::mutex> lock(metadataMutex_);
+    metadata_ = *m;
+  }
+  Post(kMsgMetadata, 0, 0);
   return true;
 }
 

@@ -17,7 +17,7 @@
 
 // Messages the pipeline posts to the engine window.
 constexpr UINT kMsgPresent = WM_APP + 0x301;   // a new picture is ready
-constexpr UINT kMsgMetadata = WM_APP + 0x302;  // lParam: Metadata* (the handler deletes it)
+constexpr UINT kMsgMetadata = WM_APP + 0x302;  // read it with Player::TakeMetadata
 constexpr UINT kMsgStatus = WM_APP + 0x303;    // wParam: Status, lParam: serial
 
 enum class Status : WPARAM { PlayStop = 1, SeekNotify = 2 };
@@ -80,6 +80,7 @@ class Player {
   // so drawing it needs no lock.
   const Picture& TakePicture();
   void PresentHandled() { presentPending_.store(false); }
+  Metadata TakeMetadata();  // the newest file's metadata (session 0 when none)
 
   // Counters for the benchmark and tests.
   std::atomic<long> framesShown{0}, framesDropped{0}, framesPainted{0};
@@ -136,6 +137,8 @@ class Player {
   std::atomic<AudioTap> tap_{nullptr};
   std::atomic<void*> tapContext_{nullptr};
 
+  std::mutex metadataMutex_;  // held only to copy the record
+  Metadata metadata_{0, 0, 0, 0};
   std::mutex pictureMutex_;
   Picture ready_;    // the newest picture, handed over under the mutex
   bool readyNew_ = false;

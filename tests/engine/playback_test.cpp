@@ -312,3 +312,16 @@ TEST(Engine, RapidCommandsNeverDeadlockAndReleaseJoinsQuickly) {
   EXPECT_LT(GetTickCount64() - before, 1000u);
   EXPECT_EQ(GetWindow(s.parent, GW_CHILD), nullptr);
 }
+
+TEST(Engine, ReleaseLeavesTheHostsQuitMessageInTheQueue) {
+  Stage s;
+  s.PlayFile(L"long.mp4");
+  ASSERT_TRUE(s.WaitForMetadata());
+  s.Set(L"state_seek", L"3");  // news on its way to the window while it goes
+  PostQuitMessage(7);
+  Release(s.engine);
+  s.engine = nullptr;
+  MSG m{};
+  ASSERT_TRUE(PeekMessageW(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(m.wParam, 7u);
+}
