@@ -262,6 +262,14 @@ TEST(Engine, AudioOnlyFilePlaysToItsEnd) {
   EXPECT_GT(s.Number(L"ns.time"), 2.8);
 }
 
+TEST(Engine, VideoInACodecOutsideTheBuildStillPlaysItsSound) {
+  Stage s;
+  s.PlayFile(L"foreign_video.mp4");
+  ASSERT_TRUE(s.WaitForMetadata());
+  EXPECT_NEAR(s.Number(L"state_duration"), 3, 0.1);
+  EXPECT_TRUE(WaitFor([&] { return s.Get(L"state_playstop") == L"1"; }));
+}
+
 TEST(Engine, BadFilesNeverHangAndUnopenablePathsGiveNoSignal) {
   Stage s;
   s.PlayFile(L"no-such-file.mp4");
