@@ -99,3 +99,55 @@ void PumpMessages()
         DispatchMessageW(&msg);
     }
 }
+
+bool StartProgram(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder,
+                  PROCESS_INFORMATION* process)
+{
+    STARTUPINFOW si = {sizeof si};
+    std::wstring command = L"\"" + exe + L"\" " + arguments;
+    return CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.c_str(), &si, process);
+}
+
+struct WindowSearch {
+    DWORD ProcessId;
+    const wchar_t* ClassName;
+    HWND Found;
+};
+
+static BOOL CALLBACK MatchWindow(HWND window, LPARAM data)
+{
+    WindowSearch* s = (WindowSearch*)data;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    wchar_t cls[64] = L"";
+    GetClassNameW(window, cls, 64);
+    if (pid == s->ProcessId && wcscmp(cls, s->ClassName) == 0 && IsWindowVisible(window)) {
+        s->Found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND WaitForProcessWindow(DWORD processId, const wchar_t* className, int ms)
+{
+    WindowSearch search = {processId, className, nullptr};
+    for (int waited = 0; waited <= ms && !search.Found; waited += 50) {
+        EnumWindows(MatchWindow, (LPARAM)&search);
+        if (!search.Found)
+            Sleep(50);
+    }
+    return search.Found;
+}
+
+DWORD FinishProgram(PROCESS_INFORMATION* process, int ms)
+{
+    DWORD exitCode = 99;
+    if (WaitForSingleObject(process->hProcess, ms) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process->hProcess, &exitCode);
+    else
+        TerminateProcess(process->hProcess, 99);
+    CloseHandle(process->hProcess);
+    CloseHandle(process->hThread);
+    return exitCode;
+}

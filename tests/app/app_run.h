@@ -32,3 +32,11 @@ bool StartApp();
 int CloseApp();
 // Delivers whatever is queued for this thread's windows.
 void PumpMessages();
+
+// The real program started as a process: exe with its arguments, in folder.
+bool StartProgram(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder,
+                  PROCESS_INFORMATION* process);
+// A visible top-level window of the process with the class name, waited for up to ms.
+HWND WaitForProcessWindow(DWORD processId, const wchar_t* className, int ms);
+// Waits for the process to end and closes its handles; returns its exit code (99 on time-out).
+DWORD FinishProgram(PROCESS_INFORMATION* process, int ms);

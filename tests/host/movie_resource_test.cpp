@@ -9,25 +9,6 @@
 
 namespace {
 
-struct BoxFound {
-    DWORD process;
-    HWND box;
-};
-
-BOOL CALLBACK FindBox(HWND window, LPARAM data)
-{
-    BoxFound* f = (BoxFound*)data;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    wchar_t cls[32] = L"";
-    GetClassNameW(window, cls, 32);
-    if (pid == f->process && wcscmp(cls, L"#32770") == 0 && IsWindowVisible(window)) {
-        f->box = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 BOOL CALLBACK FirstLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR data)
 {
     *(WORD*)data = language;
@@ -55,34 +36,21 @@ void ExpectStartupFailure(const std::string& bytes)
                                 (DWORD)bytes.size()));
     ASSERT_TRUE(EndUpdateResourceW(update, FALSE));
 
-    STARTUPINFOW si = {sizeof si};
     PROCESS_INFORMATION pi = {};
-    std::wstring command = L"\"" + exe + L"\"";
-    ASSERT_TRUE(CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               folder.c_str(), &si, &pi));
-    BoxFound found = {pi.dwProcessId, nullptr};
-    for (int i = 0; i < 200 && !found.box; i++) {
-        Sleep(50);
-        EnumWindows(FindBox, (LPARAM)&found);
-    }
-    if (found.box) {
+    ASSERT_TRUE(StartProgram(exe, L"", folder, &pi));
+    HWND box = WaitForProcessWindow(pi.dwProcessId, L"#32770", 10000);
+    if (box) {
         wchar_t caption[64] = L"", text[256] = L"";
-        GetWindowTextW(found.box, caption, 64);
-        GetDlgItemTextW(found.box, 0xFFFF, text, 256);
+        GetWindowTextW(box, caption, 64);
+        GetDlgItemTextW(box, 0xFFFF, text, 256);
         EXPECT_STREQ(caption, L"Error");
         EXPECT_STREQ(text, L"初期化に失敗しました");
         EXPECT_NE(GetFileAttributesW(ini.c_str()), INVALID_FILE_ATTRIBUTES) << "saved before the box";
-        PostMessageW(found.box, WM_COMMAND, IDOK, 0);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
     } else {
         ADD_FAILURE() << "no error box appeared";
-        TerminateProcess(pi.hProcess, 99);
     }
-    ASSERT_EQ(WaitForSingleObject(pi.hProcess, 20000), WAIT_OBJECT_0);
-    DWORD exitCode = 99;
-    GetExitCodeProcess(pi.hProcess, &exitCode);
-    EXPECT_EQ(exitCode, 0u);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
+    EXPECT_EQ(FinishProgram(&pi, 20000), 0u);
     DeleteFileW(ini.c_str());
     DeleteFileW(exe.c_str());
     RemoveDirectoryW(folder.c_str());
