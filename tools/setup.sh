@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 xvfb xauth x11-utils fonts-wine fonts-ipafont-gothic
   googletest ffmpeg imagemagick pulseaudio
-  xz-utils dpkg-dev nasm libz-mingw-w64-dev
+  xz-utils dpkg-dev nasm libz-mingw-w64-dev bc
 )
 
 missing=()
