@@ -15,6 +15,8 @@
 static struct {
     WNDPROC ListProc;       // the list view's own procedure, behind the subclass
     HIMAGELIST PlayingMark;  // the current entry's mark, drawn by the row drawing
+    int BatchDepth;          // rows are being added in a batch
+    bool ColumnSizePending;  // the name column was asked to fit during the batch
 } S;
 
 // The focused row when it is also selected, else -1.
@@ -65,6 +67,13 @@ static LRESULT CALLBACK PlaylistViewProc(HWND view, UINT message, WPARAM wParam,
         return OnListKeyUp(view, wParam, lParam);
     case WM_MOUSEMOVE:
         NoteMouseActivity(0);
+        break;
+    case LVM_SETCOLUMNWIDTH:
+        // Fitting the column measures every row: once per batch, not once per row.
+        if (S.BatchDepth > 0 && wParam == 1) {
+            S.ColumnSizePending = true;
+            return TRUE;
+        }
         break;
     }
     return CallWindowProcW(S.ListProc, view, message, wParam, lParam);
@@ -222,6 +231,23 @@ static LRESULT CALLBACK PlaylistPanelProc(HWND panel, UINT message, WPARAM wPara
     return DefWindowProcW(panel, message, wParam, lParam);
 }
 
+void BeginRowBatch()
+{
+    if (S.BatchDepth++ == 0 && PlaylistView)
+        SendMessageW(PlaylistView, WM_SETREDRAW, FALSE, 0);
+}
+
+void EndRowBatch()
+{
+    if (S.BatchDepth == 0 || --S.BatchDepth > 0 || !PlaylistView)
+        return;
+    SendMessageW(PlaylistView, WM_SETREDRAW, TRUE, 0);
+    if (S.ColumnSizePending)
+        SendMessageW(PlaylistView, LVM_SETCOLUMNWIDTH, 1, LVSCW_AUTOSIZE_USEHEADER);
+    S.ColumnSizePending = false;
+    InvalidateRect(PlaylistView, nullptr, TRUE);
+}
+
 bool CreatePlaylistPanel()
 {
     WNDCLASSEXW wc = {sizeof wc};
@@ -234,6 +260,8 @@ bool CreatePlaylistPanel()
     // Registered already by an earlier start in this process is fine.
     if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         return false;
+    S.BatchDepth = 0;
+    S.ColumnSizePending = false;
     HWND panel = CreateWindowExW(0, L"wp", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0,
                                  0, MainWindow, (HMENU)(INT_PTR)IDC_PLAYLIST_PANEL, AppInstance, nullptr);
     if (!panel) {

@@ -5,6 +5,7 @@
 #include "app/app.h"
 #include "app/file_dialog.h"
 #include "app/pending_error.h"
+#include "controls/playlist_panel.h"
 #include "engine/movie_variables.h"
 #include "engine/playback_commands.h"
 #include "playlist/path_parts.h"
@@ -34,13 +35,12 @@ FileKind ClassifyFile(const wchar_t* path)
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return Unreadable;
-    LARGE_INTEGER size;
-    unsigned char head[16];
+    // One byte more than the signatures need: a file that does not fill it is too small.
+    unsigned char head[17];
     DWORD got = 0;
-    bool read = GetFileSizeEx(file, &size) && size.QuadPart > 16 &&
-                ReadFile(file, head, sizeof head, &got, nullptr) && got == sizeof head;
+    bool read = ReadFile(file, head, sizeof head, &got, nullptr);
     CloseHandle(file);
-    return read ? ClassifyHead(head, (unsigned long long)size.QuadPart) : Unreadable;
+    return read ? ClassifyHead(head, got) : Unreadable;
 }
 
 static int Refuse(int code, const wchar_t* path)
@@ -152,6 +152,7 @@ int DropFiles(HDROP drop, int replace)
     int before = PlaylistCount();
     InsertIndex = before;
     std::wstring path;
+    BeginRowBatch();
     for (UINT i = 0; i < count; i++) {
         // Sized from the path itself: a long dropped path is taken whole, never cut.
         UINT length = DragQueryFileW(drop, i, nullptr, 0);
@@ -161,6 +162,7 @@ int DropFiles(HDROP drop, int replace)
         path.resize(length);
         TakePath(path.c_str(), InsertIndex);
     }
+    EndRowBatch();
     DragFinish(drop);
     UpdatePlaylistMenuItems();
     if (InsertIndex == before) {
@@ -186,8 +188,10 @@ int LoadCommandLineText(const wchar_t* commandLine)
     if (!arguments)
         return 0;
     InsertIndex = 0;
+    BeginRowBatch();
     for (int i = 1; i < count; i++)
         TakePath(arguments[i], InsertIndex);
+    EndRowBatch();
     LocalFree(arguments);
     UpdatePlaylistMenuItems();
     if (count < 2)
@@ -232,8 +236,10 @@ int OpenFilesDialog()
         return 0;
     int before = PlaylistCount();
     InsertIndex = before;
+    BeginRowBatch();
     for (const std::wstring& path : ChosenPaths(buffer.data(), dialog.nFileOffset))
         LoadPath(path.c_str(), InsertIndex);
+    EndRowBatch();
     UpdatePlaylistMenuItems();
     if (InsertIndex == before)
         return 0;

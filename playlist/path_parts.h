@@ -14,7 +14,8 @@ const wchar_t* PathExtension(const wchar_t* path);
 bool IsPlaylistPath(const wchar_t* path);
 // Whether the name part, without its extension, holds "%".
 bool HasSpecialCharacter(const wchar_t* path);
-// The kind of a file from its size and its first 16 bytes (Unreadable for 16 bytes or less).
+// The kind of a file from its first bytes; size is the file size, or at least 17 when the
+// file is longer (Unreadable for 16 bytes or less).
 FileKind ClassifyHead(const unsigned char* head, unsigned long long size);
 // The form under which the system opens path whatever its length: short paths as they
 // are, long ones made absolute under "\\?\" (or "\\?\UNC\").

@@ -106,6 +106,17 @@ TEST_F(Panel, WindowsAreTheOwnerDrawnReportListInsideClassWp)
     EXPECT_EQ(view.bottom - view.top, panel.bottom);
 }
 
+TEST_F(Panel, NameColumnFitsTheNamesOnceAnIntakeRunEnds)
+{
+    Files.push_back(MakeFlv(Dir / L"a rather long name for a clip, long enough to be wide.flv"));
+    DropOnPlaylist(Files);
+    int width = (int)SendMessageW(PlaylistView, LVM_GETCOLUMNWIDTH, 1, 0);
+    EXPECT_GT(width, 100);
+    SendMessageW(PlaylistView, LVM_SETCOLUMNWIDTH, 1, LVSCW_AUTOSIZE_USEHEADER);
+    EXPECT_EQ(SendMessageW(PlaylistView, LVM_GETCOLUMNWIDTH, 1, 0), width);
+    EXPECT_TRUE(IsWindowVisible(PlaylistView));
+}
+
 TEST_F(Panel, RowsShowTheirNamesAndTheMarkSitsCentredInTheCurrentRow)
 {
     AddThree();
