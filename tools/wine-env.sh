@@ -20,6 +20,7 @@ _nimbrel_start_display() {
   for n in $(seq 91 140); do
     if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
       Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+      NIMBREL_XVFB_PID=$!
       local i
       for i in $(seq 1 100); do
         [ -e "/tmp/.X11-unix/X$n" ] && break
@@ -74,3 +75,11 @@ if [ "${NIMBREL_WINE_READY:-}" != "$WINEPREFIX" ] || [ -z "${DISPLAY:-}" ]; then
   _nimbrel_start_wineserver
   export NIMBREL_WINE_READY="$WINEPREFIX"
 fi
+
+# Ends what this shell started: the virtual display and the prefix's Wine server.
+nimbrel_wine_stop() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "${NIMBREL_XVFB_PID:-}" ]; then
+    kill "$NIMBREL_XVFB_PID" 2>/dev/null || true
+  fi
+}
