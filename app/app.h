@@ -27,5 +27,9 @@ extern HWND PlayPauseButton, StopButton, MuteButton, MenuButton;
 extern HWND SeekBar, TimeDisplay, VolumeSlider;
 extern HICON PlayIcon, PauseIcon, SoundIcon, MutedIcon;  // 151, 153, 154, 155
 
+// Registers a private child-window class (redraw on resize, arrow cursor, the system
+// colour given as background); one already registered by an earlier start is fine.
+bool RegisterChildClass(const wchar_t* name, WNDPROC procedure, int backgroundColour);
+
 // Loads a string resource into buf (cap characters, always terminated); returns its length.
 int LoadText(UINT id, wchar_t* buf, int cap);

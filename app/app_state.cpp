@@ -33,3 +33,15 @@ int LoadText(UINT id, wchar_t* buf, int cap)
     buf[n] = L'\0';
     return n;
 }
+
+bool RegisterChildClass(const wchar_t* name, WNDPROC procedure, int backgroundColour)
+{
+    WNDCLASSEXW wc = {sizeof wc};
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = AppInstance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = (HBRUSH)(INT_PTR)(backgroundColour + 1);
+    wc.lpszClassName = name;
+    return RegisterClassExW(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}

@@ -50,6 +50,25 @@ void SetDefaultSettings()
         AspectRatioSetting(n) = DefaultAspectRatios[n - 1];
 }
 
+// The keys after the two position keys, in the order they are read and written.
+static const struct {
+    UINT KeyId;
+    int SettingsRecord::*Field;
+} PlainKeys[] = {
+    {IDS_KEY_WINDOW_WIDTH, &SettingsRecord::WindowWidth},
+    {IDS_KEY_WINDOW_HEIGHT, &SettingsRecord::WindowHeight},
+    {IDS_KEY_REPEAT, &SettingsRecord::Repeat},
+    {IDS_KEY_VOLUME_MUTE, &SettingsRecord::VolumeMute},
+    {IDS_KEY_VOLUME_LEVEL, &SettingsRecord::VolumeLevel},
+    {IDS_KEY_WINDOW_TOP, &SettingsRecord::WindowTop},
+    {IDS_KEY_PLAYLIST_SHOW, &SettingsRecord::PlayListShow},
+    {IDS_KEY_PLAYLIST_WIDTH, &SettingsRecord::PlayListWidth},
+    {IDS_KEY_QUALITY, &SettingsRecord::Quality},
+    {IDS_KEY_SMOOTHING, &SettingsRecord::Smoothing},
+    {IDS_KEY_DEBLOCKING, &SettingsRecord::Deblocking},
+    {IDS_KEY_MAXIMIZE, &SettingsRecord::Maximize},
+};
+
 static int ReadKey(const wchar_t* section, UINT keyId, int fallback)
 {
     wchar_t key[100];
@@ -69,18 +88,8 @@ void LoadSettings()
         Settings.WindowPosX = CW_USEDEFAULT;
         Settings.WindowPosY = CW_USEDEFAULT;
     }
-    Settings.WindowWidth = ReadKey(section, IDS_KEY_WINDOW_WIDTH, Settings.WindowWidth);
-    Settings.WindowHeight = ReadKey(section, IDS_KEY_WINDOW_HEIGHT, Settings.WindowHeight);
-    Settings.Repeat = ReadKey(section, IDS_KEY_REPEAT, Settings.Repeat);
-    Settings.VolumeMute = ReadKey(section, IDS_KEY_VOLUME_MUTE, Settings.VolumeMute);
-    Settings.VolumeLevel = ReadKey(section, IDS_KEY_VOLUME_LEVEL, Settings.VolumeLevel);
-    Settings.WindowTop = ReadKey(section, IDS_KEY_WINDOW_TOP, Settings.WindowTop);
-    Settings.PlayListShow = ReadKey(section, IDS_KEY_PLAYLIST_SHOW, Settings.PlayListShow);
-    Settings.PlayListWidth = ReadKey(section, IDS_KEY_PLAYLIST_WIDTH, Settings.PlayListWidth);
-    Settings.Quality = ReadKey(section, IDS_KEY_QUALITY, Settings.Quality);
-    Settings.Smoothing = ReadKey(section, IDS_KEY_SMOOTHING, Settings.Smoothing);
-    Settings.Deblocking = ReadKey(section, IDS_KEY_DEBLOCKING, Settings.Deblocking);
-    Settings.Maximize = ReadKey(section, IDS_KEY_MAXIMIZE, Settings.Maximize);
+    for (const auto& k : PlainKeys)
+        Settings.*k.Field = ReadKey(section, k.KeyId, Settings.*k.Field);
     for (int n = 1; n <= 10; n++)
         AspectRatioSetting(n) = ReadKey(section, IDS_KEY_ASPECT_BASE + n, DefaultAspectRatios[n - 1]);
 }
@@ -100,18 +109,8 @@ void SaveSettings()
     LoadText(IDS_SECTION, section, 100);
     WriteKey(section, IDS_KEY_WINDOW_POS_X, Settings.WindowPosX);
     WriteKey(section, IDS_KEY_WINDOW_POS_Y, Settings.WindowPosY);
-    WriteKey(section, IDS_KEY_WINDOW_WIDTH, Settings.WindowWidth);
-    WriteKey(section, IDS_KEY_WINDOW_HEIGHT, Settings.WindowHeight);
-    WriteKey(section, IDS_KEY_REPEAT, Settings.Repeat);
-    WriteKey(section, IDS_KEY_VOLUME_MUTE, Settings.VolumeMute);
-    WriteKey(section, IDS_KEY_VOLUME_LEVEL, Settings.VolumeLevel);
-    WriteKey(section, IDS_KEY_WINDOW_TOP, Settings.WindowTop);
-    WriteKey(section, IDS_KEY_PLAYLIST_SHOW, Settings.PlayListShow);
-    WriteKey(section, IDS_KEY_PLAYLIST_WIDTH, Settings.PlayListWidth);
-    WriteKey(section, IDS_KEY_QUALITY, Settings.Quality);
-    WriteKey(section, IDS_KEY_SMOOTHING, Settings.Smoothing);
-    WriteKey(section, IDS_KEY_DEBLOCKING, Settings.Deblocking);
-    WriteKey(section, IDS_KEY_MAXIMIZE, Settings.Maximize);
+    for (const auto& k : PlainKeys)
+        WriteKey(section, k.KeyId, Settings.*k.Field);
     for (int n = 1; n <= 10; n++)
         WriteKey(section, IDS_KEY_ASPECT_BASE + n, AspectRatioSetting(n));
 }

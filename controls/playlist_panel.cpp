@@ -250,15 +250,7 @@ void EndRowBatch()
 
 bool CreatePlaylistPanel()
 {
-    WNDCLASSEXW wc = {sizeof wc};
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = PlaylistPanelProc;
-    wc.hInstance = AppInstance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
-    wc.lpszClassName = L"wp";
-    // Registered already by an earlier start in this process is fine.
-    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+    if (!RegisterChildClass(L"wp", PlaylistPanelProc, COLOR_BTNFACE))
         return false;
     S.BatchDepth = 0;
     S.ColumnSizePending = false;

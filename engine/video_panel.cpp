@@ -173,14 +173,7 @@ bool CreateVideoPanel()
 {
     V = {};
     V.CleanupPending = true;
-    WNDCLASSEXW wc = {sizeof wc};
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = VideoPanelProc;
-    wc.hInstance = AppInstance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
-    wc.lpszClassName = L"wf";
-    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+    if (!RegisterChildClass(L"wf", VideoPanelProc, COLOR_WINDOW))
         return false;
     HWND panel = CreateWindowExW(0, L"wf", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0,
                                  MainWindow, (HMENU)(INT_PTR)IDC_PANEL, AppInstance, nullptr);

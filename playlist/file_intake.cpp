@@ -15,14 +15,8 @@
 
 int InsertIndex;
 
-// A folder by its file identity, so a link back into the tree is recognised however
-// it is spelled.
-struct FolderId {
-    DWORD Volume, IndexHigh, IndexLow;
-};
-
 static struct {
-    std::vector<FolderId> Walking;  // the folders of the walk from its root to here
+    std::vector<FileIdentity> Walking;  // the folders of the walk from its root to here
 } S;
 
 FileKind ClassifyFile(const wchar_t* path)
@@ -68,7 +62,7 @@ int LoadPath(const wchar_t* path, int& insertIndex)
     return Refuse(ErrorUnreadable, path);
 }
 
-static bool GetFolderId(const std::wstring& folder, FolderId* id)
+static bool GetFolderId(const std::wstring& folder, FileIdentity* id)
 {
     HANDLE handle = CreateFileW(LongPathForm(folder.c_str()).c_str(), 0,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -79,24 +73,15 @@ static bool GetFolderId(const std::wstring& folder, FolderId* id)
     bool ok = GetFileInformationByHandle(handle, &info);
     CloseHandle(handle);
     if (ok)
-        *id = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+        *id = IdentityOf(info);
     return ok;
-}
-
-static bool IsBeingWalked(const FolderId& id)
-{
-    for (const FolderId& f : S.Walking) {
-        if (f.Volume == id.Volume && f.IndexHigh == id.IndexHigh && f.IndexLow == id.IndexLow)
-            return true;
-    }
-    return false;
 }
 
 static void WalkFolder(const std::wstring& folder, int& insertIndex)
 {
-    FolderId id;
+    FileIdentity id;
     bool known = GetFolderId(folder, &id);
-    if (known && IsBeingWalked(id))
+    if (known && ContainsIdentity(S.Walking, id))
         return;  // a link back into the tree: its files are being taken already
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW(LongPathForm(JoinPath(folder, L"*.*").c_str()).c_str(), &found);

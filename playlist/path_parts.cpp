@@ -74,3 +74,16 @@ std::wstring JoinPath(const std::wstring& folder, const wchar_t* name)
         joined += L'\\';
     return joined + name;
 }
+
+FileIdentity IdentityOf(const BY_HANDLE_FILE_INFORMATION& info)
+{
+    return {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+}
+
+bool ContainsIdentity(const std::vector<FileIdentity>& list, const FileIdentity& id)
+{
+    for (const FileIdentity& f : list)
+        if (f.Volume == id.Volume && f.IndexHigh == id.IndexHigh && f.IndexLow == id.IndexLow)
+            return true;
+    return false;
+}

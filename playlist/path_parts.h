@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "playlist/file_intake.h"
 
@@ -22,3 +23,11 @@ FileKind ClassifyHead(const unsigned char* head, unsigned long long size);
 std::wstring LongPathForm(const wchar_t* path);
 // folder + "\" + name, without doubling a separator the folder already ends with.
 std::wstring JoinPath(const std::wstring& folder, const wchar_t* name);
+
+// A file or folder by its identity on its volume, so one reached again under another
+// spelling (a link, a relative or long form) is recognised.
+struct FileIdentity {
+    DWORD Volume, IndexHigh, IndexLow;
+};
+FileIdentity IdentityOf(const BY_HANDLE_FILE_INFORMATION& info);
+bool ContainsIdentity(const std::vector<FileIdentity>& list, const FileIdentity& id);

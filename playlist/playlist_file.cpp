@@ -12,11 +12,6 @@
 #include "playlist/playlist_text.h"
 #include "resources/resource.h"
 
-// A playlist by its file identity, so one reached again under another spelling is known.
-struct PlaylistId {
-    DWORD Volume, IndexHigh, IndexLow;
-};
-
 // Nesting beyond this depth is refused, so a long chain of playlists cannot exhaust the stack.
 static const size_t MaxNesting = 64;
 // Larger files are no playlists anyone wrote; refusing them keeps memory bounded.
@@ -25,7 +20,7 @@ static const LONGLONG MaxPlaylistBytes = 256LL << 20;
 static const size_t WriteChunk = 64 << 10;
 
 static struct {
-    std::vector<PlaylistId> Reading;  // the playlists open in this intake run, outermost first
+    std::vector<FileIdentity> Reading;  // the playlists open in this intake run, outermost first
 } S;
 
 int SavePlaylistDialog(HWND owner)
@@ -108,7 +103,7 @@ int WritePlaylistFile(const wchar_t* path)
 }
 
 // The whole file, or false when it cannot be opened, sized or read, or is too large.
-static bool ReadWholeFile(const wchar_t* path, std::string& bytes, PlaylistId* id)
+static bool ReadWholeFile(const wchar_t* path, std::string& bytes, FileIdentity* id)
 {
     HANDLE file = CreateFileW(LongPathForm(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -119,7 +114,7 @@ static bool ReadWholeFile(const wchar_t* path, std::string& bytes, PlaylistId* i
     bool ok = GetFileInformationByHandle(file, &info) && GetFileSizeEx(file, &size) &&
               size.QuadPart <= MaxPlaylistBytes;
     if (ok) {
-        *id = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+        *id = IdentityOf(info);
         bytes.assign((size_t)size.QuadPart, '\0');
         size_t done = 0;
         while (ok && done < bytes.size()) {
@@ -133,22 +128,13 @@ static bool ReadWholeFile(const wchar_t* path, std::string& bytes, PlaylistId* i
     return ok;
 }
 
-static bool IsBeingRead(const PlaylistId& id)
-{
-    for (const PlaylistId& r : S.Reading) {
-        if (r.Volume == id.Volume && r.IndexHigh == id.IndexHigh && r.IndexLow == id.IndexLow)
-            return true;
-    }
-    return false;
-}
-
 int ReadPlaylistFile(const wchar_t* path, int& insertIndex)
 {
     if (S.Reading.size() >= MaxNesting)
         return 0;
     std::string bytes;
-    PlaylistId id;
-    if (!ReadWholeFile(path, bytes, &id) || IsBeingRead(id))
+    FileIdentity id;
+    if (!ReadWholeFile(path, bytes, &id) || ContainsIdentity(S.Reading, id))
         return 0;  // unusable, or a playlist that names itself: read once
     std::wstring text;
     if (!DecodePlaylistBytes(bytes.data(), bytes.size(), text))
