@@ -13,6 +13,9 @@
 #include "app/settings.h"
 #include "controls/playlist_panel.h"
 #include "controls/cursor_hide.h"
+#include "controls/control_bar.h"
+#include "controls/seek_bar.h"
+#include "controls/splitter.h"
 #include "engine/engine_module.h"
 #include "engine/monitor.h"
 #include "engine/movie_variables.h"
@@ -57,6 +60,8 @@ static void ResetProgramState()
     VideoWidth = VideoHeight = ZoomPercent = AspectIndex = 0;
     IdleTicks = CursorHold = 0;
     SetPendingError(ErrorNone, L"");
+    ResetControlBar();
+    ResetSeekBar();
 }
 
 static bool InitApplication()
@@ -99,11 +104,7 @@ static void RegisterMainWindowClass()
 // The children, in this order: control bar, video panel, playlist panel, splitter.
 static bool CreateChildren()
 {
-    if (!CreateVideoPanel())
-        return false;
-    if (!CreatePlaylistPanel())
-        return false;
-    return true;
+    return CreateControlBar() && CreateVideoPanel() && CreatePlaylistPanel() && CreateSplitter();
 }
 
 bool ApplySettingsAtStart()
@@ -130,10 +131,7 @@ bool ApplySettingsAtStart()
 
     // The mute toggle lands on the saved value and sends the matching volume.
     Settings.VolumeMute = !Settings.VolumeMute;
-    if (ControlBar)
-        SendMessageW(ControlBar, WM_COMMAND, IDC_MUTE, 0);
-    else
-        DispatchCommand(MainWindow, IDC_MUTE);
+    SendMessageW(ControlBar, WM_COMMAND, IDC_MUTE, 0);
     SetMovieVariable(MovieStop, 1, nullptr);
 
     CurrentIndex = -1;
