@@ -8,6 +8,7 @@
 #include "app/app.h"
 #include "app/aspect.h"
 #include "app/settings.h"
+#include "app/startup.h"
 #include "app_run.h"
 #include "controls/seek_bar.h"
 #include "engine/monitor.h"
@@ -301,6 +302,26 @@ TEST_F(Bar, SectionIsDrawnAndItsMarkersDragged)
         EXPECT_EQ(empty.At(x, 0), face) << x;
 }
 
+TEST_F(Bar, HoverTimeSitsOnTheInnerSideOfThePointer)
+{
+    SetClientWidth(423);
+    Play(100);
+    PlaybackPosition = 0;
+    struct Row { int x, from, to; };  // the text lies within from..to and nowhere else
+    const Row rows[] = {{20, 30, 80}, {49, 59, 100}, {50, 0, 40}, {80, 20, 70}};
+    for (const Row& r : rows) {
+        Mouse(SeekBar, WM_MOUSEMOVE, r.x, 8);
+        Picture p = Print(SeekBar);
+        int inside = 0, outside = 0;
+        for (int y = 0; y < p.Height; y++)
+            for (int x = 0; x < p.Width; x++)
+                if (p.At(x, y) != GetSysColor(COLOR_BTNFACE))
+                    (x >= r.from && x < r.to ? inside : outside)++;
+        EXPECT_GT(inside, 0) << r.x;
+        EXPECT_EQ(outside, 0) << r.x;
+    }
+}
+
 TEST_F(Bar, VolumeEdgesAndMutedDrag)
 {
     HWND v = VolumeSlider;
@@ -386,6 +407,59 @@ TEST_F(Bar, SplitterDragStaysWithinLimitsAndIsSaved)
     EXPECT_EQ(Settings.PlayListWidth, 295);
     CloseApp();
     EXPECT_EQ(IniValue(ReadTestIni(), "PlayListWidth"), "295");
+}
+
+TEST(ControlBarStart, FarOutOfRangeSettingsLeaveTheWidgetsUsable)
+{
+    struct Row { const char* ini; COLORREF levelEnd; };
+    const COLORREF face = GetSysColor(COLOR_BTNFACE), shadow = GetSysColor(COLOR_BTNSHADOW);
+    const Row rows[] = {
+        {"[Setting]\r\nPlayListWidth=2147483647\r\nVolumeLevel=2147483647\r\n", shadow},
+        {"[Setting]\r\nPlayListWidth=-2147483648\r\nVolumeLevel=-2147483648\r\n", face},
+    };
+    for (const Row& r : rows) {
+        CapturedBoxes boxes;
+        WriteTestIni(r.ini);
+        ASSERT_TRUE(StartApp());
+        SetClientWidth(600);
+        EXPECT_EQ(Print(VolumeSlider).At(47, 8), r.levelEnd) << r.ini;
+        int at = RectIn(Splitter, MainWindow).left;
+        Mouse(Splitter, WM_LBUTTONDOWN, 2);
+        Mouse(Splitter, WM_MOUSEMOVE, 300 - at);
+        Mouse(Splitter, WM_LBUTTONUP, 300 - at);
+        EXPECT_EQ(Settings.PlayListWidth, 295) << r.ini;
+        EXPECT_EQ(RectIn(VideoPanel, MainWindow).right, 300) << r.ini;
+        CloseApp();
+    }
+}
+
+LRESULT CALLBACK RefuseCreation(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return message == WM_CREATE ? -1 : DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST(ControlBarStart, AChildThatCannotBeMadeFailsTheStart)
+{
+    WriteTestIni("");
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    UnregisterClassW(L"ctt", instance);
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = RefuseCreation;
+    wc.hInstance = instance;
+    wc.lpszClassName = L"ctt";
+    ASSERT_TRUE(RegisterClassW(&wc));
+    {
+        CapturedBoxes boxes;
+        EXPECT_FALSE(StartApp());
+        EXPECT_EQ(ControlBar, nullptr);
+        EXPECT_EQ(TimeDisplay, nullptr);
+        FinishNimbrel();
+        EXPECT_EQ(LastCapturedBox().Text, L"初期化に失敗しました");
+    }
+    UnregisterClassW(L"ctt", instance);
+    ASSERT_TRUE(StartApp());
+    EXPECT_NE(TimeDisplay, nullptr);
+    CloseApp();
 }
 
 TEST(ControlBarProcess, ClickOnStopStopsTheClipAndGraysTheButton)
