@@ -131,13 +131,6 @@ static void OnSize(HWND panel, int width, int height)
         MoveWindow(engineWindow, 0, 0, width, height, TRUE);
 }
 
-static void OnDropFiles(HDROP drop)
-{
-    if (PlaylistView)
-        SendMessageW(PlaylistView, LVM_DELETEALLITEMS, 0, 0);
-    DropFiles(drop, 1);
-}
-
 static void OnDestroy(HWND panel)
 {
     if (!V.CleanupPending)
@@ -160,7 +153,7 @@ static LRESULT CALLBACK VideoPanelProc(HWND panel, UINT message, WPARAM wParam, 
         OnSize(panel, LOWORD(lParam), HIWORD(lParam));
         return 0;
     case WM_DROPFILES:
-        OnDropFiles((HDROP)wParam);
+        DropFiles((HDROP)wParam, 1);  // replaces the playlist
         return 0;
     case WM_DESTROY:
         OnDestroy(panel);

@@ -22,9 +22,9 @@ FileKind ClassifyFile(const wchar_t* path);
 int LoadPath(const wchar_t* path, int& insertIndex);
 // Walks a folder tree depth first, every file through LoadPath. Always 1.
 int ScanFolder(const wchar_t* folder, int& insertIndex);
-// Takes dropped files and folders: replace 1 (the video panel, which emptied the list
-// first) plays the first of them; replace 0 (the playlist panel) appends. Releases the
-// drop. 1 when at least one entry was added.
+// Takes dropped files and folders: replace 1 (the video panel) empties the list and the
+// playing state first and plays the first of them; replace 0 (the playlist panel)
+// appends. Releases the drop. 1 when at least one entry was added.
 int DropFiles(HDROP drop, int replace);
 // The program's command line at start-up: every argument is a path; entry 0 plays.
 int LoadCommandLine();

@@ -258,14 +258,6 @@ void MoveEntry(int from, int to)
     UpdatePlaylistMenuItems();
 }
 
-static void EmptyPlaylist()
-{
-    SetMovieVariable(MovieStop, 1, nullptr);
-    CurrentIndex = -1;
-    P.CurrentPath.clear();
-    SetPlayState(Idle);
-}
-
 void RemoveSelectedEntries()
 {
     if (!PlaylistView)
@@ -279,8 +271,7 @@ void RemoveSelectedEntries()
     }
     int count = PlaylistCount();
     if (count == 0) {
-        EmptyPlaylist();
-        ResetFileState();
+        RemoveAllEntries();
     } else if (currentRemoved) {
         CurrentIndex = CurrentIndex < count - 1 ? CurrentIndex : count - 1;
         LoadCurrentPath();
@@ -292,7 +283,10 @@ void RemoveSelectedEntries()
 
 void RemoveAllEntries()
 {
-    EmptyPlaylist();
+    SetMovieVariable(MovieStop, 1, nullptr);
+    CurrentIndex = -1;
+    P.CurrentPath.clear();
+    SetPlayState(Idle);
     if (PlaylistView)
         SendMessageW(PlaylistView, LVM_DELETEALLITEMS, 0, 0);
     ResetFileState();

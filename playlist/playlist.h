@@ -31,6 +31,8 @@ void PlayNext();
 void PlaySelected();
 void MoveEntry(int from, int to);
 void RemoveSelectedEntries();
+// Empties the list together with everything tied to the current row (the movie stops,
+// CurrentIndex -1, Idle): every place that empties the playlist goes through here.
 void RemoveAllEntries();
 
 // The whole path of the current entry (kept in full, however long).
