@@ -111,8 +111,8 @@ void VolumeUpCommand()
 
 void VolumeDownCommand()
 {
-    int level = Settings.VolumeLevel - 10;
-    SetVolumeLevel(level < 0 ? 0 : level);
+    int level = Settings.VolumeLevel;
+    SetVolumeLevel(level < 10 ? 0 : level - 10);
 }
 
 void QualityCommand(UINT id)

@@ -301,3 +301,33 @@ TEST(Startup, FailureIsReportedAfterTheSettingsWereSaved)
 }
 
 }  // namespace
+
+// Values at the limits of an int are read unclamped; nothing computed from them overflows.
+TEST(Startup, SettingsAtTheIntLimitsNeverOverflow)
+{
+    struct Row {
+        const char* Line;   // the one key of the settings file
+        UINT Command;       // run once after start-up, or 0
+        const char* Saved;  // the key's value in the saved file
+        UINT First, Last;   // a radio group that shows no check mark, or 0
+    } rows[] = {
+        {"VolumeLevel=2147483647", IDM_VOLUME_UP, "100", 0, 0},
+        {"VolumeLevel=91", IDM_VOLUME_UP, "100", 0, 0},
+        {"VolumeLevel=-2147483648", IDM_VOLUME_DOWN, "0", 0, 0},
+        {"VolumeLevel=2147483647", IDM_VOLUME_DOWN, "2147483637", 0, 0},
+        {"PlayListWidth=-2147483648", 0, "-2147483648", 0, 0},
+        {"Repeat=2147483647", 0, "2147483647", IDM_REPEAT_LIST_ONCE, IDM_FILE_ONCE},
+        {"Quality=2147483647", 0, "2147483647", IDM_QUALITY_LOW, IDM_QUALITY_HIGH},
+    };
+    for (const Row& row : rows) {
+        std::string line = row.Line;
+        WriteTestIni("[Setting]\r\n" + line + "\r\n");
+        ASSERT_TRUE(StartApp()) << line;
+        for (UINT id = row.First; row.First && id <= row.Last; id++)
+            EXPECT_FALSE(IsMenuItemChecked(MainMenu, id)) << line << " " << id;
+        if (row.Command)
+            DispatchCommand(MainWindow, row.Command);
+        CloseApp();
+        EXPECT_EQ(IniValue(ReadTestIni(), line.substr(0, line.find('='))), row.Saved) << line;
+    }
+}
