@@ -47,6 +47,4 @@ void LayoutChildren()
                                        Settings.PlayListWidth);
     Place(VideoPanel, l.Video);
     Place(PlaylistPanel, l.Playlist);
-    Place(ControlBar, l.Bar);
-    Place(Splitter, l.Splitter);
 }

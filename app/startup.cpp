@@ -39,23 +39,19 @@ static struct {
     bool Failed;
 } S;
 
+// Every module resets the state it owns, so a start in a process that ran before begins fresh.
 static void ResetProgramState()
 {
     S = {};
-    MainWindow = nullptr;
-    MainMenu = PlaylistMenu = nullptr;
-    UiFont = nullptr;
-    ControlBar = VideoPanel = PlaylistPanel = PlaylistView = Splitter = nullptr;
-    PlayPauseButton = StopButton = MuteButton = MenuButton = nullptr;
-    SeekBar = TimeDisplay = VolumeSlider = nullptr;
-    FullScreen = false;
-    BarInFullScreen = false;
-    PlayState = Idle;
-    CurrentIndex = -1;
-    PlaybackPosition = PlaybackDuration = 0;
-    SeekDragActive = false;
-    VideoWidth = VideoHeight = ZoomPercent = AspectIndex = 0;
-    IdleTicks = CursorHold = 0;
+    ResetAppState();
+    ResetVideoPanel();
+    ResetPlaylistPanel();
+    ResetPlayState();
+    ResetMonitor();
+    ResetVideoSize();
+    ResetPlaylist();
+    ResetFileIntake();
+    ResetCursorHide();
     SetPendingError(ErrorNone, L"");
 }
 
@@ -96,7 +92,7 @@ static void RegisterMainWindowClass()
     RegisterClassExW(&wc);  // already registered by an earlier run in this process is fine
 }
 
-// The children, in this order: control bar, video panel, playlist panel, splitter.
+// The child windows, in this order: the video panel, then the playlist panel.
 static bool CreateChildren()
 {
     if (!CreateVideoPanel())
@@ -127,10 +123,7 @@ bool ApplySettingsAtStart()
 
     // The mute toggle lands on the saved value and sends the matching volume.
     Settings.VolumeMute = !Settings.VolumeMute;
-    if (ControlBar)
-        SendMessageW(ControlBar, WM_COMMAND, IDC_MUTE, 0);
-    else
-        DispatchCommand(MainWindow, IDC_MUTE);
+    DispatchCommand(MainWindow, IDC_MUTE);
     SetMovieVariable(MovieStop, 1, nullptr);
 
     CurrentIndex = -1;

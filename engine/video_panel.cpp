@@ -12,13 +12,23 @@
 #include "playlist/file_intake.h"
 #include "resources/resource.h"
 
-wchar_t FlashVersionText[16];
+HWND VideoPanel;
+wchar_t EngineVersionText[16];
+
+static const wchar_t PanelClass[] = L"wf";
 
 static struct {
     MediaEngine* Engine;
     WNDPROC EngineProcedure;  // the engine window's own procedure, replaced by ours
     bool CleanupPending;
 } V;
+
+void ResetVideoPanel()
+{
+    V = {};
+    VideoPanel = nullptr;
+    EngineVersionText[0] = L'\0';
+}
 
 MediaEngine* PanelEngine()
 {
@@ -51,7 +61,7 @@ bool ExtractPlayerMovie(const wchar_t* path)
     return ok && written == size;
 }
 
-static bool CreateFlashControl(HWND panel, const wchar_t* moviePath)
+static bool CreatePanelEngine(HWND panel, const wchar_t* moviePath)
 {
     MediaEngine* engine = CreateMediaEngine(panel);
     if (!engine)
@@ -110,12 +120,12 @@ static bool OnCreate(HWND panel)
     wchar_t moviePath[1124];
     _snwprintf(moviePath, 1124, L"%s%s", folder, name);
     moviePath[1123] = L'\0';
-    if (!ExtractPlayerMovie(moviePath) || !CreateFlashControl(panel, moviePath))
+    if (!ExtractPlayerMovie(moviePath) || !CreatePanelEngine(panel, moviePath))
         return false;
     long version = 0;
     FlashVersion(V.Engine, &version);
-    _snwprintf(FlashVersionText, 16, L"%d.%d\n", (int)(version >> 16), (int)(version & 0xFFFF));
-    FlashVersionText[15] = L'\0';
+    _snwprintf(EngineVersionText, 16, L"%d.%d\n", (int)(version >> 16), (int)(version & 0xFFFF));
+    EngineVersionText[15] = L'\0';
     HWND engineWindow = GetWindow(panel, GW_CHILD);
     if (!engineWindow)
         return false;
@@ -166,9 +176,9 @@ bool CreateVideoPanel()
 {
     V = {};
     V.CleanupPending = true;
-    if (!RegisterChildClass(L"wf", VideoPanelProc, COLOR_WINDOW))
+    if (!RegisterChildClass(PanelClass, VideoPanelProc, COLOR_WINDOW))
         return false;
-    HWND panel = CreateWindowExW(0, L"wf", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0,
+    HWND panel = CreateWindowExW(0, PanelClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0,
                                  MainWindow, (HMENU)(INT_PTR)IDC_PANEL, AppInstance, nullptr);
     if (!panel) {
         OnDestroy(nullptr);  // an engine made before the failure goes too

@@ -15,6 +15,7 @@ enum FileKind {
 // The row at which the next accepted file goes; one intake run starts it at the entry
 // count and every LoadPath of the run moves it on.
 extern int InsertIndex;
+void ResetFileIntake();
 
 FileKind ClassifyFile(const wchar_t* path);
 // 1 when the path was taken (added, or a playlist that was read); 0 when refused, after

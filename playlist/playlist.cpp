@@ -58,6 +58,13 @@ bool GetEntryText(int index, int column, wchar_t* buf, int cap)
     return true;
 }
 
+void ResetPlaylist()
+{
+    CurrentIndex = -1;
+    Section = {};
+    P = {};
+}
+
 const wchar_t* CurrentPath()
 {
     return P.CurrentPath.c_str();
@@ -115,7 +122,7 @@ void ResetFileState()
     PlaybackPosition = 0;
     PlaybackDuration = 0;
     UpdatePlaylistMenuItems();
-    VideoWidth = VideoHeight = ZoomPercent = 0;
+    ResetVideoSize();
     Section = {};
     if (PlaylistView)
         InvalidateRect(PlaylistView, nullptr, TRUE);  // the playing mark follows CurrentIndex

@@ -12,6 +12,8 @@ struct SectionRecord {
 extern int CurrentIndex;         // -1 when there is no current entry
 extern SectionRecord Section;
 
+// Nothing current, no section: the state of a fresh start-up.
+void ResetPlaylist();
 int PlaylistCount();
 // Column text of a row (1 DisplayName, 2 FullPath) into buf; false for a bad row.
 bool GetEntryText(int index, int column, wchar_t* buf, int cap);
