@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <malloc.h>
 
 #include "app/app.h"
 #include "app/menus.h"
@@ -251,8 +252,8 @@ TEST_F(Intake, DropOnVideoEmptiesThePlayingStateBeforeItsFirstBox)
     EXPECT_EQ(PlayState, Playing);
 }
 
-// A tree hundreds of folders deep is walked whole on a thread with a small stack: the walk
-// keeps its folders on a stack of its own, not on the call stack.
+// A tree hundreds of folders deep is walked whole with little stack left: the walk keeps
+// its folders on a stack of its own, not on the call stack.
 TEST_F(Intake, DeepFolderTreeIsWalkedWholeWithoutDeepRecursion)
 {
     std::wstring folder = Dir.Path;
@@ -265,10 +266,15 @@ TEST_F(Intake, DeepFolderTreeIsWalkedWholeWithoutDeepRecursion)
     }
     static std::wstring root;
     root = Dir / L"d";
-    HANDLE walk = CreateThread(nullptr, 64 << 10, [](void*) -> DWORD {
+    HANDLE walk = CreateThread(nullptr, 0, [](void*) -> DWORD {
+        // Use up the thread's stack but for 128 KB, far less than a call per level needs.
+        ULONG_PTR low, high;
+        GetCurrentThreadStackLimits(&low, &high);
+        volatile char* used = (char*)alloca((ULONG_PTR)&low - low - (128 << 10));
+        used[0] = 0;
         int at = 0;
         return ScanFolder(root.c_str(), at);
-    }, nullptr, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    }, nullptr, 0, nullptr);
     // The rows are added through this thread's list view: serve it until the walk ends.
     while (MsgWaitForMultipleObjects(1, &walk, FALSE, 60000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
         PumpMessages();
