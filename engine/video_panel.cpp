@@ -1,6 +1,5 @@
 #include "engine/video_panel.h"
 
-#include <commctrl.h>
 #include <shellapi.h>
 #include <stdio.h>
 

@@ -10,7 +10,8 @@ int SavePlaylistDialog(HWND owner);
 // has no faithful UTF-8 form (a lone surrogate) is left out and the others are written.
 // 0 only when the file could not be written.
 int WritePlaylistFile(const wchar_t* path);
-// Loads every path the file lists at insertIndex onwards (nested playlists included; a
-// playlist already being read is not read again). 1 when the file was read, 0 when it was
+// Loads every path the file lists at insertIndex onwards, a relative line against the
+// playlist's own folder (nested playlists included; a playlist already being read is not
+// read again). 1 when the file was read, 0 when it was
 // unusable (nothing added, no message).
 int ReadPlaylistFile(const wchar_t* path, int& insertIndex);
