@@ -9,7 +9,11 @@
 #include "controls/volume_slider.h"
 #include "resources/resource.h"
 
+HWND ControlBar;
+HWND PlayPauseButton, StopButton, MuteButton, MenuButton;
+HWND SeekBar, TimeDisplay, VolumeSlider;
 // The images are loaded once and kept for the life of the program.
+HICON PlayIcon, PauseIcon, SoundIcon, MutedIcon;
 static struct {
     HICON StopIcon, MenuIcon;
 } S;

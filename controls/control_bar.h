@@ -5,6 +5,13 @@
 
 constexpr wchar_t ControlBarClass[] = L"wc";
 
+// The bar and its children, null until they exist; the play/pause and mute images are
+// set by the playback commands as the play state and the mute setting change.
+extern HWND ControlBar;
+extern HWND PlayPauseButton, StopButton, MuteButton, MenuButton;
+extern HWND SeekBar, TimeDisplay, VolumeSlider;
+extern HICON PlayIcon, PauseIcon, SoundIcon, MutedIcon;  // 151, 153, 154, 155
+
 // Registers the class and creates the bar with all its children in MainWindow; false when
 // the registration fails or the bar or any child is not created.
 bool CreateControlBar();

@@ -6,6 +6,7 @@
 #include "app/app.h"
 #include "app/settings.h"
 #include "controls/buffered_paint.h"
+#include "controls/control_bar.h"
 #include "controls/cursor_hide.h"
 #include "engine/monitor.h"
 #include "engine/movie_variables.h"

@@ -7,6 +7,13 @@
 #include "app/settings.h"
 #include "resources/resource.h"
 
+HWND Splitter;
+
+void ResetSplitter()
+{
+    Splitter = nullptr;
+}
+
 int ClampSplitterX(int x, int clientWidth)
 {
     if (x < 50)

@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/aspect.h"
 #include "app/settings.h"
+#include "controls/control_bar.h"
 #include "controls/cursor_hide.h"
 #include "engine/movie_variables.h"
 #include "engine/playback_commands.h"
@@ -12,6 +13,12 @@
 unsigned PlaybackPosition;
 unsigned PlaybackDuration;
 bool SeekDragActive;
+
+void ResetMonitor()
+{
+    PlaybackPosition = PlaybackDuration = 0;
+    SeekDragActive = false;
+}
 
 // An end report is acted on once, and never during a seek-bar drag or without a current entry.
 static void HandleEndOfFile()
@@ -57,8 +64,7 @@ void CALLBACK MonitorTick(HWND, UINT, UINT_PTR, DWORD)
     if (Settings.Repeat == RepeatSection)
         ApplySectionRepeat();
     ReadVideoSize();
-    if (SeekBar)
-        InvalidateRect(SeekBar, nullptr, TRUE);
-    if (TimeDisplay)
-        InvalidateRect(TimeDisplay, nullptr, TRUE);
+    for (HWND w : {SeekBar, TimeDisplay})
+        if (w)
+            InvalidateRect(w, nullptr, TRUE);
 }

@@ -5,11 +5,17 @@
 #include "app/app.h"
 #include "app/menus.h"
 #include "app/settings.h"
+#include "controls/control_bar.h"
 #include "engine/movie_variables.h"
 #include "playlist/playlist.h"
 #include "resources/resource.h"
 
 PlayStateValue PlayState;
+
+void ResetPlayState()
+{
+    PlayState = Idle;
+}
 
 static void SetButton(HWND button, bool enabled, HICON icon)
 {
@@ -103,16 +109,17 @@ static void SetVolumeLevel(int level)
         InvalidateRect(VolumeSlider, nullptr, TRUE);
 }
 
+// Compared before stepping, so a level near the int limits read from the file cannot overflow.
 void VolumeUpCommand()
 {
-    int level = Settings.VolumeLevel + 10;
-    SetVolumeLevel(level > 100 ? 100 : level);
+    int level = Settings.VolumeLevel;
+    SetVolumeLevel(level > 90 ? 100 : level + 10);
 }
 
 void VolumeDownCommand()
 {
-    int level = Settings.VolumeLevel - 10;
-    SetVolumeLevel(level < 0 ? 0 : level);
+    int level = Settings.VolumeLevel;
+    SetVolumeLevel(level < 10 ? 0 : level - 10);
 }
 
 void QualityCommand(UINT id)

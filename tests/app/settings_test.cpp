@@ -20,7 +20,7 @@ struct SettingsFile : ::testing::Test {
         GetTempPathW(MAX_PATH, folder);
         path = std::wstring(folder) + L"nimbrel-settings-test.ini";
         DeleteFileW(path.c_str());
-        wcsncpy(IniPath, path.c_str(), 1023);
+        IniPath = path;
     }
     void TearDown() override { DeleteFileW(path.c_str()); }
     void Write(const std::string& bytes) { std::ofstream(path.c_str(), std::ios::binary) << bytes; }
@@ -152,10 +152,19 @@ TEST_F(SettingsFile, SaveWritesAll24KeysInOrder)
 
 TEST_F(SettingsFile, SaveIntoAMissingFolderFailsQuietly)
 {
-    wcscpy(IniPath, L"Z:\\nonexistent-folder\\deeper\\Nimbrel.ini");
+    IniPath = L"Z:\\nonexistent-folder\\deeper\\Nimbrel.ini";
     SetDefaultSettings();
     SaveSettings();
-    EXPECT_EQ(GetFileAttributesW(IniPath), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW(IniPath.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 }  // namespace
+
+// The settings file sits beside the executable whatever the length of its folder.
+TEST(IniPath, ReplacesTheExecutablesNameInAFolderOfAnyLength)
+{
+    std::wstring folder = L"C:\\" + std::wstring(300, L'a') + L"\\" + std::wstring(300, L'b');
+    EXPECT_EQ(IniPathBeside(folder + L"\\Renamed.exe", L"Nimbrel.ini"), folder + L"\\Nimbrel.ini");
+    EXPECT_EQ(IniPathBeside(L"\\\\?\\" + folder + L"\\x.exe", L"Nimbrel.ini"), L"\\\\?\\" + folder + L"\\Nimbrel.ini");
+    EXPECT_EQ(IniPathBeside(L"C:\\Nimbrel.exe", L"Nimbrel.ini"), L"C:\\Nimbrel.ini");
+}

@@ -81,7 +81,7 @@ TEST_F(Playback, StartupRewritesTheMovieFileAndHostsTheEngineInThePanel)
     std::string resource((const char*)LockResource(LoadResource(nullptr, found)), SizeofResource(nullptr, found));
     EXPECT_EQ(FileBytes(MoviePath()), resource);
     EXPECT_EQ(resource.substr(0, 3), "CWS");
-    EXPECT_EQ(FlashVersionText[wcslen(FlashVersionText) - 1], L'\n');
+    EXPECT_EQ(EngineVersionText[wcslen(EngineVersionText) - 1], L'\n');
 
     HWND engineWindow = GetWindow(VideoPanel, GW_CHILD);
     ASSERT_NE(engineWindow, nullptr);
