@@ -208,9 +208,14 @@ TEST_F(Bar, SeekClickPausesAroundOneSeekDragsClampAndLostCaptureSeeksNothing)
     Put(L"state_pause", L"7");
     Drag(SeekBar, 20, 20);
     EXPECT_EQ(EngineValue(L"state_pause") + EngineValue(L"state_seek"), L"720");
-    Press(StopButton);  // stopped: a press does nothing
-    Drag(SeekBar, 30, 30);
+    Mouse(SeekBar, WM_LBUTTONDOWN, 30);
+    SendMessageW(MainWindow, WM_COMMAND, IDM_STOP, 0);  // Ctrl+X while the button is held
+    Drag(SeekBar, 40, 40);
+    EXPECT_EQ(EngineValue(L"state_seek"), L"20") << "no seek into a stopped file";
+    EXPECT_FALSE(SeekDragActive);
+    Drag(SeekBar, 30, 30);  // stopped: a press does nothing
     EXPECT_EQ(EngineValue(L"state_seek"), L"20");
+    EXPECT_EQ(GetCapture(), nullptr);
 }
 
 TEST_F(Bar, SectionBandMarkersAndTheirDrags)
