@@ -9,6 +9,8 @@
 #include <mutex>
 
 extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
 #include <libavutil/log.h>
 }
 
@@ -303,6 +305,15 @@ HRESULT FlashVersion(MediaEngine* e, long* version) {
   if (!e || !version) return E_POINTER;
   *version = kVersion;
   return S_OK;
+}
+
+std::wstring MediaLibraryVersions() {
+  const std::pair<const wchar_t*, unsigned> libs[] = {
+      {L"avformat ", avformat_version()}, {L", avcodec ", avcodec_version()}, {L", avutil ", avutil_version()}};
+  std::wstring text;
+  for (auto [name, v] : libs)
+    text += name + std::to_wstring(v >> 16) + L'.' + std::to_wstring(v >> 8 & 255) + L'.' + std::to_wstring(v & 255);
+  return text;
 }
 
 HRESULT SetVariable(MediaEngine* e, const wchar_t* name, const wchar_t* value) {

@@ -22,6 +22,8 @@ HRESULT put_Movie(MediaEngine*, const wchar_t* path);  // load the player movie 
 HRESULT put_Menu(MediaEngine*, BOOL show);
 HRESULT Play(MediaEngine*);                            // start the movie: variables, watches, fit
 HRESULT FlashVersion(MediaEngine*, long* version);     // major << 16 | minor
+// The FFmpeg libraries built into the engine: "avformat a.b.c, avcodec a.b.c, avutil a.b.c".
+std::wstring MediaLibraryVersions();
 HRESULT SetVariable(MediaEngine*, const wchar_t* name, const wchar_t* value);
 HRESULT GetVariable(MediaEngine*, const wchar_t* name, std::wstring* value);  // empty = absent
 HRESULT Stop(MediaEngine*);
