@@ -1,7 +1,9 @@
 // Full screen, the toggles and size presets, the aspect slots, the main menu and the About box,
-// driven by real messages to the real windows.
+// driven by real messages to the real windows; and the real program closed in full screen.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -27,12 +29,13 @@ RECT Rect(HWND w) { RECT r; GetWindowRect(w, &r); return r; }
 bool Same(RECT a, RECT b) { return EqualRect(&a, &b); }
 std::wstring Label(UINT id) { wchar_t t[64] = {}; GetMenuStringW(MainMenu, id, t, 64, MF_BYCOMMAND); return t; }
 void Command(UINT id) { SendMessageW(MainWindow, WM_COMMAND, id, 0); }
+const char Placed[] = "[Setting]\r\nWindowPosX=120\r\nWindowPosY=90\r\nWindowWidth=520\r\nWindowHeight=380\r\n";
 
 struct ViewModes : ::testing::Test {
     CapturedBoxes boxes;
     void Start(const std::string& ini)
     {
-        WriteTestIni("[Setting]\r\nWindowPosX=100\r\nWindowPosY=80\r\nWindowWidth=600\r\nWindowHeight=400\r\n" + ini);
+        WriteTestIni(Placed + ini);
         ASSERT_TRUE(StartApp());
         SetPopupMenuHandler(RecordPopup);
     }
@@ -45,7 +48,6 @@ TEST_F(ViewModes, FullScreenRoundTrip)
         Start("PlayListShow=" + std::to_string(shown) + "\r\n");
         RECT before = Rect(MainWindow), monitor = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
         Command(IDM_FULL_SCREEN);
-        EXPECT_TRUE(Same(monitor, Rect(MainWindow)));
         Command(IDM_SHOW_PLAYLIST), Command(IDM_ALWAYS_ON_TOP);  // inert in full screen
         VideoWidth = 640, VideoHeight = 360;  // a new video size, a menu and a preset change nothing
         PrepareMainMenu(), Command(IDM_SIZE_100);
@@ -75,33 +77,26 @@ TEST_F(ViewModes, UnknownSizeOrUnencodableRatioLeavesWindowAndShowsZero)
     for (auto [w, h, natural] : {std::tuple{0, 0, L"通常 (0 ： 0)"}, {1000, 563, L"通常 (1000 ： 563)"}}) {
         RECT before = Rect(MainWindow);
         VideoWidth = w, VideoHeight = h;
-        Command(IDM_SIZE_100);
-        PrepareMainMenu();
+        Command(IDM_SIZE_100), PrepareMainMenu();
         EXPECT_TRUE(Same(before, Rect(MainWindow)));
-        EXPECT_EQ(Label(IDM_ASPECT_NATURAL) + L"|" + Label(IDM_SIZE_100) + L"|" + Label(IDM_SIZE_CURRENT),
-                  std::wstring(natural) + L"|100%|0%\t[0 x 0]");
+        EXPECT_EQ(Label(IDM_ASPECT_NATURAL) + Label(IDM_SIZE_100) + Label(IDM_SIZE_CURRENT), natural + std::wstring(L"100%0%\t[0 x 0]"));
     }
 }
 
 TEST_F(ViewModes, AspectSlotsFromTheSettingsFile)
 {
-    Start("AspectRatio1=16\r\nAspectRatio2=-16009\r\nAspectRatio3=0\r\nAspectRatio4=2147483647\r\n"
-          "AspectRatio5=1000000\r\nAspectRatio7=2039\r\n");
-    struct Row { UINT id; const wchar_t *label, *sent; } rows[] = {  // a null sent: nothing sent
-        {40087, L"2 ： 39", L"2039"}, {40081, L"---", nullptr}, {40082, L"---", nullptr},
-        {40084, L"483 ： 647", L"2147483647"}, {40083, L"---", nullptr}, {40085, L"---", nullptr},
-        {40080, nullptr, L"0"}, {40090, L"---", nullptr},
+    Start("AspectRatio1=16\r\nAspectRatio2=-16009\r\nAspectRatio3=0\r\nAspectRatio4=2147483647\r\nAspectRatio5=1000000\r\nAspectRatio7=2039\r\n");
+    struct Row { UINT id; const wchar_t *label, *sent; } rows[] = {  // a null sent: not sent, never chosen
+        {40087, L"2 ： 39", L"2039"}, {40081, L"---", nullptr}, {40082, L"---", nullptr}, {40084, L"483 ： 647", L"2147483647"},
+        {40083, L"---", nullptr}, {40085, L"---", nullptr}, {40080, L"通常", L"0"}, {40090, L"---", nullptr},
     };
-    std::wstring last;
+    std::wstring last, sent;
     for (const Row& r : rows) {
+        EXPECT_EQ(Label(r.id), r.label);
         Command(r.id);
-        std::wstring sent;
         GetVariable(PanelEngine(), L"state_aspect", &sent);
-        last = r.sent ? r.sent : last;
-        EXPECT_EQ(sent, last) << r.id;
+        EXPECT_EQ(sent, last = r.sent ? r.sent : last) << r.id;
         EXPECT_EQ(IsMenuItemChecked(MainMenu, r.id), r.sent != nullptr) << r.id;
-        if (r.label)
-            EXPECT_EQ(Label(r.id), r.label);
     }
 }
 
@@ -109,47 +104,41 @@ TEST_F(ViewModes, MainMenuAtTheCornerForF1AndAtThePointerOtherwise)
 {
     Start("");
     SetCursorPos(300, 200);
-    POINT pointer;
+    POINT pointer, corner = {Rect(MainWindow).left, Rect(MainWindow).top};
     GetCursorPos(&pointer);
     HWND picture = GetWindow(VideoPanel, GW_CHILD);
-    POINT corner = {Rect(MainWindow).left, Rect(MainWindow).top};
-    struct Row { HWND target; UINT message; WPARAM wParam; HWND owner; POINT at; } rows[] = {
-        {MainWindow, WM_COMMAND, IDM_SHOW_MENU, MainWindow, corner}, {picture, WM_RBUTTONDOWN, 0, picture, pointer},
-        {ControlBar, WM_RBUTTONDOWN, 0, ControlBar, pointer}, {ControlBar, WM_COMMAND, IDC_MENU_BUTTON, ControlBar, pointer},
+    struct Row { HWND target; UINT message; WPARAM wParam; POINT at; } rows[] = {
+        {MainWindow, WM_COMMAND, IDM_SHOW_MENU, corner}, {picture, WM_RBUTTONDOWN, 0, pointer},
+        {ControlBar, WM_RBUTTONDOWN, 0, pointer}, {ControlBar, WM_COMMAND, IDC_MENU_BUTTON, pointer},
     };
     for (const Row& r : rows) {
         Popups.clear();
         SendMessageW(r.target, r.message, r.wParam, 0);
         ASSERT_EQ(Popups.size(), 1u);
-        EXPECT_EQ(Popups[0].owner, r.owner);
+        EXPECT_EQ(Popups[0].owner, r.target);
         EXPECT_EQ(Popups[0].at.x * 10000 + Popups[0].at.y, r.at.x * 10000 + r.at.y);
-        EXPECT_EQ(Popups[0].hold * 10 + CursorHold, 10) << "held while open, released after";
+        EXPECT_EQ(Popups[0].hold * 10 + CursorHold, 10) << "the pointer is held while the menu is open";
     }
 }
 
-// The real modal loops of the menu and the About box: F11 inside them does nothing.
+// Drives the real modal loops of the menu and the About box: F11 in them, then a way out.
 struct Modal { std::wstring texts[3]; UINT closer; HMENU menu; int ticks; } M;
 
 void CALLBACK DriveModal(HWND, UINT, UINT_PTR, DWORD)
 {
     HWND box = FindWindowW(L"#32770", L"バージョン情報"), popup = FindWindowW(L"#32768", nullptr);
-    HWND target = box ? box : popup;
-    if (!target || M.ticks++ > 20) {  // a closer that failed must not hang the test
+    if (M.ticks++ > 20 || (popup && !box)) {  // the menu, or a box whose closer failed
+        M.menu = popup ? (HMENU)SendMessageW(popup, 0x01E1 /* MN_GETHMENU */, 0, 0) : nullptr;
         box ? EndDialog(box, 0) : EndMenu();
-        return;
+    } else if (box) {
+        for (int i = 0; i < 3; i++) {
+            wchar_t t[200] = {};
+            GetDlgItemTextW(box, IDC_ABOUT_VERSION + i, t, 200);
+            M.texts[i] = t;
+        }
+        PostMessageW(box, WM_KEYDOWN, VK_F11, 0);
+        PostMessageW(box, M.closer, M.closer == WM_KEYDOWN ? VK_ESCAPE : M.closer == WM_SYSCOMMAND ? SC_CLOSE : IDOK, 0);
     }
-    PostMessageW(target, WM_KEYDOWN, VK_F11, 0);
-    if (!box) {
-        M.menu = (HMENU)SendMessageW(popup, 0x01E1 /* MN_GETHMENU */, 0, 0);
-        EndMenu();
-        return;
-    }
-    for (int i = 0; i < 3; i++) {
-        wchar_t t[200] = {};
-        GetDlgItemTextW(box, IDC_ABOUT_VERSION + i, t, 200);
-        M.texts[i] = t;
-    }
-    PostMessageW(box, M.closer, M.closer == WM_KEYDOWN ? VK_ESCAPE : M.closer == WM_SYSCOMMAND ? SC_CLOSE : IDOK, 0);
 }
 
 TEST_F(ViewModes, ModalMenuAndAboutBoxIgnoreF11AndCloseByEscCloseBoxOrOk)
@@ -158,20 +147,44 @@ TEST_F(ViewModes, ModalMenuAndAboutBoxIgnoreF11AndCloseByEscCloseBoxOrOk)
     SetPopupMenuHandler(nullptr);
     UINT_PTR timer = SetTimer(nullptr, 0, 100, DriveModal);
     M = {};
+    PostMessageW(MainWindow, WM_KEYDOWN, VK_F11, 0);
     Command(IDM_SHOW_MENU);
     EXPECT_EQ(M.menu, MainMenu);
     for (UINT closer : {WM_KEYDOWN, WM_SYSCOMMAND, WM_COMMAND}) {
         M = {{}, closer};
         Command(IDM_ABOUT);
         EXPECT_LE(M.ticks, 2) << closer;
-        EXPECT_EQ(M.texts[0], L"Nimbrel Version 1.71");
-        EXPECT_NE(M.texts[1].find(L"FFmpeg (LGPL)"), std::wstring::npos);
+        EXPECT_EQ(M.texts[0] + L"|" + M.texts[1], L"Nimbrel Version 1.71|(C) 2026 Nimbrel\nFFmpeg (LGPL) 使用");
         EXPECT_EQ(M.texts[2].rfind(L"再生エンジン 1.0 / FFmpeg avformat ", 0), 0u) << M.texts[2];
         EXPECT_EQ(M.texts[2].back(), L'\n');
     }
     KillTimer(nullptr, timer);
-    PumpMessages();
     EXPECT_FALSE(FullScreen);
+}
+
+TEST(Process, ClosedInFullScreenReopensAsANormalWindow)
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring folder = std::wstring(temp) + L"nimbrel-full-screen", exe = folder + L"\\Nimbrel.exe", ini = folder + L"\\Nimbrel.ini";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(L"" NIMBREL_EXE, exe.c_str(), FALSE));
+    std::ofstream(ini.c_str(), std::ios::binary) << Placed;
+    PROCESS_INFORMATION pi = {};
+    ASSERT_TRUE(StartProgram(exe, L"", folder, &pi));
+    HWND window = WaitForProcessWindow(pi.dwProcessId, L"Nimbrel", 10000);
+    ASSERT_NE(window, nullptr);
+    SendMessageW(window, WM_COMMAND, IDM_FULL_SCREEN, 0);
+    EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) & WS_CAPTION, 0);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(FinishProgram(&pi, 20000), 0u);
+    std::stringstream text;
+    text << std::ifstream(ini.c_str(), std::ios::binary).rdbuf();
+    std::string saved;
+    for (const char* key : {"WindowPosX", "WindowPosY", "WindowWidth", "WindowHeight", "Maximize"})
+        saved += IniValue(text.str(), key) + " ";
+    EXPECT_EQ(saved, "120 90 520 380 0 ");  // the rectangle from before full screen
+    DeleteFileW(ini.c_str()), DeleteFileW(exe.c_str()), RemoveDirectoryW(folder.c_str());
 }
 
 }  // namespace
