@@ -1,9 +1,7 @@
 // The pointer hides after 20 idle ticks in full screen and comes back on real movement only.
-#include <gtest/gtest.h>
-
 #include "app/app.h"
-#include "app_run.h"
 #include "controls/cursor_hide.h"
+#include "test_support.h"
 
 namespace {
 
@@ -15,24 +13,23 @@ int DisplayCounter()
     return c - 1;
 }
 
-struct CursorHide : ::testing::Test {
-    int startCounter = 0;
+struct CursorHide : AppTest {
+    int start = 0;
     void SetUp() override
     {
-        WriteTestIni("");
-        ASSERT_TRUE(StartApp());
+        AppTest::SetUp();
         SetForegroundWindow(MainWindow);
         SetActiveWindow(MainWindow);
         ASSERT_EQ(GetActiveWindow(), MainWindow);
         SetCursorPos(300, 200);
-        startCounter = DisplayCounter();
+        start = DisplayCounter();
     }
     void TearDown() override
     {
         FullScreen = false;
         NoteMouseActivity(0);
-        EXPECT_EQ(DisplayCounter(), startCounter) << "hiding and showing must balance";
-        CloseApp();
+        EXPECT_EQ(DisplayCounter(), start) << "hiding and showing must balance";
+        AppTest::TearDown();
     }
     static void Ticks(int n)
     {
@@ -41,79 +38,56 @@ struct CursorHide : ::testing::Test {
     }
 };
 
-TEST_F(CursorHide, NeverHidesInAWindow)
+TEST_F(CursorHide, HidesOnceOnTheTwentiethTickInFullScreenOnly)
 {
     Ticks(100);
-    EXPECT_EQ(CursorShown, 1);
-    EXPECT_EQ(DisplayCounter(), startCounter);
-}
-
-TEST_F(CursorHide, HidesOnTheTwentiethTickInFullScreenAndOnlyOnce)
-{
+    EXPECT_EQ(CursorShown, 1) << "never in a window";
     FullScreen = true;
     NoteMouseActivity(0);
     Ticks(19);
     EXPECT_EQ(CursorShown, 1);
     Ticks(1);
     EXPECT_EQ(CursorShown, 0);
-    EXPECT_EQ(DisplayCounter(), startCounter - 1);
     Ticks(50);
-    EXPECT_EQ(DisplayCounter(), startCounter - 1) << "the counter is lowered at most once";
-}
+    EXPECT_EQ(DisplayCounter(), start - 1) << "the counter is lowered once";
 
-TEST_F(CursorHide, ComesBackOnRealMovementOnly)
-{
-    FullScreen = true;
-    Ticks(20);
-    ASSERT_EQ(CursorShown, 0);
-    NoteMouseActivity(0);  // a mouse-move message where the pointer was hidden
+    NoteMouseActivity(0);  // a mouse-move message where the pointer already was
     EXPECT_EQ(CursorShown, 0);
     EXPECT_EQ(IdleTicks, 0);
     SetCursorPos(301, 200);
     NoteMouseActivity(0);
-    EXPECT_EQ(CursorShown, 1);
-    EXPECT_EQ(DisplayCounter(), startCounter);
     NoteMouseActivity(0);
-    EXPECT_EQ(DisplayCounter(), startCounter) << "showing never nests";
+    EXPECT_EQ(CursorShown, 1);
+    EXPECT_EQ(DisplayCounter(), start) << "showing never nests";
+
+    Ticks(20);
+    FullScreen = false;
+    NoteMouseActivity(0);  // no movement, but full screen is over
+    EXPECT_EQ(CursorShown, 1);
 }
 
-TEST_F(CursorHide, TheOpenMenuHoldsThePointerVisible)
+TEST_F(CursorHide, AnOpenMenuOrAnotherActiveWindowKeepsThePointer)
 {
     FullScreen = true;
     Ticks(20);
-    ASSERT_EQ(CursorShown, 0);
     NoteMouseActivity(1);  // the menu opens: shown at once, even without movement
     EXPECT_EQ(CursorShown, 1);
     Ticks(40);
     EXPECT_EQ(CursorShown, 1);
-    NoteMouseActivity(0);  // the menu closes
-    Ticks(19);
-    EXPECT_EQ(CursorShown, 1);
-    Ticks(1);
+    NoteMouseActivity(0);  // the menu closes: counting starts again
+    Ticks(20);
     EXPECT_EQ(CursorShown, 0);
-}
+    SetCursorPos(302, 200);
+    NoteMouseActivity(0);
 
-TEST_F(CursorHide, OtherActiveWindowStopsTheCount)
-{
-    FullScreen = true;
-    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
-                                 nullptr, nullptr, nullptr);
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                 nullptr, nullptr);
     SetActiveWindow(other);
     ASSERT_NE(GetActiveWindow(), MainWindow);
     Ticks(40);
     EXPECT_EQ(CursorShown, 1);
     EXPECT_EQ(IdleTicks, 0);
     DestroyWindow(other);
-}
-
-TEST_F(CursorHide, LeavingFullScreenShowsThePointer)
-{
-    FullScreen = true;
-    Ticks(20);
-    ASSERT_EQ(CursorShown, 0);
-    FullScreen = false;
-    NoteMouseActivity(0);  // no movement, but full screen is off
-    EXPECT_EQ(CursorShown, 1);
 }
 
 }  // namespace

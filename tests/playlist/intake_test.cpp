@@ -1,7 +1,5 @@
-// File intake in the running program: real files in a temporary folder, real shell drops on
-// each panel, the command line and the open dialog; where entries go and what plays after.
-#include "playlist_test_support.h"
-
+// File intake in the running program: real files, real shell drops on each panel, the
+// command line and the open dialog; where entries go and what plays after.
 #include <algorithm>
 #include <cstdlib>
 
@@ -11,56 +9,21 @@
 #include "playlist/file_intake.h"
 #include "playlist/playlist.h"
 #include "resources/resource.h"
+#include "test_support.h"
 
 namespace {
 
-using Paths = std::vector<std::wstring>;
+using Intake = AppTest;
 
-class Intake : public AppTest {
-protected:
-    TempFolder Dir;
-};
-
-TEST_F(Intake, ClassifiesRealFilesByContentNotByExtension)
-{
-    WriteBytes(Dir / L"flv-named.mp4", std::string("FLV") + std::string(14, '\x01'));
-    WriteBytes(Dir / L"mp4-named.flv", std::string("\0\0\0\x18" "ftypmp42", 12) + std::string(5, '\0'));
-    WriteBytes(Dir / L"sixteen.flv", std::string("FLV") + std::string(13, '\x01'));
-    WriteBytes(Dir / L"text.flv", "This is not a video at all.");
-    WriteBytes(Dir / L"list.NBL", "[Nimbrel Play List]\r\n");
-    EXPECT_EQ(ClassifyFile((Dir / L"flv-named.mp4").c_str()), FlvFile);
-    EXPECT_EQ(ClassifyFile((Dir / L"mp4-named.flv").c_str()), Mp4File);
-    EXPECT_EQ(ClassifyFile((Dir / L"sixteen.flv").c_str()), Unreadable);
-    EXPECT_EQ(ClassifyFile((Dir / L"text.flv").c_str()), Unreadable);
-    EXPECT_EQ(ClassifyFile((Dir / L"missing.flv").c_str()), Unreadable);
-    EXPECT_EQ(ClassifyFile((Dir / L"list.NBL").c_str()), Unreadable) << "upper case: judged by content";
-    EXPECT_EQ(ClassifyFile((Dir / L"missing.nbl").c_str()), PlaylistFile);
-    EXPECT_EQ(ClassifyFile((Dir / L"a%b.flv").c_str()), SpecialCharacter) << "refused before opening";
-}
-
-TEST_F(Intake, RefusedPathsShowTheirOwnBoxAndIntakeGoesOn)
-{
-    CreateDirectoryW((Dir / L"100%").c_str(), nullptr);
-    std::wstring inPercentFolder = MakeFlv(Dir / L"100%\\ok.flv");
-    std::wstring percent = MakeFlv(Dir / L"a%b.flv");
-    std::wstring text = MakeText(Dir / L"notes.flv");
-    std::wstring upper = MakeText(Dir / L"list.NBL");
-    std::wstring good = MakeFlv(Dir / L"good.flv");
-    DropOnPlaylist({percent, text, inPercentFolder, upper, good});
-
-    EXPECT_EQ(EntryPaths(), (Paths{inPercentFolder, good}));
-    EXPECT_EQ(BoxTexts(), (Paths{percent + L"に特殊文字があるため読み込めません", text + L"が読み込めません",
-                                 upper + L"が読み込めません"}));
-    EXPECT_EQ(LastBoxCaption(), L"Error");
-    EXPECT_EQ(LastBoxStyle() & MB_ICONMASK, (UINT)MB_ICONERROR);
-}
-
-TEST_F(Intake, DropOnPlaylistAppendsAndMarksTheFirstEntryWhenNothingWasLoaded)
+TEST_F(Intake, DropOnPlaylistAppendsRefusesOneByOneAndMarksTheFirstEntryWhenNothingWasLoaded)
 {
     std::wstring a = MakeFlv(Dir / L"a.flv"), b = MakeFlv(Dir / L"b.flv"), c = MakeFlv(Dir / L"c.flv");
-    DropOnPlaylist({a, Dir / L"vanished.flv", b});
-    EXPECT_EQ(EntryPaths(), (Paths{a, b})) << "a missing dropped path is skipped";
-    EXPECT_TRUE(BoxTexts().empty());
+    std::wstring percent = MakeFlv(Dir / L"a%b.flv"), text = MakeText(Dir / L"notes.flv");
+    DropOnPlaylist({percent, a, Dir / L"vanished.flv", text, b});
+    EXPECT_EQ(EntryPaths(), (Paths{a, b})) << "a missing dropped path is skipped silently";
+    EXPECT_EQ(BoxTexts(), (Paths{percent + L"に特殊文字があるため読み込めません", text + L"が読み込めません"}));
+    EXPECT_EQ(LastCapturedBox().Caption, L"Error");
+    EXPECT_EQ(LastCapturedBox().Style & MB_ICONMASK, (UINT)MB_ICONERROR);
     EXPECT_EQ(CurrentIndex, 0);
     EXPECT_EQ(PlayState, Stopped) << "ready to play, not started";
     EXPECT_EQ(WindowTitle(), TitleFor(L"a.flv"));
@@ -69,45 +32,35 @@ TEST_F(Intake, DropOnPlaylistAppendsAndMarksTheFirstEntryWhenNothingWasLoaded)
     EXPECT_TRUE(IsMenuItemEnabled(MainMenu, IDM_NEXT));
 
     PlayEntry(1);
-    DropOnPlaylist({c});
+    DropOnPlaylist({c, text});
     EXPECT_EQ(EntryPaths(), (Paths{a, b, c}));
     EXPECT_EQ(CurrentIndex, 1) << "a loaded file is left alone";
     EXPECT_EQ(PlayState, Playing);
     EXPECT_EQ(WindowTitle(), TitleFor(L"b.flv"));
 }
 
-TEST_F(Intake, DropOfOnlyNonVideosChangesNothingOnThePlaylistButEmptiesOnTheVideo)
-{
-    std::wstring a = MakeFlv(Dir / L"a.flv");
-    std::wstring t1 = MakeText(Dir / L"one.txt"), t2 = MakeText(Dir / L"two.txt");
-    DropOnVideo({a});
-    ASSERT_EQ(PlayState, Playing);
-
-    DropOnPlaylist({t1, t2});
-    EXPECT_EQ(BoxTexts().size(), 2u);
-    EXPECT_EQ(EntryPaths(), (Paths{a}));
-    EXPECT_EQ(CurrentIndex, 0);
-    EXPECT_EQ(PlayState, Playing);
-
-    DropOnVideo({t1, t2});
-    EXPECT_EQ(BoxTexts().size(), 4u);
-    EXPECT_TRUE(EntryPaths().empty());
-    EXPECT_EQ(CurrentIndex, -1);
-    EXPECT_EQ(PlayState, Idle);
-    EXPECT_EQ(WindowTitle(), L"Nimbrel");
-    EXPECT_FALSE(IsMenuItemEnabled(MainMenu, IDM_SAVE_PLAYLIST));
-    EXPECT_FALSE(IsMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE));
-}
-
-TEST_F(Intake, DropOnVideoReplacesTheListAndPlaysItsFirstEntry)
+TEST_F(Intake, DropOnVideoReplacesTheListAndPlaysItsFirstEntryOrEmptiesIt)
 {
     std::wstring a = MakeFlv(Dir / L"a.flv"), b = MakeFlv(Dir / L"b.flv"), c = MakeFlv(Dir / L"c.flv");
+    std::wstring text = MakeText(Dir / L"one.txt");
     DropOnPlaylist({a});
     DropOnVideo({b, c});
     EXPECT_EQ(EntryPaths(), (Paths{b, c}));
     EXPECT_EQ(CurrentIndex, 0);
     EXPECT_EQ(PlayState, Playing);
     EXPECT_EQ(WindowTitle(), TitleFor(L"b.flv"));
+
+    DropOnPlaylist({text});  // nothing usable on the playlist changes nothing
+    EXPECT_EQ(EntryPaths(), (Paths{b, c}));
+    EXPECT_EQ(PlayState, Playing);
+    DropOnVideo({text, text});  // on the video it empties the list
+    EXPECT_EQ(BoxTexts().size(), 3u);
+    EXPECT_TRUE(EntryPaths().empty());
+    EXPECT_EQ(CurrentIndex, -1);
+    EXPECT_EQ(PlayState, Idle);
+    EXPECT_EQ(WindowTitle(), L"Nimbrel");
+    EXPECT_FALSE(IsMenuItemEnabled(MainMenu, IDM_SAVE_PLAYLIST));
+    EXPECT_FALSE(IsMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE));
 }
 
 TEST_F(Intake, FolderTreeIsWalkedDepthFirstWithOneBoxPerOtherFile)
@@ -170,11 +123,16 @@ TEST_F(Intake, PathsBeyondTheOrdinaryLimitAreTakenWhole)
 
 TEST_F(Intake, CommandLinePlaysTheFirstEntryAndSkipsMissingPathsSilently)
 {
+    EXPECT_EQ(LoadCommandLineText(L"Nimbrel.exe"), 0);
+    std::wstring gone = L"Nimbrel.exe \"" + (Dir / L"gone.flv") + L"\" \"" + (Dir / L"gone folder") + L"\"";
+    EXPECT_EQ(LoadCommandLineText(gone.c_str()), 1);
+    EXPECT_EQ(PlayState, Idle);
+    EXPECT_EQ(WindowTitle(), L"Nimbrel");
+
     CreateDirectoryW((Dir / L"with space").c_str(), nullptr);
     std::wstring a = MakeFlv(Dir / L"with space\\a.flv");
     std::wstring b = MakeFlv(Dir / L"b.flv");
-    std::wstring line = L"Nimbrel.exe \"" + (Dir / L"nothing.flv") + L"\" \"" + (Dir / L"with space") +
-                        L"\" " + b;
+    std::wstring line = L"Nimbrel.exe \"" + (Dir / L"nothing.flv") + L"\" \"" + (Dir / L"with space") + L"\" " + b;
     EXPECT_EQ(LoadCommandLineText(line.c_str()), 1);
     EXPECT_EQ(EntryPaths(), (Paths{a, b}));
     EXPECT_TRUE(BoxTexts().empty());
@@ -183,24 +141,12 @@ TEST_F(Intake, CommandLinePlaysTheFirstEntryAndSkipsMissingPathsSilently)
     EXPECT_EQ(WindowTitle(), TitleFor(L"a.flv"));
 }
 
-TEST_F(Intake, CommandLineOfOnlyMissingPathsShowsNothingAndPlaysNothing)
-{
-    std::wstring line = L"Nimbrel.exe \"" + (Dir / L"gone.flv") + L"\" \"" + (Dir / L"gone folder") + L"\"";
-    EXPECT_EQ(LoadCommandLineText(line.c_str()), 1);
-    EXPECT_TRUE(EntryPaths().empty());
-    EXPECT_TRUE(BoxTexts().empty());
-    EXPECT_EQ(CurrentIndex, -1);
-    EXPECT_EQ(PlayState, Idle);
-    EXPECT_EQ(WindowTitle(), L"Nimbrel");
-    EXPECT_EQ(LoadCommandLineText(L"Nimbrel.exe"), 0);
-}
-
 TEST_F(Intake, OpenDialogAppendsTheChosenFilesInOrder)
 {
     std::wstring a = MakeFlv(Dir / L"a.flv"), b = MakeFlv(Dir / L"b.flv"), c = MakeFlv(Dir / L"c.flv");
     MakeText(Dir / L"t.txt");
     AnswerOpen(Dir.Path, {L"c.flv", L"a.flv", L"t.txt", L"b.flv"});
-    SendMessageW(MainWindow, WM_COMMAND, IDM_OPEN, 0);  // Ctrl+O
+    Command(IDM_OPEN);  // Ctrl+O
     EXPECT_EQ(DialogsShown(), 1);
     EXPECT_EQ(LastDialogOwner(), MainWindow);
     EXPECT_EQ(LastDialogFilter(), L"Flash Video File (*.flv,*.mp4)|*.flv;*.mp4|Playlist (*.nbl)|*.nbl|"
@@ -218,7 +164,7 @@ TEST_F(Intake, OpenDialogAppendsTheChosenFilesInOrder)
     EXPECT_EQ(CurrentIndex, 0);
 
     AnswerCancel();
-    SendMessageW(MainWindow, WM_COMMAND, IDM_OPEN, 0);
+    Command(IDM_OPEN);
     EXPECT_EQ(DialogsShown(), 3);
     EXPECT_EQ(EntryPaths().size(), 4u);
 }

@@ -1,23 +1,21 @@
 // The playlist panel's windows, row drawing, pop-up menu, keys and mouse, in the running
 // program.
-#include "playlist_test_support.h"
-
+#include <windows.h>
 #include <commctrl.h>
 
 #include "app/app.h"
 #include "app/menus.h"
 #include "app/settings.h"
 #include "engine/playback_commands.h"
+#include "playlist/path_parts.h"
 #include "playlist/playlist.h"
 #include "resources/resource.h"
+#include "test_support.h"
 
 namespace {
 
-using Paths = std::vector<std::wstring>;
-
 class Panel : public AppTest {
 protected:
-    TempFolder Dir;
     Paths Files;
     void AddThree()
     {
@@ -26,14 +24,6 @@ protected:
         DropOnPlaylist(Files);
     }
 };
-
-void SetRow(int row, UINT state)
-{
-    LVITEMW item = {};
-    item.state = state;
-    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(PlaylistView, LVM_SETITEMSTATE, row, (LPARAM)&item);
-}
 
 std::vector<int> SelectedRows()
 {
@@ -77,44 +67,27 @@ std::vector<bool> RightClickMenu()
     return enabled;
 }
 
-TEST_F(Panel, WindowsAreTheOwnerDrawnReportListInsideClassWp)
+TEST_F(Panel, ListFillsThePanelShowsOnlyTheMarkAndNameColumnsAndFitsTheNames)
 {
-    ASSERT_NE(PlaylistPanel, nullptr);
-    ASSERT_NE(PlaylistView, nullptr);
-    wchar_t cls[32];
-    GetClassNameW(PlaylistPanel, cls, 32);
-    EXPECT_STREQ(cls, L"wp");
     EXPECT_EQ(GetParent(PlaylistPanel), MainWindow);
-    EXPECT_EQ(GetDlgCtrlID(PlaylistPanel), IDC_PLAYLIST_PANEL);
     EXPECT_EQ(GetParent(PlaylistView), PlaylistPanel);
     EXPECT_EQ(GetDlgCtrlID(PlaylistView), IDC_PLAYLIST_VIEW);
-    LONG style = GetWindowLongW(PlaylistView, GWL_STYLE);
-    EXPECT_EQ(style & LVS_TYPEMASK, LVS_REPORT);
-    EXPECT_TRUE(style & LVS_OWNERDRAWFIXED);
-    EXPECT_TRUE(style & LVS_NOCOLUMNHEADER);
-    EXPECT_FALSE(style & LVS_SINGLESEL) << "several rows can be selected";
-    EXPECT_TRUE(GetWindowLongW(PlaylistView, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
-    EXPECT_TRUE(SendMessageW(PlaylistView, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT);
-    EXPECT_EQ(SendMessageW(PlaylistView, LVM_GETCOLUMNWIDTH, 0, 0), 20);
-    EXPECT_EQ(SendMessageW(PlaylistView, LVM_GETCOLUMNWIDTH, 2, 0), 0);
+    EXPECT_TRUE(GetWindowLongW(PlaylistView, GWL_STYLE) & LVS_NOCOLUMNHEADER);
     EXPECT_EQ((HFONT)SendMessageW(PlaylistView, WM_GETFONT, 0, 0), UiFont);
-
+    EXPECT_EQ(SendMessageW(PlaylistView, LVM_GETCOLUMNWIDTH, 0, 0), 20);
+    EXPECT_EQ(SendMessageW(PlaylistView, LVM_GETCOLUMNWIDTH, 2, 0), 0) << "the full path is not shown";
     RECT panel, view;
     GetClientRect(PlaylistPanel, &panel);
     GetWindowRect(PlaylistView, &view);
     EXPECT_EQ(view.right - view.left, Settings.PlayListWidth);
     EXPECT_EQ(view.bottom - view.top, panel.bottom);
-}
 
-TEST_F(Panel, NameColumnFitsTheNamesOnceAnIntakeRunEnds)
-{
-    Files.push_back(MakeFlv(Dir / L"a rather long name for a clip, long enough to be wide.flv"));
-    DropOnPlaylist(Files);
+    // The name column fits the names once an intake run ends.
+    DropOnPlaylist({MakeFlv(Dir / L"a rather long name for a clip, long enough to be wide.flv")});
     int width = (int)SendMessageW(PlaylistView, LVM_GETCOLUMNWIDTH, 1, 0);
     EXPECT_GT(width, 100);
     SendMessageW(PlaylistView, LVM_SETCOLUMNWIDTH, 1, LVSCW_AUTOSIZE_USEHEADER);
     EXPECT_EQ(SendMessageW(PlaylistView, LVM_GETCOLUMNWIDTH, 1, 0), width);
-    EXPECT_TRUE(IsWindowVisible(PlaylistView));
 }
 
 TEST_F(Panel, RowsShowTheirNamesAndTheMarkSitsCentredInTheCurrentRow)
@@ -174,24 +147,25 @@ TEST_F(Panel, RightClickMenuEnablesItemsByTheFocusedSelectedRow)
         << "a selection without the focus is no choice";
 }
 
-TEST_F(Panel, DoubleClickAndEnterPlayTheFocusedSelectedRowOnly)
+TEST_F(Panel, DoubleClickEnterAndTheMenuPlayTheFocusedSelectedRowOnly)
 {
     AddThree();
     Notify(NM_DBLCLK);
     EXPECT_EQ(PlayState, Stopped) << "no focused selected row: nothing plays";
-    SetRow(2, LVIS_SELECTED | LVIS_FOCUSED);
-    Notify(NM_DBLCLK);
-    EXPECT_EQ(CurrentIndex, 2);
-    EXPECT_EQ(PlayState, Playing);
-    EXPECT_EQ(WindowTitle(), TitleFor(L"c.flv"));
-    SetRow(2, 0);
-    SetRow(1, LVIS_SELECTED | LVIS_FOCUSED);
-    SendMessageW(PlaylistView, WM_KEYDOWN, VK_RETURN, 0);  // the list turns Enter into NM_RETURN
-    EXPECT_EQ(CurrentIndex, 1);
-    EXPECT_EQ(WindowTitle(), TitleFor(L"b.flv"));
+    void (*ways[])() = {[] { Notify(NM_DBLCLK); },
+                        [] { SendMessageW(PlaylistView, WM_KEYDOWN, VK_RETURN, 0); },  // becomes NM_RETURN
+                        [] { SendMessageW(PlaylistPanel, WM_COMMAND, IDM_PLAY_SELECTED, 0); }};
+    for (int row = 2; row >= 0; row--) {
+        SetRow(-1, 0);
+        SetRow(row, LVIS_SELECTED | LVIS_FOCUSED);
+        ways[row]();
+        EXPECT_EQ(CurrentIndex, row);
+        EXPECT_EQ(PlayState, Playing) << row;
+        EXPECT_EQ(WindowTitle(), TitleFor(PathNamePart(Files[row].c_str()))) << row;
+    }
 }
 
-TEST_F(Panel, KeysOfTheList)
+TEST_F(Panel, KeysOfTheListAndLosingTheFocus)
 {
     AddThree();
     SetFocus(PlaylistView);
@@ -203,31 +177,20 @@ TEST_F(Panel, KeysOfTheList)
     keys[VK_CONTROL] = 0;
     SetKeyboardState(keys);
     EXPECT_EQ(SelectedRows(), (std::vector<int>{0, 1, 2})) << "Ctrl+A";
+    SetFocus(MainWindow);
+    EXPECT_TRUE(SelectedRows().empty()) << "losing the focus clears the selection";
+    EXPECT_EQ(CurrentIndex, 0) << "but not the mark";
 
-    SetRow(0, 0);
-    SetRow(2, 0);
+    SetFocus(PlaylistView);
+    SetRow(1, LVIS_SELECTED);
     SendMessageW(PlaylistView, WM_KEYDOWN, VK_DELETE, 0);
     EXPECT_EQ(EntryPaths(), (Paths{Files[0], Files[2]})) << "Delete removes the selected rows";
     SendMessageW(PlaylistView, WM_KEYDOWN, VK_DELETE, 0);
     EXPECT_EQ(EntryPaths().size(), 2u) << "with nothing selected Delete removes nothing";
-
-    ASSERT_EQ(PlayState, Stopped);
     SendMessageW(PlaylistView, WM_KEYUP, VK_SPACE, 0);
     EXPECT_EQ(PlayState, Playing) << "space plays";
     SendMessageW(PlaylistView, WM_KEYUP, VK_SPACE, 0);
     EXPECT_EQ(PlayState, Paused) << "and pauses";
-}
-
-TEST_F(Panel, LosingTheFocusClearsTheSelectionButNotTheMark)
-{
-    AddThree();
-    SetFocus(PlaylistView);
-    SetRow(0, LVIS_SELECTED);
-    SetRow(1, LVIS_SELECTED | LVIS_FOCUSED);
-    ASSERT_EQ(SelectedRows().size(), 2u);
-    SetFocus(MainWindow);
-    EXPECT_TRUE(SelectedRows().empty());
-    EXPECT_EQ(CurrentIndex, 0);
 }
 
 TEST_F(Panel, MenuChoicesReachTheCommandsThroughThePanel)
@@ -236,11 +199,13 @@ TEST_F(Panel, MenuChoicesReachTheCommandsThroughThePanel)
     SetRow(1, LVIS_SELECTED | LVIS_FOCUSED);
     SendMessageW(PlaylistPanel, WM_COMMAND, IDM_MOVE_UP, 0);
     EXPECT_EQ(EntryPaths(), (Paths{Files[1], Files[0], Files[2]}));
-    SendMessageW(PlaylistPanel, WM_COMMAND, IDM_PLAY_SELECTED, 0);
-    EXPECT_EQ(CurrentIndex, 0);
-    EXPECT_EQ(WindowTitle(), TitleFor(L"b.flv"));
+    PlayEntry(0);
     SendMessageW(PlaylistPanel, WM_COMMAND, IDM_REMOVE_ALL, 0);
     EXPECT_TRUE(EntryPaths().empty());
+    EXPECT_EQ(CurrentIndex, -1);
+    EXPECT_EQ(PlayState, Idle);
+    EXPECT_EQ(WindowTitle(), L"Nimbrel");
+    EXPECT_FALSE(IsMenuItemEnabled(MainMenu, IDM_NEXT));
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include "playlist/file_intake.h"
 #include "playlist/playlist.h"
 #include "playlist/playlist_file.h"
-#include "playlist_test_support.h"
+#include "test_support.h"
 
 static double Seconds(LARGE_INTEGER from)
 {

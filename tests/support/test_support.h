@@ -1,0 +1,96 @@
+// What every program test shares: the settings file beside the test program, the program
+// started in-process, captured message boxes and file dialogs, real files in a temporary
+// folder, real shell drops, one message pump and one launcher for the real exe.
+#pragma once
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+using Paths = std::vector<std::wstring>;
+
+// Files: one reader and one writer of raw bytes, long paths included.
+std::string ReadBytes(const std::wstring& path);
+void WriteBytes(const std::wstring& path, const std::string& bytes);
+std::string Utf8(const std::wstring& text);
+// A fresh folder under the temporary folder, removed with its contents afterwards.
+struct TempFolder {
+    std::wstring Path;
+    TempFolder();
+    ~TempFolder();
+    std::wstring operator/(const std::wstring& name) const { return Path + L"\\" + name; }
+};
+std::wstring MakeFlv(const std::wstring& path);   // taken by intake as Flash Video (17 bytes)
+std::wstring MakeText(const std::wstring& path);  // refused by intake
+std::wstring Clip(const wchar_t* name);           // a clip made at build time for the engine tests
+
+// The settings file the program uses inside the test program.
+std::wstring TestIniPath();
+void WriteTestIni(const std::string& text);  // empty text removes the file
+std::string ReadTestIni();
+std::string IniValue(const std::string& ini, const std::string& key);  // "" when absent
+
+// Message boxes shown while a CapturedBoxes object lives are recorded, not shown.
+struct CapturedBox {
+    std::wstring Text, Caption;
+    UINT Style;
+    bool IniExisted;  // whether the settings file was on disk when the box appeared
+};
+struct CapturedBoxes {
+    CapturedBoxes();
+    ~CapturedBoxes();
+};
+int CapturedBoxCount();
+CapturedBox LastCapturedBox();
+Paths BoxTexts();
+
+// File dialogs while a DialogAnswers object lives: answered by the test, never shown;
+// cancelled unless an answer is set.
+struct DialogAnswers {
+    DialogAnswers();
+    ~DialogAnswers();
+};
+void AnswerOpen(const std::wstring& folder, const Paths& names);  // one name: the single-file form
+void AnswerSave(const std::wstring& path);
+void AnswerCancel();
+int DialogsShown();
+// What the program gave the last dialog it showed.
+std::wstring LastDialogFilter();  // NULs shown as '|'
+DWORD LastDialogFlags();
+std::wstring LastDialogDefaultExtension();
+HWND LastDialogOwner();
+
+// The program in-process.
+bool StartApp();
+int CloseApp();  // closes the main window as the user would, runs shutdown; the exit code
+void PumpMessages();
+// Pumps messages until done() holds or ms pass; returns done().
+bool PumpUntil(const std::function<bool()>& done, int ms);
+std::wstring EngineValue(const wchar_t* name);  // a variable of the engine's movie, "" when absent
+void Command(UINT id);                          // WM_COMMAND to the main window
+
+// Drops as the shell builds them, the rows and the title.
+void DropOnPlaylist(const Paths& paths);
+void DropOnVideo(const Paths& paths);
+Paths EntryPaths();  // the FullPath of every row, in order
+void SetRow(int row, UINT state);  // the selected and focused bits of a row (-1: every row)
+std::wstring WindowTitle();
+std::wstring TitleFor(const std::wstring& name);  // "Nimbrel - [name]"
+
+// The program started with no settings file, boxes and dialogs captured, a temporary folder.
+class AppTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    CapturedBoxes Boxes;
+    DialogAnswers Dialogs;
+    TempFolder Dir;
+};
+
+// The real program as a process.
+bool StartProgram(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder,
+                  PROCESS_INFORMATION* process);
+HWND WaitForProcessWindow(DWORD processId, const wchar_t* className, int ms);  // visible, top-level
+DWORD FinishProgram(PROCESS_INFORMATION* process, int ms);  // exit code, 99 on time-out
