@@ -1,7 +1,7 @@
-// Computations that need no window: error texts, aspect values, child layout.
+// Computations that need no window: error texts and the child layout. (Aspect values are
+// checked through the menu labels they make, in startup_test.cpp.)
 #include <array>
 
-#include "app/aspect.h"
 #include "app/layout.h"
 #include "app/pending_error.h"
 #include "test_support.h"
@@ -27,15 +27,6 @@ TEST(ErrorText, EachCodeHasItsMessageAndAnOverlongSubjectKeepsTheSuffix)
     SetPendingError(3, std::wstring(3000, L'p').c_str());
     EXPECT_EQ(std::wstring(PendingError.Subject).size(), 1023u);
     SetPendingError(0, L"");
-}
-
-TEST(AspectValue, DecodesWidthAndHeightTruncatingTowardZero)
-{
-    int rows[][3] = {{16009, 16, 9}, {2391, 2, 391}, {2391000, 391, 0}, {0, 0, 0}, {-16009, -16, -9}};
-    for (auto& r : rows) {
-        AspectPair p = DecodeAspectValue(r[0]);
-        EXPECT_EQ((std::array<int, 2>{p.Width, p.Height}), (std::array<int, 2>{r[1], r[2]})) << r[0];
-    }
 }
 
 TEST(ChildLayout, VideoSplitterPlaylistAndBar)

@@ -13,37 +13,29 @@ HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
 TEST(Resources, EveryCommandHasItsMenuItemAndEveryStringLoads)
 {
-    HMENU main = LoadMenuW(Instance(), MAKEINTRESOURCEW(IDR_MAIN_MENU));
-    HMENU list = LoadMenuW(Instance(), MAKEINTRESOURCEW(IDR_PLAYLIST_MENU));
-    ASSERT_TRUE(main && list);
-    auto has = [](HMENU menu, UINT id) { return GetMenuState(GetSubMenu(menu, 0), id, MF_BYCOMMAND) != (UINT)-1; };
-    for (UINT id : {IDM_PLAY_PAUSE, IDM_STOP, IDM_REPEAT_LIST_ONCE, IDM_REPEAT_FILE, IDM_REPEAT_LIST,
-                    IDM_REPEAT_SECTION, IDM_FILE_ONCE, IDM_PREVIOUS, IDM_NEXT, IDM_FULL_SCREEN, IDM_ALWAYS_ON_TOP,
-                    IDM_SHOW_PLAYLIST, IDM_QUALITY_LOW, IDM_QUALITY_MEDIUM, IDM_QUALITY_HIGH, IDM_SMOOTHING_OFF,
-                    IDM_SMOOTHING_ON, IDM_SIZE_25, IDM_SIZE_50, IDM_SIZE_100, IDM_SIZE_150, IDM_SIZE_200,
-                    IDM_SIZE_CURRENT, IDM_ASSOCIATE, IDM_ABOUT, IDM_EXIT, IDM_MUTE, IDM_VOLUME_UP,
-                    IDM_VOLUME_DOWN, IDM_DEBLOCK_AUTO, IDM_DEBLOCK_OFF, IDM_DEBLOCK_ON, IDM_OPEN,
-                    IDM_SAVE_PLAYLIST, IDM_ASPECT_NATURAL})
-        EXPECT_TRUE(has(main, id)) << id;
-    for (UINT id = IDM_ASPECT_FIRST; id <= IDM_ASPECT_LAST; id++)
-        EXPECT_TRUE(has(main, id)) << id;
-    for (UINT id = IDM_PLAY_SELECTED; id <= IDM_SAVE_PLAYLIST; id++)
-        EXPECT_TRUE(has(list, id)) << id;
-    DestroyMenu(main);
-    DestroyMenu(list);
-
-    std::vector<UINT> strings = {IDS_CLASS_NAME, IDS_PRODUCT_TITLE, IDS_VERSION_TEXT, IDS_COPYRIGHT, IDS_SECTION};
-    for (UINT id = IDS_INI_EXTENSION; id <= IDS_KEY_MAXIMIZE; id++)
-        strings.push_back(id);
-    for (UINT id = IDS_KEY_ASPECT_BASE + 1; id <= IDS_KEY_ASPECT_BASE + 10; id++)
-        strings.push_back(id);
-    for (UINT id = IDS_VAR_STOP; id <= IDS_VAR_DEBLOCKING; id++)
-        strings.push_back(id);
-    for (UINT id = IDS_PLAYLIST_DEFAULT_EXT; id <= IDS_ASSOC_DONE; id++)
-        strings.push_back(id);
-    for (UINT id : strings) {
-        const wchar_t* text = nullptr;
-        EXPECT_GT(LoadStringW(Instance(), id, (LPWSTR)&text, 0), 0) << id;
+    // The id ranges of resource.h, each with the menu that holds it (0: a string).
+    const struct {
+        UINT menu, first, last;
+    } ranges[] = {
+        {IDR_MAIN_MENU, IDM_PLAY_PAUSE, IDM_PLAY_PAUSE}, {IDR_MAIN_MENU, IDM_STOP, IDM_STOP},
+        {IDR_MAIN_MENU, IDM_REPEAT_LIST_ONCE, IDM_QUALITY_HIGH}, {IDR_MAIN_MENU, IDM_SMOOTHING_OFF, IDM_SMOOTHING_ON},
+        {IDR_MAIN_MENU, IDM_SIZE_25, IDM_SIZE_CURRENT}, {IDR_MAIN_MENU, IDM_ASSOCIATE, IDM_EXIT},
+        {IDR_MAIN_MENU, IDM_MUTE, IDM_DEBLOCK_ON}, {IDR_MAIN_MENU, IDM_OPEN, IDM_SAVE_PLAYLIST},
+        {IDR_MAIN_MENU, IDM_ASPECT_NATURAL, IDM_ASPECT_LAST}, {IDR_PLAYLIST_MENU, IDM_PLAY_SELECTED, IDM_SAVE_PLAYLIST},
+        {0, IDS_CLASS_NAME, IDS_COPYRIGHT}, {0, IDS_SECTION, IDS_KEY_MAXIMIZE},
+        {0, IDS_KEY_ASPECT_BASE + 1, IDS_KEY_ASPECT_BASE + 10}, {0, IDS_VAR_STOP, IDS_VAR_DEBLOCKING},
+        {0, IDS_PLAYLIST_DEFAULT_EXT, IDS_ASSOC_DONE},
+    };
+    for (auto r : ranges) {
+        HMENU menu = r.menu ? LoadMenuW(Instance(), MAKEINTRESOURCEW(r.menu)) : nullptr;
+        for (UINT id = r.first; id <= r.last; id++) {
+            const wchar_t* text = nullptr;
+            if (menu)
+                EXPECT_NE(GetMenuState(GetSubMenu(menu, 0), id, MF_BYCOMMAND), (UINT)-1) << id;
+            else
+                EXPECT_GT(LoadStringW(Instance(), id, (LPWSTR)&text, 0), 0) << id;
+        }
+        DestroyMenu(menu);
     }
 }
 
@@ -125,32 +117,27 @@ struct Accelerators : AppTest {
 TEST_F(Accelerators, EachKeyGivesItsCommandAndOnlyWithItsModifiers)
 {
     const UINT K = WM_KEYDOWN, C = WM_CHAR, S = WM_SYSCHAR, SK = WM_SYSKEYDOWN, None = 0;
-    struct Row {
+    const struct {
         UINT message;
         WPARAM key;
         bool control, alt;
         UINT command;
     } rows[] = {
-        {C, 0x1A, true, false, IDM_PLAY_PAUSE},  {C, 0x18, true, false, IDM_STOP},
-        {C, 0x14, true, false, IDM_ALWAYS_ON_TOP}, {C, 0x0C, true, false, IDM_SHOW_PLAYLIST},
-        {C, 0x0F, true, false, IDM_OPEN},        {C, 0x13, true, false, IDM_SAVE_PLAYLIST},
-        {K, 'Z', true, false, None},             {K, 'O', true, false, None},  // the character, not the key
-        {S, '1', false, true, IDM_SIZE_50},      {S, '2', false, true, IDM_SIZE_100},
-        {S, '3', false, true, IDM_SIZE_200},     {C, '1', false, false, None},
-        {K, VK_PRIOR, false, false, IDM_PREVIOUS}, {K, VK_NEXT, false, false, IDM_NEXT},
+        {C, 0x1A, true, false, IDM_PLAY_PAUSE}, {C, 0x18, true, false, IDM_STOP}, {C, 0x14, true, false, IDM_ALWAYS_ON_TOP},
+        {C, 0x0C, true, false, IDM_SHOW_PLAYLIST}, {C, 0x0F, true, false, IDM_OPEN}, {C, 0x13, true, false, IDM_SAVE_PLAYLIST},
+        {K, 'Z', true, false, None}, {K, 'O', true, false, None},  // the character acts, not the key
+        {S, '1', false, true, IDM_SIZE_50}, {S, '2', false, true, IDM_SIZE_100}, {S, '3', false, true, IDM_SIZE_200},
+        {C, '1', false, false, None}, {K, VK_PRIOR, false, false, IDM_PREVIOUS}, {K, VK_NEXT, false, false, IDM_NEXT},
         {SK, VK_RETURN, false, true, IDM_FULL_SCREEN}, {K, VK_RETURN, false, false, None},
         {K, VK_F11, false, false, IDM_FULL_SCREEN}, {K, VK_UP, true, false, IDM_MOVE_UP},
-        {K, VK_DOWN, true, false, IDM_MOVE_DOWN}, {K, VK_UP, false, false, None},
-        {K, VK_F7, false, false, IDM_MUTE},      {K, VK_F8, false, false, IDM_VOLUME_DOWN},
-        {K, VK_F9, false, false, IDM_VOLUME_UP}, {K, VK_ESCAPE, false, false, IDM_ESCAPE},
-        {K, VK_F10, false, false, IDM_TOGGLE_BAR}, {K, VK_F1, false, false, IDM_SHOW_MENU},
+        {K, VK_DOWN, true, false, IDM_MOVE_DOWN}, {K, VK_UP, false, false, None}, {K, VK_F7, false, false, IDM_MUTE},
+        {K, VK_F8, false, false, IDM_VOLUME_DOWN}, {K, VK_F9, false, false, IDM_VOLUME_UP},
+        {K, VK_ESCAPE, false, false, IDM_ESCAPE}, {K, VK_F10, false, false, IDM_TOGGLE_BAR},
+        {K, VK_F1, false, false, IDM_SHOW_MENU},
     };
-    for (Row r : rows) {
-        std::vector<UINT> expected;
-        if (r.command != None)
-            expected.push_back(r.command);
-        EXPECT_EQ(Translate(r.message, r.key, r.control, r.alt), expected) << r.key << " for " << r.command;
-    }
+    for (auto r : rows)
+        EXPECT_EQ(Translate(r.message, r.key, r.control, r.alt),
+                  r.command ? std::vector<UINT>{r.command} : std::vector<UINT>{}) << r.key << " for " << r.command;
 }
 
 TEST_F(Accelerators, TheMessageLoopTranslatesForAFocusedChild)

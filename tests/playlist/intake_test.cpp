@@ -22,8 +22,8 @@ TEST_F(Intake, DropOnPlaylistAppendsRefusesOneByOneAndMarksTheFirstEntryWhenNoth
     DropOnPlaylist({percent, a, Dir / L"vanished.flv", text, b});
     EXPECT_EQ(EntryPaths(), (Paths{a, b})) << "a missing dropped path is skipped silently";
     EXPECT_EQ(BoxTexts(), (Paths{percent + L"に特殊文字があるため読み込めません", text + L"が読み込めません"}));
-    EXPECT_EQ(LastCapturedBox().Caption, L"Error");
-    EXPECT_EQ(LastCapturedBox().Style & MB_ICONMASK, (UINT)MB_ICONERROR);
+    EXPECT_EQ(Captured.back().Caption, L"Error");
+    EXPECT_EQ(Captured.back().Style & MB_ICONMASK, (UINT)MB_ICONERROR);
     EXPECT_EQ(CurrentIndex, 0);
     EXPECT_EQ(PlayState, Stopped) << "ready to play, not started";
     EXPECT_EQ(WindowTitle(), TitleFor(L"a.flv"));
@@ -147,12 +147,12 @@ TEST_F(Intake, OpenDialogAppendsTheChosenFilesInOrder)
     MakeText(Dir / L"t.txt");
     AnswerOpen(Dir.Path, {L"c.flv", L"a.flv", L"t.txt", L"b.flv"});
     Command(IDM_OPEN);  // Ctrl+O
-    EXPECT_EQ(DialogsShown(), 1);
-    EXPECT_EQ(LastDialogOwner(), MainWindow);
-    EXPECT_EQ(LastDialogFilter(), L"Flash Video File (*.flv,*.mp4)|*.flv;*.mp4|Playlist (*.nbl)|*.nbl|"
+    EXPECT_EQ(LastDialog.Shown, 1);
+    EXPECT_EQ(LastDialog.Owner, MainWindow);
+    EXPECT_EQ(LastDialog.Filter, L"Flash Video File (*.flv,*.mp4)|*.flv;*.mp4|Playlist (*.nbl)|*.nbl|"
                                   L"すべてのファイル (*.*)|*.*|");
     DWORD wanted = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_LONGNAMES;
-    EXPECT_EQ(LastDialogFlags() & wanted, wanted);
+    EXPECT_EQ(LastDialog.Flags & wanted, wanted);
     EXPECT_EQ(EntryPaths(), (Paths{c, a, b}));
     EXPECT_EQ(BoxTexts(), (Paths{(Dir / L"t.txt") + L"が読み込めません"}));
     EXPECT_EQ(CurrentIndex, 0);
@@ -165,7 +165,7 @@ TEST_F(Intake, OpenDialogAppendsTheChosenFilesInOrder)
 
     AnswerCancel();
     Command(IDM_OPEN);
-    EXPECT_EQ(DialogsShown(), 3);
+    EXPECT_EQ(LastDialog.Shown, 3);
     EXPECT_EQ(EntryPaths().size(), 4u);
 }
 

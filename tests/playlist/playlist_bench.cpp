@@ -48,7 +48,7 @@ int main(int argc, char** argv)
     DropOnPlaylist({list});
     double listTime = Seconds(start);
     printf("playlist of %d entries: %d entries in %.2f s\n", count, PlaylistCount(), listTime);
-    printf("boxes shown: %d\n", CapturedBoxCount());
+    printf("boxes shown: %d\n", (int)Captured.size());
     CloseApp();
     return 0;
 }

@@ -30,10 +30,10 @@ TEST_F(PlaylistFiles, SaveWritesHeaderAndPathsAsUtf8WithCrLfAndReadsBackInOrder)
     std::wstring list = Dir / L"saved.nbl";
     AnswerSave(list);
     Command(IDM_SAVE_PLAYLIST);  // Ctrl+S
-    EXPECT_EQ(LastDialogOwner(), MainWindow) << "owned by the window that received the command";
-    EXPECT_EQ(LastDialogFilter(), L"Play List (*.nbl)|*.nbl|");
-    EXPECT_EQ(LastDialogDefaultExtension(), L"nbl");
-    EXPECT_TRUE(LastDialogFlags() & OFN_OVERWRITEPROMPT);
+    EXPECT_EQ(LastDialog.Owner, MainWindow) << "owned by the window that received the command";
+    EXPECT_EQ(LastDialog.Filter, L"Play List (*.nbl)|*.nbl|");
+    EXPECT_EQ(LastDialog.DefaultExtension, L"nbl");
+    EXPECT_TRUE(LastDialog.Flags & OFN_OVERWRITEPROMPT);
 
     std::string bytes = ReadBytes(list);
     EXPECT_EQ(bytes, Header + Utf8(b) + "\r\n" + Utf8(cat) + "\r\n");
@@ -47,7 +47,7 @@ TEST_F(PlaylistFiles, SaveWritesHeaderAndPathsAsUtf8WithCrLfAndReadsBackInOrder)
 
     AnswerSave(Dir / L"from-panel.nbl");
     SendMessageW(PlaylistPanel, WM_COMMAND, IDM_SAVE_PLAYLIST, 0);
-    EXPECT_EQ(LastDialogOwner(), PlaylistPanel);
+    EXPECT_EQ(LastDialog.Owner, PlaylistPanel);
     EXPECT_EQ(ReadBytes(Dir / L"from-panel.nbl"), bytes);
 }
 
@@ -57,7 +57,7 @@ TEST_F(PlaylistFiles, EmptyPlaylistSavesNothingAndLeavesAnExistingFileAlone)
     WriteBytes(list, Header + "C:\\old.flv\r\n");
     AnswerSave(list);
     Command(IDM_SAVE_PLAYLIST);  // Ctrl+S on an empty list
-    EXPECT_EQ(DialogsShown(), 0) << "like the grayed item, the key does nothing";
+    EXPECT_EQ(LastDialog.Shown, 0) << "like the grayed item, the key does nothing";
     EXPECT_EQ(WritePlaylistFile(list.c_str()), 0);
     EXPECT_EQ(ReadBytes(list), Header + "C:\\old.flv\r\n");
 }

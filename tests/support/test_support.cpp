@@ -3,8 +3,6 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
-#include <sstream>
-
 #include "app/app.h"
 #include "app/file_dialog.h"
 #include "app/message_box.h"
@@ -121,74 +119,66 @@ std::string ReadTestIni() { return ReadBytes(TestIniPath()); }
 
 std::string IniValue(const std::string& ini, const std::string& key)
 {
-    std::istringstream in(ini);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.rfind(key + "=", 0) == 0)
-            return line.substr(key.size() + 1);
-    }
-    return "";
+    size_t at = ini.find("\n" + key + "=");
+    if (at == std::string::npos)
+        return "";
+    at += key.size() + 2;
+    return ini.substr(at, ini.find_first_of("\r\n", at) - at);
 }
 
-static std::vector<CapturedBox> Boxes;
+std::vector<CapturedBox> Captured;
 
 static int CaptureBox(HWND, const wchar_t* text, const wchar_t* caption, UINT style)
 {
     bool ini = GetFileAttributesW(TestIniPath().c_str()) != INVALID_FILE_ATTRIBUTES;
-    Boxes.push_back({text, caption, style, ini});
+    Captured.push_back({text, caption, style, ini});
     return IDOK;
 }
 
 CapturedBoxes::CapturedBoxes()
 {
-    Boxes.clear();
+    Captured.clear();
     SetMessageBoxHandler(CaptureBox);
 }
 
 CapturedBoxes::~CapturedBoxes() { SetMessageBoxHandler(nullptr); }
-int CapturedBoxCount() { return (int)Boxes.size(); }
-CapturedBox LastCapturedBox() { return Boxes.empty() ? CapturedBox{} : Boxes.back(); }
 
 Paths BoxTexts()
 {
     Paths texts;
-    for (const CapturedBox& b : Boxes)
+    for (const CapturedBox& b : Captured)
         texts.push_back(b.Text);
     return texts;
 }
 
+DialogRecord LastDialog;
 static struct {
     enum { Cancel, Open, Save } Kind;
     std::wstring Folder, SavePath;
     Paths Names;
-    int Shown;
-    std::wstring Filter, DefaultExtension;
-    DWORD Flags;
-    HWND Owner;
-} D;
+} Answer;
 
 static BOOL AnswerDialog(FileDialogKind kind, OPENFILENAMEW* dialog)
 {
-    D.Shown++;
-    D.Filter.clear();
+    LastDialog.Shown++;
+    LastDialog.Filter.clear();
     for (const wchar_t* p = dialog->lpstrFilter; p && *p; p += wcslen(p) + 1)
-        D.Filter += std::wstring(p) + L"|";
-    D.Flags = dialog->Flags;
-    D.Owner = dialog->hwndOwner;
-    D.DefaultExtension = dialog->lpstrDefExt ? dialog->lpstrDefExt : L"";
+        LastDialog.Filter += std::wstring(p) + L"|";
+    LastDialog.Flags = dialog->Flags;
+    LastDialog.Owner = dialog->hwndOwner;
+    LastDialog.DefaultExtension = dialog->lpstrDefExt ? dialog->lpstrDefExt : L"";
+    const auto& a = Answer;
     std::wstring answer;  // NUL-separated, as the dialog returns it
-    if (D.Kind == D.Open && kind == OpenFileDialog && D.Names.size() == 1) {
-        answer = D.Folder + L"\\" + D.Names[0];
-        dialog->nFileOffset = (WORD)(D.Folder.size() + 1);
-    } else if (D.Kind == D.Open && kind == OpenFileDialog) {
-        answer = D.Folder + L'\0';
+    if (a.Kind == a.Open && kind == OpenFileDialog && a.Names.size() == 1) {
+        answer = a.Folder + L"\\" + a.Names[0];
+        dialog->nFileOffset = (WORD)(a.Folder.size() + 1);
+    } else if (a.Kind == a.Open && kind == OpenFileDialog) {
+        answer = a.Folder + L'\0';
         dialog->nFileOffset = (WORD)answer.size();
-        for (const std::wstring& n : D.Names)
+        for (const std::wstring& n : a.Names)
             answer += n + L'\0';
-    } else if (D.Kind == D.Save && kind == SaveFileDialog) {
-        answer = D.SavePath;
+    } else if (a.Kind == a.Save && kind == SaveFileDialog) {
+        answer = a.SavePath;
     } else {
         return FALSE;
     }
@@ -201,31 +191,15 @@ static BOOL AnswerDialog(FileDialogKind kind, OPENFILENAMEW* dialog)
 
 DialogAnswers::DialogAnswers()
 {
-    D = {};
+    LastDialog = {};
+    Answer = {};
     SetFileDialogHandler(AnswerDialog);
 }
 
 DialogAnswers::~DialogAnswers() { SetFileDialogHandler(nullptr); }
-
-void AnswerOpen(const std::wstring& folder, const Paths& names)
-{
-    D.Kind = D.Open;
-    D.Folder = folder;
-    D.Names = names;
-}
-
-void AnswerSave(const std::wstring& path)
-{
-    D.Kind = D.Save;
-    D.SavePath = path;
-}
-
-void AnswerCancel() { D.Kind = D.Cancel; }
-int DialogsShown() { return D.Shown; }
-std::wstring LastDialogFilter() { return D.Filter; }
-DWORD LastDialogFlags() { return D.Flags; }
-std::wstring LastDialogDefaultExtension() { return D.DefaultExtension; }
-HWND LastDialogOwner() { return D.Owner; }
+void AnswerOpen(const std::wstring& folder, const Paths& names) { Answer = {Answer.Open, folder, L"", names}; }
+void AnswerSave(const std::wstring& path) { Answer = {Answer.Save, L"", path, {}}; }
+void AnswerCancel() { Answer = {}; }
 
 bool StartApp() { return StartNimbrel(GetModuleHandleW(nullptr), SW_SHOWNORMAL); }
 
@@ -240,22 +214,16 @@ int CloseApp()
     return exitCode;
 }
 
-void PumpMessages()
-{
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
 bool PumpUntil(const std::function<bool()>& done, int ms)
 {
     for (DWORD start = GetTickCount(); !done();) {
         if ((int)(GetTickCount() - start) > ms)
             return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        PumpMessages();
+        for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
     }
     return true;
 }
@@ -333,29 +301,18 @@ bool StartProgram(const std::wstring& exe, const std::wstring& arguments, const 
                           process);
 }
 
-struct WindowSearch {
-    DWORD ProcessId;
-    const wchar_t* ClassName;
-    HWND Found;
-};
-
-static BOOL CALLBACK MatchWindow(HWND window, LPARAM data)
-{
-    WindowSearch* s = (WindowSearch*)data;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    wchar_t cls[64] = L"";
-    GetClassNameW(window, cls, 64);
-    if (pid == s->ProcessId && wcscmp(cls, s->ClassName) == 0 && IsWindowVisible(window))
-        s->Found = window;
-    return !s->Found;
-}
-
 HWND WaitForProcessWindow(DWORD processId, const wchar_t* className, int ms)
 {
-    WindowSearch search = {processId, className, nullptr};
-    PumpUntil([&] { return EnumWindows(MatchWindow, (LPARAM)&search), search.Found != nullptr; }, ms);
-    return search.Found;
+    HWND found = nullptr;
+    PumpUntil([&] {
+        for (HWND w = nullptr; !found && (w = FindWindowExW(nullptr, w, className, nullptr));) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            found = pid == processId && IsWindowVisible(w) ? w : nullptr;
+        }
+        return found != nullptr;
+    }, ms);
+    return found;
 }
 
 DWORD FinishProgram(PROCESS_INFORMATION* process, int ms)

@@ -1,6 +1,6 @@
-// What every program test shares: the settings file beside the test program, the program
-// started in-process, captured message boxes and file dialogs, real files in a temporary
-// folder, real shell drops, one message pump and one launcher for the real exe.
+// What the program tests share: real files in a temporary folder, the settings file beside
+// the test program, the program started in-process with its message boxes and file dialogs
+// captured, real shell drops, one message pump and one launcher for the real exe.
 #pragma once
 #include <windows.h>
 #include <gtest/gtest.h>
@@ -11,8 +11,8 @@
 
 using Paths = std::vector<std::wstring>;
 
-// Files: one reader and one writer of raw bytes, long paths included.
-std::string ReadBytes(const std::wstring& path);
+// Files, long paths included.
+std::string ReadBytes(const std::wstring& path);  // "" when unreadable
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 std::string Utf8(const std::wstring& text);
 // A fresh folder under the temporary folder, removed with its contents afterwards.
@@ -24,7 +24,7 @@ struct TempFolder {
 };
 std::wstring MakeFlv(const std::wstring& path);   // taken by intake as Flash Video (17 bytes)
 std::wstring MakeText(const std::wstring& path);  // refused by intake
-std::wstring Clip(const wchar_t* name);           // a clip made at build time for the engine tests
+std::wstring Clip(const wchar_t* name);           // a clip the build made for the engine tests
 
 // The settings file the program uses inside the test program.
 std::wstring TestIniPath();
@@ -42,8 +42,7 @@ struct CapturedBoxes {
     CapturedBoxes();
     ~CapturedBoxes();
 };
-int CapturedBoxCount();
-CapturedBox LastCapturedBox();
+extern std::vector<CapturedBox> Captured;
 Paths BoxTexts();
 
 // File dialogs while a DialogAnswers object lives: answered by the test, never shown;
@@ -55,26 +54,26 @@ struct DialogAnswers {
 void AnswerOpen(const std::wstring& folder, const Paths& names);  // one name: the single-file form
 void AnswerSave(const std::wstring& path);
 void AnswerCancel();
-int DialogsShown();
 // What the program gave the last dialog it showed.
-std::wstring LastDialogFilter();  // NULs shown as '|'
-DWORD LastDialogFlags();
-std::wstring LastDialogDefaultExtension();
-HWND LastDialogOwner();
+struct DialogRecord {
+    int Shown;
+    std::wstring Filter;  // NULs shown as '|'
+    std::wstring DefaultExtension;
+    DWORD Flags;
+    HWND Owner;
+};
+extern DialogRecord LastDialog;
 
 // The program in-process.
 bool StartApp();
 int CloseApp();  // closes the main window as the user would, runs shutdown; the exit code
-void PumpMessages();
-// Pumps messages until done() holds or ms pass; returns done().
+// Delivers messages until done() holds or ms pass; returns done().
 bool PumpUntil(const std::function<bool()>& done, int ms);
 std::wstring EngineValue(const wchar_t* name);  // a variable of the engine's movie, "" when absent
 void Command(UINT id);                          // WM_COMMAND to the main window
-
-// Drops as the shell builds them, the rows and the title.
-void DropOnPlaylist(const Paths& paths);
+void DropOnPlaylist(const Paths& paths);        // as the shell drops files
 void DropOnVideo(const Paths& paths);
-Paths EntryPaths();  // the FullPath of every row, in order
+Paths EntryPaths();                 // the FullPath of every row, in order
 void SetRow(int row, UINT state);  // the selected and focused bits of a row (-1: every row)
 std::wstring WindowTitle();
 std::wstring TitleFor(const std::wstring& name);  // "Nimbrel - [name]"
