@@ -61,6 +61,16 @@ TEST_F(Playback, StartupRewritesTheMovieFileAndHostsTheEngineInThePanel)
     }
 }
 
+TEST(MovieResource, MissingMovieOrUnwritablePathIsNotWritten)
+{
+    TempFolder dir;
+    AppInstance = GetModuleHandleW(L"kernel32.dll");  // a module without the movie
+    EXPECT_FALSE(ExtractPlayerMovie((dir / L"Nimbrel.swf").c_str()));
+    EXPECT_EQ(GetFileAttributesW((dir / L"Nimbrel.swf").c_str()), INVALID_FILE_ATTRIBUTES);
+    AppInstance = GetModuleHandleW(nullptr);
+    EXPECT_FALSE(ExtractPlayerMovie((dir / L"no-such-folder\\Nimbrel.swf").c_str()));
+}
+
 TEST_F(Playback, StartupSendsTheSavedSettingsAndStops)
 {
     Restart("[Setting]\r\nQuality=1\r\nSmoothing=0\r\nDeblocking=2\r\nVolumeLevel=40\r\nVolumeMute=1\r\n");

@@ -18,15 +18,6 @@ namespace {
 
 class Navigation : public AppTest {
 protected:
-    Paths Files;
-    void Add(std::initializer_list<const wchar_t*> names)
-    {
-        Paths added;
-        for (const wchar_t* n : names)
-            added.push_back(MakeFlv(Dir / n));
-        Files.insert(Files.end(), added.begin(), added.end());
-        DropOnPlaylist(added);
-    }
     void Select(std::initializer_list<int> rows)
     {
         SetRow(-1, 0);
@@ -67,7 +58,7 @@ TEST_F(Navigation, EndOfFileFollowsTheRepeatMode)
 
 TEST_F(Navigation, PreviousOnTheFirstAndNextOnTheLastDoNothingInEveryMode)
 {
-    Add({L"a.flv", L"b.flv", L"c.flv"});
+    AddFiles({L"a.flv", L"b.flv", L"c.flv"});
     for (UINT mode = IDM_REPEAT_LIST_ONCE; mode <= IDM_FILE_ONCE; mode++) {
         Command(mode);
         PlayEntry(0);
@@ -85,7 +76,7 @@ TEST_F(Navigation, PreviousOnTheFirstAndNextOnTheLastDoNothingInEveryMode)
 
 TEST_F(Navigation, MovingRowsCarriesTheMarkWithItsFile)
 {
-    Add({L"a.flv", L"b.flv", L"c.flv"});
+    AddFiles({L"a.flv", L"b.flv", L"c.flv"});
     PlayEntry(1);
     Focus(1);
     Command(IDM_MOVE_DOWN);  // Ctrl+Down on the current entry
@@ -105,7 +96,7 @@ TEST_F(Navigation, MovingRowsCarriesTheMarkWithItsFile)
 
 TEST_F(Navigation, RemovingRowsAroundTheCurrentEntry)
 {
-    Add({L"a.flv", L"b.flv", L"c.flv", L"d.flv", L"e.flv", L"f.flv"});
+    AddFiles({L"a.flv", L"b.flv", L"c.flv", L"d.flv", L"e.flv", L"f.flv"});
     auto expect = [&](int current, PlayStateValue state, const wchar_t* title, const char* step) {
         EXPECT_EQ(CurrentIndex, current) << step;
         EXPECT_EQ(PlayState, state) << step;
@@ -155,7 +146,7 @@ TEST_F(Navigation, SectionIsClearedOnlyWhenEnteringOrLeavingSectionMode)
 
 TEST_F(Navigation, SectionRepeatSeeksBackToTheLoopPointAtTheSectionEnd)
 {
-    Add({L"a.flv"});
+    AddFiles({L"a.flv"});
     Command(IDM_REPEAT_SECTION);
     PlayEntry(0);
     PlaybackPosition = 1;

@@ -14,15 +14,8 @@
 
 namespace {
 
-class Panel : public AppTest {
-protected:
-    Paths Files;
-    void AddThree()
-    {
-        for (const wchar_t* n : {L"a.flv", L"b.flv", L"c.flv"})
-            Files.push_back(MakeFlv(Dir / n));
-        DropOnPlaylist(Files);
-    }
+struct Panel : AppTest {
+    void AddThree() { AddFiles({L"a.flv", L"b.flv", L"c.flv"}); }
 };
 
 std::vector<int> SelectedRows()

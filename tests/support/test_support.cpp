@@ -292,6 +292,15 @@ void AppTest::SetUp()
 
 void AppTest::TearDown() { CloseApp(); }
 
+void AppTest::AddFiles(const Paths& names)
+{
+    Paths added;
+    for (const std::wstring& n : names)
+        added.push_back(MakeFlv(Dir / n));
+    Files.insert(Files.end(), added.begin(), added.end());
+    DropOnPlaylist(added);
+}
+
 bool StartProgram(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder,
                   PROCESS_INFORMATION* process)
 {

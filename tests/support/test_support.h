@@ -86,6 +86,8 @@ protected:
     CapturedBoxes Boxes;
     DialogAnswers Dialogs;
     TempFolder Dir;
+    Paths Files;
+    void AddFiles(const Paths& names);  // made in Dir, kept in Files and dropped on the playlist
 };
 
 // The real program as a process.
