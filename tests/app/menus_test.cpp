@@ -59,10 +59,6 @@ TEST_F(MenuTest, GrayingKeepsTheCheckMarkAndSizeItemsGoTogether)
     EXPECT_TRUE(IsMenuItemEnabled(menu, IDM_ASSOCIATE));
     SetSizeItemsEnabled(menu, 1);
     EXPECT_TRUE(IsMenuItemEnabled(menu, IDM_SIZE_CURRENT));
-
-    SetMenuItemEnabled(menu, 40001, 1);  // an id without an item
-    EXPECT_FALSE(IsMenuItemEnabled(menu, 40001));
-    EXPECT_FALSE(IsMenuItemChecked(menu, 40001));
 }
 
 }  // namespace

@@ -49,11 +49,13 @@ TEST(Resources, IconsMovieAndAboutBoxAreThere)
     }
     EXPECT_NE(FindResourceW(Instance(), MAKEINTRESOURCEW(IDR_PLAYER_MOVIE), L"SWF"), nullptr);
     auto closeAtOnce = [](HWND dialog, UINT message, WPARAM, LPARAM) -> INT_PTR {
-        if (message == WM_INITDIALOG)
-            EndDialog(dialog, GetDlgItem(dialog, IDC_ABOUT_ICON) && GetDlgItem(dialog, IDC_ABOUT_VERSION) &&
-                                      GetDlgItem(dialog, IDC_ABOUT_COPYRIGHT) && GetDlgItem(dialog, IDC_ABOUT_PLAYER)
-                                  ? 7 : 3);
-        return message == WM_INITDIALOG;
+        if (message != WM_INITDIALOG)
+            return FALSE;
+        bool complete = true;
+        for (int id : {IDC_ABOUT_ICON, IDC_ABOUT_VERSION, IDC_ABOUT_COPYRIGHT, IDC_ABOUT_PLAYER})
+            complete = complete && GetDlgItem(dialog, id);
+        EndDialog(dialog, complete ? 7 : 3);
+        return TRUE;
     };
     EXPECT_EQ(DialogBoxParamW(Instance(), MAKEINTRESOURCEW(IDD_ABOUT), nullptr, closeAtOnce, 0), 7);
 }
@@ -62,7 +64,8 @@ TEST(Resources, ManifestBindsCommonControls6)
 {
     // The loader made the manifest the process's context: comctl32 is redirected to version 6.
     ACTCTX_SECTION_KEYED_DATA data = {sizeof data};
-    EXPECT_TRUE(FindActCtxSectionStringW(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, L"comctl32.dll", &data));
+    EXPECT_TRUE(
+        FindActCtxSectionStringW(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, L"comctl32.dll", &data));
     HRSRC found = FindResourceW(Instance(), MAKEINTRESOURCEW(1), RT_MANIFEST);
     ASSERT_NE(found, nullptr);
     std::string text((const char*)LockResource(LoadResource(Instance(), found)), SizeofResource(Instance(), found));
@@ -116,24 +119,24 @@ struct Accelerators : AppTest {
 
 TEST_F(Accelerators, EachKeyGivesItsCommandAndOnlyWithItsModifiers)
 {
+    // Control and Alt as held; None: the message is no accelerator.
     const UINT K = WM_KEYDOWN, C = WM_CHAR, S = WM_SYSCHAR, SK = WM_SYSKEYDOWN, None = 0;
+    const bool Y = true, N = false;
     const struct {
         UINT message;
         WPARAM key;
         bool control, alt;
         UINT command;
     } rows[] = {
-        {C, 0x1A, true, false, IDM_PLAY_PAUSE}, {C, 0x18, true, false, IDM_STOP}, {C, 0x14, true, false, IDM_ALWAYS_ON_TOP},
-        {C, 0x0C, true, false, IDM_SHOW_PLAYLIST}, {C, 0x0F, true, false, IDM_OPEN}, {C, 0x13, true, false, IDM_SAVE_PLAYLIST},
-        {K, 'Z', true, false, None}, {K, 'O', true, false, None},  // the character acts, not the key
-        {S, '1', false, true, IDM_SIZE_50}, {S, '2', false, true, IDM_SIZE_100}, {S, '3', false, true, IDM_SIZE_200},
-        {C, '1', false, false, None}, {K, VK_PRIOR, false, false, IDM_PREVIOUS}, {K, VK_NEXT, false, false, IDM_NEXT},
-        {SK, VK_RETURN, false, true, IDM_FULL_SCREEN}, {K, VK_RETURN, false, false, None},
-        {K, VK_F11, false, false, IDM_FULL_SCREEN}, {K, VK_UP, true, false, IDM_MOVE_UP},
-        {K, VK_DOWN, true, false, IDM_MOVE_DOWN}, {K, VK_UP, false, false, None}, {K, VK_F7, false, false, IDM_MUTE},
-        {K, VK_F8, false, false, IDM_VOLUME_DOWN}, {K, VK_F9, false, false, IDM_VOLUME_UP},
-        {K, VK_ESCAPE, false, false, IDM_ESCAPE}, {K, VK_F10, false, false, IDM_TOGGLE_BAR},
-        {K, VK_F1, false, false, IDM_SHOW_MENU},
+        {C, 0x1A, Y, N, IDM_PLAY_PAUSE},      {C, 0x18, Y, N, IDM_STOP},       {C, 0x14, Y, N, IDM_ALWAYS_ON_TOP},
+        {C, 0x0C, Y, N, IDM_SHOW_PLAYLIST},   {C, 0x0F, Y, N, IDM_OPEN},       {C, 0x13, Y, N, IDM_SAVE_PLAYLIST},
+        {K, 'Z', Y, N, None},                 {K, 'O', Y, N, None},  // the character acts, not the key
+        {S, '1', N, Y, IDM_SIZE_50},          {S, '2', N, Y, IDM_SIZE_100},    {S, '3', N, Y, IDM_SIZE_200},
+        {C, '1', N, N, None},                 {K, VK_PRIOR, N, N, IDM_PREVIOUS}, {K, VK_NEXT, N, N, IDM_NEXT},
+        {SK, VK_RETURN, N, Y, IDM_FULL_SCREEN}, {K, VK_RETURN, N, N, None},    {K, VK_F11, N, N, IDM_FULL_SCREEN},
+        {K, VK_UP, Y, N, IDM_MOVE_UP},        {K, VK_DOWN, Y, N, IDM_MOVE_DOWN}, {K, VK_UP, N, N, None},
+        {K, VK_F7, N, N, IDM_MUTE},           {K, VK_F8, N, N, IDM_VOLUME_DOWN}, {K, VK_F9, N, N, IDM_VOLUME_UP},
+        {K, VK_ESCAPE, N, N, IDM_ESCAPE},     {K, VK_F10, N, N, IDM_TOGGLE_BAR}, {K, VK_F1, N, N, IDM_SHOW_MENU},
     };
     for (auto r : rows)
         EXPECT_EQ(Translate(r.message, r.key, r.control, r.alt),
