@@ -79,8 +79,7 @@ TEST_F(Playback, StartupSendsTheSavedSettingsAndStops)
     for (auto& v : values)
         EXPECT_EQ(EngineValue(v[0]), v[1]) << v[0];
     EXPECT_TRUE(IsMenuItemChecked(MainMenu, IDM_MUTE));
-    EXPECT_EQ(PlayState, Idle);
-    EXPECT_EQ(CurrentIndex, -1);
+    EXPECT_EQ(NowPlaying(), L"-1 Idle");
     EXPECT_FALSE(IsMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE));
     EXPECT_FALSE(IsMenuItemEnabled(MainMenu, IDM_STOP));
     Restart("[Setting]\r\nVolumeMute=0\r\nVolumeLevel=40\r\n");
@@ -92,8 +91,7 @@ TEST_F(Playback, MonitorValuesAndThePlayStateThroughStopPlayAndPause)
 {
     Command(IDM_PLAY_PAUSE);  // idle: nothing to play or stop
     Command(IDM_STOP);
-    EXPECT_EQ(PlayState, Idle);
-    EXPECT_EQ(WindowTitle(), L"Nimbrel");
+    EXPECT_EQ(NowPlaying(), L"-1 Idle");
 
     ASSERT_TRUE(PumpUntil([] { return VideoWidth == 160 && VideoHeight == 120; }, 3000))
         << "before any file the movie reports 160 x 120";
@@ -107,7 +105,7 @@ TEST_F(Playback, MonitorValuesAndThePlayStateThroughStopPlayAndPause)
     SendMessageW(MainWindow, WM_KEYDOWN, VK_SPACE, 0);  // pressing does nothing,
     EXPECT_EQ(PlayState, Playing);
     SendMessageW(MainWindow, WM_KEYUP, VK_SPACE, 0);  // the release pauses
-    EXPECT_EQ(PlayState, Paused);
+    EXPECT_EQ(NowPlaying(), L"0 Paused [long.mp4]");
     EXPECT_EQ(EngineValue(L"state_pause"), L"1");
     SetMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE, 0);  // a grayed item guards the command
     Command(IDM_PLAY_PAUSE);
@@ -119,10 +117,9 @@ TEST_F(Playback, MonitorValuesAndThePlayStateThroughStopPlayAndPause)
 
     // Stop keeps the file marked; the size comes back from the next tick, the position does not.
     Command(IDM_STOP);
-    EXPECT_EQ(PlayState, Stopped);
+    EXPECT_EQ(NowPlaying(), L"0 Stopped [long.mp4]");
     EXPECT_EQ(VideoWidth, 0);
     EXPECT_EQ(PlaybackPosition, 0u);
-    EXPECT_EQ(WindowTitle(), L"Nimbrel - [long.mp4]");
     EXPECT_TRUE(IsMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE));
     EXPECT_FALSE(IsMenuItemEnabled(MainMenu, IDM_STOP));
     ASSERT_TRUE(PumpUntil([] { return VideoWidth == 160 && VideoHeight == 120; }, 2000));
@@ -155,8 +152,7 @@ TEST_F(Playback, EndOfFileIsActedOnOnceAndOnlyWhenAllowed)
     SeekDragActive = false;
     MonitorTick(nullptr, 0, 0, 0);
     MonitorTick(nullptr, 0, 0, 0);
-    EXPECT_EQ(CurrentIndex, 1) << "one end, one step";
-    EXPECT_EQ(PlayState, Playing);
+    EXPECT_EQ(NowPlaying(), L"1 Playing [h264_aac.mp4]") << "one end, one step";
     EXPECT_EQ(EngineValue(L"state_playstop"), L"0");
 
     RemoveAllEntries();
@@ -167,8 +163,7 @@ TEST_F(Playback, EndOfFileIsActedOnOnceAndOnlyWhenAllowed)
     Add(L"anamorphic.mp4");  // 2 s: its real end stops and keeps it marked
     PlayEntry(0);
     ASSERT_TRUE(PumpUntil([] { return PlayState == Stopped; }, 10000));
-    EXPECT_EQ(CurrentIndex, 0);
-    EXPECT_EQ(WindowTitle(), L"Nimbrel - [anamorphic.mp4]");
+    EXPECT_EQ(NowPlaying(), L"0 Stopped [anamorphic.mp4]");
     EXPECT_EQ(EngineValue(L"state_playstop"), L"0");
 }
 

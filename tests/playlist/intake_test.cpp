@@ -24,9 +24,7 @@ TEST_F(Intake, DropOnPlaylistAppendsRefusesOneByOneAndMarksTheFirstEntryWhenNoth
     EXPECT_EQ(BoxTexts(), (Paths{percent + L"に特殊文字があるため読み込めません", text + L"が読み込めません"}));
     EXPECT_EQ(Captured.back().Caption, L"Error");
     EXPECT_EQ(Captured.back().Style & MB_ICONMASK, (UINT)MB_ICONERROR);
-    EXPECT_EQ(CurrentIndex, 0);
-    EXPECT_EQ(PlayState, Stopped) << "ready to play, not started";
-    EXPECT_EQ(WindowTitle(), TitleFor(L"a.flv"));
+    EXPECT_EQ(NowPlaying(), L"0 Stopped [a.flv]") << "ready to play, not started";
     EXPECT_TRUE(IsMenuItemEnabled(MainMenu, IDM_SAVE_PLAYLIST));
     EXPECT_FALSE(IsMenuItemEnabled(MainMenu, IDM_PREVIOUS));
     EXPECT_TRUE(IsMenuItemEnabled(MainMenu, IDM_NEXT));
@@ -34,9 +32,7 @@ TEST_F(Intake, DropOnPlaylistAppendsRefusesOneByOneAndMarksTheFirstEntryWhenNoth
     PlayEntry(1);
     DropOnPlaylist({c, text});
     EXPECT_EQ(EntryPaths(), (Paths{a, b, c}));
-    EXPECT_EQ(CurrentIndex, 1) << "a loaded file is left alone";
-    EXPECT_EQ(PlayState, Playing);
-    EXPECT_EQ(WindowTitle(), TitleFor(L"b.flv"));
+    EXPECT_EQ(NowPlaying(), L"1 Playing [b.flv]") << "a loaded file is left alone";
 }
 
 TEST_F(Intake, DropOnVideoReplacesTheListAndPlaysItsFirstEntryOrEmptiesIt)
@@ -46,9 +42,7 @@ TEST_F(Intake, DropOnVideoReplacesTheListAndPlaysItsFirstEntryOrEmptiesIt)
     DropOnPlaylist({a});
     DropOnVideo({b, c});
     EXPECT_EQ(EntryPaths(), (Paths{b, c}));
-    EXPECT_EQ(CurrentIndex, 0);
-    EXPECT_EQ(PlayState, Playing);
-    EXPECT_EQ(WindowTitle(), TitleFor(L"b.flv"));
+    EXPECT_EQ(NowPlaying(), L"0 Playing [b.flv]");
 
     DropOnPlaylist({text});  // nothing usable on the playlist changes nothing
     EXPECT_EQ(EntryPaths(), (Paths{b, c}));
@@ -56,9 +50,7 @@ TEST_F(Intake, DropOnVideoReplacesTheListAndPlaysItsFirstEntryOrEmptiesIt)
     DropOnVideo({text, text});  // on the video it empties the list
     EXPECT_EQ(BoxTexts().size(), 3u);
     EXPECT_TRUE(EntryPaths().empty());
-    EXPECT_EQ(CurrentIndex, -1);
-    EXPECT_EQ(PlayState, Idle);
-    EXPECT_EQ(WindowTitle(), L"Nimbrel");
+    EXPECT_EQ(NowPlaying(), L"-1 Idle");
     EXPECT_FALSE(IsMenuItemEnabled(MainMenu, IDM_SAVE_PLAYLIST));
     EXPECT_FALSE(IsMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE));
 }
@@ -126,8 +118,7 @@ TEST_F(Intake, CommandLinePlaysTheFirstEntryAndSkipsMissingPathsSilently)
     EXPECT_EQ(LoadCommandLineText(L"Nimbrel.exe"), 0);
     std::wstring gone = L"Nimbrel.exe \"" + (Dir / L"gone.flv") + L"\" \"" + (Dir / L"gone folder") + L"\"";
     EXPECT_EQ(LoadCommandLineText(gone.c_str()), 1);
-    EXPECT_EQ(PlayState, Idle);
-    EXPECT_EQ(WindowTitle(), L"Nimbrel");
+    EXPECT_EQ(NowPlaying(), L"-1 Idle");
 
     CreateDirectoryW((Dir / L"with space").c_str(), nullptr);
     std::wstring a = MakeFlv(Dir / L"with space\\a.flv");
@@ -136,9 +127,7 @@ TEST_F(Intake, CommandLinePlaysTheFirstEntryAndSkipsMissingPathsSilently)
     EXPECT_EQ(LoadCommandLineText(line.c_str()), 1);
     EXPECT_EQ(EntryPaths(), (Paths{a, b}));
     EXPECT_TRUE(BoxTexts().empty());
-    EXPECT_EQ(CurrentIndex, 0);
-    EXPECT_EQ(PlayState, Playing);
-    EXPECT_EQ(WindowTitle(), TitleFor(L"a.flv"));
+    EXPECT_EQ(NowPlaying(), L"0 Playing [a.flv]");
 }
 
 TEST_F(Intake, OpenDialogAppendsTheChosenFilesInOrder)
@@ -155,8 +144,7 @@ TEST_F(Intake, OpenDialogAppendsTheChosenFilesInOrder)
     EXPECT_EQ(LastDialog.Flags & wanted, wanted);
     EXPECT_EQ(EntryPaths(), (Paths{c, a, b}));
     EXPECT_EQ(BoxTexts(), (Paths{(Dir / L"t.txt") + L"が読み込めません"}));
-    EXPECT_EQ(CurrentIndex, 0);
-    EXPECT_EQ(PlayState, Stopped);
+    EXPECT_EQ(NowPlaying(), L"0 Stopped [c.flv]");
 
     AnswerOpen(Dir.Path, {L"a.flv"});
     SendMessageW(PlaylistPanel, WM_COMMAND, IDM_OPEN, 0);  // from the playlist's menu

@@ -30,27 +30,25 @@ protected:
 
 TEST_F(Navigation, EndOfFileFollowsTheRepeatMode)
 {
-    struct Case {
+    const struct {
         int rows;
         UINT mode;
-        int from, current;
-        PlayStateValue state;
+        int from;
+        const wchar_t* now;  // a stopped file stays marked
     } cases[] = {
-        {2, IDM_REPEAT_LIST_ONCE, 0, 1, Playing}, {2, IDM_REPEAT_LIST_ONCE, 1, 1, Stopped},
-        {2, IDM_REPEAT_FILE, 1, 1, Playing},      {2, IDM_REPEAT_LIST, 1, 0, Playing},
-        {2, IDM_REPEAT_SECTION, 0, 0, Stopped},   {2, IDM_FILE_ONCE, 0, 0, Stopped},
-        {1, IDM_REPEAT_LIST, 0, 0, Playing},      {1, IDM_REPEAT_LIST_ONCE, 0, 0, Stopped},
+        {2, IDM_REPEAT_LIST_ONCE, 0, L"1 Playing [b.flv]"}, {2, IDM_REPEAT_LIST_ONCE, 1, L"1 Stopped [b.flv]"},
+        {2, IDM_REPEAT_FILE, 1, L"1 Playing [b.flv]"},      {2, IDM_REPEAT_LIST, 1, L"0 Playing [a.flv]"},
+        {2, IDM_REPEAT_SECTION, 0, L"0 Stopped [a.flv]"},   {2, IDM_FILE_ONCE, 0, L"0 Stopped [a.flv]"},
+        {1, IDM_REPEAT_LIST, 0, L"0 Playing [a.flv]"},      {1, IDM_REPEAT_LIST_ONCE, 0, L"0 Stopped [a.flv]"},
     };
     Paths files = {MakeFlv(Dir / L"a.flv"), MakeFlv(Dir / L"b.flv")};
-    for (const Case& c : cases) {
+    for (auto c : cases) {
         RemoveAllEntries();
         DropOnPlaylist(Paths(files.begin(), files.begin() + c.rows));
         Command(c.mode);
         PlayEntry(c.from);
         AdvanceAfterEnd();
-        EXPECT_EQ(CurrentIndex, c.current) << "mode " << c.mode << " from " << c.from << " of " << c.rows;
-        EXPECT_EQ(PlayState, c.state) << "mode " << c.mode << " from " << c.from << " of " << c.rows;
-        EXPECT_EQ(WindowTitle(), TitleFor(c.current ? L"b.flv" : L"a.flv")) << "a stopped file stays marked";
+        EXPECT_EQ(NowPlaying(), c.now) << "mode " << c.mode << " from " << c.from << " of " << c.rows;
         EXPECT_EQ(Settings.Repeat, (int)(c.mode - IDM_REPEAT_LIST_ONCE));
         EXPECT_TRUE(IsMenuItemChecked(MainMenu, c.mode));
     }
@@ -81,8 +79,7 @@ TEST_F(Navigation, MovingRowsCarriesTheMarkWithItsFile)
     Focus(1);
     Command(IDM_MOVE_DOWN);  // Ctrl+Down on the current entry
     EXPECT_EQ(EntryPaths(), (Paths{Files[0], Files[2], Files[1]}));
-    EXPECT_EQ(CurrentIndex, 2);
-    EXPECT_EQ(WindowTitle(), TitleFor(L"b.flv"));
+    EXPECT_EQ(NowPlaying(), L"2 Playing [b.flv]");
     Command(IDM_MOVE_DOWN);
     EXPECT_EQ(CurrentIndex, 2) << "the last row does not move down";
     Focus(1);
@@ -97,31 +94,26 @@ TEST_F(Navigation, MovingRowsCarriesTheMarkWithItsFile)
 TEST_F(Navigation, RemovingRowsAroundTheCurrentEntry)
 {
     AddFiles({L"a.flv", L"b.flv", L"c.flv", L"d.flv", L"e.flv", L"f.flv"});
-    auto expect = [&](int current, PlayStateValue state, const wchar_t* title, const char* step) {
-        EXPECT_EQ(CurrentIndex, current) << step;
-        EXPECT_EQ(PlayState, state) << step;
-        EXPECT_EQ(WindowTitle(), title[0] ? TitleFor(title) : L"Nimbrel") << step;
-    };
     PlayEntry(5);
     Select({5});
     Command(IDM_REMOVE);
-    expect(4, Stopped, L"e.flv", "the current last row: the new last is marked");
+    EXPECT_EQ(NowPlaying(), L"4 Stopped [e.flv]") << "the current last row: the new last is marked";
     PlayEntry(2);
     Select({0, 1});
     Command(IDM_REMOVE);
-    expect(0, Playing, L"c.flv", "rows before it: the same file plays on");
+    EXPECT_EQ(NowPlaying(), L"0 Playing [c.flv]") << "rows before it: the same file plays on";
     EXPECT_FALSE(Enabled(IDM_PREVIOUS));
     Select({2});
     Command(IDM_REMOVE);
-    expect(0, Playing, L"c.flv", "a row after it");
+    EXPECT_EQ(NowPlaying(), L"0 Playing [c.flv]") << "a row after it";
     EXPECT_EQ(EntryPaths(), (Paths{Files[2], Files[3]}));
     Select({0});
     Command(IDM_REMOVE);
-    expect(0, Stopped, L"d.flv", "the current row: the next is marked");
+    EXPECT_EQ(NowPlaying(), L"0 Stopped [d.flv]") << "the current row: the next is marked";
     EXPECT_FALSE(Enabled(IDM_NEXT));
     Select({0});
     Command(IDM_REMOVE);
-    expect(-1, Idle, L"", "the only row");
+    EXPECT_EQ(NowPlaying(), L"-1 Idle") << "the only row";
     for (UINT id : {IDM_PREVIOUS, IDM_NEXT, IDM_SAVE_PLAYLIST, IDM_PLAY_PAUSE})
         EXPECT_FALSE(Enabled(id)) << id;
 }

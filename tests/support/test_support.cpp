@@ -7,6 +7,7 @@
 #include "app/file_dialog.h"
 #include "app/message_box.h"
 #include "app/startup.h"
+#include "engine/playback_commands.h"
 #include "engine/player/media_engine.h"
 #include "engine/video_panel.h"
 #include "playlist/playlist.h"
@@ -283,6 +284,15 @@ std::wstring WindowTitle()
 }
 
 std::wstring TitleFor(const std::wstring& name) { return L"Nimbrel - [" + name + L"]"; }
+
+std::wstring NowPlaying()
+{
+    const wchar_t* states[] = {L"Idle", L"Playing", L"Paused", L"Stopped"};
+    std::wstring now = std::to_wstring(CurrentIndex) + L" " + states[PlayState], title = WindowTitle();
+    if (title.rfind(L"Nimbrel - [", 0) == 0)
+        title = title.substr(10);
+    return title == L"Nimbrel" ? now : now + L" " + title;
+}
 
 void AppTest::SetUp()
 {

@@ -77,6 +77,8 @@ Paths EntryPaths();                 // the FullPath of every row, in order
 void SetRow(int row, UINT state);  // the selected and focused bits of a row (-1: every row)
 std::wstring WindowTitle();
 std::wstring TitleFor(const std::wstring& name);  // "Nimbrel - [name]"
+// The current entry, the play state and what the title adds: "1 Playing [b.flv]", "-1 Idle".
+std::wstring NowPlaying();
 
 // The program started with no settings file, boxes and dialogs captured, a temporary folder.
 class AppTest : public ::testing::Test {
