@@ -13,19 +13,15 @@ extern SIZE MinTrackSize;            // outer size of a 390 x 30 client area
 
 // View modes.
 extern bool FullScreen;
-extern bool BarInFullScreen;
+extern bool BarInFullScreen;  // 1 at start: full screen shows the bar until F10 hides it
 
-// Child windows, created by their own modules; null until they exist.
-extern HWND ControlBar;
-extern HWND VideoPanel;
-extern HWND PlaylistPanel;
-extern HWND PlaylistView;
-extern HWND Splitter;
+// Child windows, each defined and reset by the module that creates it; null until it exists.
+extern HWND VideoPanel;    // engine/video_panel
+extern HWND PlaylistPanel;  // controls/playlist_panel
+extern HWND PlaylistView;   // controls/playlist_panel
 
-// The control bar's buttons and widgets, and the button images shared with the commands.
-extern HWND PlayPauseButton, StopButton, MuteButton, MenuButton;
-extern HWND SeekBar, TimeDisplay, VolumeSlider;
-extern HICON PlayIcon, PauseIcon, SoundIcon, MutedIcon;  // 151, 153, 154, 155
+// Resets the state above that this module owns, for a fresh start-up.
+void ResetAppState();
 
 // Registers a private child-window class (redraw on resize, arrow cursor, the system
 // colour given as background); one already registered by an earlier start is fine.

@@ -9,17 +9,18 @@ wchar_t ProductTitle[100];
 SIZE MinTrackSize;
 
 bool FullScreen;
-bool BarInFullScreen;
+bool BarInFullScreen = true;
 
-HWND ControlBar;
-HWND VideoPanel;
-HWND PlaylistPanel;
-HWND PlaylistView;
-HWND Splitter;
-
-HWND PlayPauseButton, StopButton, MuteButton, MenuButton;
-HWND SeekBar, TimeDisplay, VolumeSlider;
-HICON PlayIcon, PauseIcon, SoundIcon, MutedIcon;
+void ResetAppState()
+{
+    MainWindow = nullptr;
+    MainMenu = PlaylistMenu = nullptr;
+    UiFont = nullptr;
+    ProductTitle[0] = L'\0';
+    MinTrackSize = {};
+    FullScreen = false;
+    BarInFullScreen = true;
+}
 
 int LoadText(UINT id, wchar_t* buf, int cap)
 {

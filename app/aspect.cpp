@@ -9,8 +9,11 @@
 
 int VideoWidth;
 int VideoHeight;
-int ZoomPercent;
-int AspectIndex;
+
+void ResetVideoSize()
+{
+    VideoWidth = VideoHeight = 0;
+}
 
 AspectPair DecodeAspectValue(int v)
 {

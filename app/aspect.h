@@ -1,11 +1,10 @@
 // Aspect ratios, kept as width * 1000 + height.
 #pragma once
 
-// The video's size as the movie reports it (0 until known) and the zoom it is shown at.
+// The video's size as the movie reports it (0 until known).
 extern int VideoWidth;
 extern int VideoHeight;
-extern int ZoomPercent;
-extern int AspectIndex;
+void ResetVideoSize();
 
 struct AspectPair {
     int Width, Height;

@@ -1,19 +1,29 @@
 #include "app/layout.h"
 
+#include <limits.h>
+
 #include "app/app.h"
 #include "app/settings.h"
+
+// The playlist width comes unclamped from the settings file: the sums are formed in 64 bits
+// and held to what an int can carry.
+static int ClampToInt(long long v)
+{
+    return v < INT_MIN ? INT_MIN : v > INT_MAX ? INT_MAX : (int)v;
+}
 
 ChildLayout ComputeChildLayout(int width, int height, int barHeight, bool playlistVisible,
                                int playListWidth)
 {
     ChildLayout l;
     int h = height - barHeight;
-    int videoWidth = playlistVisible ? width - playListWidth - SplitterWidth : width;
-    l.Video = {0, 0, videoWidth, h};
+    int playlistX = ClampToInt((long long)width - playListWidth);
+    int splitterX = ClampToInt((long long)width - playListWidth - SplitterWidth);
+    l.Video = {0, 0, playlistVisible ? splitterX : width, h};
     // The hidden playlist and splitter keep their places for when they are shown again.
-    l.Playlist = {width - playListWidth, 0, playListWidth, h};
+    l.Playlist = {playlistX, 0, playListWidth, h};
     l.Bar = {0, h, width, barHeight};
-    l.Splitter = {width - playListWidth - SplitterWidth, 0, SplitterWidth, h};
+    l.Splitter = {splitterX, 0, SplitterWidth, h};
     return l;
 }
 
@@ -37,6 +47,4 @@ void LayoutChildren()
                                        Settings.PlayListWidth);
     Place(VideoPanel, l.Video);
     Place(PlaylistPanel, l.Playlist);
-    Place(ControlBar, l.Bar);
-    Place(Splitter, l.Splitter);
 }

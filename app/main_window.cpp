@@ -32,7 +32,8 @@ static void OnSize(HWND window, UINT type, int width, int height)
     if (width == 0 || height == 0)
         return;
     // The video keeps at least 50 pixels beside the splitter, playlist shown or not.
-    if (width - Settings.PlayListWidth - SplitterWidth < 50)
+    // In 64 bits: the width read from the file may be anything an int holds.
+    if ((long long)width - Settings.PlayListWidth - SplitterWidth < 50)
         Settings.PlayListWidth = width - 55;
     LayoutChildren();
     if (type == SIZE_RESTORED) {

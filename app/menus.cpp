@@ -56,6 +56,13 @@ void CheckRadioGroup(HMENU menu, UINT first, UINT last, UINT chosen)
     }
 }
 
+void CheckRadioGroupAt(HMENU menu, UINT first, UINT last, int offset)
+{
+    // Tested before adding, so a settings value near the int limits cannot overflow.
+    bool inGroup = offset >= 0 && (UINT)offset <= last - first;
+    CheckRadioGroup(menu, first, last, inGroup ? first + (UINT)offset : 0);  // 0 is no command
+}
+
 void SetMenuItemChecked(HMENU menu, UINT id, bool checked)
 {
     UINT state;

@@ -10,6 +10,9 @@ void SetSizeItemsEnabled(HMENU menu, int enabled);
 // Radio-checks chosen within first..last; a disabled item never carries the mark, and a
 // chosen id outside the range clears the whole group.
 void CheckRadioGroup(HMENU menu, UINT first, UINT last, UINT chosen);
+// CheckRadioGroup of the item offset places after first (a settings value); any offset
+// outside the group clears it.
+void CheckRadioGroupAt(HMENU menu, UINT first, UINT last, int offset);
 // Sets or clears the ordinary check mark of a single toggle item.
 void SetMenuItemChecked(HMENU menu, UINT id, bool checked);
 bool IsMenuItemEnabled(HMENU menu, UINT id);

@@ -7,7 +7,7 @@
 #include "resources/resource.h"
 
 SettingsRecord Settings;
-wchar_t IniPath[1024];
+std::wstring IniPath;
 
 static const int DefaultAspectRatios[10] = {4003, 16009, 5004, 16010, 17009, 21009, 0, 0, 0, 0};
 
@@ -20,16 +20,34 @@ int& AspectRatioSetting(int n)
     return *slots[n - 1];
 }
 
+std::wstring IniPathBeside(const std::wstring& modulePath, const std::wstring& fileName)
+{
+    size_t slash = modulePath.find_last_of(L"\\/");
+    size_t keep = slash == std::wstring::npos ? 0 : slash + 1;
+    return modulePath.substr(0, keep) + fileName;
+}
+
+// The executable's full path, however long.
+static std::wstring ModulePath()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameW(nullptr, path.data(), (DWORD)path.size());
+        if (n == 0)
+            return L"";
+        if (n < path.size()) {
+            path.resize(n);
+            return path;
+        }
+        path.resize(path.size() * 2);  // cut short: ask again with more room
+    }
+}
+
 void BuildIniPath()
 {
-    wchar_t exe[1024] = L"";
-    GetModuleFileNameW(nullptr, exe, 1024);
-    wchar_t drive[3], dir[256], name[256], ext[256];
-    _wsplitpath_s(exe, drive, 3, dir, 256, name, 256, ext, 256);
     wchar_t iniExt[100];
     LoadText(IDS_INI_EXTENSION, iniExt, 100);
-    _snwprintf(IniPath, 1024, L"%s%s%s%s", drive, dir, ProductTitle, iniExt);
-    IniPath[1023] = L'\0';
+    IniPath = IniPathBeside(ModulePath(), std::wstring(ProductTitle) + iniExt);
 }
 
 void SetDefaultSettings()
@@ -73,7 +91,7 @@ static int ReadKey(const wchar_t* section, UINT keyId, int fallback)
 {
     wchar_t key[100];
     LoadText(keyId, key, 100);
-    return (int)GetPrivateProfileIntW(section, key, fallback, IniPath);
+    return (int)GetPrivateProfileIntW(section, key, fallback, IniPath.c_str());
 }
 
 void LoadSettings()
@@ -100,7 +118,7 @@ static void WriteKey(const wchar_t* section, UINT keyId, int value)
     LoadText(keyId, key, 100);
     _snwprintf(text, 32, L"%d", value);
     text[31] = L'\0';
-    WritePrivateProfileStringW(section, key, text, IniPath);
+    WritePrivateProfileStringW(section, key, text, IniPath.c_str());
 }
 
 void SaveSettings()

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 struct SettingsRecord {
     int WindowPosX, WindowPosY, WindowWidth, WindowHeight;
     int Repeat, WindowTop, PlayListShow, PlayListWidth;
@@ -16,9 +18,11 @@ struct SettingsRecord {
 int& AspectRatioSetting(int n);
 
 extern SettingsRecord Settings;
-extern wchar_t IniPath[1024];
+extern std::wstring IniPath;
 
-// Builds IniPath from the executable's folder and ProductTitle.
+// The file fileName in the folder of modulePath (whose own name is replaced), any length.
+std::wstring IniPathBeside(const std::wstring& modulePath, const std::wstring& fileName);
+// Builds IniPath: ProductTitle + ".ini" beside the executable.
 void BuildIniPath();
 // Stores the defaults in every field (done before LoadSettings).
 void SetDefaultSettings();

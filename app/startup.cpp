@@ -39,23 +39,19 @@ static struct {
     bool Failed;
 } S;
 
+// Every module resets the state it owns, so a start in a process that ran before begins fresh.
 static void ResetProgramState()
 {
     S = {};
-    MainWindow = nullptr;
-    MainMenu = PlaylistMenu = nullptr;
-    UiFont = nullptr;
-    ControlBar = VideoPanel = PlaylistPanel = PlaylistView = Splitter = nullptr;
-    PlayPauseButton = StopButton = MuteButton = MenuButton = nullptr;
-    SeekBar = TimeDisplay = VolumeSlider = nullptr;
-    FullScreen = false;
-    BarInFullScreen = false;
-    PlayState = Idle;
-    CurrentIndex = -1;
-    PlaybackPosition = PlaybackDuration = 0;
-    SeekDragActive = false;
-    VideoWidth = VideoHeight = ZoomPercent = AspectIndex = 0;
-    IdleTicks = CursorHold = 0;
+    ResetAppState();
+    ResetVideoPanel();
+    ResetPlaylistPanel();
+    ResetPlayState();
+    ResetMonitor();
+    ResetVideoSize();
+    ResetPlaylist();
+    ResetFileIntake();
+    ResetCursorHide();
     SetPendingError(ErrorNone, L"");
 }
 
@@ -96,7 +92,7 @@ static void RegisterMainWindowClass()
     RegisterClassExW(&wc);  // already registered by an earlier run in this process is fine
 }
 
-// The children, in this order: control bar, video panel, playlist panel, splitter.
+// The child windows, in this order: the video panel, then the playlist panel.
 static bool CreateChildren()
 {
     if (!CreateVideoPanel())
@@ -115,25 +111,19 @@ bool ApplySettingsAtStart()
         SetMenuItemChecked(MainMenu, IDM_ALWAYS_ON_TOP, true);
         SetWindowPos(MainWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     }
-    int show = Settings.PlayListShow ? SW_SHOW : SW_HIDE;
     if (PlaylistPanel)
-        ShowWindow(PlaylistPanel, show);
-    if (Splitter)
-        ShowWindow(Splitter, show);
+        ShowWindow(PlaylistPanel, Settings.PlayListShow ? SW_SHOW : SW_HIDE);
     WriteAspectItemLabels();
     SetMenuItemChecked(MainMenu, IDM_SHOW_PLAYLIST, Settings.PlayListShow != 0);
-    CheckRadioGroup(MainMenu, IDM_REPEAT_LIST_ONCE, IDM_FILE_ONCE, IDM_REPEAT_LIST_ONCE + Settings.Repeat);
+    CheckRadioGroupAt(MainMenu, IDM_REPEAT_LIST_ONCE, IDM_FILE_ONCE, Settings.Repeat);
     CheckRadioGroup(MainMenu, IDM_ASPECT_NATURAL, IDM_ASPECT_LAST, IDM_ASPECT_NATURAL);
-    CheckRadioGroup(MainMenu, IDM_QUALITY_LOW, IDM_QUALITY_HIGH, IDM_QUALITY_LOW + Settings.Quality);
-    CheckRadioGroup(MainMenu, IDM_SMOOTHING_OFF, IDM_SMOOTHING_ON, IDM_SMOOTHING_OFF + Settings.Smoothing);
-    CheckRadioGroup(MainMenu, IDM_DEBLOCK_AUTO, IDM_DEBLOCK_ON, IDM_DEBLOCK_AUTO + Settings.Deblocking);
+    CheckRadioGroupAt(MainMenu, IDM_QUALITY_LOW, IDM_QUALITY_HIGH, Settings.Quality);
+    CheckRadioGroupAt(MainMenu, IDM_SMOOTHING_OFF, IDM_SMOOTHING_ON, Settings.Smoothing);
+    CheckRadioGroupAt(MainMenu, IDM_DEBLOCK_AUTO, IDM_DEBLOCK_ON, Settings.Deblocking);
 
     // The mute toggle lands on the saved value and sends the matching volume.
     Settings.VolumeMute = !Settings.VolumeMute;
-    if (ControlBar)
-        SendMessageW(ControlBar, WM_COMMAND, IDC_MUTE, 0);
-    else
-        DispatchCommand(MainWindow, IDC_MUTE);
+    DispatchCommand(MainWindow, IDC_MUTE);
     SetMovieVariable(MovieStop, 1, nullptr);
 
     CurrentIndex = -1;

@@ -11,5 +11,7 @@ bool StartNimbrel(HINSTANCE instance, int showCommand);
 int RunMessageLoop();
 void FinishNimbrel();
 
-// Pushes the loaded settings into the engine, the menus and the windows; never fails.
+// Pushes the loaded settings into the engine, the menus and the playlist panel, and starts
+// with nothing current. Nothing in it can fail: it always returns true (start-up tests the
+// result as it does for every step that creates the windows).
 bool ApplySettingsAtStart();

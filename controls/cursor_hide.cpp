@@ -12,6 +12,13 @@ static struct {
     POINT HiddenAt;
 } C;
 
+void ResetCursorHide()
+{
+    CursorShown = 1;
+    IdleTicks = CursorHold = 0;
+    C = {};
+}
+
 void CursorIdleTick()
 {
     if (!FullScreen || GetActiveWindow() != MainWindow || !CursorShown || CursorHold)

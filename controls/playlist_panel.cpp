@@ -12,6 +12,11 @@
 #include "playlist/playlist.h"
 #include "resources/resource.h"
 
+HWND PlaylistPanel;
+HWND PlaylistView;
+
+static const wchar_t PanelClass[] = L"wp";
+
 static struct {
     WNDPROC ListProc;       // the list view's own procedure, behind the subclass
     HIMAGELIST PlayingMark;  // the current entry's mark, drawn by the row drawing
@@ -248,13 +253,19 @@ void EndRowBatch()
     InvalidateRect(PlaylistView, nullptr, TRUE);
 }
 
+void ResetPlaylistPanel()
+{
+    S = {};
+    PlaylistPanel = PlaylistView = nullptr;
+}
+
 bool CreatePlaylistPanel()
 {
-    if (!RegisterChildClass(L"wp", PlaylistPanelProc, COLOR_BTNFACE))
+    if (!RegisterChildClass(PanelClass, PlaylistPanelProc, COLOR_BTNFACE))
         return false;
     S.BatchDepth = 0;
     S.ColumnSizePending = false;
-    HWND panel = CreateWindowExW(0, L"wp", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0,
+    HWND panel = CreateWindowExW(0, PanelClass, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0,
                                  0, MainWindow, (HMENU)(INT_PTR)IDC_PLAYLIST_PANEL, AppInstance, nullptr);
     if (!panel) {
         PlaylistPanel = PlaylistView = nullptr;

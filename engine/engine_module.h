@@ -2,9 +2,11 @@
 #pragma once
 #include <windows.h>
 
-// Prepares the engine module; a negative result ends start-up.
+// Forgets an engine start of an earlier run in this process. The engine has nothing else to
+// prepare at this step, so the result is always S_OK; start-up still ends on a negative one.
 HRESULT InitEngineModule();
-// Makes the engine's window class available to the video panel; false ends start-up.
+// Starts the engine process-wide (MediaEngineStartup: its window class and its own set-up);
+// false, when that start-up gave a negative result, ends start-up.
 bool RegisterEngineHost(HINSTANCE instance);
-// Undoes both.
+// Shuts the engine down again when RegisterEngineHost had started it.
 void TermEngineModule();

@@ -13,6 +13,12 @@ unsigned PlaybackPosition;
 unsigned PlaybackDuration;
 bool SeekDragActive;
 
+void ResetMonitor()
+{
+    PlaybackPosition = PlaybackDuration = 0;
+    SeekDragActive = false;
+}
+
 // An end report is acted on once, and never during a seek-bar drag or without a current entry.
 static void HandleEndOfFile()
 {
@@ -57,8 +63,4 @@ void CALLBACK MonitorTick(HWND, UINT, UINT_PTR, DWORD)
     if (Settings.Repeat == RepeatSection)
         ApplySectionRepeat();
     ReadVideoSize();
-    if (SeekBar)
-        InvalidateRect(SeekBar, nullptr, TRUE);
-    if (TimeDisplay)
-        InvalidateRect(TimeDisplay, nullptr, TRUE);
 }

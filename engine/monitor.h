@@ -6,4 +6,5 @@ extern unsigned PlaybackPosition;  // whole seconds
 extern unsigned PlaybackDuration;  // whole seconds, 0 until known
 extern bool SeekDragActive;        // the user is dragging on the seek bar
 
+void ResetMonitor();
 void CALLBACK MonitorTick(HWND window, UINT message, UINT_PTR id, DWORD time);

@@ -11,13 +11,9 @@
 
 PlayStateValue PlayState;
 
-static void SetButton(HWND button, bool enabled, HICON icon)
+void ResetPlayState()
 {
-    if (!button)
-        return;
-    EnableWindow(button, enabled);
-    if (icon)
-        SendMessageW(button, BM_SETIMAGE, IMAGE_ICON, (LPARAM)icon);
+    PlayState = Idle;
 }
 
 void UpdateWindowTitle()
@@ -40,8 +36,6 @@ void SetPlayState(PlayStateValue state)
     PlayState = state;
     bool playEnabled = state != Idle;
     bool stopEnabled = state == Playing || state == Paused;
-    SetButton(PlayPauseButton, playEnabled, state == Playing ? PauseIcon : PlayIcon);
-    SetButton(StopButton, stopEnabled, nullptr);
     SetMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE, playEnabled);
     SetMenuItemEnabled(MainMenu, IDM_STOP, stopEnabled);
     UpdateWindowTitle();
@@ -81,14 +75,10 @@ void MuteCommand()
     if (Settings.VolumeMute) {
         Settings.VolumeMute = 0;
         SetMenuItemChecked(MainMenu, IDM_MUTE, false);
-        if (MuteButton)
-            SendMessageW(MuteButton, BM_SETIMAGE, IMAGE_ICON, (LPARAM)SoundIcon);
         SetMovieVariable(MovieVolume, Settings.VolumeLevel, nullptr);
     } else {
         Settings.VolumeMute = 1;
         SetMenuItemChecked(MainMenu, IDM_MUTE, true);
-        if (MuteButton)
-            SendMessageW(MuteButton, BM_SETIMAGE, IMAGE_ICON, (LPARAM)MutedIcon);
         SetMovieVariable(MovieVolume, 0, nullptr);
     }
 }
@@ -99,20 +89,19 @@ static void SetVolumeLevel(int level)
     if (!Settings.VolumeMute)
         SetMovieVariable(MovieVolume, level, nullptr);
     Settings.VolumeLevel = level;
-    if (VolumeSlider)
-        InvalidateRect(VolumeSlider, nullptr, TRUE);
 }
 
+// Compared before stepping, so a level near the int limits read from the file cannot overflow.
 void VolumeUpCommand()
 {
-    int level = Settings.VolumeLevel + 10;
-    SetVolumeLevel(level > 100 ? 100 : level);
+    int level = Settings.VolumeLevel;
+    SetVolumeLevel(level > 90 ? 100 : level + 10);
 }
 
 void VolumeDownCommand()
 {
-    int level = Settings.VolumeLevel - 10;
-    SetVolumeLevel(level < 0 ? 0 : level);
+    int level = Settings.VolumeLevel;
+    SetVolumeLevel(level < 10 ? 0 : level - 10);
 }
 
 void QualityCommand(UINT id)

@@ -5,8 +5,9 @@
 enum PlayStateValue { Idle = 0, Playing = 1, Paused = 2, Stopped = 3 };
 
 extern PlayStateValue PlayState;
+void ResetPlayState();  // Idle
 
-// Stores the state and brings buttons, menu items 40000/40002 and the window title in line.
+// Stores the state and brings menu items 40000/40002 and the window title in line.
 void SetPlayState(PlayStateValue state);
 // The window title: "Nimbrel - [name]" for the current entry, "Nimbrel" without one.
 void UpdateWindowTitle();

@@ -1,6 +1,5 @@
 #include "engine/video_panel.h"
 
-#include <commctrl.h>
 #include <shellapi.h>
 #include <stdio.h>
 
@@ -12,13 +11,23 @@
 #include "playlist/file_intake.h"
 #include "resources/resource.h"
 
-wchar_t FlashVersionText[16];
+HWND VideoPanel;
+wchar_t EngineVersionText[16];
+
+static const wchar_t PanelClass[] = L"wf";
 
 static struct {
     MediaEngine* Engine;
     WNDPROC EngineProcedure;  // the engine window's own procedure, replaced by ours
     bool CleanupPending;
 } V;
+
+void ResetVideoPanel()
+{
+    V = {};
+    VideoPanel = nullptr;
+    EngineVersionText[0] = L'\0';
+}
 
 MediaEngine* PanelEngine()
 {
@@ -51,7 +60,7 @@ bool ExtractPlayerMovie(const wchar_t* path)
     return ok && written == size;
 }
 
-static bool CreateFlashControl(HWND panel, const wchar_t* moviePath)
+static bool CreatePanelEngine(HWND panel, const wchar_t* moviePath)
 {
     MediaEngine* engine = CreateMediaEngine(panel);
     if (!engine)
@@ -110,12 +119,12 @@ static bool OnCreate(HWND panel)
     wchar_t moviePath[1124];
     _snwprintf(moviePath, 1124, L"%s%s", folder, name);
     moviePath[1123] = L'\0';
-    if (!ExtractPlayerMovie(moviePath) || !CreateFlashControl(panel, moviePath))
+    if (!ExtractPlayerMovie(moviePath) || !CreatePanelEngine(panel, moviePath))
         return false;
     long version = 0;
     FlashVersion(V.Engine, &version);
-    _snwprintf(FlashVersionText, 16, L"%d.%d\n", (int)(version >> 16), (int)(version & 0xFFFF));
-    FlashVersionText[15] = L'\0';
+    _snwprintf(EngineVersionText, 16, L"%d.%d\n", (int)(version >> 16), (int)(version & 0xFFFF));
+    EngineVersionText[15] = L'\0';
     HWND engineWindow = GetWindow(panel, GW_CHILD);
     if (!engineWindow)
         return false;
@@ -129,13 +138,6 @@ static void OnSize(HWND panel, int width, int height)
     HWND engineWindow = GetWindow(panel, GW_CHILD);
     if (engineWindow)
         MoveWindow(engineWindow, 0, 0, width, height, TRUE);
-}
-
-static void OnDropFiles(HDROP drop)
-{
-    if (PlaylistView)
-        SendMessageW(PlaylistView, LVM_DELETEALLITEMS, 0, 0);
-    DropFiles(drop, 1);
 }
 
 static void OnDestroy(HWND panel)
@@ -160,7 +162,7 @@ static LRESULT CALLBACK VideoPanelProc(HWND panel, UINT message, WPARAM wParam, 
         OnSize(panel, LOWORD(lParam), HIWORD(lParam));
         return 0;
     case WM_DROPFILES:
-        OnDropFiles((HDROP)wParam);
+        DropFiles((HDROP)wParam, 1);  // replaces the playlist
         return 0;
     case WM_DESTROY:
         OnDestroy(panel);
@@ -173,9 +175,9 @@ bool CreateVideoPanel()
 {
     V = {};
     V.CleanupPending = true;
-    if (!RegisterChildClass(L"wf", VideoPanelProc, COLOR_WINDOW))
+    if (!RegisterChildClass(PanelClass, VideoPanelProc, COLOR_WINDOW))
         return false;
-    HWND panel = CreateWindowExW(0, L"wf", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0,
+    HWND panel = CreateWindowExW(0, PanelClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0,
                                  MainWindow, (HMENU)(INT_PTR)IDC_PANEL, AppInstance, nullptr);
     if (!panel) {
         OnDestroy(nullptr);  // an engine made before the failure goes too

@@ -2,7 +2,10 @@
 #pragma once
 #include <windows.h>
 
-extern wchar_t FlashVersionText[16];  // "major.minor\n" of the engine
+extern wchar_t EngineVersionText[16];  // "major.minor\n" of the engine
+
+// No panel, no engine: the state of a fresh start-up.
+void ResetVideoPanel();
 
 // Registers the class and creates the panel with its engine; false on any failure.
 bool CreateVideoPanel();

@@ -6,7 +6,6 @@
 #include "app/file_dialog.h"
 #include "app/pending_error.h"
 #include "controls/playlist_panel.h"
-#include "engine/movie_variables.h"
 #include "engine/playback_commands.h"
 #include "playlist/path_parts.h"
 #include "playlist/playlist.h"
@@ -15,9 +14,10 @@
 
 int InsertIndex;
 
-static struct {
-    std::vector<FileIdentity> Walking;  // the folders of the walk from its root to here
-} S;
+void ResetFileIntake()
+{
+    InsertIndex = 0;
+}
 
 FileKind ClassifyFile(const wchar_t* path)
 {
@@ -62,50 +62,68 @@ int LoadPath(const wchar_t* path, int& insertIndex)
     return Refuse(ErrorUnreadable, path);
 }
 
-static bool GetFolderId(const std::wstring& folder, FileIdentity* id)
+// The folder's identity; an unknown one (all zero) when the folder cannot be asked.
+static FileIdentity FolderIdentity(const std::wstring& folder)
 {
+    BY_HANDLE_FILE_INFORMATION info = {};
     HANDLE handle = CreateFileW(LongPathForm(folder.c_str()).c_str(), 0,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return false;
-    BY_HANDLE_FILE_INFORMATION info;
-    bool ok = GetFileInformationByHandle(handle, &info);
-    CloseHandle(handle);
-    if (ok)
-        *id = IdentityOf(info);
-    return ok;
+    if (handle != INVALID_HANDLE_VALUE) {
+        if (!GetFileInformationByHandle(handle, &info))
+            info = {};
+        CloseHandle(handle);
+    }
+    return IdentityOf(info, folder.c_str());
 }
 
-static void WalkFolder(const std::wstring& folder, int& insertIndex)
+// One folder of the walk with its open search.
+struct WalkFrame {
+    std::wstring Folder;
+    HANDLE Search;
+    FileIdentity Id;
+};
+
+// Starts listing folder on top of the stack, its first entry in found; false (stack
+// unchanged) when it cannot be listed or is a link back to a folder being walked.
+static bool EnterFolder(std::vector<WalkFrame>& stack, const std::wstring& folder, WIN32_FIND_DATAW& found)
 {
-    FileIdentity id;
-    bool known = GetFolderId(folder, &id);
-    if (known && ContainsIdentity(S.Walking, id))
-        return;  // a link back into the tree: its files are being taken already
-    WIN32_FIND_DATAW found;
+    FileIdentity id = FolderIdentity(folder);
+    for (const WalkFrame& frame : stack)
+        if (SameFile(frame.Id, id))
+            return false;
     HANDLE search = FindFirstFileW(LongPathForm(JoinPath(folder, L"*.*").c_str()).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
-        return;
-    if (known)
-        S.Walking.push_back(id);
-    do {
-        if (wcscmp(found.cFileName, L".") == 0 || wcscmp(found.cFileName, L"..") == 0)
-            continue;
-        std::wstring child = JoinPath(folder, found.cFileName);
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            WalkFolder(child, insertIndex);
-        else
-            LoadPath(child.c_str(), insertIndex);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    if (known)
-        S.Walking.pop_back();
+        return false;
+    stack.push_back({folder, search, id});
+    return true;
 }
 
+static bool IsDotEntry(const wchar_t* name)
+{
+    return wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0;
+}
+
+// Depth first, a subfolder at once where it is listed. The open searches live on an
+// explicit stack, not the call stack, so a tree of any depth is walked whole.
 int ScanFolder(const wchar_t* folder, int& insertIndex)
 {
-    WalkFolder(folder, insertIndex);
+    std::vector<WalkFrame> stack;
+    WIN32_FIND_DATAW found;
+    bool listed = EnterFolder(stack, folder, found);
+    while (!stack.empty()) {
+        if (!listed) {
+            FindClose(stack.back().Search);
+            stack.pop_back();
+        } else if (!IsDotEntry(found.cFileName)) {
+            std::wstring child = JoinPath(stack.back().Folder, found.cFileName);
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                LoadPath(child.c_str(), insertIndex);
+            else if (EnterFolder(stack, child, found))
+                continue;  // found holds the subfolder's first entry
+        }
+        listed = !stack.empty() && FindNextFileW(stack.back().Search, &found);
+    }
     return 1;
 }
 
@@ -133,6 +151,10 @@ static void MarkFirstIfIdle()
 
 int DropFiles(HDROP drop, int replace)
 {
+    // Replacing empties the list and the playing state first: while a box of this run is
+    // open, the monitor may tick, and no current row may then name a row that is gone.
+    if (replace)
+        RemoveAllEntries();
     UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     int before = PlaylistCount();
     InsertIndex = before;
@@ -150,15 +172,8 @@ int DropFiles(HDROP drop, int replace)
     EndRowBatch();
     DragFinish(drop);
     UpdatePlaylistMenuItems();
-    if (InsertIndex == before) {
-        if (replace) {
-            SetMovieVariable(MovieStop, 1, nullptr);
-            CurrentIndex = -1;
-            SetPlayState(Idle);
-            ResetFileState();
-        }
+    if (InsertIndex == before)
         return 0;
-    }
     if (replace)
         PlayEntry(0);
     else
@@ -174,8 +189,9 @@ int LoadCommandLineText(const wchar_t* commandLine)
         return 0;
     InsertIndex = 0;
     BeginRowBatch();
+    // Stored absolute, so a playlist saved later still names the files from anywhere.
     for (int i = 1; i < count; i++)
-        TakePath(arguments[i], InsertIndex);
+        TakePath(FullPathOf(arguments[i]).c_str(), InsertIndex);
     EndRowBatch();
     LocalFree(arguments);
     UpdatePlaylistMenuItems();

@@ -15,18 +15,21 @@ enum FileKind {
 // The row at which the next accepted file goes; one intake run starts it at the entry
 // count and every LoadPath of the run moves it on.
 extern int InsertIndex;
+void ResetFileIntake();
 
 FileKind ClassifyFile(const wchar_t* path);
 // 1 when the path was taken (added, or a playlist that was read); 0 when refused, after
 // its message box.
 int LoadPath(const wchar_t* path, int& insertIndex);
-// Walks a folder tree depth first, every file through LoadPath. Always 1.
+// Walks a folder tree depth first, every file through LoadPath, its folders on an explicit
+// stack (no depth limit). Always 1.
 int ScanFolder(const wchar_t* folder, int& insertIndex);
-// Takes dropped files and folders: replace 1 (the video panel, which emptied the list
-// first) plays the first of them; replace 0 (the playlist panel) appends. Releases the
-// drop. 1 when at least one entry was added.
+// Takes dropped files and folders: replace 1 (the video panel) empties the list and the
+// playing state first and plays the first of them; replace 0 (the playlist panel)
+// appends. Releases the drop. 1 when at least one entry was added.
 int DropFiles(HDROP drop, int replace);
-// The program's command line at start-up: every argument is a path; entry 0 plays.
+// The program's command line at start-up: every argument is a path, made absolute against
+// the current folder as it is taken; entry 0 plays.
 int LoadCommandLine();
 // The same for a given command line (argument 0 is the program and is skipped).
 int LoadCommandLineText(const wchar_t* commandLine);

@@ -45,13 +45,8 @@ FileKind ClassifyHead(const unsigned char* head, unsigned long long size)
     return Unreadable;
 }
 
-std::wstring LongPathForm(const wchar_t* path)
+std::wstring FullPathOf(const wchar_t* path)
 {
-    // Folders must leave room for an 8.3 name under the ordinary limit.
-    size_t length = wcslen(path);
-    if (length < MAX_PATH - 12 || wcsncmp(path, L"\\\\?\\", 4) == 0)
-        return path;
-    // The prefixed form is taken literally, so "/", "." and ".." are resolved first.
     DWORD need = GetFullPathNameW(path, 0, nullptr, nullptr);
     if (need == 0)
         return path;
@@ -60,6 +55,17 @@ std::wstring LongPathForm(const wchar_t* path)
     if (got == 0 || got >= need)
         return path;
     full.resize(got);
+    return full;
+}
+
+std::wstring LongPathForm(const wchar_t* path)
+{
+    // Folders must leave room for an 8.3 name under the ordinary limit.
+    size_t length = wcslen(path);
+    if (length < MAX_PATH - 12 || wcsncmp(path, L"\\\\?\\", 4) == 0)
+        return path;
+    // The prefixed form is taken literally, so "/", "." and ".." are resolved first.
+    std::wstring full = FullPathOf(path);
     if (full.compare(0, 4, L"\\\\?\\") == 0 || full.compare(0, 4, L"\\\\.\\") == 0)
         return full;
     if (full.compare(0, 2, L"\\\\") == 0)
@@ -75,15 +81,42 @@ std::wstring JoinPath(const std::wstring& folder, const wchar_t* name)
     return joined + name;
 }
 
-FileIdentity IdentityOf(const BY_HANDLE_FILE_INFORMATION& info)
+static bool IsSlash(wchar_t c)
 {
-    return {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+    return c == L'\\' || c == L'/';
+}
+
+std::wstring ResolvePlaylistLine(const std::wstring& folder, const std::wstring& line)
+{
+    bool drive = line.size() >= 2 && line[1] == L':';
+    if (drive || (line.size() >= 2 && IsSlash(line[0]) && IsSlash(line[1])))
+        return line;  // "C:\...", "\\server\share\..." (and "C:name", which names its drive)
+    if (!line.empty() && IsSlash(line[0]))  // the root of the playlist's own drive
+        return folder.size() >= 2 && folder[1] == L':' ? folder.substr(0, 2) + line : line;
+    return JoinPath(folder, line.c_str());
+}
+
+FileIdentity IdentityOf(const BY_HANDLE_FILE_INFORMATION& info, const wchar_t* path)
+{
+    return {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow, FullPathOf(path)};
+}
+
+static bool IsKnown(const FileIdentity& id)
+{
+    return id.Volume != 0 || id.IndexHigh != 0 || id.IndexLow != 0;
+}
+
+bool SameFile(const FileIdentity& a, const FileIdentity& b)
+{
+    if (IsKnown(a) && IsKnown(b))
+        return a.Volume == b.Volume && a.IndexHigh == b.IndexHigh && a.IndexLow == b.IndexLow;
+    return CompareStringOrdinal(a.Path.c_str(), -1, b.Path.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
 bool ContainsIdentity(const std::vector<FileIdentity>& list, const FileIdentity& id)
 {
     for (const FileIdentity& f : list)
-        if (f.Volume == id.Volume && f.IndexHigh == id.IndexHigh && f.IndexLow == id.IndexLow)
+        if (SameFile(f, id))
             return true;
     return false;
 }

@@ -58,6 +58,13 @@ bool GetEntryText(int index, int column, wchar_t* buf, int cap)
     return true;
 }
 
+void ResetPlaylist()
+{
+    CurrentIndex = -1;
+    Section = {};
+    P = {};
+}
+
 const wchar_t* CurrentPath()
 {
     return P.CurrentPath.c_str();
@@ -115,7 +122,7 @@ void ResetFileState()
     PlaybackPosition = 0;
     PlaybackDuration = 0;
     UpdatePlaylistMenuItems();
-    VideoWidth = VideoHeight = ZoomPercent = 0;
+    ResetVideoSize();
     Section = {};
     if (PlaylistView)
         InvalidateRect(PlaylistView, nullptr, TRUE);  // the playing mark follows CurrentIndex
@@ -258,14 +265,6 @@ void MoveEntry(int from, int to)
     UpdatePlaylistMenuItems();
 }
 
-static void EmptyPlaylist()
-{
-    SetMovieVariable(MovieStop, 1, nullptr);
-    CurrentIndex = -1;
-    P.CurrentPath.clear();
-    SetPlayState(Idle);
-}
-
 void RemoveSelectedEntries()
 {
     if (!PlaylistView)
@@ -279,8 +278,7 @@ void RemoveSelectedEntries()
     }
     int count = PlaylistCount();
     if (count == 0) {
-        EmptyPlaylist();
-        ResetFileState();
+        RemoveAllEntries();
     } else if (currentRemoved) {
         CurrentIndex = CurrentIndex < count - 1 ? CurrentIndex : count - 1;
         LoadCurrentPath();
@@ -292,7 +290,10 @@ void RemoveSelectedEntries()
 
 void RemoveAllEntries()
 {
-    EmptyPlaylist();
+    SetMovieVariable(MovieStop, 1, nullptr);
+    CurrentIndex = -1;
+    P.CurrentPath.clear();
+    SetPlayState(Idle);
     if (PlaylistView)
         SendMessageW(PlaylistView, LVM_DELETEALLITEMS, 0, 0);
     ResetFileState();

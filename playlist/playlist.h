@@ -12,6 +12,8 @@ struct SectionRecord {
 extern int CurrentIndex;         // -1 when there is no current entry
 extern SectionRecord Section;
 
+// Nothing current, no section: the state of a fresh start-up.
+void ResetPlaylist();
 int PlaylistCount();
 // Column text of a row (1 DisplayName, 2 FullPath) into buf; false for a bad row.
 bool GetEntryText(int index, int column, wchar_t* buf, int cap);
@@ -31,6 +33,8 @@ void PlayNext();
 void PlaySelected();
 void MoveEntry(int from, int to);
 void RemoveSelectedEntries();
+// Empties the list together with everything tied to the current row (the movie stops,
+// CurrentIndex -1, Idle): every place that empties the playlist goes through here.
 void RemoveAllEntries();
 
 // The whole path of the current entry (kept in full, however long).

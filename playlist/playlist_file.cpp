@@ -37,8 +37,8 @@ int SavePlaylistDialog(HWND owner)
     dialog.lpstrFile = name.data();
     dialog.nMaxFile = (DWORD)name.size();
     dialog.lpstrDefExt = extension;
-    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_FILEMUSTEXIST | OFN_NONETWORKBUTTON | OFN_EXPLORER |
-                   OFN_LONGNAMES;
+    // No OFN_FILEMUSTEXIST: the user names a file that does not exist yet.
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_NONETWORKBUTTON | OFN_EXPLORER | OFN_LONGNAMES;
     if (!ShowFileDialog(SaveFileDialog, &dialog))
         return 0;
     return WritePlaylistFile(name.data());
@@ -72,8 +72,8 @@ static bool WriteLines(HANDLE file)
         while (GetEntryText(i, 2, path.data(), (int)path.size()) &&
                wcslen(path.data()) + 1 >= path.size())
             path.resize(path.size() * 2);
-        if (!AppendPlaylistLine(path.data(), bytes))
-            return false;
+        // A path with no faithful UTF-8 form would read back as another file: it alone is left out.
+        AppendPlaylistLine(path.data(), bytes);
         if (bytes.size() >= WriteChunk) {
             if (!WriteAll(file, bytes))
                 return false;
@@ -114,7 +114,7 @@ static bool ReadWholeFile(const wchar_t* path, std::string& bytes, FileIdentity*
     bool ok = GetFileInformationByHandle(file, &info) && GetFileSizeEx(file, &size) &&
               size.QuadPart <= MaxPlaylistBytes;
     if (ok) {
-        *id = IdentityOf(info);
+        *id = IdentityOf(info, path);
         bytes.assign((size_t)size.QuadPart, '\0');
         size_t done = 0;
         while (ok && done < bytes.size()) {
@@ -142,10 +142,12 @@ int ReadPlaylistFile(const wchar_t* path, int& insertIndex)
     bytes.clear();
     std::vector<std::wstring> lines = SplitPlaylistLines(text);
     text.clear();
+    // Relative lines name files beside the playlist, wherever the program was started.
+    std::wstring folder = id.Path.substr(0, PathNamePart(id.Path.c_str()) - id.Path.c_str());
     S.Reading.push_back(id);
     // The first line is the header, whatever it says.
     for (size_t i = 1; i < lines.size(); i++)
-        LoadPath(lines[i].c_str(), insertIndex);
+        LoadPath(ResolvePlaylistLine(folder, lines[i]).c_str(), insertIndex);
     S.Reading.pop_back();
     return 1;
 }

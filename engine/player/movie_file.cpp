@@ -67,6 +67,7 @@ bool ReadDeclarations(Reader r, MovieFile* movie) {
     r.pos += length;
     if (code == 0x96) {  // push
       while (a.ok && a.pos < a.size) {
+        if (stack.size() == kMovieMaxStack) return false;
         switch (a.U8()) {
           case 0: stack.push_back(Wide(a.Str())); break;
           case 1: { uint32_t u = a.U32(); float f; std::memcpy(&f, &u, 4); stack.push_back(NumberToText(f)); break; }
@@ -83,9 +84,9 @@ bool ReadDeclarations(Reader r, MovieFile* movie) {
       }
       if (!a.ok) return false;
     } else if (code == 0x1D) {  // set variable
-      if (stack.size() < 2) return false;
-      std::wstring value = stack.back(); stack.pop_back();
-      std::wstring name = stack.back(); stack.pop_back();
+      if (stack.size() < 2 || movie->variables.size() == kMovieMaxVariables) return false;
+      std::wstring value = std::move(stack.back()); stack.pop_back();
+      std::wstring name = std::move(stack.back()); stack.pop_back();
       if (name.empty()) return false;
       movie->variables.emplace_back(name, value);
     } else {
@@ -104,7 +105,9 @@ bool ParseMovieFile(const std::vector<uint8_t>& bytes, MovieFile* movie) {
   if (!(bytes[0] == 'C' || bytes[0] == 'F') || bytes[1] != 'W' || bytes[2] != 'S') return false;
   movie->version = bytes[3];
   uint32_t length = bytes[4] | bytes[5] << 8 | bytes[6] << 16 | static_cast<uint32_t>(bytes[7]) << 24;
-  if (length < 8 + 5 || length > (64u << 20)) return false;
+  // Checked before the body is allocated: a crafted length costs nothing.
+  if (length < 8 + 5 || length > kMovieMaxLength || (!compressed && bytes.size() != length))
+    return false;
   std::vector<uint8_t> body(length - 8);
   if (compressed) {
     uLongf out = static_cast<uLongf>(body.size());
@@ -112,7 +115,6 @@ bool ParseMovieFile(const std::vector<uint8_t>& bytes, MovieFile* movie) {
         out != body.size())
       return false;
   } else {
-    if (bytes.size() != length) return false;
     std::memcpy(body.data(), bytes.data() + 8, body.size());
   }
 
@@ -128,7 +130,8 @@ bool ParseMovieFile(const std::vector<uint8_t>& bytes, MovieFile* movie) {
 
   int videoId = -1;
   bool placed = false, declared = false, shown = false, ended = false;
-  while (r.ok && !ended) {
+  for (int tags = 1; r.ok && !ended; ++tags) {
+    if (tags > kMovieMaxTags) return false;
     uint32_t header = r.U16();
     uint32_t code = header >> 6, size = header & 0x3F;
     if (size == 0x3F) size = r.U32();
@@ -186,7 +189,8 @@ bool LoadMovieFile(const wchar_t* path, MovieFile* movie) {
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   LARGE_INTEGER size{};
-  bool ok = GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart < (16 << 20);
+  // Compressed or not, a movie file is never much longer than its declared length.
+  bool ok = GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= 2 * kMovieMaxLength;
   std::vector<uint8_t> bytes(ok ? static_cast<size_t>(size.QuadPart) : 0);
   DWORD read = 0;
   ok = ok && ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&

@@ -12,7 +12,7 @@ struct SettingsFile : ::testing::Test {
     void SetUp() override
     {
         AppInstance = GetModuleHandleW(nullptr);
-        wcsncpy(IniPath, path.c_str(), 1023);
+        IniPath = path;
     }
     void Load(const std::string& bytes)
     {
@@ -69,9 +69,18 @@ TEST_F(SettingsFile, SavedRecordReadsBackAndAMissingFolderFailsQuietly)
     LoadSettings();
     EXPECT_EQ(memcmp(&saved, &Settings, sizeof saved), 0);
 
-    wcscpy(IniPath, (dir / L"missing\\deeper\\Nimbrel.ini").c_str());
+    IniPath = dir / L"missing\\deeper\\Nimbrel.ini";
     SaveSettings();
-    EXPECT_EQ(GetFileAttributesW(IniPath), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW(IniPath.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// The settings file sits beside the executable whatever the length of its folder.
+TEST(IniPath, ReplacesTheExecutablesNameInAFolderOfAnyLength)
+{
+    std::wstring folder = L"C:\\" + std::wstring(300, L'a') + L"\\" + std::wstring(300, L'b');
+    EXPECT_EQ(IniPathBeside(folder + L"\\Renamed.exe", L"Nimbrel.ini"), folder + L"\\Nimbrel.ini");
+    EXPECT_EQ(IniPathBeside(L"\\\\?\\" + folder + L"\\x.exe", L"Nimbrel.ini"), L"\\\\?\\" + folder + L"\\Nimbrel.ini");
+    EXPECT_EQ(IniPathBeside(L"C:\\Nimbrel.exe", L"Nimbrel.ini"), L"C:\\Nimbrel.ini");
 }
 
 }  // namespace

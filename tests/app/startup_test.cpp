@@ -174,24 +174,21 @@ TEST_F(Startup, CommandsExitUnknownIdsAndF10)
     Start("");
     for (UINT id : {40001u, 40003u, 40017u, 40029u, 40030u, 40034u, 40057u, 40062u, 40079u, 1013u, 0u})
         EXPECT_EQ(DispatchCommand(MainWindow, id), 1) << id << " is not handled";
-    EXPECT_EQ(DispatchCommand(MainWindow, IDM_ESCAPE), 0);  // handled, nothing to do outside full screen
+    // Esc and F10 are handled, but do nothing outside full screen.
+    EXPECT_EQ(DispatchCommand(MainWindow, IDM_ESCAPE), 0);
     EXPECT_EQ(DispatchCommand(MainWindow, 0x10000 | IDM_TOGGLE_BAR), 0) << "the id is the low 16 bits";
+    EXPECT_TRUE(BarInFullScreen) << "1 from the start; F10 outside full screen leaves it";
 
-    // F10 in full screen hands the bar's space back and forth; the bar stays a visible child.
-    HWND bar = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, MainWindow, nullptr,
-                               nullptr, nullptr);
-    ControlBar = bar;
+    // F10 in full screen hands the bar's space to the video and back.
     FullScreen = true;
-    RECT r[2];
-    for (RECT& each : r) {
+    RECT client, video;
+    GetClientRect(MainWindow, &client);
+    for (int barHeight : {0, 30}) {
         DispatchCommand(MainWindow, IDM_TOGGLE_BAR);
-        GetWindowRect(bar, &each);
+        GetWindowRect(VideoPanel, &video);
+        EXPECT_EQ(video.bottom - video.top, client.bottom - barHeight);
     }
-    EXPECT_NE(r[0].bottom - r[0].top, r[1].bottom - r[1].top);
-    EXPECT_EQ((r[0].bottom - r[0].top) + (r[1].bottom - r[1].top), 30);
-    EXPECT_TRUE(IsWindowVisible(bar));
     FullScreen = false;
-    ControlBar = nullptr;
 
     PostMessageW(MainWindow, WM_COMMAND, IDM_EXIT, 0);
     EXPECT_EQ(RunMessageLoop(), 0);
@@ -229,6 +226,35 @@ TEST_F(Startup, FailureIsReportedAfterTheSettingsWereSaved)
 
     Start("");  // the next start works again and shows no box
     EXPECT_EQ(Captured.size(), 1u);
+}
+
+// Values at the limits of an int are read unclamped; nothing computed from them overflows.
+TEST_F(Startup, SettingsAtTheIntLimitsNeverOverflow)
+{
+    struct Row {
+        const char* Line;   // the one key of the settings file
+        UINT Command;       // run once after start-up, or 0
+        const char* Saved;  // the key's value in the saved file
+        UINT First, Last;   // a radio group that shows no check mark, or 0
+    } rows[] = {
+        {"VolumeLevel=2147483647", IDM_VOLUME_UP, "100", 0, 0},
+        {"VolumeLevel=91", IDM_VOLUME_UP, "100", 0, 0},
+        {"VolumeLevel=-2147483648", IDM_VOLUME_DOWN, "0", 0, 0},
+        {"VolumeLevel=2147483647", IDM_VOLUME_DOWN, "2147483637", 0, 0},
+        {"PlayListWidth=-2147483648", 0, "-2147483648", 0, 0},
+        {"Repeat=2147483647", 0, "2147483647", IDM_REPEAT_LIST_ONCE, IDM_FILE_ONCE},
+        {"Quality=2147483647", 0, "2147483647", IDM_QUALITY_LOW, IDM_QUALITY_HIGH},
+    };
+    for (const Row& row : rows) {
+        std::string line = row.Line;
+        Start("[Setting]\r\n" + line + "\r\n");
+        for (UINT id = row.First; row.First && id <= row.Last; id++)
+            EXPECT_FALSE(IsMenuItemChecked(MainMenu, id)) << line << " " << id;
+        if (row.Command)
+            DispatchCommand(MainWindow, row.Command);
+        CloseApp();
+        EXPECT_EQ(IniValue(ReadTestIni(), line.substr(0, line.find('='))), row.Saved) << line;
+    }
 }
 
 }  // namespace

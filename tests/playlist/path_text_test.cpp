@@ -87,4 +87,35 @@ TEST(PlaylistText, LinesAreUtf8WithCrLfAndTheTextEndsAtANul)
     EXPECT_FALSE(DecodePlaylistBytes("", 0, text));
 }
 
+// Some file systems report 0 as every file's identity: such files are told apart by their
+// full paths, whatever their case, so a second nested playlist or subfolder is not skipped.
+TEST(FileIdentity, AllZeroIsUnknownAndTheFullPathDecides)
+{
+    BY_HANDLE_FILE_INFORMATION zero = {}, known = {};
+    known.dwVolumeSerialNumber = 7;
+    known.nFileIndexLow = 42;
+    std::vector<FileIdentity> reading = {IdentityOf(zero, L"C:\\lists\\outer.nbl")};
+    EXPECT_FALSE(ContainsIdentity(reading, IdentityOf(zero, L"C:\\lists\\inner.nbl")));
+    EXPECT_TRUE(ContainsIdentity(reading, IdentityOf(zero, L"c:\\LISTS\\.\\Outer.NBL")));
+    reading.push_back(IdentityOf(known, L"C:\\a"));
+    EXPECT_TRUE(ContainsIdentity(reading, IdentityOf(known, L"C:\\b"))) << "a known identity decides alone";
+}
+
+// Lines of a playlist kept in C:\lists: relative ones name files beside it.
+TEST(PlaylistLine, RelativeLinesResolveAgainstThePlaylistsFolder)
+{
+    const wchar_t* rows[][2] = {
+        {L"a.flv", L"C:\\lists\\a.flv"},
+        {L"sub\\a.flv", L"C:\\lists\\sub\\a.flv"},
+        {L"..\\a.flv", L"C:\\lists\\..\\a.flv"},
+        {L"\\v\\a.flv", L"C:\\v\\a.flv"},
+        {L"D:\\v\\a.flv", L"D:\\v\\a.flv"},
+        {L"D:/v/a.flv", L"D:/v/a.flv"},
+        {L"\\\\server\\share\\a.flv", L"\\\\server\\share\\a.flv"},
+        {L"\\\\?\\D:\\a.flv", L"\\\\?\\D:\\a.flv"},
+    };
+    for (auto& row : rows)
+        EXPECT_EQ(ResolvePlaylistLine(L"C:\\lists", row[0]), row[1]) << row[0];
+}
+
 }  // namespace

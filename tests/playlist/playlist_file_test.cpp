@@ -33,7 +33,6 @@ TEST_F(PlaylistFiles, SaveWritesHeaderAndPathsAsUtf8WithCrLfAndReadsBackInOrder)
     EXPECT_EQ(LastDialog.Owner, MainWindow) << "owned by the window that received the command";
     EXPECT_EQ(LastDialog.Filter, L"Play List (*.nbl)|*.nbl|");
     EXPECT_EQ(LastDialog.DefaultExtension, L"nbl");
-    EXPECT_TRUE(LastDialog.Flags & OFN_OVERWRITEPROMPT);
 
     std::string bytes = ReadBytes(list);
     EXPECT_EQ(bytes, Header + Utf8(b) + "\r\n" + Utf8(cat) + "\r\n");
@@ -73,15 +72,14 @@ TEST_F(PlaylistFiles, SaveThatFailsHalfWayLeavesThePreviousFileIntact)
     std::wstring longName = Dir.Path + L"\\" + std::wstring(240, L'動');
     for (int i = 1; i < 120; i++)
         AddEntry(i, (longName + std::to_wstring(i) + L".flv").c_str());
-    AddEntry(120, L"C:\\broken\xD800name.flv");  // no UTF-8 form: the save fails here
+    // Held open by another program, the file cannot be replaced: the save fails after the
+    // new text was written.
+    HANDLE held = CreateFileW(list.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
 
     EXPECT_EQ(WritePlaylistFile(list.c_str()), 0);
+    CloseHandle(held);
     EXPECT_EQ(ReadBytes(list), previous);
     EXPECT_EQ(GetFileAttributesW((list + L".saving").c_str()), INVALID_FILE_ATTRIBUTES);
-
-    std::wstring fresh = Dir / L"fresh.nbl";
-    EXPECT_EQ(WritePlaylistFile(fresh.c_str()), 0);
-    EXPECT_EQ(GetFileAttributesW(fresh.c_str()), INVALID_FILE_ATTRIBUTES) << "no partial file is left";
 
     EXPECT_EQ(WritePlaylistFile((Dir / L"no such folder\\x.nbl").c_str()), 0);
 }
@@ -117,18 +115,6 @@ TEST_F(PlaylistFiles, ReaderTakesAnyLineEndsAndRefusesListedPathsOneByOne)
                                  (Dir / L"bad\xFFFD.flv") + L"が読み込めません"}));
 }
 
-TEST_F(PlaylistFiles, RelativePathsResolveAgainstTheCurrentFolder)
-{
-    std::wstring a = MakeFlv(Dir / L"a.flv");
-    WriteBytes(Dir / L"relative.nbl", Header + "a.flv\r\n");
-    wchar_t saved[MAX_PATH];
-    GetCurrentDirectoryW(MAX_PATH, saved);
-    SetCurrentDirectoryW(Dir.Path.c_str());
-    EXPECT_EQ(Read(L"relative.nbl"), 1);
-    SetCurrentDirectoryW(saved);
-    EXPECT_EQ(EntryPaths(), (Paths{L"a.flv"})) << "stored as written";
-}
-
 TEST_F(PlaylistFiles, NestedPlaylistsInsertInPlaceAndSelfReferenceIsReadOnce)
 {
     std::wstring a = MakeFlv(Dir / L"a.flv"), b = MakeFlv(Dir / L"b.flv"), c = MakeFlv(Dir / L"c.flv");
@@ -150,3 +136,46 @@ TEST_F(PlaylistFiles, NestedPlaylistsInsertInPlaceAndSelfReferenceIsReadOnce)
 }
 
 }  // namespace
+
+// Both file dialogs get exactly their flags: a save dialog asking for an existing file
+// would refuse every new playlist name.
+TEST_F(PlaylistFiles, FileDialogsGetExactlyTheirFlags)
+{
+    MakeFlv(Dir / L"a.flv");
+    AnswerOpen(Dir.Path, {L"a.flv"});
+    Command(IDM_OPEN);
+    EXPECT_EQ(LastDialog.Flags, (DWORD)(OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST |
+                                         OFN_HIDEREADONLY | OFN_LONGNAMES | OFN_NONETWORKBUTTON));
+    AnswerSave(Dir / L"new.nbl");
+    Command(IDM_SAVE_PLAYLIST);
+    EXPECT_EQ(LastDialog.Flags, (DWORD)(OFN_OVERWRITEPROMPT | OFN_NONETWORKBUTTON | OFN_EXPLORER | OFN_LONGNAMES));
+    EXPECT_EQ(ReadBytes(Dir / L"new.nbl"), Header + Utf8(Dir / L"a.flv") + "\r\n");
+}
+
+// A path without a faithful UTF-8 form (a lone surrogate) is left out; the others are saved.
+TEST_F(PlaylistFiles, UnwritablePathIsLeftOutAndTheOthersAreSaved)
+{
+    std::wstring a = MakeFlv(Dir / L"a.flv"), b = MakeFlv(Dir / L"b.flv");
+    DropOnPlaylist({a});
+    AddEntry(1, L"C:\\broken\xD800name.flv");
+    AddEntry(2, b.c_str());
+    std::wstring list = Dir / L"saved.nbl";
+    EXPECT_EQ(WritePlaylistFile(list.c_str()), 1);
+    EXPECT_EQ(ReadBytes(list), Header + Utf8(a) + "\r\n" + Utf8(b) + "\r\n");
+}
+
+// Relative lines name files beside the playlist, wherever the program runs; absolute
+// lines are kept as written.
+TEST_F(PlaylistFiles, RelativeLinesResolveAgainstThePlaylistsOwnFolder)
+{
+    CreateDirectoryW((Dir / L"sub").c_str(), nullptr);
+    std::wstring a = MakeFlv(Dir / L"a.flv"), b = MakeFlv(Dir / L"sub\\b.flv"), c = MakeFlv(Dir / L"c.flv");
+    WriteBytes(Dir / L"sub\\list.nbl", Header + "..\\a.flv\r\nb.flv\r\n" + Utf8(c) + "\r\n");
+    wchar_t saved[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, saved);
+    SetCurrentDirectoryW(Dir.Path.c_str());  // a folder where the relative lines name nothing
+    EXPECT_EQ(Read(Dir / L"sub\\list.nbl"), 1);
+    SetCurrentDirectoryW(saved);
+    EXPECT_EQ(EntryPaths(), (Paths{Dir / L"sub\\..\\a.flv", b, c}));
+    EXPECT_TRUE(BoxTexts().empty());
+}
