@@ -4,6 +4,8 @@
 
 #include "app/app.h"
 #include "app/settings.h"
+#include "controls/control_bar.h"
+#include "controls/splitter.h"
 
 // The playlist width comes unclamped from the settings file: the sums are formed in 64 bits
 // and held to what an int can carry.
@@ -47,4 +49,6 @@ void LayoutChildren()
                                        Settings.PlayListWidth);
     Place(VideoPanel, l.Video);
     Place(PlaylistPanel, l.Playlist);
+    Place(ControlBar, l.Bar);
+    Place(Splitter, l.Splitter);
 }

@@ -13,6 +13,9 @@
 #include "app/settings.h"
 #include "controls/playlist_panel.h"
 #include "controls/cursor_hide.h"
+#include "controls/control_bar.h"
+#include "controls/seek_bar.h"
+#include "controls/splitter.h"
 #include "engine/engine_module.h"
 #include "engine/monitor.h"
 #include "engine/movie_variables.h"
@@ -52,6 +55,9 @@ static void ResetProgramState()
     ResetPlaylist();
     ResetFileIntake();
     ResetCursorHide();
+    ResetControlBar();
+    ResetSeekBar();
+    ResetSplitter();
     SetPendingError(ErrorNone, L"");
 }
 
@@ -92,14 +98,10 @@ static void RegisterMainWindowClass()
     RegisterClassExW(&wc);  // already registered by an earlier run in this process is fine
 }
 
-// The child windows, in this order: the video panel, then the playlist panel.
+// The child windows, in this order: control bar, video panel, playlist panel, splitter.
 static bool CreateChildren()
 {
-    if (!CreateVideoPanel())
-        return false;
-    if (!CreatePlaylistPanel())
-        return false;
-    return true;
+    return CreateControlBar() && CreateVideoPanel() && CreatePlaylistPanel() && CreateSplitter();
 }
 
 bool ApplySettingsAtStart()
@@ -111,8 +113,8 @@ bool ApplySettingsAtStart()
         SetMenuItemChecked(MainMenu, IDM_ALWAYS_ON_TOP, true);
         SetWindowPos(MainWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     }
-    if (PlaylistPanel)
-        ShowWindow(PlaylistPanel, Settings.PlayListShow ? SW_SHOW : SW_HIDE);
+    for (HWND w : {PlaylistPanel, Splitter})
+        ShowWindow(w, Settings.PlayListShow ? SW_SHOW : SW_HIDE);
     WriteAspectItemLabels();
     SetMenuItemChecked(MainMenu, IDM_SHOW_PLAYLIST, Settings.PlayListShow != 0);
     CheckRadioGroupAt(MainMenu, IDM_REPEAT_LIST_ONCE, IDM_FILE_ONCE, Settings.Repeat);
@@ -123,7 +125,7 @@ bool ApplySettingsAtStart()
 
     // The mute toggle lands on the saved value and sends the matching volume.
     Settings.VolumeMute = !Settings.VolumeMute;
-    DispatchCommand(MainWindow, IDC_MUTE);
+    SendMessageW(ControlBar, WM_COMMAND, IDC_MUTE, 0);
     SetMovieVariable(MovieStop, 1, nullptr);
 
     CurrentIndex = -1;

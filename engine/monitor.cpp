@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/aspect.h"
 #include "app/settings.h"
+#include "controls/control_bar.h"
 #include "controls/cursor_hide.h"
 #include "engine/movie_variables.h"
 #include "engine/playback_commands.h"
@@ -63,4 +64,7 @@ void CALLBACK MonitorTick(HWND, UINT, UINT_PTR, DWORD)
     if (Settings.Repeat == RepeatSection)
         ApplySectionRepeat();
     ReadVideoSize();
+    for (HWND w : {SeekBar, TimeDisplay})
+        if (w)
+            InvalidateRect(w, nullptr, TRUE);
 }

@@ -5,6 +5,7 @@
 #include "app/app.h"
 #include "app/menus.h"
 #include "app/settings.h"
+#include "controls/control_bar.h"
 #include "engine/movie_variables.h"
 #include "playlist/playlist.h"
 #include "resources/resource.h"
@@ -14,6 +15,15 @@ PlayStateValue PlayState;
 void ResetPlayState()
 {
     PlayState = Idle;
+}
+
+static void SetButton(HWND button, bool enabled, HICON icon)
+{
+    if (!button)
+        return;
+    EnableWindow(button, enabled);
+    if (icon)
+        SendMessageW(button, BM_SETIMAGE, IMAGE_ICON, (LPARAM)icon);
 }
 
 void UpdateWindowTitle()
@@ -36,6 +46,8 @@ void SetPlayState(PlayStateValue state)
     PlayState = state;
     bool playEnabled = state != Idle;
     bool stopEnabled = state == Playing || state == Paused;
+    SetButton(PlayPauseButton, playEnabled, state == Playing ? PauseIcon : PlayIcon);
+    SetButton(StopButton, stopEnabled, nullptr);
     SetMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE, playEnabled);
     SetMenuItemEnabled(MainMenu, IDM_STOP, stopEnabled);
     UpdateWindowTitle();
@@ -75,10 +87,14 @@ void MuteCommand()
     if (Settings.VolumeMute) {
         Settings.VolumeMute = 0;
         SetMenuItemChecked(MainMenu, IDM_MUTE, false);
+        if (MuteButton)
+            SendMessageW(MuteButton, BM_SETIMAGE, IMAGE_ICON, (LPARAM)SoundIcon);
         SetMovieVariable(MovieVolume, Settings.VolumeLevel, nullptr);
     } else {
         Settings.VolumeMute = 1;
         SetMenuItemChecked(MainMenu, IDM_MUTE, true);
+        if (MuteButton)
+            SendMessageW(MuteButton, BM_SETIMAGE, IMAGE_ICON, (LPARAM)MutedIcon);
         SetMovieVariable(MovieVolume, 0, nullptr);
     }
 }
@@ -89,6 +105,8 @@ static void SetVolumeLevel(int level)
     if (!Settings.VolumeMute)
         SetMovieVariable(MovieVolume, level, nullptr);
     Settings.VolumeLevel = level;
+    if (VolumeSlider)
+        InvalidateRect(VolumeSlider, nullptr, TRUE);
 }
 
 // Compared before stepping, so a level near the int limits read from the file cannot overflow.

@@ -1,0 +1,19 @@
+// The control bar along the bottom of the main window: play/pause, stop, seek bar, time,
+// mute, volume and menu button.
+#pragma once
+#include <windows.h>
+
+constexpr wchar_t ControlBarClass[] = L"wc";
+
+// The bar and its children, null until they exist; the play/pause and mute images are
+// set by the playback commands as the play state and the mute setting change.
+extern HWND ControlBar;
+extern HWND PlayPauseButton, StopButton, MuteButton, MenuButton;
+extern HWND SeekBar, TimeDisplay, VolumeSlider;
+extern HICON PlayIcon, PauseIcon, SoundIcon, MutedIcon;  // 151, 153, 154, 155
+
+// Registers the class and creates the bar with all its children in MainWindow; false when
+// the registration fails or the bar or any child is not created.
+bool CreateControlBar();
+// Forgets the bar's and its children's handles (start-up).
+void ResetControlBar();

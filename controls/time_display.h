@@ -1,0 +1,11 @@
+// The time display: "position/duration" as minutes and seconds, repainted by the monitor.
+#pragma once
+#include <windows.h>
+
+constexpr wchar_t TimeDisplayClass[] = L"ctt";
+
+// "%4u:%02u/%4u:%02u" of the position and the duration in whole seconds.
+void FormatTimeText(unsigned position, unsigned duration, wchar_t* buf, int cap);
+
+// Registers the window class (the result may be ignored: only the window's creation counts).
+bool RegisterTimeDisplayClass();

@@ -1,0 +1,99 @@
+// The control bar's arithmetic: seconds and pixels, markers, seek targets, texts, limits.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+
+#include "controls/seek_bar.h"
+#include "controls/splitter.h"
+#include "controls/time_display.h"
+#include "controls/volume_slider.h"
+
+namespace {
+
+constexpr unsigned Max = 4294967295u;
+
+TEST(ControlMapping, SecondsAndPixelsWithoutOverflowOrDivisionByZero)
+{
+    struct Row { unsigned seconds, duration; int width, pixel; };
+    for (const Row& r : {Row{0, 100, 100, 0}, Row{50, 100, 100, 50}, Row{100, 100, 100, 100}, Row{1, 3, 100, 33},
+                         Row{50, 0, 100, 0}, Row{200, 100, 100, 100}, Row{Max, Max, 65535, 65535}, Row{5, 100, -3, 0}})
+        EXPECT_EQ(SecondsToPixel(r.seconds, r.duration, r.width), r.pixel) << r.seconds << "/" << r.duration;
+    struct Back { int x, width; unsigned duration, seconds; };
+    for (const Back& r : {Back{-5, 100, 100, 0}, Back{50, 100, 100, 50}, Back{150, 100, 100, 100}, Back{33, 67, 12, 5},
+                          Back{10, 0, 100, 0}, Back{50, 100, 0, 0}, Back{100, 100, Max, Max}})
+        EXPECT_EQ(PointerToSeconds(r.x, r.width, r.duration), r.seconds) << r.x << " of " << r.width;
+    struct Volume { int level, width, pixel; };
+    for (const Volume& r : {Volume{0, 48, 0}, Volume{33, 48, 15}, Volume{100, 48, 48}, Volume{50, 0, 0},
+                            Volume{INT_MAX, 48, 48}, Volume{INT_MIN, 48, 0}})
+        EXPECT_EQ(VolumeToPixel(r.level, r.width), r.pixel) << r.level;
+    struct Level { int x, width, level; };
+    for (const Level& r : {Level{-10, 48, 0}, Level{24, 48, 50}, Level{47, 48, 97}, Level{500, 48, 100}, Level{10, 0, 0}})
+        EXPECT_EQ(PointerToVolume(r.x, r.width), r.level) << r.x;
+}
+
+TEST(ControlMapping, MarkerZonesWithTheStartWinningTheOverlap)
+{
+    struct Row { unsigned start, end, active, duration; bool sectionMode; int x, hit; };
+    const Row rows[] = {
+        {0, 100, 1, 100, true, 0, StartMarker}, {0, 100, 1, 100, true, 5, StartMarker},
+        {0, 100, 1, 100, true, 6, NoMarker}, {0, 100, 1, 100, true, 94, NoMarker},
+        {0, 100, 1, 100, true, 95, EndMarker}, {0, 100, 1, 100, true, 100, EndMarker},
+        {0, 100, 1, 100, true, 101, NoMarker}, {2, 100, 1, 100, true, 5, StartMarker},
+        {50, 52, 1, 100, true, 46, NoMarker}, {50, 52, 1, 100, true, 47, StartMarker},
+        {50, 52, 1, 100, true, 52, StartMarker}, {50, 52, 1, 100, true, 53, EndMarker},
+        {50, 52, 1, 100, true, 55, EndMarker}, {50, 52, 1, 100, true, 56, NoMarker},
+        {0, 100, 1, 100, false, 0, NoMarker}, {0, 100, 0, 100, true, 0, NoMarker}, {0, 100, 1, 0, true, 0, NoMarker},
+    };
+    for (const Row& r : rows) {
+        SectionRecord section = {r.start, r.end, r.active, 0, 0};
+        EXPECT_EQ(HitMarker(r.x, 100, section, r.duration, r.sectionMode), r.hit) << r.start << ".." << r.end << " at " << r.x;
+    }
+}
+
+TEST(ControlMapping, SeekTargetStaysFiveSecondsShortOfTheEndAndNeverNegative)
+{
+    struct Row { unsigned seconds, duration, target; };
+    for (const Row& r : {Row{10, 100, 10}, Row{99, 100, 99}, Row{100, 100, 95}, Row{200, 100, 95}, Row{5, 5, 0},
+                         Row{4, 4, 0}, Row{3, 3, 0}, Row{0, 0, 0}, Row{2, 3, 2}})
+        EXPECT_EQ(SeekTarget(r.seconds, r.duration), r.target) << r.seconds << "/" << r.duration;
+}
+
+TEST(ControlMapping, HoverBoxFlipsSidesAtTheMiddle)
+{
+    struct Row { int x, width; RECT box; bool right; };
+    for (const Row& r : {Row{0, 100, {10, 0, 60, 20}, false}, Row{49, 100, {59, 0, 109, 20}, false},
+                         Row{50, 100, {-10, 0, 40, 20}, true}, Row{49, 101, {59, 0, 109, 20}, false},
+                         Row{50, 101, {-10, 0, 40, 20}, true}}) {
+        bool right = false;
+        RECT box = HoverTextBox(r.x, r.width, 20, &right);
+        EXPECT_TRUE(right == r.right && EqualRect(&box, &r.box)) << r.x << " of " << r.width;
+    }
+}
+
+TEST(ControlMapping, SplitterLeftEdgeBetweenFiftyAndWidthLessHundred)
+{
+    struct Row { int x, width, left; };
+    for (const Row& r : {Row{0, 400, 50}, Row{200, 400, 200}, Row{300, 400, 300}, Row{301, 400, 300},
+                         Row{INT_MIN, 400, 50}, Row{INT_MAX, 400, 300}, Row{100, 120, 20}})
+        EXPECT_EQ(ClampSplitterX(r.x, r.width), r.left) << r.x << " in " << r.width;
+}
+
+TEST(ControlTexts, TimeAndHoverText)
+{
+    struct Row { unsigned position, duration; const wchar_t* text; };
+    for (const Row& r : {Row{0, 0, L"   0:00/   0:00"}, Row{3725, 7200, L"  62:05/ 120:00"},
+                         Row{Max, 600000, L"71582788:15/10000:00"}}) {
+        wchar_t text[260];
+        FormatTimeText(r.position, r.duration, text, 260);
+        EXPECT_EQ(std::wstring(text), r.text);
+    }
+    struct Hover { unsigned seconds; const wchar_t* text; };
+    for (const Hover& h : {Hover{0, L"0:00"}, Hover{65, L"1:05"}, Hover{3725, L"62:05"}, Hover{Max, L"71582788:15"}}) {
+        wchar_t text[32];
+        FormatHoverTime(h.seconds, text, 32);
+        EXPECT_EQ(std::wstring(text), h.text);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,371 @@
+// The control bar, its widgets and the splitter as real windows driven by mouse messages,
+// pixels read back through WM_PRINTCLIENT; and one click in the real program.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/app.h"
+#include "app/aspect.h"
+#include "app/settings.h"
+#include "app_run.h"
+#include "controls/control_bar.h"
+#include "controls/seek_bar.h"
+#include "controls/splitter.h"
+#include "engine/monitor.h"
+#include "engine/player/media_engine.h"
+#include "engine/playback_commands.h"
+#include "engine/video_panel.h"
+#include "host_support.h"
+#include "playlist/playlist.h"
+#include "resources/resource.h"
+
+namespace {
+
+const COLORREF Face = GetSysColor(COLOR_BTNFACE), Shadow = GetSysColor(COLOR_BTNSHADOW);
+
+struct Picture {
+    int Width = 0, Height = 0;
+    std::vector<COLORREF> Pixels;
+    COLORREF At(int x, int y) const { return Pixels[y * Width + x]; }
+};
+
+template <typename Draw>
+Picture Capture(int width, int height, Draw draw)
+{
+    Picture p{width, height};
+    HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    draw(dc);
+    for (int i = 0; i < width * height; i++)
+        p.Pixels.push_back(GetPixel(dc, i % width, i / width));
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return p;
+}
+
+Picture Print(HWND w)
+{
+    RECT r;
+    GetClientRect(w, &r);
+    return Capture(r.right, r.bottom, [&](HDC dc) { SendMessageW(w, WM_PRINTCLIENT, (WPARAM)dc, PRF_CLIENT); });
+}
+
+void Mouse(HWND w, UINT message, int x, int y = 8)
+{
+    SendMessageW(w, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM((short)x, (short)y));
+}
+
+// Press at from, move to and release at to.
+void Drag(HWND w, int from, int to)
+{
+    Mouse(w, WM_LBUTTONDOWN, from);
+    Mouse(w, WM_MOUSEMOVE, to);
+    Mouse(w, WM_LBUTTONUP, to);
+}
+
+RECT RectIn(HWND child, HWND parent)
+{
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, parent, (POINT*)&r, 2);
+    return r;
+}
+
+void SetClientWidth(int width)
+{
+    RECT r = {0, 0, width, 300};
+    AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
+    MoveWindow(MainWindow, 0, 0, r.right - r.left, r.bottom - r.top, TRUE);
+}
+
+void Press(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
+HICON ImageOf(HWND button) { return (HICON)SendMessageW(button, BM_GETIMAGE, IMAGE_ICON, 0); }
+void Put(const wchar_t* name, const wchar_t* value) { SetVariable(PanelEngine(), name, value); }
+
+struct Bar : ::testing::Test {
+    CapturedBoxes boxes;
+    void SetUp() override
+    {
+        WriteTestIni("");
+        ASSERT_TRUE(StartApp());
+    }
+    void TearDown() override { CloseApp(); }
+    // A real clip plays; the bar maps with the given duration (nothing is pumped, so the
+    // monitor leaves it), on a seek bar 100 client pixels wide.
+    void Play(unsigned duration)
+    {
+        SetClientWidth(423);
+        AddEntry(PlaylistCount(), Clip(L"long.mp4").c_str());
+        PlayEntry(0);
+        PlaybackDuration = duration;
+    }
+};
+
+TEST_F(Bar, ChildrenInCreationOrderWithIdsClassesAndPlacesAtThreeWidths)
+{
+    struct Row { HWND w; const wchar_t* cls; int id; DWORD style; int x, xRight, y, width, wRight, height; };
+    const Row rows[] = {
+        {PlayPauseButton, L"Button", IDC_PLAY_PAUSE, BS_ICON, 2, 0, 2, 54, 0, 26},
+        {StopButton, L"Button", IDC_STOP, BS_ICON, 58, 0, 2, 26, 0, 26},
+        {SeekBar, L"csb", IDC_SEEK_BAR, WS_BORDER, 91, 0, 5, -321, 1, 20},
+        {TimeDisplay, L"ctt", IDC_TIME_DISPLAY, 0, -228, 1, 5, 100, 0, 20},
+        {VolumeSlider, L"cvb", IDC_VOLUME, WS_BORDER, -88, 1, 7, 50, 0, 16},
+        {MuteButton, L"Button", IDC_MUTE, BS_ICON, -118, 1, 2, 26, 0, 26},
+        {MenuButton, L"Button", IDC_MENU_BUTTON, BS_ICON, -28, 1, 2, 26, 0, 26},
+        {ControlBar, L"wc", IDC_PANEL, WS_CLIPCHILDREN, 0, 0, 0, 0, 1, 30},      // in MainWindow
+        {Splitter, L"ws", IDC_PANEL, WS_CLIPCHILDREN, -150, 1, 0, 5, 0, 270},    // likewise
+    };
+    for (int width : {390, 600, 900}) {
+        SetClientWidth(width);
+        HWND child = GetWindow(ControlBar, GW_CHILD);
+        for (const Row& r : rows) {
+            HWND parent = GetParent(r.w);
+            if (parent == ControlBar) {
+                EXPECT_EQ(child, r.w) << r.id;
+                child = GetWindow(child, GW_HWNDNEXT);
+            }
+            wchar_t cls[16] = L"";
+            GetClassNameW(r.w, cls, 16);
+            EXPECT_STREQ(cls, r.cls);
+            EXPECT_EQ(GetDlgCtrlID(r.w), r.id);
+            EXPECT_EQ(GetWindowLongW(r.w, GWL_STYLE) & r.style, r.style) << r.id;
+            RECT p = RectIn(r.w, parent), want = {r.x + r.xRight * width, r.y, 0, r.y + r.height};
+            if (parent == MainWindow)  // the bar along the bottom, the splitter beside the list
+                OffsetRect(&want, 0, r.w == ControlBar ? 270 : 0);
+            want.right = want.left + r.width + r.wRight * width;
+            EXPECT_TRUE(EqualRect(&p, &want)) << r.id << " at " << width << ": " << p.left << "," << p.top << " "
+                                              << p.right - p.left << "x" << p.bottom - p.top;
+        }
+    }
+}
+
+TEST_F(Bar, ButtonsFollowThePlayStateAndClicksTakeTheCommandPath)
+{
+    struct Row { void (*act)(); PlayStateValue state; bool play, stop; HICON* icon; };
+    const Row rows[] = {
+        {[] {}, Idle, false, false, &PlayIcon},
+        {[] { Press(PlayPauseButton); }, Idle, false, false, &PlayIcon},  // disabled
+        {[] {
+             AddEntry(0, Clip(L"long.mp4").c_str());
+             PlayEntry(0);
+         }, Playing, true, true, &PauseIcon},
+        {[] { Press(PlayPauseButton); }, Paused, true, true, &PlayIcon},
+        {[] { Press(PlayPauseButton); }, Playing, true, true, &PauseIcon},
+        {[] { Press(StopButton); }, Stopped, true, false, &PlayIcon},
+        {[] { SendMessageW(ControlBar, WM_KEYUP, VK_SPACE, 0); }, Playing, true, true, &PauseIcon},
+    };
+    for (const Row& r : rows) {
+        r.act();
+        EXPECT_EQ(PlayState, r.state);
+        EXPECT_EQ(IsWindowEnabled(PlayPauseButton) != 0, r.play) << r.state;
+        EXPECT_EQ(IsWindowEnabled(StopButton) != 0, r.stop) << r.state;
+        EXPECT_EQ(ImageOf(PlayPauseButton), *r.icon) << r.state;
+        EXPECT_NE(ImageOf(StopButton), nullptr);
+        EXPECT_NE(*r.icon, nullptr);
+    }
+}
+
+TEST_F(Bar, SeekClickPausesAroundOneSeekDragsClampAndLostCaptureSeeksNothing)
+{
+    Play(100);
+    Put(L"state_seek", L"-1");
+    Mouse(SeekBar, WM_LBUTTONDOWN, 40);
+    EXPECT_EQ(EngineValue(L"state_pause") + EngineValue(L"state_seek"), L"1-1") << "paused, not sought";
+    EXPECT_TRUE(SeekDragActive && GetCapture() == SeekBar);
+    Mouse(SeekBar, WM_LBUTTONUP, 40);
+    EXPECT_EQ(EngineValue(L"state_pause") + EngineValue(L"state_seek"), L"040");
+    EXPECT_TRUE(PlayState == Playing && !SeekDragActive && !GetCapture());
+
+    struct Row { unsigned atPress, whileDragging; int x; const wchar_t* seek; };
+    const Row rows[] = {
+        {100, 100, -50, L"0"}, {100, 100, 75, L"75"}, {100, 100, 100, L"95"}, {100, 100, 150, L"95"},
+        {3, 3, 150, L"0"},    // shorter than five seconds: 0, not -2
+        {100, 0, 70, L"0"},   // the duration went while the button was held
+        {100, 40, 75, L"30"}, // or changed
+    };
+    for (const Row& r : rows) {
+        PlaybackDuration = r.atPress;
+        Mouse(SeekBar, WM_LBUTTONDOWN, 50);
+        PlaybackDuration = r.whileDragging;
+        Mouse(SeekBar, WM_MOUSEMOVE, r.x);
+        EXPECT_EQ(EngineValue(L"state_seek"), r.seek) << r.x << " of " << r.whileDragging;
+        Mouse(SeekBar, WM_LBUTTONUP, r.x);
+    }
+
+    PlaybackDuration = 100;
+    Mouse(SeekBar, WM_LBUTTONDOWN, 10);
+    Put(L"state_seek", L"-1");
+    SetCapture(VolumeSlider);  // taken away
+    ReleaseCapture();
+    Mouse(SeekBar, WM_LBUTTONUP, 80);
+    EXPECT_EQ(EngineValue(L"state_pause") + EngineValue(L"state_seek"), L"0-1");
+    EXPECT_FALSE(SeekBarDragging() || SeekDragActive);
+
+    Press(PlayPauseButton);  // paused: no pause or resume written
+    Put(L"state_pause", L"7");
+    Drag(SeekBar, 20, 20);
+    EXPECT_EQ(EngineValue(L"state_pause") + EngineValue(L"state_seek"), L"720");
+    Mouse(SeekBar, WM_LBUTTONDOWN, 30);
+    SendMessageW(MainWindow, WM_COMMAND, IDM_STOP, 0);  // Ctrl+X while the button is held
+    Drag(SeekBar, 40, 40);
+    EXPECT_EQ(EngineValue(L"state_seek"), L"20") << "no seek into a stopped file";
+    EXPECT_FALSE(SeekDragActive);
+    Drag(SeekBar, 30, 30);  // stopped: a press does nothing
+    EXPECT_EQ(EngineValue(L"state_seek"), L"20");
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(Bar, SectionBandMarkersAndTheirDrags)
+{
+    Play(100);
+    Settings.Repeat = RepeatSection;
+    Section = {20, 60, 1, 0, 0};
+    PlaybackPosition = 30;
+    Picture p = Print(SeekBar);
+    const COLORREF green = RGB(0, 255, 0);
+    const int b = p.Height - 1;
+    struct Pixel { int x, y; COLORREF colour; };
+    const Pixel pixels[] = {{18, 0, Shadow}, {19, 0, green}, {20, 0, green}, {21, 0, Shadow}, {30, 0, Face},
+                            {58, 0, Face}, {59, 0, green}, {60, 0, green}, {61, 0, Face}, {10, b, Shadow},
+                            {40, b, green}, {40, b - 3, green}, {40, b - 4, Face}, {61, b, Face}};
+    for (const Pixel& px : pixels)
+        EXPECT_EQ(p.At(px.x, px.y), px.colour) << px.x << "," << px.y;
+
+    Mouse(SeekBar, WM_LBUTTONDOWN, 22);  // the start marker: seeks and moves the loop point
+    EXPECT_EQ(Section.SectionDrag, 1u);
+    Mouse(SeekBar, WM_LBUTTONUP, 25);
+    EXPECT_EQ(EngineValue(L"state_seek"), L"25");
+    EXPECT_EQ(Section.SectionLoopPoint, 25u);
+
+    Mouse(SeekBar, WM_LBUTTONDOWN, 61);  // the end marker: stops past the start, seeks nothing
+    EXPECT_EQ(Section.SectionDrag, 2u);
+    Mouse(SeekBar, WM_MOUSEMOVE, 5);
+    EXPECT_EQ(Section.SectionEnd, 21u);
+    VideoWidth = 999;
+    MonitorTick(nullptr, 0, 0, 0);
+    EXPECT_EQ(VideoWidth, 999) << "the monitor rests while the end marker is dragged";
+    Mouse(SeekBar, WM_LBUTTONUP, 80);
+    EXPECT_EQ(Section.SectionEnd, 80u);
+    EXPECT_EQ(Section.SectionDrag, 0u);
+    EXPECT_EQ(EngineValue(L"state_seek"), L"25");
+
+    PlaybackDuration = 0;  // no duration: no elapsed part, no section
+    Picture empty = Print(SeekBar);
+    for (int x : {0, 20, 40, 60})
+        EXPECT_EQ(empty.At(x, 0), Face) << x;
+}
+
+TEST_F(Bar, HoverTimeSitsOnTheInnerSideOfThePointer)
+{
+    Play(100);
+    PlaybackPosition = 0;
+    struct Row { int x, from, to; };
+    for (const Row& r : {Row{20, 30, 80}, Row{49, 59, 100}, Row{50, 0, 40}, Row{80, 20, 70}}) {
+        Mouse(SeekBar, WM_MOUSEMOVE, r.x);
+        Picture p = Print(SeekBar);
+        int inside = 0, outside = 0;
+        for (int i = 0; i < p.Width * p.Height; i++)
+            if (p.Pixels[i] != Face)
+                (i % p.Width >= r.from && i % p.Width < r.to ? inside : outside)++;
+        EXPECT_TRUE(inside > 0 && outside == 0) << r.x << ": " << inside << " in, " << outside << " out";
+    }
+}
+
+TEST_F(Bar, VolumeEdgesAndMutedDrag)
+{
+    struct Row { int from, to, level; const wchar_t* sent; };
+    for (const Row& r : {Row{0, 0, 0, L"0"}, Row{48, 48, 100, L"100"}, Row{24, -30, 0, L"0"}, Row{24, 200, 100, L"100"}}) {
+        Drag(VolumeSlider, r.from, r.to);
+        EXPECT_EQ(Settings.VolumeLevel, r.level) << r.to;
+        EXPECT_EQ(EngineValue(L"state_volume"), r.sent) << r.to;
+    }
+    Press(MuteButton);
+    EXPECT_EQ(ImageOf(MuteButton), MutedIcon);
+    Drag(VolumeSlider, 10, 12);
+    EXPECT_EQ(Settings.VolumeLevel, 25);
+    EXPECT_EQ(EngineValue(L"state_volume"), L"0") << "muted: nothing sent";
+    Picture p = Print(VolumeSlider);
+    EXPECT_TRUE(p.At(11, 8) == Shadow && p.At(12, 8) == Face);
+    Press(MuteButton);
+    EXPECT_EQ(ImageOf(MuteButton), SoundIcon);
+    EXPECT_EQ(EngineValue(L"state_volume"), L"25");
+}
+
+TEST_F(Bar, TimeTextRightAlignedAndCutWithAnEllipsis)
+{
+    struct Row { unsigned seconds; const wchar_t* text; bool cut; };
+    RECT client;
+    GetClientRect(TimeDisplay, &client);
+    for (const Row& r : {Row{0, L"   0:00/   0:00", false}, Row{4294967295u, L"71582788:15/71582788:15", true}}) {
+        PlaybackPosition = PlaybackDuration = r.seconds;
+        auto drawn = [&](UINT flags) {
+            return Capture(client.right, client.bottom, [&](HDC dc) {
+                FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+                SetBkMode(dc, TRANSPARENT);
+                SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+                SelectObject(dc, UiFont);
+                RECT box = client;
+                DrawTextExW(dc, (wchar_t*)r.text, -1, &box, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | flags, nullptr);
+            }).Pixels;
+        };
+        std::vector<COLORREF> shown = Print(TimeDisplay).Pixels;
+        EXPECT_TRUE(shown == drawn(DT_END_ELLIPSIS)) << r.seconds;
+        EXPECT_EQ(shown == drawn(0), !r.cut) << r.seconds;
+    }
+}
+
+TEST_F(Bar, SplitterStaysWithinItsLimitsAndItsWidthIsSaved)
+{
+    struct Row { int width, pointer, left; };
+    for (const Row& r : {Row{600, -200, 50}, Row{600, 10000, 500}, Row{400, 390, 300}, Row{400, -5, 50}, Row{600, 300, 300}}) {
+        SetClientWidth(r.width);
+        int at = RectIn(Splitter, MainWindow).left;
+        Mouse(Splitter, WM_LBUTTONDOWN, 2);
+        Mouse(Splitter, WM_MOUSEMOVE, r.pointer - at);
+        EXPECT_EQ(RectIn(Splitter, MainWindow).left, r.left) << r.pointer << " in " << r.width;
+        Mouse(Splitter, WM_LBUTTONUP, r.pointer - at);
+        EXPECT_EQ(Settings.PlayListWidth, r.width - r.left - 5);
+        EXPECT_EQ(RectIn(VideoPanel, MainWindow).right, r.left);
+    }
+    RECT before = RectIn(PlaylistPanel, MainWindow);
+    Mouse(Splitter, WM_LBUTTONDOWN, 2);  // a press without movement
+    Mouse(Splitter, WM_LBUTTONUP, 2);
+    RECT after = RectIn(PlaylistPanel, MainWindow);
+    EXPECT_TRUE(EqualRect(&before, &after) && after.right - after.left == 295);
+    CloseApp();
+    EXPECT_EQ(IniValue(ReadTestIni(), "PlayListWidth"), "295");
+}
+
+TEST(ControlBarProcess, ClickOnStopStopsTheClipAndGraysTheButton)
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring folder = std::wstring(temp) + L"nimbrel-stop-click", exe = folder + L"\\Nimbrel.exe";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(L"" NIMBREL_EXE, exe.c_str(), FALSE));
+    PROCESS_INFORMATION pi = {};
+    ASSERT_TRUE(StartProgram(exe, L"\"" + Clip(L"long.mp4") + L"\"", folder, &pi));
+    HWND window = WaitForProcessWindow(pi.dwProcessId, L"Nimbrel", 10000);
+    HWND bar = window ? FindWindowExW(window, nullptr, L"wc", nullptr) : nullptr;
+    HWND stop = GetDlgItem(bar, IDC_STOP), play = GetDlgItem(bar, IDC_PLAY_PAUSE);
+    auto waitFor = [](auto done) {
+        for (int i = 0; i < 200 && !done(); i++)
+            Sleep(50);
+        return done();
+    };
+    EXPECT_TRUE(waitFor([&] { return IsWindowEnabled(stop) != 0; })) << "the clip did not start";
+    PostMessageW(stop, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageW(stop, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_TRUE(waitFor([&] { return !IsWindowEnabled(stop); }));
+    EXPECT_TRUE(IsWindowEnabled(play));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(FinishProgram(&pi, 20000), 0u);
+    DeleteFileW(exe.c_str());
+    DeleteFileW((folder + L"\\Nimbrel.ini").c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
+}  // namespace
