@@ -1,6 +1,7 @@
 // The real program as a process: its settings file, its movie, clips on its command line.
 #include <algorithm>
 
+#include "resources/resource.h"
 #include "test_support.h"
 
 namespace {
@@ -57,6 +58,8 @@ TEST(Process, CorruptMovieEndsInTheErrorBoxAfterTheSettingsWereSaved)
     EXPECT_EQ(FinishProgram(&pi, 20000), 0u);
 }
 
+HWND StopButtonOf(HWND window) { return GetDlgItem(FindWindowExW(window, nullptr, L"wc", nullptr), IDC_STOP); }
+
 std::wstring TitleOf(HWND window)
 {
     wchar_t title[256] = L"";
@@ -89,14 +92,10 @@ TEST(Process, PlaysTheCommandLineClipsInTurnAndStopsAfterTheLast)
     };
     EXPECT_TRUE(waitForTitle(L"Nimbrel - [first clip.flv]", 20000));
     EXPECT_TRUE(waitForTitle(L"Nimbrel - [second.mp4]", 30000));
-    // After the second clip's end it stops: the stop button grays, or without the control bar
-    // the title must not go back to the first clip (it would in the repeating modes).
-    HWND bar = FindWindowExW(window, nullptr, L"wc", nullptr);
-    HWND stop = bar ? GetDlgItem(bar, 1008) : nullptr;
-    if (stop)
-        EXPECT_TRUE(PumpUntil([&] { return !IsWindowEnabled(stop); }, 30000)) << "still playing after the last clip";
-    else
-        waitForTitle(L"Nimbrel - [first clip.flv]", 6000);
+    // After the second clip's end it stops: the stop button grays and the title stays (the
+    // repeating modes would go back to the first clip).
+    HWND stop = StopButtonOf(window);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowEnabled(stop); }, 30000)) << "still playing after the last clip";
     EXPECT_EQ(TitleOf(window), L"Nimbrel - [second.mp4]") << "the list did not start over";
     EXPECT_EQ(std::count(seen.begin(), seen.end(), L"Nimbrel - [first clip.flv]"), 1);
 
@@ -106,6 +105,24 @@ TEST(Process, PlaysTheCommandLineClipsInTurnAndStopsAfterTheLast)
     EXPECT_EQ(IniValue(ini, "Repeat"), "0");
     EXPECT_EQ(IniValue(ini, "VolumeLevel"), "40");
     EXPECT_EQ(IniValue(ini, "PlayListWidth"), "145");
+}
+
+TEST(Process, ClickOnStopStopsTheClipAndGraysTheButton)
+{
+    TempFolder dir;
+    std::wstring exe = dir / L"Nimbrel.exe";
+    ASSERT_TRUE(CopyFileW(L"" NIMBREL_EXE, exe.c_str(), FALSE));
+    PROCESS_INFORMATION pi = {};
+    ASSERT_TRUE(StartProgram(exe, L"\"" + Clip(L"long.mp4") + L"\"", dir.Path, &pi));
+    HWND window = WaitForProcessWindow(pi.dwProcessId, L"Nimbrel", 10000);
+    HWND stop = StopButtonOf(window), play = GetDlgItem(GetParent(stop), IDC_PLAY_PAUSE);
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowEnabled(stop) != 0; }, 10000)) << "the clip did not start";
+    PostMessageW(stop, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageW(stop, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowEnabled(stop); }, 10000));
+    EXPECT_TRUE(IsWindowEnabled(play));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(FinishProgram(&pi, 20000), 0u);
 }
 
 }  // namespace

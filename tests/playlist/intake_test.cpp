@@ -115,7 +115,9 @@ TEST_F(Intake, PathsBeyondTheOrdinaryLimitAreTakenWhole)
     EXPECT_EQ(CurrentPath(), deep) << "the current path is not cut";
 }
 
-TEST_F(Intake, CommandLinePlaysTheFirstEntryAndSkipsMissingPathsSilently)
+// Command-line paths are made absolute against the folder the program started in, so a
+// playlist saved later names the same files from anywhere.
+TEST_F(Intake, CommandLinePlaysTheFirstEntryStoredAbsoluteAndSkipsMissingPathsSilently)
 {
     EXPECT_EQ(LoadCommandLineText(L"Nimbrel.exe"), 0);
     std::wstring gone = L"Nimbrel.exe \"" + (Dir / L"gone.flv") + L"\" \"" + (Dir / L"gone folder") + L"\"";
@@ -123,10 +125,12 @@ TEST_F(Intake, CommandLinePlaysTheFirstEntryAndSkipsMissingPathsSilently)
     EXPECT_EQ(NowPlaying(), L"-1 Idle");
 
     CreateDirectoryW((Dir / L"with space").c_str(), nullptr);
-    std::wstring a = MakeFlv(Dir / L"with space\\a.flv");
-    std::wstring b = MakeFlv(Dir / L"b.flv");
-    std::wstring line = L"Nimbrel.exe \"" + (Dir / L"nothing.flv") + L"\" \"" + (Dir / L"with space") + L"\" " + b;
-    EXPECT_EQ(LoadCommandLineText(line.c_str()), 1);
+    std::wstring a = MakeFlv(Dir / L"with space\\a.flv"), b = MakeFlv(Dir / L"b.flv");
+    wchar_t saved[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, saved);
+    SetCurrentDirectoryW(Dir.Path.c_str());
+    EXPECT_EQ(LoadCommandLineText(L"Nimbrel.exe nothing.flv \"with space\" b.flv"), 1);
+    SetCurrentDirectoryW(saved);
     EXPECT_EQ(EntryPaths(), (Paths{a, b}));
     EXPECT_TRUE(BoxTexts().empty());
     EXPECT_EQ(NowPlaying(), L"0 Playing [a.flv]");
@@ -216,18 +220,4 @@ TEST_F(Intake, DeepFolderTreeIsWalkedWholeWithoutDeepRecursion)
     std::sort(got.begin(), got.end());
     std::sort(files.begin(), files.end());
     EXPECT_EQ(got, files);
-}
-
-// Command-line paths are made absolute against the folder the program started in, so a
-// playlist saved later names the same files from anywhere.
-TEST_F(Intake, CommandLinePathsAreStoredAbsolute)
-{
-    CreateDirectoryW((Dir / L"sub").c_str(), nullptr);
-    std::wstring a = MakeFlv(Dir / L"a.flv"), b = MakeFlv(Dir / L"sub\\b.flv");
-    wchar_t saved[MAX_PATH];
-    GetCurrentDirectoryW(MAX_PATH, saved);
-    SetCurrentDirectoryW(Dir.Path.c_str());
-    EXPECT_EQ(LoadCommandLineText(L"Nimbrel.exe a.flv sub"), 1);
-    SetCurrentDirectoryW(saved);
-    EXPECT_EQ(EntryPaths(), (Paths{a, b}));
 }
