@@ -169,19 +169,10 @@ TEST_F(Playback, EndOfFileIsActedOnOnceAndOnlyWhenAllowed)
 
 TEST_F(Playback, VolumeStepsMuteAndPictureChoicesAlwaysReachTheEngine)
 {
-    struct Step {
-        int level;
-        UINT command;
-        int after;
-        const wchar_t* engine;
-    } steps[] = {{95, IDM_VOLUME_UP, 100, L"100"}, {100, IDM_VOLUME_UP, 100, L"100"}, {5, IDM_VOLUME_DOWN, 0, L"0"}};
-    for (Step s : steps) {
-        Settings.VolumeLevel = s.level;
-        SetEngineValue(L"state_volume", L"55");  // each choice is written again, changed or not
-        Command(s.command);
-        EXPECT_EQ(Settings.VolumeLevel, s.after) << s.level;
-        EXPECT_EQ(EngineValue(L"state_volume"), s.engine) << s.level;
-    }
+    // The limits of the steps are checked with the saved settings (startup_test.cpp).
+    SetEngineValue(L"state_volume", L"55");
+    Command(IDM_VOLUME_UP);  // 100 already: written again all the same
+    EXPECT_EQ(EngineValue(L"state_volume"), L"100");
     Settings.VolumeLevel = 50;
     Command(IDM_MUTE);
     EXPECT_TRUE(IsMenuItemChecked(MainMenu, IDM_MUTE));
