@@ -1,284 +1,155 @@
-// The resources as the program loads them: menus, accelerators, strings, dialog, icons, version.
-#include <gtest/gtest.h>
-#include <windows.h>
-
-#include <string>
+// The resources the code asks for exist, the keys produce their commands, the exe binds
+// the common controls of version 6.
 #include <vector>
 
+#include "app/app.h"
+#include "app/startup.h"
 #include "resources/resource.h"
-
-using namespace std::string_literals;
+#include "test_support.h"
 
 namespace {
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
-// One line per item: "id label", "-" for a separator, "> label" opening a sub-menu;
-// sub-menu items are indented by two spaces.
-void Describe(HMENU menu, const std::wstring& indent, std::vector<std::wstring>& out)
+TEST(Resources, EveryCommandHasItsMenuItemAndEveryStringLoads)
 {
-    int count = GetMenuItemCount(menu);
-    for (int i = 0; i < count; i++) {
-        wchar_t label[256] = L"";
-        MENUITEMINFOW mii = {sizeof mii};
-        mii.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
-        mii.dwTypeData = label;
-        mii.cch = 256;
-        ASSERT_TRUE(GetMenuItemInfoW(menu, i, TRUE, &mii));
-        if (mii.fType & MFT_SEPARATOR) {
-            out.push_back(indent + L"-");
-        } else if (mii.hSubMenu) {
-            out.push_back(indent + L"> " + label);
-            Describe(mii.hSubMenu, indent + L"  ", out);
-        } else {
-            out.push_back(indent + std::to_wstring(mii.wID) + L" " + label);
+    // The id ranges of resource.h, each with the menu that holds it (0: a string).
+    const struct {
+        UINT menu, first, last;
+    } ranges[] = {
+        {IDR_MAIN_MENU, IDM_PLAY_PAUSE, IDM_PLAY_PAUSE}, {IDR_MAIN_MENU, IDM_STOP, IDM_STOP},
+        {IDR_MAIN_MENU, IDM_REPEAT_LIST_ONCE, IDM_QUALITY_HIGH}, {IDR_MAIN_MENU, IDM_SMOOTHING_OFF, IDM_SMOOTHING_ON},
+        {IDR_MAIN_MENU, IDM_SIZE_25, IDM_SIZE_CURRENT}, {IDR_MAIN_MENU, IDM_ASSOCIATE, IDM_EXIT},
+        {IDR_MAIN_MENU, IDM_MUTE, IDM_DEBLOCK_ON}, {IDR_MAIN_MENU, IDM_OPEN, IDM_SAVE_PLAYLIST},
+        {IDR_MAIN_MENU, IDM_ASPECT_NATURAL, IDM_ASPECT_LAST}, {IDR_PLAYLIST_MENU, IDM_PLAY_SELECTED, IDM_SAVE_PLAYLIST},
+        {0, IDS_CLASS_NAME, IDS_COPYRIGHT}, {0, IDS_SECTION, IDS_KEY_MAXIMIZE},
+        {0, IDS_KEY_ASPECT_BASE + 1, IDS_KEY_ASPECT_BASE + 10}, {0, IDS_VAR_STOP, IDS_VAR_DEBLOCKING},
+        {0, IDS_PLAYLIST_DEFAULT_EXT, IDS_ASSOC_DONE},
+    };
+    for (auto r : ranges) {
+        HMENU menu = r.menu ? LoadMenuW(Instance(), MAKEINTRESOURCEW(r.menu)) : nullptr;
+        for (UINT id = r.first; id <= r.last; id++) {
+            const wchar_t* text = nullptr;
+            if (menu)
+                EXPECT_NE(GetMenuState(GetSubMenu(menu, 0), id, MF_BYCOMMAND), (UINT)-1) << id;
+            else
+                EXPECT_GT(LoadStringW(Instance(), id, (LPWSTR)&text, 0), 0) << id;
         }
+        DestroyMenu(menu);
     }
 }
 
-std::vector<std::wstring> DescribeResourceMenu(UINT id)
-{
-    HMENU resource = LoadMenuW(Instance(), MAKEINTRESOURCEW(id));
-    std::vector<std::wstring> out;
-    EXPECT_EQ(GetMenuItemCount(resource), 1);
-    wchar_t caption[16] = L"";
-    GetMenuStringW(resource, 0, caption, 16, MF_BYPOSITION);
-    EXPECT_STREQ(caption, L"x");
-    Describe(GetSubMenu(resource, 0), L"", out);
-    DestroyMenu(resource);
-    return out;
-}
-
-TEST(Resources, MainMenuItemsInOrder)
-{
-    std::vector<std::wstring> expected = {
-        L"40000 再生/一時停止\tCtrl+Z, Space",
-        L"40002 停止\tCtrl+X",
-        L"> 繰り返し",
-        L"  40004 再生リストを1回",
-        L"  40005 再生動画を繰り返し",
-        L"  40006 再生リストを繰り返し",
-        L"  40007 再生動画の指定区間を繰り返し",
-        L"  40008 再生動画を1回",
-        L"> 音量",
-        L"  40035 消音\tF7",
-        L"  40036 上げる\tF9",
-        L"  40037 下げる\tF8",
-        L"-",
-        L"40055 ファイルを開く\tCtrl+O",
-        L"40056 再生リストを保存\tCtrl+S",
-        L"-",
-        L"40009 前のファイル\tPageUp",
-        L"40010 次のファイル\tPageDown",
-        L"-",
-        L"40011 全画面表示\tAlt+Enter, F11",
-        L"40012 前面表示固定\tCtrl+T",
-        L"40013 再生リスト表示\tCtrl+L",
-        L"> 再生画面サイズ",
-        L"  40024 25%",
-        L"  40025 50%",
-        L"  40026 100%",
-        L"  40027 150%",
-        L"  40028 200%",
-        L"-",
-        L"40029 ---",
-        L"> 再生画面アスペクト比",
-        L"  40080 通常",
-        L"  40081 4  ： 3",
-        L"  40082 16 ： 9",
-        L"  40083 5 ： 4",
-        L"  40084 16 ： 10",
-        L"  40085 17 ： 9",
-        L"  40086 21 ： 9",
-        L"  40087 ---",
-        L"  40088 ---",
-        L"  40089 ---",
-        L"  40090 ---",
-        L"> 画質",
-        L"  40014 低",
-        L"  40015 中",
-        L"  40016 高",
-        L"> スムーシング",
-        L"  40018 しない",
-        L"  40019 する",
-        L"> ブロックノイズフィルタ",
-        L"  40038 自動",
-        L"  40039 しない",
-        L"  40040 する",
-        L"-",
-        L"40031 関連付け(flv,mp4,nbl)",
-        L"40032 バージョン情報",
-        L"40033 終了",
-    };
-    EXPECT_EQ(DescribeResourceMenu(IDR_MAIN_MENU), expected);
-}
-
-TEST(Resources, PlaylistMenuItemsInOrder)
-{
-    std::vector<std::wstring> expected = {
-        L"40050 再生",
-        L"-",
-        L"40051 1つ上に移動\tCtrl+↑",
-        L"40052 1つ下に移動\tCtrl+↓",
-        L"-",
-        L"40053 再生リストから削除",
-        L"40054 再生リストから全削除",
-        L"-",
-        L"40055 ファイルを開く\tCtrl+O",
-        L"40056 再生リストを保存\tCtrl+S",
-    };
-    EXPECT_EQ(DescribeResourceMenu(IDR_PLAYLIST_MENU), expected);
-}
-
-TEST(Resources, AcceleratorTableRowsInOrder)
-{
-    HACCEL table = LoadAcceleratorsW(Instance(), MAKEINTRESOURCEW(IDR_ACCELERATORS));
-    ASSERT_NE(table, nullptr);
-    ACCEL rows[32];
-    int n = CopyAcceleratorTableW(table, rows, 32);
-    struct Row {
-        BYTE flags;
-        WORD key, cmd;
-    };
-    const BYTE V = FVIRTKEY | FNOINVERT, C = FNOINVERT;
-    std::vector<Row> expected = {
-        {C, 0x1A, 40000},         {C, 0x18, 40002},          {V, VK_PRIOR, 40009},
-        {V, VK_NEXT, 40010},      {V | FALT, VK_RETURN, 40011}, {C, 0x14, 40012},
-        {C, 0x0C, 40013},         {V | FCONTROL, VK_UP, 40051}, {V | FCONTROL, VK_DOWN, 40052},
-        {C, 0x0F, 40055},         {V, VK_F7, 40035},         {V, VK_ESCAPE, 40060},
-        {V, VK_F8, 40037},        {V, VK_F9, 40036},         {C, 0x13, 40056},
-        {V, VK_F11, 40011},       {V, VK_F10, 40061},        {C | FALT, '1', 40025},
-        {C | FALT, '2', 40026},   {C | FALT, '3', 40028},    {V, VK_F1, 40063},
-    };
-    ASSERT_EQ(n, (int)expected.size());
-    for (int i = 0; i < n; i++) {
-        EXPECT_EQ(rows[i].fVirt & 0x7F, expected[i].flags) << "row " << i;
-        EXPECT_EQ(rows[i].key, expected[i].key) << "row " << i;
-        EXPECT_EQ(rows[i].cmd, expected[i].cmd) << "row " << i;
-    }
-    DestroyAcceleratorTable(table);
-}
-
-std::wstring Text(UINT id)
-{
-    const wchar_t* p = nullptr;
-    int n = LoadStringW(Instance(), id, (LPWSTR)&p, 0);  // the counted string, NULs included
-    return n > 0 ? std::wstring(p, n) : L"";
-}
-
-TEST(Resources, StringTableTexts)
-{
-    EXPECT_EQ(Text(40100), L"Nimbrel");
-    EXPECT_EQ(Text(40101), L"Nimbrel");
-    EXPECT_EQ(Text(40102), L"Nimbrel Version 1.71");
-    EXPECT_FALSE(Text(40103).empty());
-    EXPECT_EQ(Text(40502), L"Setting");
-    EXPECT_EQ(Text(40503), L".ini");
-    const wchar_t* keys[] = {L"WindowPosX", L"WindowPosY", L"WindowWidth", L"WindowHeight",
-                             L"Repeat", L"WindowTop", L"PlayListShow", L"PlayListWidth",
-                             L"Quality", L"Smoothing", L"VolumeMute", L"VolumeLevel",
-                             L"Deblocking", L"Maximize"};
-    for (int i = 0; i < 14; i++)
-        EXPECT_EQ(Text(40504 + i), keys[i]);
-    EXPECT_EQ(Text(40518), L"");
-    for (int n = 1; n <= 10; n++)
-        EXPECT_EQ(Text(40518 + n), L"AspectRatio" + std::to_wstring(n));
-    const wchar_t* variables[] = {L"state_stop", L"state_pause", L"state_smoothing",
-                                  L"state_quality", L"state_aspect", L"state_volume",
-                                  L"state_seek", L"ns.time", L"state_duration", L"state_width",
-                                  L"state_height", L"state_file", L"state_playstop",
-                                  L"state_deblocking"};
-    for (int i = 0; i < 14; i++)
-        EXPECT_EQ(Text(40530 + i), variables[i]);
-    EXPECT_EQ(Text(40560), L"nbl");
-    EXPECT_EQ(Text(40561), L"Play List (*.nbl)\0*.nbl\0"s);
-    EXPECT_EQ(Text(40562), L"Play List");
-    EXPECT_EQ(Text(40563), L"Flash Video File (*.flv,*.mp4)\0*.flv;*.mp4\0"
-                           L"Playlist (*.nbl)\0*.nbl\0すべてのファイル (*.*)\0*.*\0"s);
-    EXPECT_EQ(Text(40564), L"Nimbrel.swf");
-    EXPECT_EQ(Text(40565), L"SWF");
-    EXPECT_EQ(Text(40566), L".flv");
-    EXPECT_EQ(Text(40567), L"FLV ファイル");
-    EXPECT_EQ(Text(40568), L"nimbrel_flv");
-    EXPECT_EQ(Text(40569), L".mp4");
-    EXPECT_EQ(Text(40570), L"MP4 ファイル");
-    EXPECT_EQ(Text(40571), L"nimbrel_mp4");
-    EXPECT_EQ(Text(40572), L".nbl");
-    EXPECT_EQ(Text(40573), L"Nimbrel Play List");
-    EXPECT_EQ(Text(40574), L"nimbrel_nbl");
-    EXPECT_EQ(Text(40575), L"確認");
-    EXPECT_EQ(Text(40576), L"関連付けしますか？\n *.flv\n *.mp4\n *.nbl (再生リストファイル)");
-    EXPECT_EQ(Text(40577), L"関連付けに失敗しました");
-    EXPECT_EQ(Text(40578), L"関連付けしました");
-}
-
-TEST(Resources, IconsLoadAtTheirSizes)
+TEST(Resources, IconsMovieAndAboutBoxAreThere)
 {
     for (UINT id = IDI_APP; id <= IDI_PLAYING_MARK; id++) {
         int size = id == IDI_PLAYING_MARK ? 8 : 16;
         HICON icon = (HICON)LoadImageW(Instance(), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0);
-        ASSERT_NE(icon, nullptr) << id;
-        ICONINFO info;
-        ASSERT_TRUE(GetIconInfo(icon, &info));
-        BITMAP bm;
-        GetObjectW(info.hbmMask, sizeof bm, &bm);
-        EXPECT_EQ(bm.bmWidth, size) << id;
-        DeleteObject(info.hbmMask);
-        if (info.hbmColor)
-            DeleteObject(info.hbmColor);
+        EXPECT_NE(icon, nullptr) << id;
         DestroyIcon(icon);
     }
-    for (int size : {32, 48})
-        EXPECT_NE(LoadImageW(Instance(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, size, size, 0), nullptr);
-}
-
-INT_PTR CALLBACK CloseAtOnce(HWND dialog, UINT message, WPARAM, LPARAM)
-{
-    if (message != WM_INITDIALOG)
-        return FALSE;
-    wchar_t caption[64];
-    GetWindowTextW(dialog, caption, 64);
-    RECT r;
-    GetWindowRect(GetDlgItem(dialog, IDOK), &r);
-    bool complete = wcscmp(caption, L"バージョン情報") == 0 && GetDlgItem(dialog, IDC_ABOUT_ICON) &&
-                    GetDlgItem(dialog, IDC_ABOUT_VERSION) && GetDlgItem(dialog, IDC_ABOUT_COPYRIGHT) &&
-                    GetDlgItem(dialog, IDC_ABOUT_PLAYER);
-    EndDialog(dialog, complete ? 7 : 3);
-    return TRUE;
-}
-
-TEST(Resources, AboutDialogHasItsControls)
-{
-    EXPECT_EQ(DialogBoxParamW(Instance(), MAKEINTRESOURCEW(IDD_ABOUT), nullptr, CloseAtOnce, 0), 7);
-}
-
-TEST(Resources, VersionIs1710AndDescribesNimbrel)
-{
-    HRSRC found = FindResourceW(Instance(), MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION);
-    ASSERT_NE(found, nullptr);
-    DWORD size = SizeofResource(Instance(), found);
-    std::vector<BYTE> copy(size);
-    memcpy(copy.data(), LockResource(LoadResource(Instance(), found)), size);
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(VerQueryValueW(copy.data(), L"\\", (void**)&fixed, &length));
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010007u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0x00010000u);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010007u);
-    wchar_t* description = nullptr;
-    ASSERT_TRUE(VerQueryValueW(copy.data(), L"\\StringFileInfo\\041104b0\\FileDescription",
-                               (void**)&description, &length));
-    EXPECT_STREQ(description, L"Nimbrel");
+    EXPECT_NE(FindResourceW(Instance(), MAKEINTRESOURCEW(IDR_PLAYER_MOVIE), L"SWF"), nullptr);
+    auto closeAtOnce = [](HWND dialog, UINT message, WPARAM, LPARAM) -> INT_PTR {
+        if (message != WM_INITDIALOG)
+            return FALSE;
+        bool complete = true;
+        for (int id : {IDC_ABOUT_ICON, IDC_ABOUT_VERSION, IDC_ABOUT_COPYRIGHT, IDC_ABOUT_PLAYER})
+            complete = complete && GetDlgItem(dialog, id);
+        EndDialog(dialog, complete ? 7 : 3);
+        return TRUE;
+    };
+    EXPECT_EQ(DialogBoxParamW(Instance(), MAKEINTRESOURCEW(IDD_ABOUT), nullptr, closeAtOnce, 0), 7);
 }
 
 TEST(Resources, ManifestBindsCommonControls6)
 {
+    // The loader made the manifest the process's context: comctl32 is redirected to version 6.
+    ACTCTX_SECTION_KEYED_DATA data = {sizeof data};
+    EXPECT_TRUE(
+        FindActCtxSectionStringW(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, L"comctl32.dll", &data));
     HRSRC found = FindResourceW(Instance(), MAKEINTRESOURCEW(1), RT_MANIFEST);
     ASSERT_NE(found, nullptr);
-    std::string text((const char*)LockResource(LoadResource(Instance(), found)),
-                     SizeofResource(Instance(), found));
-    EXPECT_NE(text.find("Microsoft.Windows.Common-Controls"), std::string::npos);
-    EXPECT_NE(text.find("version=\"6.0.0.0\""), std::string::npos);
+    std::string text((const char*)LockResource(LoadResource(Instance(), found)), SizeofResource(Instance(), found));
+    EXPECT_NE(text.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
+}
+
+// Every key reaches the main window as its command, whichever child has the focus.
+std::vector<UINT> Commands;
+WNDPROC MainProcedure;
+
+LRESULT CALLBACK RecordCommands(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND && lParam == 0)  // not a child's notification
+        Commands.push_back(LOWORD(wParam));
+    return CallWindowProcW(MainProcedure, window, message, wParam, lParam);
+}
+
+struct Accelerators : AppTest {
+    HACCEL table = nullptr;
+    HWND child = nullptr;
+    void SetUp() override
+    {
+        AppTest::SetUp();
+        table = LoadAcceleratorsW(Instance(), MAKEINTRESOURCEW(IDR_ACCELERATORS));
+        MainProcedure = (WNDPROC)SetWindowLongPtrW(MainWindow, GWLP_WNDPROC, (LONG_PTR)RecordCommands);
+        child = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, MainWindow, nullptr, nullptr,
+                                nullptr);
+        SetFocus(child);
+    }
+    void TearDown() override
+    {
+        DestroyAcceleratorTable(table);
+        AppTest::TearDown();
+    }
+    // The commands TranslateAcceleratorW makes of one message to the focused child.
+    std::vector<UINT> Translate(UINT message, WPARAM key, bool control, bool alt)
+    {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = control ? 0x80 : 0;
+        keys[VK_MENU] = alt ? 0x80 : 0;
+        SetKeyboardState(keys);
+        Commands.clear();
+        MSG msg = {child, message, key, alt ? (LPARAM)0x20000001 : 1};
+        TranslateAcceleratorW(MainWindow, table, &msg);
+        keys[VK_CONTROL] = keys[VK_MENU] = 0;
+        SetKeyboardState(keys);
+        return Commands;
+    }
+};
+
+TEST_F(Accelerators, EachKeyGivesItsCommandAndOnlyWithItsModifiers)
+{
+    // Control and Alt as held; None: the message is no accelerator.
+    const UINT K = WM_KEYDOWN, C = WM_CHAR, S = WM_SYSCHAR, SK = WM_SYSKEYDOWN, None = 0;
+    const bool Y = true, N = false;
+    const struct {
+        UINT message;
+        WPARAM key;
+        bool control, alt;
+        UINT command;
+    } rows[] = {
+        {C, 0x1A, Y, N, IDM_PLAY_PAUSE},      {C, 0x18, Y, N, IDM_STOP},       {C, 0x14, Y, N, IDM_ALWAYS_ON_TOP},
+        {C, 0x0C, Y, N, IDM_SHOW_PLAYLIST},   {C, 0x0F, Y, N, IDM_OPEN},       {C, 0x13, Y, N, IDM_SAVE_PLAYLIST},
+        {K, 'Z', Y, N, None},                 {K, 'O', Y, N, None},  // the character acts, not the key
+        {S, '1', N, Y, IDM_SIZE_50},          {S, '2', N, Y, IDM_SIZE_100},    {S, '3', N, Y, IDM_SIZE_200},
+        {C, '1', N, N, None},                 {K, VK_PRIOR, N, N, IDM_PREVIOUS}, {K, VK_NEXT, N, N, IDM_NEXT},
+        {SK, VK_RETURN, N, Y, IDM_FULL_SCREEN}, {K, VK_RETURN, N, N, None},    {K, VK_F11, N, N, IDM_FULL_SCREEN},
+        {K, VK_UP, Y, N, IDM_MOVE_UP},        {K, VK_DOWN, Y, N, IDM_MOVE_DOWN}, {K, VK_UP, N, N, None},
+        {K, VK_F7, N, N, IDM_MUTE},           {K, VK_F8, N, N, IDM_VOLUME_DOWN}, {K, VK_F9, N, N, IDM_VOLUME_UP},
+        {K, VK_ESCAPE, N, N, IDM_ESCAPE},     {K, VK_F10, N, N, IDM_TOGGLE_BAR}, {K, VK_F1, N, N, IDM_SHOW_MENU},
+    };
+    for (auto r : rows)
+        EXPECT_EQ(Translate(r.message, r.key, r.control, r.alt),
+                  r.command ? std::vector<UINT>{r.command} : std::vector<UINT>{}) << r.key << " for " << r.command;
+}
+
+TEST_F(Accelerators, TheMessageLoopTranslatesForAFocusedChild)
+{
+    Commands.clear();
+    PostMessageW(child, WM_KEYDOWN, VK_F1, 1);
+    PostMessageW(MainWindow, WM_CLOSE, 0, 0);
+    EXPECT_EQ(RunMessageLoop(), 0);
+    EXPECT_EQ(Commands, std::vector<UINT>{IDM_SHOW_MENU});
 }
 
 }  // namespace

@@ -1,13 +1,11 @@
-// The program started in-process: window geometry, saved settings, start-up failure.
-#include <gtest/gtest.h>
-
+// The program started in-process: window geometry, saved settings, menus, start-up failure.
 #include "app/app.h"
 #include "app/commands.h"
 #include "app/menus.h"
 #include "app/settings.h"
 #include "app/startup.h"
-#include "app_run.h"
 #include "resources/resource.h"
+#include "test_support.h"
 
 namespace {
 
@@ -29,197 +27,169 @@ std::string KnownPlace(int x, int y)
 {
     SIZE outer = OuterForClient(662, 414);
     return "[Setting]\r\nWindowPosX=" + std::to_string(x) + "\r\nWindowPosY=" + std::to_string(y) +
-           "\r\nWindowWidth=" + std::to_string(outer.cx) + "\r\nWindowHeight=" +
-           std::to_string(outer.cy) + "\r\n";
+           "\r\nWindowWidth=" + std::to_string(outer.cx) + "\r\nWindowHeight=" + std::to_string(outer.cy) + "\r\n";
 }
 
-TEST(Startup, WithoutSettingsFileOpens662x414AndSavesTheDefaults)
+// The saved window place: position and the outer size of a 662 x 414 client area.
+void ExpectSavedPlace(int x, int y)
 {
-    WriteTestIni("");
-    ASSERT_TRUE(StartApp());
+    std::string ini = ReadTestIni();
+    SIZE outer = OuterForClient(662, 414);
+    EXPECT_EQ(IniValue(ini, "WindowPosX"), std::to_string(x));
+    EXPECT_EQ(IniValue(ini, "WindowPosY"), std::to_string(y));
+    EXPECT_EQ(IniValue(ini, "WindowWidth"), std::to_string(outer.cx));
+    EXPECT_EQ(IniValue(ini, "WindowHeight"), std::to_string(outer.cy));
+}
+
+struct Startup : ::testing::Test {
+    CapturedBoxes boxes;
+    void Start(const std::string& ini)
+    {
+        WriteTestIni(ini);
+        ASSERT_TRUE(StartApp());
+    }
+    void TearDown() override { CloseApp(); }
+};
+
+TEST_F(Startup, WithoutSettingsFileOpens662x414AndSavesEveryDefaultInOrder)
+{
+    Start("");
     EXPECT_TRUE(IsWindowVisible(MainWindow));
     EXPECT_EQ(Client().cx, 662);
     EXPECT_EQ(Client().cy, 414);
-    wchar_t title[64];
-    GetWindowTextW(MainWindow, title, 64);
-    EXPECT_STREQ(title, L"Nimbrel");
+    EXPECT_EQ(WindowTitle(), L"Nimbrel");
     EXPECT_EQ(GetMenu(MainWindow), nullptr);
     RECT placed;
     GetWindowRect(MainWindow, &placed);
     EXPECT_EQ(CloseApp(), 0);
 
+    ExpectSavedPlace(placed.left, placed.top);
     std::string ini = ReadTestIni();
-    SIZE outer = OuterForClient(662, 414);
-    EXPECT_EQ(IniValue(ini, "WindowPosX"), std::to_string(placed.left));
-    EXPECT_EQ(IniValue(ini, "WindowPosY"), std::to_string(placed.top));
-    EXPECT_EQ(IniValue(ini, "WindowWidth"), std::to_string(outer.cx));
-    EXPECT_EQ(IniValue(ini, "WindowHeight"), std::to_string(outer.cy));
-    const char* defaults[][2] = {{"Repeat", "0"},       {"VolumeMute", "0"},     {"VolumeLevel", "100"},
-                                 {"WindowTop", "0"},    {"PlayListShow", "1"},   {"PlayListWidth", "145"},
-                                 {"Quality", "2"},      {"Smoothing", "1"},      {"Deblocking", "0"},
-                                 {"Maximize", "0"},     {"AspectRatio1", "4003"}, {"AspectRatio2", "16009"},
-                                 {"AspectRatio3", "5004"}, {"AspectRatio4", "16010"},
-                                 {"AspectRatio5", "17009"}, {"AspectRatio6", "21009"},
-                                 {"AspectRatio7", "0"}, {"AspectRatio10", "0"}};
-    for (auto& d : defaults)
-        EXPECT_EQ(IniValue(ini, d[0]), d[1]) << d[0];
-    EXPECT_EQ(ini.rfind("[Setting]", 0), 0u);
+    EXPECT_EQ(ini.rfind("[Setting]\r\nWindowPosX=", 0), 0u);
+    EXPECT_EQ(ini.substr(ini.find("Repeat=")),
+              "Repeat=0\r\nVolumeMute=0\r\nVolumeLevel=100\r\nWindowTop=0\r\nPlayListShow=1\r\n"
+              "PlayListWidth=145\r\nQuality=2\r\nSmoothing=1\r\nDeblocking=0\r\nMaximize=0\r\n"
+              "AspectRatio1=4003\r\nAspectRatio2=16009\r\nAspectRatio3=5004\r\nAspectRatio4=16010\r\n"
+              "AspectRatio5=17009\r\nAspectRatio6=21009\r\nAspectRatio7=0\r\nAspectRatio8=0\r\n"
+              "AspectRatio9=0\r\nAspectRatio10=0\r\n");
 }
 
-TEST(Startup, MenusReflectTheLoadedSettings)
+TEST_F(Startup, MenusReflectTheLoadedSettings)
 {
-    WriteTestIni("[Setting]\r\nRepeat=3\r\nQuality=7\r\nSmoothing=0\r\nDeblocking=2\r\nWindowTop=1\r\n"
-                 "PlayListShow=0\r\nAspectRatio1=2391000\r\nAspectRatio7=2039\r\n");
-    ASSERT_TRUE(StartApp());
-    EXPECT_TRUE(IsMenuItemChecked(MainMenu, IDM_REPEAT_SECTION));
-    for (UINT id = IDM_QUALITY_LOW; id <= IDM_QUALITY_HIGH; id++)
-        EXPECT_FALSE(IsMenuItemChecked(MainMenu, id)) << "quality 7 names no item";
-    EXPECT_TRUE(IsMenuItemChecked(MainMenu, IDM_SMOOTHING_OFF));
-    EXPECT_TRUE(IsMenuItemChecked(MainMenu, IDM_DEBLOCK_ON));
-    EXPECT_TRUE(IsMenuItemChecked(MainMenu, IDM_ASPECT_NATURAL));
-    EXPECT_TRUE(IsMenuItemChecked(MainMenu, IDM_ALWAYS_ON_TOP));
-    EXPECT_TRUE(GetWindowLongW(MainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    EXPECT_FALSE(IsMenuItemChecked(MainMenu, IDM_SHOW_PLAYLIST));
-
     auto label = [](UINT id) {
         wchar_t text[64] = L"";
         GetMenuStringW(MainMenu, id, text, 64, MF_BYCOMMAND);
         return std::wstring(text);
     };
-    EXPECT_EQ(label(40081), L"---");  // 391 : 0 is not usable
-    EXPECT_FALSE(IsMenuItemEnabled(MainMenu, 40081));
-    EXPECT_EQ(label(40082), L"16 ： 9");
-    EXPECT_EQ(label(40087), L"2 ： 39");
-    EXPECT_TRUE(IsMenuItemEnabled(MainMenu, 40087));
-    EXPECT_EQ(label(40088), L"---");
-    EXPECT_FALSE(IsMenuItemEnabled(MainMenu, 40088));
+    Start("");
+    for (UINT id : {IDM_REPEAT_LIST_ONCE, IDM_QUALITY_HIGH, IDM_SMOOTHING_ON, IDM_DEBLOCK_AUTO, IDM_SHOW_PLAYLIST})
+        EXPECT_TRUE(IsMenuItemChecked(MainMenu, id)) << id;
+    EXPECT_EQ(label(IDM_ASPECT_FIRST), L"4 ： 3");
+    CloseApp();
+
+    Start("[Setting]\r\nRepeat=3\r\nQuality=7\r\nSmoothing=0\r\nDeblocking=2\r\nWindowTop=1\r\n"
+          "PlayListShow=0\r\nAspectRatio1=2391000\r\nAspectRatio7=2039\r\n");
+    for (UINT id : {IDM_REPEAT_SECTION, IDM_SMOOTHING_OFF, IDM_DEBLOCK_ON, IDM_ASPECT_NATURAL, IDM_ALWAYS_ON_TOP})
+        EXPECT_TRUE(IsMenuItemChecked(MainMenu, id)) << id;
+    for (UINT id : {IDM_QUALITY_LOW, IDM_QUALITY_MEDIUM, IDM_QUALITY_HIGH, IDM_SHOW_PLAYLIST})
+        EXPECT_FALSE(IsMenuItemChecked(MainMenu, id)) << id << ": quality 7 names no item";
+    EXPECT_TRUE(GetWindowLongW(MainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    // Slots 1 (391 : 0) and 8 (0) are not usable.
+    const wchar_t* labels[] = {L"---", L"16 ： 9", L"5 ： 4", L"16 ： 10", L"17 ： 9", L"21 ： 9", L"2 ： 39", L"---"};
+    for (UINT id = IDM_ASPECT_FIRST; id < IDM_ASPECT_FIRST + 8; id++) {
+        EXPECT_EQ(label(id), labels[id - IDM_ASPECT_FIRST]) << id;
+        EXPECT_EQ(IsMenuItemEnabled(MainMenu, id), labels[id - IDM_ASPECT_FIRST][0] != L'-') << id;
+    }
     EXPECT_EQ(CloseApp(), 0);
     EXPECT_EQ(IniValue(ReadTestIni(), "Quality"), "7");
 }
 
-TEST(Startup, DefaultAspectLabelsLoseTheDoubleSpace)
+TEST_F(Startup, SavedPlaceIsUsedAndMinimisingChangesNothingSaved)
 {
-    WriteTestIni("");
-    ASSERT_TRUE(StartApp());
-    wchar_t text[64];
-    GetMenuStringW(MainMenu, 40081, text, 64, MF_BYCOMMAND);
-    EXPECT_STREQ(text, L"4 ： 3");
-    EXPECT_TRUE(IsMenuItemChecked(MainMenu, IDM_REPEAT_LIST_ONCE));
-    EXPECT_TRUE(IsMenuItemChecked(MainMenu, IDM_QUALITY_HIGH));
-    EXPECT_TRUE(IsMenuItemChecked(MainMenu, IDM_SMOOTHING_ON));
-    EXPECT_TRUE(IsMenuItemChecked(MainMenu, IDM_DEBLOCK_AUTO));
-    EXPECT_TRUE(IsMenuItemChecked(MainMenu, IDM_SHOW_PLAYLIST));
-    CloseApp();
-}
-
-TEST(Startup, NegativePositionsOtherThanMinusOneAreUsed)
-{
-    WriteTestIni(KnownPlace(-20, -5));
-    ASSERT_TRUE(StartApp());
+    Start(KnownPlace(-20, -5) + "PlayListWidth=300\r\n");  // negative, but not -1
     RECT r;
     GetWindowRect(MainWindow, &r);
     EXPECT_EQ(r.left, -20);
     EXPECT_EQ(r.top, -5);
-    CloseApp();
-    EXPECT_EQ(IniValue(ReadTestIni(), "WindowPosX"), "-20");
-    EXPECT_EQ(IniValue(ReadTestIni(), "WindowPosY"), "-5");
-}
-
-TEST(Startup, MaximizedWindowDisablesFullScreenAndSizesUntilRestored)
-{
-    WriteTestIni(KnownPlace(40, 30) + "Maximize=1\r\n");
-    ASSERT_TRUE(StartApp());
-    EXPECT_TRUE(IsZoomed(MainWindow));
-    EXPECT_FALSE(IsMenuItemEnabled(MainMenu, IDM_FULL_SCREEN));
-    for (UINT id = IDM_SIZE_25; id <= IDM_SIZE_CURRENT; id++)
-        EXPECT_FALSE(IsMenuItemEnabled(MainMenu, id)) << id;
-
-    ShowWindow(MainWindow, SW_RESTORE);
-    EXPECT_TRUE(IsMenuItemEnabled(MainMenu, IDM_FULL_SCREEN));
-    for (UINT id = IDM_SIZE_25; id <= IDM_SIZE_CURRENT; id++)
-        EXPECT_TRUE(IsMenuItemEnabled(MainMenu, id)) << id;
-    EXPECT_EQ(Client().cx, 662);
-
-    ShowWindow(MainWindow, SW_MAXIMIZE);
-    EXPECT_EQ(CloseApp(), 0);
-    std::string ini = ReadTestIni();
-    SIZE outer = OuterForClient(662, 414);
-    EXPECT_EQ(IniValue(ini, "Maximize"), "1");
-    EXPECT_EQ(IniValue(ini, "WindowPosX"), "40");
-    EXPECT_EQ(IniValue(ini, "WindowPosY"), "30");
-    EXPECT_EQ(IniValue(ini, "WindowWidth"), std::to_string(outer.cx));
-    EXPECT_EQ(IniValue(ini, "WindowHeight"), std::to_string(outer.cy));
-}
-
-TEST(Startup, MinimisingChangesNothingSaved)
-{
-    WriteTestIni(KnownPlace(50, 60) + "PlayListWidth=300\r\n");
-    ASSERT_TRUE(StartApp());
     ShowWindow(MainWindow, SW_MINIMIZE);
     EXPECT_TRUE(IsIconic(MainWindow));
     EXPECT_EQ(CloseApp(), 0);
-    std::string ini = ReadTestIni();
-    SIZE outer = OuterForClient(662, 414);
-    EXPECT_EQ(IniValue(ini, "WindowPosX"), "50");
-    EXPECT_EQ(IniValue(ini, "WindowPosY"), "60");
-    EXPECT_EQ(IniValue(ini, "WindowWidth"), std::to_string(outer.cx));
-    EXPECT_EQ(IniValue(ini, "WindowHeight"), std::to_string(outer.cy));
-    EXPECT_EQ(IniValue(ini, "PlayListWidth"), "300");
-    EXPECT_EQ(IniValue(ini, "Maximize"), "0");
+    ExpectSavedPlace(-20, -5);
+    EXPECT_EQ(IniValue(ReadTestIni(), "PlayListWidth"), "300");
+    EXPECT_EQ(IniValue(ReadTestIni(), "Maximize"), "0");
 }
 
-TEST(Startup, ShrinkingKeeps50PixelsOfVideo)
+TEST_F(Startup, MaximizedWindowDisablesFullScreenAndSizesAndSavesTheRestoredPlace)
 {
-    WriteTestIni(KnownPlace(10, 10) + "PlayListWidth=400\r\nPlayListShow=0\r\n");
-    ASSERT_TRUE(StartApp());
-    EXPECT_EQ(Settings.PlayListWidth, 400);  // 662 - 400 - 5 leaves more than 50
+    Start(KnownPlace(40, 30) + "Maximize=1\r\n");
+    EXPECT_TRUE(IsZoomed(MainWindow));
+    const UINT ids[] = {IDM_FULL_SCREEN, IDM_SIZE_25, IDM_SIZE_50, IDM_SIZE_100, IDM_SIZE_150, IDM_SIZE_200,
+                        IDM_SIZE_CURRENT};
+    for (UINT id : ids)
+        EXPECT_FALSE(IsMenuItemEnabled(MainMenu, id)) << id;
+    ShowWindow(MainWindow, SW_RESTORE);
+    for (UINT id : ids)
+        EXPECT_TRUE(IsMenuItemEnabled(MainMenu, id)) << id;
+    EXPECT_EQ(Client().cx, 662);
+    ShowWindow(MainWindow, SW_MAXIMIZE);
+    EXPECT_EQ(CloseApp(), 0);
+    EXPECT_EQ(IniValue(ReadTestIni(), "Maximize"), "1");
+    ExpectSavedPlace(40, 30);
+}
+
+TEST_F(Startup, PlaylistWidthShrinksToKeep50PixelsOfVideo)
+{
+    Start("[Setting]\r\nPlayListWidth=5000\r\n");
+    EXPECT_EQ(Settings.PlayListWidth, 662 - 55) << "reduced by the first size";
+    CloseApp();
+
+    Start(KnownPlace(10, 10) + "PlayListWidth=400\r\nPlayListShow=0\r\n");
+    EXPECT_EQ(Settings.PlayListWidth, 400);
     SIZE outer = OuterForClient(420, 300);
     MoveWindow(MainWindow, 10, 10, outer.cx, outer.cy, TRUE);
-    ASSERT_EQ(Client().cx, 420);
     EXPECT_EQ(Settings.PlayListWidth, 365);
-    // Widening again does not give the old width back.
     outer = OuterForClient(900, 300);
     MoveWindow(MainWindow, 10, 10, outer.cx, outer.cy, TRUE);
-    EXPECT_EQ(Settings.PlayListWidth, 365);
+    EXPECT_EQ(Settings.PlayListWidth, 365) << "widening does not give the old width back";
     CloseApp();
     EXPECT_EQ(IniValue(ReadTestIni(), "PlayListWidth"), "365");
     EXPECT_EQ(IniValue(ReadTestIni(), "WindowWidth"), std::to_string(outer.cx));
 }
 
-TEST(Startup, TooWidePlaylistIsReducedByTheFirstSize)
+TEST_F(Startup, WindowCannotBeSmallerThanA390x30ClientAndBadFilesStillStart)
 {
-    WriteTestIni("[Setting]\r\nPlayListWidth=5000\r\n");
-    ASSERT_TRUE(StartApp());
-    EXPECT_EQ(Settings.PlayListWidth, 662 - 55);
-    CloseApp();
-}
-
-TEST(Startup, WindowCannotBeSmallerThanA390x30Client)
-{
-    WriteTestIni("");
-    ASSERT_TRUE(StartApp());
+    Start(std::string("\xef\xbb\xbf[Setting]\r\nWindowWidth=abc\r\nWindowHeight=-99999\r\n"
+                      "VolumeLevel=2147483647999\r\n\0\0garbage\r\n", 100));
     MINMAXINFO info = {};
     SendMessageW(MainWindow, WM_GETMINMAXINFO, 0, (LPARAM)&info);
     SIZE smallest = OuterForClient(390, 30);
     EXPECT_EQ(info.ptMinTrackSize.x, smallest.cx);
     EXPECT_EQ(info.ptMinTrackSize.y, smallest.cy);
-    CloseApp();
-}
-
-TEST(Startup, BadSettingsFileStillStarts)
-{
-    WriteTestIni(std::string("\xef\xbb\xbf[Setting]\r\nWindowWidth=abc\r\nWindowHeight=-99999\r\n"
-                             "VolumeLevel=2147483647999\r\n\0\0garbage\r\n", 100));
-    ASSERT_TRUE(StartApp());
-    EXPECT_TRUE(IsWindow(MainWindow));
     EXPECT_EQ(CloseApp(), 0);
     EXPECT_NE(IniValue(ReadTestIni(), "AspectRatio10"), "");
 }
 
-TEST(Startup, ExitCommandClosesAndSaves)
+TEST_F(Startup, CommandsExitUnknownIdsAndF10)
 {
-    WriteTestIni("");
-    ASSERT_TRUE(StartApp());
+    Start("");
+    for (UINT id : {40001u, 40003u, 40017u, 40029u, 40030u, 40034u, 40057u, 40062u, 40079u, 1013u, 0u})
+        EXPECT_EQ(DispatchCommand(MainWindow, id), 1) << id << " is not handled";
+    // Esc and F10 are handled, but do nothing outside full screen.
+    EXPECT_EQ(DispatchCommand(MainWindow, IDM_ESCAPE), 0);
+    EXPECT_EQ(DispatchCommand(MainWindow, 0x10000 | IDM_TOGGLE_BAR), 0) << "the id is the low 16 bits";
+    EXPECT_TRUE(BarInFullScreen) << "1 from the start; F10 outside full screen leaves it";
+
+    // F10 in full screen hands the bar's space to the video and back.
+    FullScreen = true;
+    RECT client, video;
+    GetClientRect(MainWindow, &client);
+    for (int barHeight : {0, 30}) {
+        DispatchCommand(MainWindow, IDM_TOGGLE_BAR);
+        GetWindowRect(VideoPanel, &video);
+        EXPECT_EQ(video.bottom - video.top, client.bottom - barHeight);
+    }
+    FullScreen = false;
+
     PostMessageW(MainWindow, WM_COMMAND, IDM_EXIT, 0);
     EXPECT_EQ(RunMessageLoop(), 0);
     EXPECT_FALSE(IsWindow(MainWindow));
@@ -227,49 +197,15 @@ TEST(Startup, ExitCommandClosesAndSaves)
     EXPECT_EQ(IniValue(ReadTestIni(), "PlayListWidth"), "145");
 }
 
-TEST(Startup, DispatcherReportsUnknownIdsAsNotHandled)
-{
-    WriteTestIni("");
-    ASSERT_TRUE(StartApp());
-    for (UINT id : {40001u, 40003u, 40017u, 40029u, 40030u, 40034u, 40057u, 40062u, 40079u, 1013u, 0u})
-        EXPECT_EQ(DispatchCommand(MainWindow, id), 1) << id;
-    // Esc and F10 are commands, but do nothing outside full screen.
-    EXPECT_EQ(DispatchCommand(MainWindow, IDM_ESCAPE), 0);
-    EXPECT_EQ(DispatchCommand(MainWindow, IDM_TOGGLE_BAR), 0);
-    EXPECT_TRUE(BarInFullScreen) << "1 from the start; F10 outside full screen leaves it";
-    // The id is the low 16 bits.
-    EXPECT_EQ(DispatchCommand(MainWindow, 0x10000 | IDM_TOGGLE_BAR), 0);
-    CloseApp();
-}
-
-TEST(Startup, F10InFullScreenHandsTheBarSpaceBack)
-{
-    WriteTestIni("");
-    ASSERT_TRUE(StartApp());
-    FullScreen = true;
-    RECT client, video;
-    GetClientRect(MainWindow, &client);
-    DispatchCommand(MainWindow, IDM_TOGGLE_BAR);  // the bar, shown at first, goes
-    GetWindowRect(VideoPanel, &video);
-    EXPECT_EQ(video.bottom - video.top, client.bottom);
-    DispatchCommand(MainWindow, IDM_TOGGLE_BAR);
-    GetWindowRect(VideoPanel, &video);
-    EXPECT_EQ(video.bottom - video.top, client.bottom - 30);
-    FullScreen = false;
-    CloseApp();
-}
-
 LRESULT CALLBACK RefuseCreation(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_CREATE)
-        return -1;
-    return DefWindowProcW(window, message, wParam, lParam);
+    return message == WM_CREATE ? -1 : DefWindowProcW(window, message, wParam, lParam);
 }
 
-TEST(Startup, FailureIsReportedAfterTheSettingsWereSaved)
+TEST_F(Startup, FailureIsReportedAfterTheSettingsWereSaved)
 {
     WriteTestIni("");
-    // A class of the main window's name whose windows cannot be created: window creation fails.
+    // A class of the main window's name whose windows cannot be created.
     HINSTANCE instance = GetModuleHandleW(nullptr);
     UnregisterClassW(L"Nimbrel", instance);
     WNDCLASSW wc = {};
@@ -277,29 +213,23 @@ TEST(Startup, FailureIsReportedAfterTheSettingsWereSaved)
     wc.hInstance = instance;
     wc.lpszClassName = L"Nimbrel";
     ASSERT_TRUE(RegisterClassW(&wc));
-
-    CapturedBoxes boxes;
     EXPECT_EQ(NimbrelMain(instance, SW_SHOWNORMAL), 0);
     UnregisterClassW(L"Nimbrel", instance);
 
-    ASSERT_EQ(CapturedBoxCount(), 1);
-    CapturedBox box = LastCapturedBox();
+    ASSERT_EQ(Captured.size(), 1u);
+    CapturedBox box = Captured.back();
     EXPECT_EQ(box.Text, L"初期化に失敗しました");
     EXPECT_EQ(box.Caption, L"Error");
     EXPECT_EQ(box.Style, (UINT)(MB_ICONERROR | MB_OK));
     EXPECT_TRUE(box.IniExisted);
     EXPECT_EQ(IniValue(ReadTestIni(), "AspectRatio10"), "0");
 
-    // The next start works again and shows no box.
-    ASSERT_TRUE(StartApp());
-    CloseApp();
-    EXPECT_EQ(CapturedBoxCount(), 1);
+    Start("");  // the next start works again and shows no box
+    EXPECT_EQ(Captured.size(), 1u);
 }
 
-}  // namespace
-
 // Values at the limits of an int are read unclamped; nothing computed from them overflows.
-TEST(Startup, SettingsAtTheIntLimitsNeverOverflow)
+TEST_F(Startup, SettingsAtTheIntLimitsNeverOverflow)
 {
     struct Row {
         const char* Line;   // the one key of the settings file
@@ -317,8 +247,7 @@ TEST(Startup, SettingsAtTheIntLimitsNeverOverflow)
     };
     for (const Row& row : rows) {
         std::string line = row.Line;
-        WriteTestIni("[Setting]\r\n" + line + "\r\n");
-        ASSERT_TRUE(StartApp()) << line;
+        Start("[Setting]\r\n" + line + "\r\n");
         for (UINT id = row.First; row.First && id <= row.Last; id++)
             EXPECT_FALSE(IsMenuItemChecked(MainMenu, id)) << line << " " << id;
         if (row.Command)
@@ -327,3 +256,5 @@ TEST(Startup, SettingsAtTheIntLimitsNeverOverflow)
         EXPECT_EQ(IniValue(ReadTestIni(), line.substr(0, line.find('='))), row.Saved) << line;
     }
 }
+
+}  // namespace

@@ -1,13 +1,10 @@
 // The control bar, its widgets and the splitter as real windows driven by mouse messages,
-// pixels read back through WM_PRINTCLIENT; and one click in the real program.
-#include <gtest/gtest.h>
-
+// pixels read back through WM_PRINTCLIENT. (A click in the real program: process_test.cpp.)
 #include <vector>
 
 #include "app/app.h"
 #include "app/aspect.h"
 #include "app/settings.h"
-#include "app_run.h"
 #include "controls/control_bar.h"
 #include "controls/seek_bar.h"
 #include "controls/splitter.h"
@@ -15,9 +12,9 @@
 #include "engine/player/media_engine.h"
 #include "engine/playback_commands.h"
 #include "engine/video_panel.h"
-#include "host_support.h"
 #include "playlist/playlist.h"
 #include "resources/resource.h"
+#include "test_support.h"
 
 namespace {
 
@@ -85,14 +82,7 @@ void Press(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
 HICON ImageOf(HWND button) { return (HICON)SendMessageW(button, BM_GETIMAGE, IMAGE_ICON, 0); }
 void Put(const wchar_t* name, const wchar_t* value) { SetVariable(PanelEngine(), name, value); }
 
-struct Bar : ::testing::Test {
-    CapturedBoxes boxes;
-    void SetUp() override
-    {
-        WriteTestIni("");
-        ASSERT_TRUE(StartApp());
-    }
-    void TearDown() override { CloseApp(); }
+struct Bar : AppTest {
     // A real clip plays; the bar maps with the given duration (nothing is pumped, so the
     // monitor leaves it), on a seek bar 100 client pixels wide.
     void Play(unsigned duration)
@@ -209,7 +199,7 @@ TEST_F(Bar, SeekClickPausesAroundOneSeekDragsClampAndLostCaptureSeeksNothing)
     Drag(SeekBar, 20, 20);
     EXPECT_EQ(EngineValue(L"state_pause") + EngineValue(L"state_seek"), L"720");
     Mouse(SeekBar, WM_LBUTTONDOWN, 30);
-    SendMessageW(MainWindow, WM_COMMAND, IDM_STOP, 0);  // Ctrl+X while the button is held
+    Command(IDM_STOP);  // Ctrl+X while the button is held
     Drag(SeekBar, 40, 40);
     EXPECT_EQ(EngineValue(L"state_seek"), L"20") << "no seek into a stopped file";
     EXPECT_FALSE(SeekDragActive);
@@ -337,35 +327,6 @@ TEST_F(Bar, SplitterStaysWithinItsLimitsAndItsWidthIsSaved)
     EXPECT_TRUE(EqualRect(&before, &after) && after.right - after.left == 295);
     CloseApp();
     EXPECT_EQ(IniValue(ReadTestIni(), "PlayListWidth"), "295");
-}
-
-TEST(ControlBarProcess, ClickOnStopStopsTheClipAndGraysTheButton)
-{
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring folder = std::wstring(temp) + L"nimbrel-stop-click", exe = folder + L"\\Nimbrel.exe";
-    CreateDirectoryW(folder.c_str(), nullptr);
-    ASSERT_TRUE(CopyFileW(L"" NIMBREL_EXE, exe.c_str(), FALSE));
-    PROCESS_INFORMATION pi = {};
-    ASSERT_TRUE(StartProgram(exe, L"\"" + Clip(L"long.mp4") + L"\"", folder, &pi));
-    HWND window = WaitForProcessWindow(pi.dwProcessId, L"Nimbrel", 10000);
-    HWND bar = window ? FindWindowExW(window, nullptr, L"wc", nullptr) : nullptr;
-    HWND stop = GetDlgItem(bar, IDC_STOP), play = GetDlgItem(bar, IDC_PLAY_PAUSE);
-    auto waitFor = [](auto done) {
-        for (int i = 0; i < 200 && !done(); i++)
-            Sleep(50);
-        return done();
-    };
-    EXPECT_TRUE(waitFor([&] { return IsWindowEnabled(stop) != 0; })) << "the clip did not start";
-    PostMessageW(stop, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    PostMessageW(stop, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-    EXPECT_TRUE(waitFor([&] { return !IsWindowEnabled(stop); }));
-    EXPECT_TRUE(IsWindowEnabled(play));
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(FinishProgram(&pi, 20000), 0u);
-    DeleteFileW(exe.c_str());
-    DeleteFileW((folder + L"\\Nimbrel.ini").c_str());
-    RemoveDirectoryW(folder.c_str());
 }
 
 }  // namespace

@@ -1,19 +1,17 @@
 // Values crossing between host and movie: the text-to-integer rule, and no engine, no access.
-#include <gtest/gtest.h>
-
 #include "engine/movie_variables.h"
+#include "test_support.h"
 
-TEST(MovieText, ReadsTheLeadingInteger)
+TEST(MovieText, ReadsTheLeadingIntegerAndSaturates)
 {
-    EXPECT_EQ(MovieTextToInt(L"12.9"), 12);
-    EXPECT_EQ(MovieTextToInt(L"0.4"), 0);
-    EXPECT_EQ(MovieTextToInt(L"  \t42"), 42);
-    EXPECT_EQ(MovieTextToInt(L"-3x"), -3);
-    EXPECT_EQ(MovieTextToInt(L"+7"), 7);
-    EXPECT_EQ(MovieTextToInt(L"abc"), 0);
-    EXPECT_EQ(MovieTextToInt(L"- 5"), 0);
-    EXPECT_EQ(MovieTextToInt(L"99999999999999999999"), 2147483647);  // saturates, no overflow
-    EXPECT_EQ(MovieTextToInt(L"-99999999999999999999"), -2147483647 - 1);
+    struct Row {
+        const wchar_t* text;
+        int value;
+    } rows[] = {{L"12.9", 12}, {L"0.4", 0},  {L"  \t42", 42}, {L"-3x", -3},
+                {L"+7", 7},    {L"abc", 0}, {L"- 5", 0},     {L"99999999999999999999", 2147483647},
+                {L"-99999999999999999999", -2147483647 - 1}};
+    for (Row r : rows)
+        EXPECT_EQ(MovieTextToInt(r.text), r.value) << r.text;
 }
 
 TEST(MovieText, NothingCrossesWithoutAnEngine)

@@ -1,7 +1,5 @@
-// File intake in the running program: real files in a temporary folder, real shell drops on
-// each panel, the command line and the open dialog; where entries go and what plays after.
-#include "playlist_test_support.h"
-
+// File intake in the running program: real files, real shell drops on each panel, the
+// command line and the open dialog; where entries go and what plays after.
 #include <algorithm>
 #include <cstdlib>
 #include <malloc.h>
@@ -13,103 +11,50 @@
 #include "playlist/file_intake.h"
 #include "playlist/playlist.h"
 #include "resources/resource.h"
+#include "test_support.h"
 
 namespace {
 
-using Paths = std::vector<std::wstring>;
+using Intake = AppTest;
 
-class Intake : public AppTest {
-protected:
-    TempFolder Dir;
-};
-
-TEST_F(Intake, ClassifiesRealFilesByContentNotByExtension)
-{
-    WriteBytes(Dir / L"flv-named.mp4", std::string("FLV") + std::string(14, '\x01'));
-    WriteBytes(Dir / L"mp4-named.flv", std::string("\0\0\0\x18" "ftypmp42", 12) + std::string(5, '\0'));
-    WriteBytes(Dir / L"sixteen.flv", std::string("FLV") + std::string(13, '\x01'));
-    WriteBytes(Dir / L"text.flv", "This is not a video at all.");
-    WriteBytes(Dir / L"list.NBL", "[Nimbrel Play List]\r\n");
-    EXPECT_EQ(ClassifyFile((Dir / L"flv-named.mp4").c_str()), FlvFile);
-    EXPECT_EQ(ClassifyFile((Dir / L"mp4-named.flv").c_str()), Mp4File);
-    EXPECT_EQ(ClassifyFile((Dir / L"sixteen.flv").c_str()), Unreadable);
-    EXPECT_EQ(ClassifyFile((Dir / L"text.flv").c_str()), Unreadable);
-    EXPECT_EQ(ClassifyFile((Dir / L"missing.flv").c_str()), Unreadable);
-    EXPECT_EQ(ClassifyFile((Dir / L"list.NBL").c_str()), Unreadable) << "upper case: judged by content";
-    EXPECT_EQ(ClassifyFile((Dir / L"missing.nbl").c_str()), PlaylistFile);
-    EXPECT_EQ(ClassifyFile((Dir / L"a%b.flv").c_str()), SpecialCharacter) << "refused before opening";
-}
-
-TEST_F(Intake, RefusedPathsShowTheirOwnBoxAndIntakeGoesOn)
-{
-    CreateDirectoryW((Dir / L"100%").c_str(), nullptr);
-    std::wstring inPercentFolder = MakeFlv(Dir / L"100%\\ok.flv");
-    std::wstring percent = MakeFlv(Dir / L"a%b.flv");
-    std::wstring text = MakeText(Dir / L"notes.flv");
-    std::wstring upper = MakeText(Dir / L"list.NBL");
-    std::wstring good = MakeFlv(Dir / L"good.flv");
-    DropOnPlaylist({percent, text, inPercentFolder, upper, good});
-
-    EXPECT_EQ(EntryPaths(), (Paths{inPercentFolder, good}));
-    EXPECT_EQ(BoxTexts(), (Paths{percent + L"に特殊文字があるため読み込めません", text + L"が読み込めません",
-                                 upper + L"が読み込めません"}));
-    EXPECT_EQ(LastBoxCaption(), L"Error");
-    EXPECT_EQ(LastBoxStyle() & MB_ICONMASK, (UINT)MB_ICONERROR);
-}
-
-TEST_F(Intake, DropOnPlaylistAppendsAndMarksTheFirstEntryWhenNothingWasLoaded)
+TEST_F(Intake, DropOnPlaylistAppendsRefusesOneByOneAndMarksTheFirstEntryWhenNothingWasLoaded)
 {
     std::wstring a = MakeFlv(Dir / L"a.flv"), b = MakeFlv(Dir / L"b.flv"), c = MakeFlv(Dir / L"c.flv");
-    DropOnPlaylist({a, Dir / L"vanished.flv", b});
-    EXPECT_EQ(EntryPaths(), (Paths{a, b})) << "a missing dropped path is skipped";
-    EXPECT_TRUE(BoxTexts().empty());
-    EXPECT_EQ(CurrentIndex, 0);
-    EXPECT_EQ(PlayState, Stopped) << "ready to play, not started";
-    EXPECT_EQ(WindowTitle(), TitleFor(L"a.flv"));
+    std::wstring percent = MakeFlv(Dir / L"a%b.flv"), text = MakeText(Dir / L"notes.flv");
+    DropOnPlaylist({percent, a, Dir / L"vanished.flv", text, b});
+    EXPECT_EQ(EntryPaths(), (Paths{a, b})) << "a missing dropped path is skipped silently";
+    EXPECT_EQ(BoxTexts(), (Paths{percent + L"に特殊文字があるため読み込めません", text + L"が読み込めません"}));
+    EXPECT_EQ(Captured.back().Caption, L"Error");
+    EXPECT_EQ(Captured.back().Style & MB_ICONMASK, (UINT)MB_ICONERROR);
+    EXPECT_EQ(NowPlaying(), L"0 Stopped [a.flv]") << "ready to play, not started";
     EXPECT_TRUE(IsMenuItemEnabled(MainMenu, IDM_SAVE_PLAYLIST));
     EXPECT_FALSE(IsMenuItemEnabled(MainMenu, IDM_PREVIOUS));
     EXPECT_TRUE(IsMenuItemEnabled(MainMenu, IDM_NEXT));
 
     PlayEntry(1);
-    DropOnPlaylist({c});
+    DropOnPlaylist({c, text});
     EXPECT_EQ(EntryPaths(), (Paths{a, b, c}));
-    EXPECT_EQ(CurrentIndex, 1) << "a loaded file is left alone";
-    EXPECT_EQ(PlayState, Playing);
-    EXPECT_EQ(WindowTitle(), TitleFor(L"b.flv"));
+    EXPECT_EQ(NowPlaying(), L"1 Playing [b.flv]") << "a loaded file is left alone";
 }
 
-TEST_F(Intake, DropOfOnlyNonVideosChangesNothingOnThePlaylistButEmptiesOnTheVideo)
-{
-    std::wstring a = MakeFlv(Dir / L"a.flv");
-    std::wstring t1 = MakeText(Dir / L"one.txt"), t2 = MakeText(Dir / L"two.txt");
-    DropOnVideo({a});
-    ASSERT_EQ(PlayState, Playing);
-
-    DropOnPlaylist({t1, t2});
-    EXPECT_EQ(BoxTexts().size(), 2u);
-    EXPECT_EQ(EntryPaths(), (Paths{a}));
-    EXPECT_EQ(CurrentIndex, 0);
-    EXPECT_EQ(PlayState, Playing);
-
-    DropOnVideo({t1, t2});
-    EXPECT_EQ(BoxTexts().size(), 4u);
-    EXPECT_TRUE(EntryPaths().empty());
-    EXPECT_EQ(CurrentIndex, -1);
-    EXPECT_EQ(PlayState, Idle);
-    EXPECT_EQ(WindowTitle(), L"Nimbrel");
-    EXPECT_FALSE(IsMenuItemEnabled(MainMenu, IDM_SAVE_PLAYLIST));
-    EXPECT_FALSE(IsMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE));
-}
-
-TEST_F(Intake, DropOnVideoReplacesTheListAndPlaysItsFirstEntry)
+TEST_F(Intake, DropOnVideoReplacesTheListAndPlaysItsFirstEntryOrEmptiesIt)
 {
     std::wstring a = MakeFlv(Dir / L"a.flv"), b = MakeFlv(Dir / L"b.flv"), c = MakeFlv(Dir / L"c.flv");
+    std::wstring text = MakeText(Dir / L"one.txt");
     DropOnPlaylist({a});
     DropOnVideo({b, c});
     EXPECT_EQ(EntryPaths(), (Paths{b, c}));
-    EXPECT_EQ(CurrentIndex, 0);
+    EXPECT_EQ(NowPlaying(), L"0 Playing [b.flv]");
+
+    DropOnPlaylist({text});  // nothing usable on the playlist changes nothing
+    EXPECT_EQ(EntryPaths(), (Paths{b, c}));
     EXPECT_EQ(PlayState, Playing);
-    EXPECT_EQ(WindowTitle(), TitleFor(L"b.flv"));
+    DropOnVideo({text, text});  // on the video it empties the list
+    EXPECT_EQ(BoxTexts().size(), 3u);
+    EXPECT_TRUE(EntryPaths().empty());
+    EXPECT_EQ(NowPlaying(), L"-1 Idle");
+    EXPECT_FALSE(IsMenuItemEnabled(MainMenu, IDM_SAVE_PLAYLIST));
+    EXPECT_FALSE(IsMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE));
 }
 
 TEST_F(Intake, FolderTreeIsWalkedDepthFirstWithOneBoxPerOtherFile)
@@ -170,31 +115,25 @@ TEST_F(Intake, PathsBeyondTheOrdinaryLimitAreTakenWhole)
     EXPECT_EQ(CurrentPath(), deep) << "the current path is not cut";
 }
 
-TEST_F(Intake, CommandLinePlaysTheFirstEntryAndSkipsMissingPathsSilently)
+// Command-line paths are made absolute against the folder the program started in, so a
+// playlist saved later names the same files from anywhere.
+TEST_F(Intake, CommandLinePlaysTheFirstEntryStoredAbsoluteAndSkipsMissingPathsSilently)
 {
+    EXPECT_EQ(LoadCommandLineText(L"Nimbrel.exe"), 0);
+    std::wstring gone = L"Nimbrel.exe \"" + (Dir / L"gone.flv") + L"\" \"" + (Dir / L"gone folder") + L"\"";
+    EXPECT_EQ(LoadCommandLineText(gone.c_str()), 1);
+    EXPECT_EQ(NowPlaying(), L"-1 Idle");
+
     CreateDirectoryW((Dir / L"with space").c_str(), nullptr);
-    std::wstring a = MakeFlv(Dir / L"with space\\a.flv");
-    std::wstring b = MakeFlv(Dir / L"b.flv");
-    std::wstring line = L"Nimbrel.exe \"" + (Dir / L"nothing.flv") + L"\" \"" + (Dir / L"with space") +
-                        L"\" " + b;
-    EXPECT_EQ(LoadCommandLineText(line.c_str()), 1);
+    std::wstring a = MakeFlv(Dir / L"with space\\a.flv"), b = MakeFlv(Dir / L"b.flv");
+    wchar_t saved[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, saved);
+    SetCurrentDirectoryW(Dir.Path.c_str());
+    EXPECT_EQ(LoadCommandLineText(L"Nimbrel.exe nothing.flv \"with space\" b.flv"), 1);
+    SetCurrentDirectoryW(saved);
     EXPECT_EQ(EntryPaths(), (Paths{a, b}));
     EXPECT_TRUE(BoxTexts().empty());
-    EXPECT_EQ(CurrentIndex, 0);
-    EXPECT_EQ(PlayState, Playing);
-    EXPECT_EQ(WindowTitle(), TitleFor(L"a.flv"));
-}
-
-TEST_F(Intake, CommandLineOfOnlyMissingPathsShowsNothingAndPlaysNothing)
-{
-    std::wstring line = L"Nimbrel.exe \"" + (Dir / L"gone.flv") + L"\" \"" + (Dir / L"gone folder") + L"\"";
-    EXPECT_EQ(LoadCommandLineText(line.c_str()), 1);
-    EXPECT_TRUE(EntryPaths().empty());
-    EXPECT_TRUE(BoxTexts().empty());
-    EXPECT_EQ(CurrentIndex, -1);
-    EXPECT_EQ(PlayState, Idle);
-    EXPECT_EQ(WindowTitle(), L"Nimbrel");
-    EXPECT_EQ(LoadCommandLineText(L"Nimbrel.exe"), 0);
+    EXPECT_EQ(NowPlaying(), L"0 Playing [a.flv]");
 }
 
 TEST_F(Intake, OpenDialogAppendsTheChosenFilesInOrder)
@@ -202,17 +141,14 @@ TEST_F(Intake, OpenDialogAppendsTheChosenFilesInOrder)
     std::wstring a = MakeFlv(Dir / L"a.flv"), b = MakeFlv(Dir / L"b.flv"), c = MakeFlv(Dir / L"c.flv");
     MakeText(Dir / L"t.txt");
     AnswerOpen(Dir.Path, {L"c.flv", L"a.flv", L"t.txt", L"b.flv"});
-    SendMessageW(MainWindow, WM_COMMAND, IDM_OPEN, 0);  // Ctrl+O
-    EXPECT_EQ(DialogsShown(), 1);
-    EXPECT_EQ(LastDialogOwner(), MainWindow);
-    EXPECT_EQ(LastDialogFilter(), L"Flash Video File (*.flv,*.mp4)|*.flv;*.mp4|Playlist (*.nbl)|*.nbl|"
+    Command(IDM_OPEN);  // Ctrl+O
+    EXPECT_EQ(LastDialog.Shown, 1);
+    EXPECT_EQ(LastDialog.Owner, MainWindow);
+    EXPECT_EQ(LastDialog.Filter, L"Flash Video File (*.flv,*.mp4)|*.flv;*.mp4|Playlist (*.nbl)|*.nbl|"
                                   L"すべてのファイル (*.*)|*.*|");
-    DWORD wanted = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_LONGNAMES;
-    EXPECT_EQ(LastDialogFlags() & wanted, wanted);
     EXPECT_EQ(EntryPaths(), (Paths{c, a, b}));
     EXPECT_EQ(BoxTexts(), (Paths{(Dir / L"t.txt") + L"が読み込めません"}));
-    EXPECT_EQ(CurrentIndex, 0);
-    EXPECT_EQ(PlayState, Stopped);
+    EXPECT_EQ(NowPlaying(), L"0 Stopped [c.flv]");
 
     AnswerOpen(Dir.Path, {L"a.flv"});
     SendMessageW(PlaylistPanel, WM_COMMAND, IDM_OPEN, 0);  // from the playlist's menu
@@ -220,8 +156,8 @@ TEST_F(Intake, OpenDialogAppendsTheChosenFilesInOrder)
     EXPECT_EQ(CurrentIndex, 0);
 
     AnswerCancel();
-    SendMessageW(MainWindow, WM_COMMAND, IDM_OPEN, 0);
-    EXPECT_EQ(DialogsShown(), 3);
+    Command(IDM_OPEN);
+    EXPECT_EQ(LastDialog.Shown, 3);
     EXPECT_EQ(EntryPaths().size(), 4u);
 }
 
@@ -248,8 +184,7 @@ TEST_F(Intake, DropOnVideoEmptiesThePlayingStateBeforeItsFirstBox)
     EXPECT_EQ(currentAtBox, -1);
     EXPECT_EQ(rowsAtBox, 0);
     EXPECT_EQ(EntryPaths(), (Paths{a}));
-    EXPECT_EQ(CurrentIndex, 0);
-    EXPECT_EQ(PlayState, Playing);
+    EXPECT_EQ(NowPlaying(), L"0 Playing [a.flv]");
 }
 
 // A tree hundreds of folders deep is walked whole with little stack left: the walk keeps
@@ -276,8 +211,7 @@ TEST_F(Intake, DeepFolderTreeIsWalkedWholeWithoutDeepRecursion)
         return ScanFolder(root.c_str(), at);
     }, nullptr, 0, nullptr);
     // The rows are added through this thread's list view: serve it until the walk ends.
-    while (MsgWaitForMultipleObjects(1, &walk, FALSE, 60000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
-        PumpMessages();
+    PumpUntil([&] { return WaitForSingleObject(walk, 0) == WAIT_OBJECT_0; }, 60000);
     DWORD code = 0;
     GetExitCodeThread(walk, &code);
     CloseHandle(walk);
@@ -286,18 +220,4 @@ TEST_F(Intake, DeepFolderTreeIsWalkedWholeWithoutDeepRecursion)
     std::sort(got.begin(), got.end());
     std::sort(files.begin(), files.end());
     EXPECT_EQ(got, files);
-}
-
-// Command-line paths are made absolute against the folder the program started in, so a
-// playlist saved later names the same files from anywhere.
-TEST_F(Intake, CommandLinePathsAreStoredAbsolute)
-{
-    CreateDirectoryW((Dir / L"sub").c_str(), nullptr);
-    std::wstring a = MakeFlv(Dir / L"a.flv"), b = MakeFlv(Dir / L"sub\\b.flv");
-    wchar_t saved[MAX_PATH];
-    GetCurrentDirectoryW(MAX_PATH, saved);
-    SetCurrentDirectoryW(Dir.Path.c_str());
-    EXPECT_EQ(LoadCommandLineText(L"Nimbrel.exe a.flv sub"), 1);
-    SetCurrentDirectoryW(saved);
-    EXPECT_EQ(EntryPaths(), (Paths{a, b}));
 }

@@ -1,7 +1,6 @@
 // Navigation through the playlist in the running program: the repeat modes at a file's end,
 // previous and next, moving and removing rows around the current entry, the repeat section.
-#include "playlist_test_support.h"
-
+#include <windows.h>
 #include <commctrl.h>
 
 #include "app/app.h"
@@ -13,77 +12,43 @@
 #include "engine/video_panel.h"
 #include "playlist/playlist.h"
 #include "resources/resource.h"
+#include "test_support.h"
 
 namespace {
 
-using Paths = std::vector<std::wstring>;
-
 class Navigation : public AppTest {
 protected:
-    TempFolder Dir;
-    Paths Files;
-    void Add(std::initializer_list<const wchar_t*> names)
-    {
-        Paths added;
-        for (const wchar_t* n : names)
-            added.push_back(MakeFlv(Dir / n));
-        Files.insert(Files.end(), added.begin(), added.end());
-        DropOnPlaylist(added);
-    }
-    void Command(UINT id) { SendMessageW(MainWindow, WM_COMMAND, id, 0); }
     void Select(std::initializer_list<int> rows)
     {
-        LVITEMW item = {};
-        item.stateMask = LVIS_SELECTED;
-        SendMessageW(PlaylistView, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&item);
-        item.state = LVIS_SELECTED;
+        SetRow(-1, 0);
         for (int r : rows)
-            SendMessageW(PlaylistView, LVM_SETITEMSTATE, r, (LPARAM)&item);
+            SetRow(r, LVIS_SELECTED);
     }
-    void Focus(int row)
-    {
-        LVITEMW item = {};
-        item.stateMask = item.state = LVIS_FOCUSED | LVIS_SELECTED;
-        SendMessageW(PlaylistView, LVM_SETITEMSTATE, row, (LPARAM)&item);
-    }
+    void Focus(int row) { SetRow(row, LVIS_SELECTED | LVIS_FOCUSED); }
     bool Enabled(UINT id) { return IsMenuItemEnabled(MainMenu, id); }
 };
 
-TEST_F(Navigation, OneEntryReplaysInRepeatListAndStopsMarkedInListOnce)
-{
-    Add({L"only.flv"});
-    PlayEntry(0);
-    Command(IDM_REPEAT_LIST);
-    AdvanceAfterEnd();
-    EXPECT_EQ(CurrentIndex, 0);
-    EXPECT_EQ(PlayState, Playing);
-
-    Command(IDM_REPEAT_LIST_ONCE);
-    AdvanceAfterEnd();
-    EXPECT_EQ(CurrentIndex, 0) << "stays marked";
-    EXPECT_EQ(PlayState, Stopped);
-    EXPECT_EQ(WindowTitle(), TitleFor(L"only.flv"));
-}
-
 TEST_F(Navigation, EndOfFileFollowsTheRepeatMode)
 {
-    Add({L"a.flv", L"b.flv"});
-    struct Case {
+    const struct {
+        int rows;
         UINT mode;
         int from;
-        int current;
-        PlayStateValue state;
+        const wchar_t* now;  // a stopped file stays marked
     } cases[] = {
-        {IDM_REPEAT_LIST_ONCE, 0, 1, Playing}, {IDM_REPEAT_LIST_ONCE, 1, 1, Stopped},
-        {IDM_REPEAT_FILE, 1, 1, Playing},      {IDM_REPEAT_LIST, 1, 0, Playing},
-        {IDM_REPEAT_SECTION, 0, 0, Stopped},   {IDM_FILE_ONCE, 0, 0, Stopped},
+        {2, IDM_REPEAT_LIST_ONCE, 0, L"1 Playing [b.flv]"}, {2, IDM_REPEAT_LIST_ONCE, 1, L"1 Stopped [b.flv]"},
+        {2, IDM_REPEAT_FILE, 1, L"1 Playing [b.flv]"},      {2, IDM_REPEAT_LIST, 1, L"0 Playing [a.flv]"},
+        {2, IDM_REPEAT_SECTION, 0, L"0 Stopped [a.flv]"},   {2, IDM_FILE_ONCE, 0, L"0 Stopped [a.flv]"},
+        {1, IDM_REPEAT_LIST, 0, L"0 Playing [a.flv]"},      {1, IDM_REPEAT_LIST_ONCE, 0, L"0 Stopped [a.flv]"},
     };
-    for (const Case& c : cases) {
+    Paths files = {MakeFlv(Dir / L"a.flv"), MakeFlv(Dir / L"b.flv")};
+    for (auto c : cases) {
+        RemoveAllEntries();
+        DropOnPlaylist(Paths(files.begin(), files.begin() + c.rows));
         Command(c.mode);
         PlayEntry(c.from);
         AdvanceAfterEnd();
-        EXPECT_EQ(CurrentIndex, c.current) << "mode " << c.mode << " from " << c.from;
-        EXPECT_EQ(PlayState, c.state) << "mode " << c.mode << " from " << c.from;
+        EXPECT_EQ(NowPlaying(), c.now) << "mode " << c.mode << " from " << c.from << " of " << c.rows;
         EXPECT_EQ(Settings.Repeat, (int)(c.mode - IDM_REPEAT_LIST_ONCE));
         EXPECT_TRUE(IsMenuItemChecked(MainMenu, c.mode));
     }
@@ -91,33 +56,30 @@ TEST_F(Navigation, EndOfFileFollowsTheRepeatMode)
 
 TEST_F(Navigation, PreviousOnTheFirstAndNextOnTheLastDoNothingInEveryMode)
 {
-    Add({L"a.flv", L"b.flv", L"c.flv"});
+    AddFiles({L"a.flv", L"b.flv", L"c.flv"});
     for (UINT mode = IDM_REPEAT_LIST_ONCE; mode <= IDM_FILE_ONCE; mode++) {
         Command(mode);
         PlayEntry(0);
         EXPECT_FALSE(Enabled(IDM_PREVIOUS));
-        Command(IDM_PREVIOUS);  // Page Up
-        EXPECT_EQ(CurrentIndex, 0);
+        Command(IDM_PREVIOUS);
         Command(IDM_NEXT);
-        EXPECT_EQ(CurrentIndex, 1);
+        EXPECT_EQ(CurrentIndex, 1) << mode;
         PlayEntry(2);
         EXPECT_FALSE(Enabled(IDM_NEXT));
-        Command(IDM_NEXT);  // Page Down
-        EXPECT_EQ(CurrentIndex, 2);
+        Command(IDM_NEXT);
         Command(IDM_PREVIOUS);
-        EXPECT_EQ(CurrentIndex, 1);
+        EXPECT_EQ(CurrentIndex, 1) << mode;
     }
 }
 
 TEST_F(Navigation, MovingRowsCarriesTheMarkWithItsFile)
 {
-    Add({L"a.flv", L"b.flv", L"c.flv"});
+    AddFiles({L"a.flv", L"b.flv", L"c.flv"});
     PlayEntry(1);
     Focus(1);
     Command(IDM_MOVE_DOWN);  // Ctrl+Down on the current entry
     EXPECT_EQ(EntryPaths(), (Paths{Files[0], Files[2], Files[1]}));
-    EXPECT_EQ(CurrentIndex, 2);
-    EXPECT_EQ(WindowTitle(), TitleFor(L"b.flv"));
+    EXPECT_EQ(NowPlaying(), L"2 Playing [b.flv]");
     Command(IDM_MOVE_DOWN);
     EXPECT_EQ(CurrentIndex, 2) << "the last row does not move down";
     Focus(1);
@@ -131,56 +93,29 @@ TEST_F(Navigation, MovingRowsCarriesTheMarkWithItsFile)
 
 TEST_F(Navigation, RemovingRowsAroundTheCurrentEntry)
 {
-    Add({L"a.flv", L"b.flv", L"c.flv", L"d.flv", L"e.flv"});
+    AddFiles({L"a.flv", L"b.flv", L"c.flv", L"d.flv", L"e.flv", L"f.flv"});
+    PlayEntry(5);
+    Select({5});
+    Command(IDM_REMOVE);
+    EXPECT_EQ(NowPlaying(), L"4 Stopped [e.flv]") << "the current last row: the new last is marked";
     PlayEntry(2);
     Select({0, 1});
-    Command(IDM_REMOVE);  // before it: the same file plays on
-    EXPECT_EQ(CurrentIndex, 0);
-    EXPECT_EQ(PlayState, Playing);
-    EXPECT_EQ(WindowTitle(), TitleFor(L"c.flv"));
+    Command(IDM_REMOVE);
+    EXPECT_EQ(NowPlaying(), L"0 Playing [c.flv]") << "rows before it: the same file plays on";
     EXPECT_FALSE(Enabled(IDM_PREVIOUS));
-
-    Select({2});
-    Command(IDM_REMOVE);  // after it
-    EXPECT_EQ(EntryPaths(), (Paths{Files[2], Files[3]}));
-    EXPECT_EQ(CurrentIndex, 0);
-    EXPECT_EQ(PlayState, Playing);
-    EXPECT_TRUE(Enabled(IDM_NEXT));
-
-    Select({0});
-    Command(IDM_REMOVE);  // the current one: the next is marked, stopped
-    EXPECT_EQ(EntryPaths(), (Paths{Files[3]}));
-    EXPECT_EQ(CurrentIndex, 0);
-    EXPECT_EQ(PlayState, Stopped);
-    EXPECT_EQ(WindowTitle(), TitleFor(L"d.flv"));
-    EXPECT_FALSE(Enabled(IDM_NEXT));
-
-    Select({0});
-    Command(IDM_REMOVE);  // the last row
-    EXPECT_EQ(CurrentIndex, -1);
-    EXPECT_EQ(PlayState, Idle);
-    EXPECT_EQ(WindowTitle(), L"Nimbrel");
-    EXPECT_FALSE(Enabled(IDM_SAVE_PLAYLIST));
-}
-
-TEST_F(Navigation, RemovingTheLastRowWhileCurrentMarksTheNewLast)
-{
-    Add({L"a.flv", L"b.flv", L"c.flv"});
-    PlayEntry(2);
     Select({2});
     Command(IDM_REMOVE);
-    EXPECT_EQ(CurrentIndex, 1);
-    EXPECT_EQ(PlayState, Stopped);
-    EXPECT_EQ(WindowTitle(), TitleFor(L"b.flv"));
-
-    SendMessageW(PlaylistPanel, WM_COMMAND, IDM_REMOVE_ALL, 0);
-    EXPECT_TRUE(EntryPaths().empty());
-    EXPECT_EQ(CurrentIndex, -1);
-    EXPECT_EQ(PlayState, Idle);
-    EXPECT_EQ(WindowTitle(), L"Nimbrel");
-    EXPECT_FALSE(Enabled(IDM_PREVIOUS));
+    EXPECT_EQ(NowPlaying(), L"0 Playing [c.flv]") << "a row after it";
+    EXPECT_EQ(EntryPaths(), (Paths{Files[2], Files[3]}));
+    Select({0});
+    Command(IDM_REMOVE);
+    EXPECT_EQ(NowPlaying(), L"0 Stopped [d.flv]") << "the current row: the next is marked";
     EXPECT_FALSE(Enabled(IDM_NEXT));
-    EXPECT_FALSE(Enabled(IDM_SAVE_PLAYLIST));
+    Select({0});
+    Command(IDM_REMOVE);
+    EXPECT_EQ(NowPlaying(), L"-1 Idle") << "the only row";
+    for (UINT id : {IDM_PREVIOUS, IDM_NEXT, IDM_SAVE_PLAYLIST, IDM_PLAY_PAUSE})
+        EXPECT_FALSE(Enabled(id)) << id;
 }
 
 TEST_F(Navigation, SectionIsClearedOnlyWhenEnteringOrLeavingSectionMode)
@@ -203,7 +138,7 @@ TEST_F(Navigation, SectionIsClearedOnlyWhenEnteringOrLeavingSectionMode)
 
 TEST_F(Navigation, SectionRepeatSeeksBackToTheLoopPointAtTheSectionEnd)
 {
-    Add({L"a.flv"});
+    AddFiles({L"a.flv"});
     Command(IDM_REPEAT_SECTION);
     PlayEntry(0);
     PlaybackPosition = 1;
@@ -213,18 +148,12 @@ TEST_F(Navigation, SectionRepeatSeeksBackToTheLoopPointAtTheSectionEnd)
     EXPECT_EQ(Section.SectionEnd, 20u);
     Section.SectionEnd = 12;
     Section.SectionLoopPoint = 7;
-    MediaEngine* engine = PanelEngine();
-    ASSERT_NE(engine, nullptr);
-    SetVariable(engine, L"state_seek", L"");
-    PlaybackPosition = 11;
-    ApplySectionRepeat();
-    std::wstring seek;
-    GetVariable(engine, L"state_seek", &seek);
-    EXPECT_EQ(seek, L"") << "before the end nothing is sought";
-    PlaybackPosition = 12;
-    ApplySectionRepeat();
-    GetVariable(engine, L"state_seek", &seek);
-    EXPECT_EQ(seek, L"7");
+    SetVariable(PanelEngine(), L"state_seek", L"");
+    for (unsigned position : {11u, 12u}) {
+        PlaybackPosition = position;
+        ApplySectionRepeat();
+        EXPECT_EQ(EngineValue(L"state_seek"), position == 12 ? L"7" : L"") << position;
+    }
 }
 
 }  // namespace

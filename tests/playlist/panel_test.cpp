@@ -1,39 +1,22 @@
 // The playlist panel's windows, row drawing, pop-up menu, keys and mouse, in the running
 // program.
-#include "playlist_test_support.h"
-
+#include <windows.h>
 #include <commctrl.h>
 
 #include "app/app.h"
 #include "app/menus.h"
 #include "app/settings.h"
 #include "engine/playback_commands.h"
+#include "playlist/path_parts.h"
 #include "playlist/playlist.h"
 #include "resources/resource.h"
+#include "test_support.h"
 
 namespace {
 
-using Paths = std::vector<std::wstring>;
-
-class Panel : public AppTest {
-protected:
-    TempFolder Dir;
-    Paths Files;
-    void AddThree()
-    {
-        for (const wchar_t* n : {L"a.flv", L"b.flv", L"c.flv"})
-            Files.push_back(MakeFlv(Dir / n));
-        DropOnPlaylist(Files);
-    }
+struct Panel : AppTest {
+    void AddThree() { AddFiles({L"a.flv", L"b.flv", L"c.flv"}); }
 };
-
-void SetRow(int row, UINT state)
-{
-    LVITEMW item = {};
-    item.state = state;
-    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(PlaylistView, LVM_SETITEMSTATE, row, (LPARAM)&item);
-}
 
 std::vector<int> SelectedRows()
 {
@@ -77,84 +60,46 @@ std::vector<bool> RightClickMenu()
     return enabled;
 }
 
-TEST_F(Panel, WindowsAreTheOwnerDrawnReportListInsideClassWp)
+TEST_F(Panel, ListFillsThePanelShowsOnlyTheMarkAndNameColumnsAndFitsTheNames)
 {
-    ASSERT_NE(PlaylistPanel, nullptr);
-    ASSERT_NE(PlaylistView, nullptr);
-    wchar_t cls[32];
-    GetClassNameW(PlaylistPanel, cls, 32);
-    EXPECT_STREQ(cls, L"wp");
-    EXPECT_EQ(GetParent(PlaylistPanel), MainWindow);
-    EXPECT_EQ(GetDlgCtrlID(PlaylistPanel), IDC_PLAYLIST_PANEL);
-    EXPECT_EQ(GetParent(PlaylistView), PlaylistPanel);
-    EXPECT_EQ(GetDlgCtrlID(PlaylistView), IDC_PLAYLIST_VIEW);
-    LONG style = GetWindowLongW(PlaylistView, GWL_STYLE);
-    EXPECT_EQ(style & LVS_TYPEMASK, LVS_REPORT);
-    EXPECT_TRUE(style & LVS_OWNERDRAWFIXED);
-    EXPECT_TRUE(style & LVS_NOCOLUMNHEADER);
-    EXPECT_FALSE(style & LVS_SINGLESEL) << "several rows can be selected";
-    EXPECT_TRUE(GetWindowLongW(PlaylistView, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
-    EXPECT_TRUE(SendMessageW(PlaylistView, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT);
+    EXPECT_TRUE(GetWindowLongW(PlaylistView, GWL_STYLE) & LVS_NOCOLUMNHEADER);
     EXPECT_EQ(SendMessageW(PlaylistView, LVM_GETCOLUMNWIDTH, 0, 0), 20);
-    EXPECT_EQ(SendMessageW(PlaylistView, LVM_GETCOLUMNWIDTH, 2, 0), 0);
-    EXPECT_EQ((HFONT)SendMessageW(PlaylistView, WM_GETFONT, 0, 0), UiFont);
-
+    EXPECT_EQ(SendMessageW(PlaylistView, LVM_GETCOLUMNWIDTH, 2, 0), 0) << "the full path is not shown";
     RECT panel, view;
     GetClientRect(PlaylistPanel, &panel);
     GetWindowRect(PlaylistView, &view);
     EXPECT_EQ(view.right - view.left, Settings.PlayListWidth);
     EXPECT_EQ(view.bottom - view.top, panel.bottom);
-}
 
-TEST_F(Panel, NameColumnFitsTheNamesOnceAnIntakeRunEnds)
-{
-    Files.push_back(MakeFlv(Dir / L"a rather long name for a clip, long enough to be wide.flv"));
-    DropOnPlaylist(Files);
+    // The name column fits the names once an intake run ends.
+    DropOnPlaylist({MakeFlv(Dir / L"a rather long name for a clip, long enough to be wide.flv")});
     int width = (int)SendMessageW(PlaylistView, LVM_GETCOLUMNWIDTH, 1, 0);
     EXPECT_GT(width, 100);
     SendMessageW(PlaylistView, LVM_SETCOLUMNWIDTH, 1, LVSCW_AUTOSIZE_USEHEADER);
     EXPECT_EQ(SendMessageW(PlaylistView, LVM_GETCOLUMNWIDTH, 1, 0), width);
-    EXPECT_TRUE(IsWindowVisible(PlaylistView));
 }
 
-TEST_F(Panel, RowsShowTheirNamesAndTheMarkSitsCentredInTheCurrentRow)
+TEST_F(Panel, TheMarkSitsCentredInTheCurrentRowAndIsNeverHighlighted)
 {
     AddThree();
     PlayEntry(1);
+    SetFocus(PlaylistView);
     SetRow(1, LVIS_SELECTED | LVIS_FOCUSED);
     RECT client;
     GetClientRect(PlaylistView, &client);
     HDC screen = GetDC(PlaylistView);
     HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    HGDIOBJ old = SelectObject(dc, CreateCompatibleBitmap(screen, client.right, client.bottom));
     ReleaseDC(PlaylistView, screen);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    RECT mark[3];
+    SendMessageW(PlaylistView, WM_PRINTCLIENT, (WPARAM)dc, PRF_CLIENT | PRF_ERASEBKGND);
     for (int row = 0; row < 3; row++) {
-        DRAWITEMSTRUCT d = {};
-        d.CtlType = ODT_LISTVIEW;
-        d.CtlID = IDC_PLAYLIST_VIEW;
-        d.itemID = row;
-        d.itemAction = ODA_DRAWENTIRE;
-        d.itemState = row == 1 ? ODS_SELECTED | ODS_FOCUS : 0;
-        d.hwndItem = PlaylistView;
-        d.hDC = dc;
-        SendMessageW(PlaylistView, LVM_GETITEMRECT, row, (LPARAM)&d.rcItem);
-        mark[row].top = 0;
-        mark[row].left = LVIR_LABEL;
-        SendMessageW(PlaylistView, LVM_GETSUBITEMRECT, row, (LPARAM)&mark[row]);
-        EXPECT_EQ(SendMessageW(PlaylistPanel, WM_DRAWITEM, IDC_PLAYLIST_VIEW, (LPARAM)&d), TRUE);
+        RECT mark = {LVIR_LABEL, 0};
+        SendMessageW(PlaylistView, LVM_GETSUBITEMRECT, row, (LPARAM)&mark);
+        COLORREF centre = GetPixel(dc, (mark.left + mark.right) / 2, (mark.top + mark.bottom) / 2);
+        EXPECT_EQ(centre, row == 1 ? RGB(0, 0, 0) : GetSysColor(COLOR_WINDOW)) << row;
+        EXPECT_EQ(GetPixel(dc, mark.left + 1, mark.top + 1), GetSysColor(COLOR_WINDOW)) << row;
     }
-    COLORREF window = GetSysColor(COLOR_WINDOW);
-    auto centre = [&](int row) {
-        return GetPixel(dc, (mark[row].left + mark[row].right) / 2, (mark[row].top + mark[row].bottom) / 2);
-    };
-    EXPECT_EQ(centre(1), RGB(0, 0, 0)) << "the mark is drawn in the current row";
-    EXPECT_EQ(GetPixel(dc, mark[1].left + 1, mark[1].top + 1), window) << "the mark column is never highlighted";
-    EXPECT_EQ(centre(0), window);
-    EXPECT_EQ(centre(2), window);
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
+    DeleteObject(SelectObject(dc, old));
     DeleteDC(dc);
 }
 
@@ -174,24 +119,23 @@ TEST_F(Panel, RightClickMenuEnablesItemsByTheFocusedSelectedRow)
         << "a selection without the focus is no choice";
 }
 
-TEST_F(Panel, DoubleClickAndEnterPlayTheFocusedSelectedRowOnly)
+TEST_F(Panel, DoubleClickEnterAndTheMenuPlayTheFocusedSelectedRowOnly)
 {
     AddThree();
     Notify(NM_DBLCLK);
     EXPECT_EQ(PlayState, Stopped) << "no focused selected row: nothing plays";
-    SetRow(2, LVIS_SELECTED | LVIS_FOCUSED);
-    Notify(NM_DBLCLK);
-    EXPECT_EQ(CurrentIndex, 2);
-    EXPECT_EQ(PlayState, Playing);
-    EXPECT_EQ(WindowTitle(), TitleFor(L"c.flv"));
-    SetRow(2, 0);
-    SetRow(1, LVIS_SELECTED | LVIS_FOCUSED);
-    SendMessageW(PlaylistView, WM_KEYDOWN, VK_RETURN, 0);  // the list turns Enter into NM_RETURN
-    EXPECT_EQ(CurrentIndex, 1);
-    EXPECT_EQ(WindowTitle(), TitleFor(L"b.flv"));
+    void (*ways[])() = {[] { Notify(NM_DBLCLK); },
+                        [] { SendMessageW(PlaylistView, WM_KEYDOWN, VK_RETURN, 0); },  // becomes NM_RETURN
+                        [] { SendMessageW(PlaylistPanel, WM_COMMAND, IDM_PLAY_SELECTED, 0); }};
+    for (int row = 2; row >= 0; row--) {
+        SetRow(-1, 0);
+        SetRow(row, LVIS_SELECTED | LVIS_FOCUSED);
+        ways[row]();
+        EXPECT_EQ(NowPlaying(), std::to_wstring(row) + L" Playing [" + PathNamePart(Files[row].c_str()) + L"]");
+    }
 }
 
-TEST_F(Panel, KeysOfTheList)
+TEST_F(Panel, KeysOfTheListAndLosingTheFocus)
 {
     AddThree();
     SetFocus(PlaylistView);
@@ -203,31 +147,20 @@ TEST_F(Panel, KeysOfTheList)
     keys[VK_CONTROL] = 0;
     SetKeyboardState(keys);
     EXPECT_EQ(SelectedRows(), (std::vector<int>{0, 1, 2})) << "Ctrl+A";
+    SetFocus(MainWindow);
+    EXPECT_TRUE(SelectedRows().empty()) << "losing the focus clears the selection";
+    EXPECT_EQ(CurrentIndex, 0) << "but not the mark";
 
-    SetRow(0, 0);
-    SetRow(2, 0);
+    SetFocus(PlaylistView);
+    SetRow(1, LVIS_SELECTED);
     SendMessageW(PlaylistView, WM_KEYDOWN, VK_DELETE, 0);
     EXPECT_EQ(EntryPaths(), (Paths{Files[0], Files[2]})) << "Delete removes the selected rows";
     SendMessageW(PlaylistView, WM_KEYDOWN, VK_DELETE, 0);
     EXPECT_EQ(EntryPaths().size(), 2u) << "with nothing selected Delete removes nothing";
-
-    ASSERT_EQ(PlayState, Stopped);
     SendMessageW(PlaylistView, WM_KEYUP, VK_SPACE, 0);
     EXPECT_EQ(PlayState, Playing) << "space plays";
     SendMessageW(PlaylistView, WM_KEYUP, VK_SPACE, 0);
     EXPECT_EQ(PlayState, Paused) << "and pauses";
-}
-
-TEST_F(Panel, LosingTheFocusClearsTheSelectionButNotTheMark)
-{
-    AddThree();
-    SetFocus(PlaylistView);
-    SetRow(0, LVIS_SELECTED);
-    SetRow(1, LVIS_SELECTED | LVIS_FOCUSED);
-    ASSERT_EQ(SelectedRows().size(), 2u);
-    SetFocus(MainWindow);
-    EXPECT_TRUE(SelectedRows().empty());
-    EXPECT_EQ(CurrentIndex, 0);
 }
 
 TEST_F(Panel, MenuChoicesReachTheCommandsThroughThePanel)
@@ -236,11 +169,11 @@ TEST_F(Panel, MenuChoicesReachTheCommandsThroughThePanel)
     SetRow(1, LVIS_SELECTED | LVIS_FOCUSED);
     SendMessageW(PlaylistPanel, WM_COMMAND, IDM_MOVE_UP, 0);
     EXPECT_EQ(EntryPaths(), (Paths{Files[1], Files[0], Files[2]}));
-    SendMessageW(PlaylistPanel, WM_COMMAND, IDM_PLAY_SELECTED, 0);
-    EXPECT_EQ(CurrentIndex, 0);
-    EXPECT_EQ(WindowTitle(), TitleFor(L"b.flv"));
+    PlayEntry(0);
     SendMessageW(PlaylistPanel, WM_COMMAND, IDM_REMOVE_ALL, 0);
     EXPECT_TRUE(EntryPaths().empty());
+    EXPECT_EQ(NowPlaying(), L"-1 Idle");
+    EXPECT_FALSE(IsMenuItemEnabled(MainMenu, IDM_NEXT));
 }
 
 }  // namespace

@@ -1,123 +1,91 @@
-// Pure computations: what a path's parts and a file's first bytes say, and the text of a
-// playlist file.
-#include <gtest/gtest.h>
-
+// What a path's parts and a file's first bytes say, and the text of a playlist file.
+#include "playlist/file_intake.h"
 #include "playlist/path_parts.h"
 #include "playlist/playlist_text.h"
+#include "test_support.h"
 
 namespace {
 
-std::string Head(const char* bytes, size_t n)
+TEST(Classification, ContentDecidesExceptForPlaylistsAndPercentInTheName)
 {
-    std::string head(bytes, n);
-    head.resize(16, '\0');
-    return head;
+    TempFolder dir;
+    CreateDirectoryW((dir / L"100%").c_str(), nullptr);
+    CreateDirectoryW((dir / L"x.nbl").c_str(), nullptr);
+    const std::string flv = std::string("FLV") + std::string(14, '\x01');
+    const std::string mp4 = std::string("\0\0\0\x18" "ftypmp42", 12) + std::string(5, '\0');
+    const std::string missing = "<none>";
+    struct Row {
+        const wchar_t* name;
+        std::string bytes;
+        FileKind kind;
+    } rows[] = {
+        {L"flv-named.mp4", flv, FlvFile},
+        {L"mp4-named.flv", mp4, Mp4File},
+        {L"FLVftyp.flv", "FLVftyp" + std::string(10, 'x'), FlvFile},
+        {L"sixteen.flv", flv.substr(0, 16), Unreadable},  // too small
+        {L"mp4-sixteen.mp4", mp4.substr(0, 16), Unreadable},
+        {L"ftyp-first.mp4", "ftyp" + std::string(20, '\0'), Unreadable},  // ftyp belongs at byte 4
+        {L"lower.flv", "flv" + std::string(20, '\x01'), Unreadable},
+        {L"shifted.flv", std::string("\0FLV", 4) + std::string(20, '\x01'), Unreadable},
+        {L"text.flv", "This is not a video at all.", Unreadable},
+        {L"missing.flv", missing, Unreadable},
+        {L"list.NBL", "[Nimbrel Play List]\r\n", Unreadable},  // upper case: judged by content
+        {L"missing.nbl", missing, PlaylistFile},
+        {L"a.b.nbl", missing, PlaylistFile},
+        {L"a.nbl.flv", missing, Unreadable},
+        {L"x.nbl\\movie", missing, Unreadable},
+        {L"a%b.flv", flv, SpecialCharacter},
+        {L"%", flv, SpecialCharacter},
+        {L"100%\\ok.flv", flv, FlvFile},  // the folder is not tested
+        {L"clip.%lv", flv, FlvFile},      // nor the extension
+        {L"clip#&!.flv", flv, FlvFile},   // only % is refused
+    };
+    for (const Row& r : rows) {
+        if (r.bytes != missing)
+            WriteBytes(dir / r.name, r.bytes);
+        EXPECT_EQ(ClassifyFile((dir / r.name).c_str()), r.kind) << std::string(r.name, r.name + wcslen(r.name));
+    }
 }
 
-FileKind Classify(const std::string& head, unsigned long long size)
-{
-    return ClassifyHead((const unsigned char*)head.data(), size);
-}
-
-TEST(Classification, FirstBytesDecideAndTinyFilesAreRefused)
-{
-    EXPECT_EQ(Classify(Head("FLV\x01", 4), 17), FlvFile);
-    EXPECT_EQ(Classify(Head("\0\0\0\x20" "ftypisom", 12), 17), Mp4File);
-    EXPECT_EQ(Classify(Head("FLV\x01", 4), 16), Unreadable) << "16 bytes are too few";
-    EXPECT_EQ(Classify(Head("\0\0\0\x20" "ftyp", 8), 16), Unreadable);
-    EXPECT_EQ(Classify(Head("ftyp", 4), 100), Unreadable) << "ftyp belongs at byte 4";
-    EXPECT_EQ(Classify(Head("flv", 3), 100), Unreadable) << "the signature is upper case";
-    EXPECT_EQ(Classify(Head("\0FLV", 4), 100), Unreadable);
-    EXPECT_EQ(Classify(Head("FLVftyp", 7), 100), FlvFile);
-}
-
-TEST(Classification, PlaylistByExactExtensionAndPercentOnlyInTheNamePart)
-{
-    EXPECT_TRUE(IsPlaylistPath(L"C:\\lists\\a.nbl"));
-    EXPECT_TRUE(IsPlaylistPath(L"a.b.nbl"));
-    EXPECT_FALSE(IsPlaylistPath(L"C:\\lists\\a.NBL")) << "the comparison is case-sensitive";
-    EXPECT_FALSE(IsPlaylistPath(L"C:\\lists\\a.nbl.flv"));
-    EXPECT_FALSE(IsPlaylistPath(L"C:\\x.nbl\\movie"));
-    EXPECT_FALSE(IsPlaylistPath(L"C:\\x\\nbl"));
-
-    EXPECT_TRUE(HasSpecialCharacter(L"C:\\videos\\a%b.flv"));
-    EXPECT_TRUE(HasSpecialCharacter(L"%"));
-    EXPECT_FALSE(HasSpecialCharacter(L"C:\\100%\\clip.flv")) << "the folder is not tested";
-    EXPECT_FALSE(HasSpecialCharacter(L"C:/100%/clip.flv"));
-    EXPECT_FALSE(HasSpecialCharacter(L"C:\\videos\\clip.%lv")) << "nor the extension";
-    EXPECT_FALSE(HasSpecialCharacter(L"C:\\videos\\clip#&!.flv")) << "only % is refused";
-}
-
-TEST(PathParts, NameAndExtensionAfterEitherSeparator)
+TEST(PathParts, NameExtensionJoinAndTheLongForm)
 {
     EXPECT_STREQ(PathNamePart(L"C:\\a\\b/c.d.flv"), L"c.d.flv");
     EXPECT_STREQ(PathNamePart(L"C:clip.flv"), L"clip.flv");
-    EXPECT_STREQ(PathNamePart(L"clip.flv"), L"clip.flv");
     EXPECT_STREQ(PathExtension(L"C:\\a\\b/c.d.flv"), L".flv");
     EXPECT_STREQ(PathExtension(L"C:\\dir.x\\file"), L"") << "a dot in the folder is no extension";
-    EXPECT_STREQ(PathExtension(L"C:\\a\\"), L"");
     EXPECT_EQ(JoinPath(L"C:\\a", L"b.flv"), L"C:\\a\\b.flv");
     EXPECT_EQ(JoinPath(L"C:\\", L"b.flv"), L"C:\\b.flv");
+
+    std::wstring a(150, L'a'), b(150, L'b'), c(300, L'c');
+    const std::wstring rows[][2] = {
+        {L"C:\\short\\clip.flv", L"C:\\short\\clip.flv"},
+        {L"relative.flv", L"relative.flv"},
+        {L"C:\\" + a + L"/" + b + L"\\clip.flv", L"\\\\?\\C:\\" + a + L"\\" + b + L"\\clip.flv"},
+        {L"C:\\" + c + L"\\x\\..\\clip.flv", L"\\\\?\\C:\\" + c + L"\\clip.flv"},
+        {L"\\\\server\\share\\" + c + L"\\clip.flv", L"\\\\?\\UNC\\server\\share\\" + c + L"\\clip.flv"},
+        {L"\\\\?\\C:\\" + c, L"\\\\?\\C:\\" + c},
+    };
+    for (auto& r : rows)
+        EXPECT_EQ(LongPathForm(r[0].c_str()), r[1]) << r[0].size();
 }
 
-TEST(PathParts, LongPathsGetTheFormTheSystemOpensWhole)
-{
-    EXPECT_EQ(LongPathForm(L"C:\\short\\clip.flv"), L"C:\\short\\clip.flv");
-    EXPECT_EQ(LongPathForm(L"relative.flv"), L"relative.flv");
-
-    std::wstring deep = L"C:\\" + std::wstring(150, L'a') + L"/" + std::wstring(150, L'b') + L"\\clip.flv";
-    EXPECT_EQ(LongPathForm(deep.c_str()),
-              L"\\\\?\\C:\\" + std::wstring(150, L'a') + L"\\" + std::wstring(150, L'b') + L"\\clip.flv");
-    std::wstring dotted = L"C:\\" + std::wstring(300, L'c') + L"\\x\\..\\clip.flv";
-    EXPECT_EQ(LongPathForm(dotted.c_str()), L"\\\\?\\C:\\" + std::wstring(300, L'c') + L"\\clip.flv");
-    std::wstring unc = L"\\\\server\\share\\" + std::wstring(300, L'd') + L"\\clip.flv";
-    EXPECT_EQ(LongPathForm(unc.c_str()), L"\\\\?\\UNC\\server\\share\\" + std::wstring(300, L'd') + L"\\clip.flv");
-    std::wstring prefixed = L"\\\\?\\C:\\" + std::wstring(300, L'e');
-    EXPECT_EQ(LongPathForm(prefixed.c_str()), prefixed);
-}
-
-TEST(PlaylistText, LinesAreUtf8WithCrLfAndLongOnesAreWrittenWhole)
+TEST(PlaylistText, LinesAreUtf8WithCrLfAndTheTextEndsAtANul)
 {
     std::string bytes;
-    ASSERT_TRUE(AppendPlaylistLine(L"[Nimbrel Play List]", bytes));
     ASSERT_TRUE(AppendPlaylistLine(L"C:\\動画\\猫.flv", bytes));
-    EXPECT_EQ(bytes, "[Nimbrel Play List]\r\nC:\\\xE5\x8B\x95\xE7\x94\xBB\\\xE7\x8C\xAB.flv\r\n");
-
+    EXPECT_EQ(bytes, "C:\\\xE5\x8B\x95\xE7\x94\xBB\\\xE7\x8C\xAB.flv\r\n");
     // 1000 three-byte characters: far beyond any fixed line buffer of 1024 bytes.
-    std::wstring longPath = L"C:\\" + std::wstring(1000, L'動') + L".flv";
     std::string longLine;
-    ASSERT_TRUE(AppendPlaylistLine(longPath.c_str(), longLine));
+    ASSERT_TRUE(AppendPlaylistLine((L"C:\\" + std::wstring(1000, L'動') + L".flv").c_str(), longLine));
     EXPECT_EQ(longLine.size(), 3 + 3000 + 4 + 2u);
-    EXPECT_EQ(longLine.substr(longLine.size() - 6), ".flv\r\n");
-
     std::string kept = "before";
     EXPECT_FALSE(AppendPlaylistLine(L"C:\\a\xD800z.flv", kept)) << "a lone surrogate has no UTF-8 form";
     EXPECT_EQ(kept, "before");
-}
 
-TEST(PlaylistText, ReaderTakesAnyLineEndsSkipsBlankLinesAndKeepsSpaces)
-{
+    EXPECT_EQ(SplitPlaylistLines(std::wstring(L"h\r\na\0b\r\nc", 9)).size(), 2u);
     std::wstring text;
-    std::string file = "\xEF\xBB\xBF[h]\r\na.flv\n\nb.flv\r\r\nc.flv  \rd.flv";
-    ASSERT_TRUE(DecodePlaylistBytes(file.data(), file.size(), text));
-    std::vector<std::wstring> lines = SplitPlaylistLines(text);
-    ASSERT_EQ(lines.size(), 5u);
-    EXPECT_EQ(lines[0], L"\xFEFF[h]") << "a byte-order mark stays on the header line";
-    EXPECT_EQ(lines[1], L"a.flv");
-    EXPECT_EQ(lines[2], L"b.flv");
-    EXPECT_EQ(lines[3], L"c.flv  ") << "lines are not trimmed";
-    EXPECT_EQ(lines[4], L"d.flv") << "the last line needs no line end";
-
-    EXPECT_TRUE(SplitPlaylistLines(L"\r\n\r\n\n").empty());
-    EXPECT_EQ(SplitPlaylistLines(std::wstring(L"h\r\na\0b\r\nc", 9)).size(), 2u) << "text ends at a NUL";
-
-    ASSERT_TRUE(DecodePlaylistBytes("a\xFF" "b", 3, text));
-    EXPECT_EQ(text, L"a\xFFFD" L"b") << "invalid UTF-8 becomes a replacement character";
     EXPECT_FALSE(DecodePlaylistBytes("", 0, text));
 }
-
-}  // namespace
-
 
 // Some file systems report 0 as every file's identity: such files are told apart by their
 // full paths, whatever their case, so a second nested playlist or subfolder is not skipped.
@@ -149,3 +117,5 @@ TEST(PlaylistLine, RelativeLinesResolveAgainstThePlaylistsFolder)
     for (auto& row : rows)
         EXPECT_EQ(ResolvePlaylistLine(L"C:\\lists", row[0]), row[1]) << row[0];
 }
+
+}  // namespace

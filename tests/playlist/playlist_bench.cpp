@@ -7,7 +7,7 @@
 #include "playlist/file_intake.h"
 #include "playlist/playlist.h"
 #include "playlist/playlist_file.h"
-#include "playlist_test_support.h"
+#include "test_support.h"
 
 static double Seconds(LARGE_INTEGER from)
 {
@@ -48,7 +48,7 @@ int main(int argc, char** argv)
     DropOnPlaylist({list});
     double listTime = Seconds(start);
     printf("playlist of %d entries: %d entries in %.2f s\n", count, PlaylistCount(), listTime);
-    printf("boxes shown: %d\n", CapturedBoxCount());
+    printf("boxes shown: %d\n", (int)Captured.size());
     CloseApp();
     return 0;
 }

@@ -1,0 +1,347 @@
+#include "test_support.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include "app/app.h"
+#include "app/file_dialog.h"
+#include "app/message_box.h"
+#include "app/startup.h"
+#include "engine/playback_commands.h"
+#include "engine/player/media_engine.h"
+#include "engine/video_panel.h"
+#include "playlist/playlist.h"
+
+static std::wstring Long(const std::wstring& path) { return L"\\\\?\\" + path; }
+
+std::string ReadBytes(const std::wstring& path)
+{
+    std::string bytes;
+    HANDLE file = CreateFileW(Long(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    char buf[65536];
+    DWORD got = 0;
+    while (ReadFile(file, buf, sizeof buf, &got, nullptr) && got)
+        bytes.append(buf, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileW(Long(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << std::string(path.begin(), path.end());
+    DWORD wrote = 0;
+    WriteFile(file, bytes.data(), (DWORD)bytes.size(), &wrote, nullptr);
+    CloseHandle(file);
+}
+
+std::string Utf8(const std::wstring& text)
+{
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), nullptr, 0, nullptr, nullptr);
+    std::string bytes(n, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), bytes.data(), n, nullptr, nullptr);
+    return bytes;
+}
+
+static void RemoveTree(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(Long(folder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = found.cFileName, child = folder + L"\\" + name;
+            bool folderLike = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+            if (name == L"." || name == L"..")
+                continue;
+            if (folderLike && !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                RemoveTree(child);  // a link is removed, never followed
+            else if (folderLike)
+                RemoveDirectoryW(Long(child).c_str());
+            else
+                DeleteFileW(Long(child).c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(Long(folder).c_str());
+}
+
+TempFolder::TempFolder()
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    static int serial;
+    Path = std::wstring(temp) + L"nimbrel-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+           std::to_wstring(++serial);
+    RemoveTree(Path);
+    CreateDirectoryW(Path.c_str(), nullptr);
+}
+
+TempFolder::~TempFolder() { RemoveTree(Path); }
+
+std::wstring MakeFlv(const std::wstring& path)
+{
+    WriteBytes(path, std::string("FLV\x01\x05\0\0\0\x09\0\0\0\0\0\0\0\0", 17));
+    return path;
+}
+
+std::wstring MakeText(const std::wstring& path)
+{
+    WriteBytes(path, "just some words, not a video\r\n");
+    return path;
+}
+
+std::wstring Clip(const wchar_t* name)
+{
+    std::wstring path = std::wstring(L"" TEST_MEDIA L"/") + name;
+    for (wchar_t& c : path)
+        if (c == L'/')
+            c = L'\\';
+    return path;
+}
+
+std::wstring TestIniPath()
+{
+    wchar_t exe[MAX_PATH];
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring path = exe;
+    return path.substr(0, path.find_last_of(L'\\') + 1) + L"Nimbrel.ini";
+}
+
+void WriteTestIni(const std::string& text)
+{
+    DeleteFileW(TestIniPath().c_str());
+    if (!text.empty())
+        WriteBytes(TestIniPath(), text);
+}
+
+std::string ReadTestIni() { return ReadBytes(TestIniPath()); }
+
+std::string IniValue(const std::string& ini, const std::string& key)
+{
+    size_t at = ini.find("\n" + key + "=");
+    if (at == std::string::npos)
+        return "";
+    at += key.size() + 2;
+    return ini.substr(at, ini.find_first_of("\r\n", at) - at);
+}
+
+std::vector<CapturedBox> Captured;
+
+static int CaptureBox(HWND, const wchar_t* text, const wchar_t* caption, UINT style)
+{
+    bool ini = GetFileAttributesW(TestIniPath().c_str()) != INVALID_FILE_ATTRIBUTES;
+    Captured.push_back({text, caption, style, ini});
+    return IDOK;
+}
+
+CapturedBoxes::CapturedBoxes()
+{
+    Captured.clear();
+    SetMessageBoxHandler(CaptureBox);
+}
+
+CapturedBoxes::~CapturedBoxes() { SetMessageBoxHandler(nullptr); }
+
+Paths BoxTexts()
+{
+    Paths texts;
+    for (const CapturedBox& b : Captured)
+        texts.push_back(b.Text);
+    return texts;
+}
+
+DialogRecord LastDialog;
+static struct {
+    enum { Cancel, Open, Save } Kind;
+    std::wstring Folder, SavePath;
+    Paths Names;
+} Answer;
+
+static BOOL AnswerDialog(FileDialogKind kind, OPENFILENAMEW* dialog)
+{
+    LastDialog.Shown++;
+    LastDialog.Filter.clear();
+    for (const wchar_t* p = dialog->lpstrFilter; p && *p; p += wcslen(p) + 1)
+        LastDialog.Filter += std::wstring(p) + L"|";
+    LastDialog.Flags = dialog->Flags;
+    LastDialog.Owner = dialog->hwndOwner;
+    LastDialog.DefaultExtension = dialog->lpstrDefExt ? dialog->lpstrDefExt : L"";
+    const auto& a = Answer;
+    std::wstring answer;  // NUL-separated, as the dialog returns it
+    if (a.Kind == a.Open && kind == OpenFileDialog && a.Names.size() == 1) {
+        answer = a.Folder + L"\\" + a.Names[0];
+        dialog->nFileOffset = (WORD)(a.Folder.size() + 1);
+    } else if (a.Kind == a.Open && kind == OpenFileDialog) {
+        answer = a.Folder + L'\0';
+        dialog->nFileOffset = (WORD)answer.size();
+        for (const std::wstring& n : a.Names)
+            answer += n + L'\0';
+    } else if (a.Kind == a.Save && kind == SaveFileDialog) {
+        answer = a.SavePath;
+    } else {
+        return FALSE;
+    }
+    answer += std::wstring(2, L'\0');
+    if (answer.size() > dialog->nMaxFile)
+        return FALSE;
+    wmemcpy(dialog->lpstrFile, answer.data(), answer.size());
+    return TRUE;
+}
+
+DialogAnswers::DialogAnswers()
+{
+    LastDialog = {};
+    Answer = {};
+    SetFileDialogHandler(AnswerDialog);
+}
+
+DialogAnswers::~DialogAnswers() { SetFileDialogHandler(nullptr); }
+void AnswerOpen(const std::wstring& folder, const Paths& names) { Answer = {Answer.Open, folder, L"", names}; }
+void AnswerSave(const std::wstring& path) { Answer = {Answer.Save, L"", path, {}}; }
+void AnswerCancel() { Answer = {}; }
+
+bool StartApp() { return StartNimbrel(GetModuleHandleW(nullptr), SW_SHOWNORMAL); }
+
+int CloseApp()
+{
+    int exitCode = 0;
+    if (MainWindow && IsWindow(MainWindow)) {
+        PostMessageW(MainWindow, WM_CLOSE, 0, 0);
+        exitCode = RunMessageLoop();
+    }
+    FinishNimbrel();
+    return exitCode;
+}
+
+bool PumpUntil(const std::function<bool()>& done, int ms)
+{
+    for (DWORD start = GetTickCount(); !done();) {
+        if ((int)(GetTickCount() - start) > ms)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    return true;
+}
+
+std::wstring EngineValue(const wchar_t* name)
+{
+    std::wstring value;
+    if (PanelEngine())
+        GetVariable(PanelEngine(), name, &value);
+    return value;
+}
+
+void Command(UINT id) { SendMessageW(MainWindow, WM_COMMAND, id, 0); }
+
+static HDROP MakeDrop(const Paths& paths)
+{
+    std::wstring list;
+    for (const std::wstring& p : paths)
+        list += p + L'\0';
+    list += L'\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+    DROPFILES* drop = (DROPFILES*)GlobalLock(memory);
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    wmemcpy((wchar_t*)(drop + 1), list.data(), list.size());
+    GlobalUnlock(memory);
+    return (HDROP)memory;  // the receiver releases it
+}
+
+void DropOnPlaylist(const Paths& paths) { SendMessageW(PlaylistPanel, WM_DROPFILES, (WPARAM)MakeDrop(paths), 0); }
+void DropOnVideo(const Paths& paths) { SendMessageW(VideoPanel, WM_DROPFILES, (WPARAM)MakeDrop(paths), 0); }
+
+Paths EntryPaths()
+{
+    Paths paths;
+    std::vector<wchar_t> buf(4096);
+    for (int i = 0; i < PlaylistCount(); i++) {
+        GetEntryText(i, 2, buf.data(), (int)buf.size());
+        paths.push_back(buf.data());
+    }
+    return paths;
+}
+
+void SetRow(int row, UINT state)
+{
+    LVITEMW item = {};
+    item.state = state;
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(PlaylistView, LVM_SETITEMSTATE, row, (LPARAM)&item);
+}
+
+std::wstring WindowTitle()
+{
+    wchar_t title[1024] = L"";
+    GetWindowTextW(MainWindow, title, 1024);
+    return title;
+}
+
+std::wstring TitleFor(const std::wstring& name) { return L"Nimbrel - [" + name + L"]"; }
+
+std::wstring NowPlaying()
+{
+    const wchar_t* states[] = {L"Idle", L"Playing", L"Paused", L"Stopped"};
+    std::wstring now = std::to_wstring(CurrentIndex) + L" " + states[PlayState], title = WindowTitle();
+    if (title.rfind(L"Nimbrel - [", 0) == 0)
+        title = title.substr(10);
+    return title == L"Nimbrel" ? now : now + L" " + title;
+}
+
+void AppTest::SetUp()
+{
+    WriteTestIni("");
+    ASSERT_TRUE(StartApp());
+}
+
+void AppTest::TearDown() { CloseApp(); }
+
+void AppTest::AddFiles(const Paths& names)
+{
+    Paths added;
+    for (const std::wstring& n : names)
+        added.push_back(MakeFlv(Dir / n));
+    Files.insert(Files.end(), added.begin(), added.end());
+    DropOnPlaylist(added);
+}
+
+bool StartProgram(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder,
+                  PROCESS_INFORMATION* process)
+{
+    STARTUPINFOW si = {sizeof si};
+    std::wstring command = L"\"" + exe + L"\" " + arguments;
+    return CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si,
+                          process);
+}
+
+HWND WaitForProcessWindow(DWORD processId, const wchar_t* className, int ms)
+{
+    HWND found = nullptr;
+    PumpUntil([&] {
+        for (HWND w = nullptr; !found && (w = FindWindowExW(nullptr, w, className, nullptr));) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            found = pid == processId && IsWindowVisible(w) ? w : nullptr;
+        }
+        return found != nullptr;
+    }, ms);
+    return found;
+}
+
+DWORD FinishProgram(PROCESS_INFORMATION* process, int ms)
+{
+    DWORD exitCode = 99;
+    if (WaitForSingleObject(process->hProcess, ms) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process->hProcess, &exitCode);
+    else
+        TerminateProcess(process->hProcess, 99);
+    CloseHandle(process->hProcess);
+    CloseHandle(process->hThread);
+    return exitCode;
+}

@@ -1,0 +1,99 @@
+// What the program tests share: real files in a temporary folder, the settings file beside
+// the test program, the program started in-process with its message boxes and file dialogs
+// captured, real shell drops, one message pump and one launcher for the real exe.
+#pragma once
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+using Paths = std::vector<std::wstring>;
+
+// Files, long paths included.
+std::string ReadBytes(const std::wstring& path);  // "" when unreadable
+void WriteBytes(const std::wstring& path, const std::string& bytes);
+std::string Utf8(const std::wstring& text);
+// A fresh folder under the temporary folder, removed with its contents afterwards.
+struct TempFolder {
+    std::wstring Path;
+    TempFolder();
+    ~TempFolder();
+    std::wstring operator/(const std::wstring& name) const { return Path + L"\\" + name; }
+};
+std::wstring MakeFlv(const std::wstring& path);   // taken by intake as Flash Video (17 bytes)
+std::wstring MakeText(const std::wstring& path);  // refused by intake
+std::wstring Clip(const wchar_t* name);           // a clip the build made for the engine tests
+
+// The settings file the program uses inside the test program.
+std::wstring TestIniPath();
+void WriteTestIni(const std::string& text);  // empty text removes the file
+std::string ReadTestIni();
+std::string IniValue(const std::string& ini, const std::string& key);  // "" when absent
+
+// Message boxes shown while a CapturedBoxes object lives are recorded, not shown.
+struct CapturedBox {
+    std::wstring Text, Caption;
+    UINT Style;
+    bool IniExisted;  // whether the settings file was on disk when the box appeared
+};
+struct CapturedBoxes {
+    CapturedBoxes();
+    ~CapturedBoxes();
+};
+extern std::vector<CapturedBox> Captured;
+Paths BoxTexts();
+
+// File dialogs while a DialogAnswers object lives: answered by the test, never shown;
+// cancelled unless an answer is set.
+struct DialogAnswers {
+    DialogAnswers();
+    ~DialogAnswers();
+};
+void AnswerOpen(const std::wstring& folder, const Paths& names);  // one name: the single-file form
+void AnswerSave(const std::wstring& path);
+void AnswerCancel();
+// What the program gave the last dialog it showed.
+struct DialogRecord {
+    int Shown;
+    std::wstring Filter;  // NULs shown as '|'
+    std::wstring DefaultExtension;
+    DWORD Flags;
+    HWND Owner;
+};
+extern DialogRecord LastDialog;
+
+// The program in-process.
+bool StartApp();
+int CloseApp();  // closes the main window as the user would, runs shutdown; the exit code
+// Delivers messages until done() holds or ms pass; returns done().
+bool PumpUntil(const std::function<bool()>& done, int ms);
+std::wstring EngineValue(const wchar_t* name);  // a variable of the engine's movie, "" when absent
+void Command(UINT id);                          // WM_COMMAND to the main window
+void DropOnPlaylist(const Paths& paths);        // as the shell drops files
+void DropOnVideo(const Paths& paths);
+Paths EntryPaths();                 // the FullPath of every row, in order
+void SetRow(int row, UINT state);  // the selected and focused bits of a row (-1: every row)
+std::wstring WindowTitle();
+std::wstring TitleFor(const std::wstring& name);  // "Nimbrel - [name]"
+// The current entry, the play state and what the title adds: "1 Playing [b.flv]", "-1 Idle".
+std::wstring NowPlaying();
+
+// The program started with no settings file, boxes and dialogs captured, a temporary folder.
+class AppTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    CapturedBoxes Boxes;
+    DialogAnswers Dialogs;
+    TempFolder Dir;
+    Paths Files;
+    void AddFiles(const Paths& names);  // made in Dir, kept in Files and dropped on the playlist
+};
+
+// The real program as a process.
+bool StartProgram(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder,
+                  PROCESS_INFORMATION* process);
+HWND WaitForProcessWindow(DWORD processId, const wchar_t* className, int ms);  // visible, top-level
+DWORD FinishProgram(PROCESS_INFORMATION* process, int ms);  // exit code, 99 on time-out
