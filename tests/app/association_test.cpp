@@ -53,6 +53,7 @@ struct Association : ::testing::Test {
         AppInstance = GetModuleHandleW(nullptr);
         SetMessageBoxHandler(AnswerBox);
         Answer = IDYES;
+        Boxes.clear();
         Clear();
     }
     void TearDown() override

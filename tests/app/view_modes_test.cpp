@@ -12,12 +12,12 @@
 #include "app/main_menu.h"
 #include "app/menus.h"
 #include "app/settings.h"
-#include "app_run.h"
 #include "controls/control_bar.h"
 #include "controls/cursor_hide.h"
 #include "engine/player/media_engine.h"
 #include "engine/video_panel.h"
 #include "resources/resource.h"
+#include "test_support.h"
 
 namespace {
 
@@ -28,7 +28,6 @@ BOOL RecordPopup(HMENU, int x, int y, HWND owner) { Popups.push_back({owner, {x,
 RECT Rect(HWND w) { RECT r; GetWindowRect(w, &r); return r; }
 bool Same(RECT a, RECT b) { return EqualRect(&a, &b); }
 std::wstring Label(UINT id) { wchar_t t[64] = {}; GetMenuStringW(MainMenu, id, t, 64, MF_BYCOMMAND); return t; }
-void Command(UINT id) { SendMessageW(MainWindow, WM_COMMAND, id, 0); }
 const char Placed[] = "[Setting]\r\nWindowPosX=120\r\nWindowPosY=90\r\nWindowWidth=520\r\nWindowHeight=380\r\n";
 
 struct ViewModes : ::testing::Test {

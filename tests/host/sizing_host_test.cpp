@@ -5,10 +5,9 @@
 #include "app/aspect.h"
 #include "app/main_menu.h"
 #include "app/menus.h"
-#include "app_run.h"
-#include "host_support.h"
 #include "playlist/playlist.h"
 #include "resources/resource.h"
+#include "test_support.h"
 
 namespace {
 
