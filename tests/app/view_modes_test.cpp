@@ -2,8 +2,6 @@
 // driven by real messages to the real windows; and the real program closed in full screen.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,6 +14,7 @@
 #include "controls/cursor_hide.h"
 #include "engine/player/media_engine.h"
 #include "engine/video_panel.h"
+#include "playlist/playlist.h"
 #include "resources/resource.h"
 #include "test_support.h"
 
@@ -70,19 +69,29 @@ TEST_F(ViewModes, FullScreenRoundTrip)
     EXPECT_FALSE(FullScreen);
 }
 
-TEST_F(ViewModes, UnknownSizeOrUnencodableRatioLeavesWindowAndShowsZero)
+TEST_F(ViewModes, PresetFitsARealClipAndTheMenuShowsItsSizes)
 {
-    Start("");
-    for (auto [w, h, natural] : {std::tuple{0, 0, L"通常 (0 ： 0)"}, {1000, 563, L"通常 (1000 ： 563)"}}) {
-        RECT before = Rect(MainWindow);
-        VideoWidth = w, VideoHeight = h;
-        Command(IDM_SIZE_100), PrepareMainMenu();
-        EXPECT_TRUE(Same(before, Rect(MainWindow)));
-        EXPECT_EQ(Label(IDM_ASPECT_NATURAL) + Label(IDM_SIZE_100) + Label(IDM_SIZE_CURRENT), natural + std::wstring(L"100%0%\t[0 x 0]"));
-    }
+    Start("PlayListShow=1\r\nPlayListWidth=145\r\n");
+    AddEntry(0, Clip(L"wide_640x360.mp4").c_str());
+    PlayEntry(0);
+    ASSERT_TRUE(PumpUntil([] { return VideoWidth == 640 && VideoHeight == 360; }, 10000));
+    Command(IDM_SIZE_100);  // Alt+2
+    RECT client, outer;
+    GetClientRect(MainWindow, &client);
+    EXPECT_EQ(client.right * 10000 + client.bottom, 790 * 10000 + 390);
+    Command(IDM_SHOW_MENU);
+    std::wstring labels;
+    for (UINT id : {IDM_ASPECT_NATURAL, IDM_SIZE_50, IDM_SIZE_100, IDM_SIZE_200, IDM_SIZE_CURRENT})
+        labels += Label(id) + L"|";
+    EXPECT_EQ(labels, L"通常 (16 ： 9)|50%\t[320 x 180]|100%\t[640 x 360]|200%\t[1280 x 720]|100%\t[640 x 360]|");
+    EXPECT_TRUE(IsMenuItemChecked(MainMenu, IDM_SIZE_100)) << "shown at exactly 100 %";
+    outer = Rect(MainWindow);
+    Command(IDM_SHOW_PLAYLIST);  // Ctrl+L: the video takes the playlist's room, the window keeps its size
+    EXPECT_TRUE(Same(outer, Rect(MainWindow)));
+    EXPECT_EQ(Rect(VideoPanel).right - Rect(VideoPanel).left, 790);
 }
 
-TEST_F(ViewModes, AspectSlotsFromTheSettingsFile)
+TEST_F(ViewModes, AspectSlotsFromTheSettingsFileAndUnknownSizes)
 {
     Start("AspectRatio1=16\r\nAspectRatio2=-16009\r\nAspectRatio3=0\r\nAspectRatio4=2147483647\r\nAspectRatio5=1000000\r\nAspectRatio7=2039\r\n");
     struct Row { UINT id; const wchar_t *label, *sent; } rows[] = {  // a null sent: not sent, never chosen
@@ -96,6 +105,14 @@ TEST_F(ViewModes, AspectSlotsFromTheSettingsFile)
         GetVariable(PanelEngine(), L"state_aspect", &sent);
         EXPECT_EQ(sent, last = r.sent ? r.sent : last) << r.id;
         EXPECT_EQ(IsMenuItemChecked(MainMenu, r.id), r.sent != nullptr) << r.id;
+    }
+    // No known size, or a ratio too big to encode: the window stays, the labels show 0.
+    for (auto [w, h, natural] : {std::tuple{0, 0, L"通常 (0 ： 0)"}, {1000, 563, L"通常 (1000 ： 563)"}}) {
+        RECT before = Rect(MainWindow);
+        VideoWidth = w, VideoHeight = h;
+        Command(IDM_SIZE_100), PrepareMainMenu();
+        EXPECT_TRUE(Same(before, Rect(MainWindow)));
+        EXPECT_EQ(Label(IDM_ASPECT_NATURAL) + Label(IDM_SIZE_100) + Label(IDM_SIZE_CURRENT), natural + std::wstring(L"100%0%\t[0 x 0]"));
     }
 }
 
@@ -163,27 +180,21 @@ TEST_F(ViewModes, ModalMenuAndAboutBoxIgnoreF11AndCloseByEscCloseBoxOrOk)
 
 TEST(Process, ClosedInFullScreenReopensAsANormalWindow)
 {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring folder = std::wstring(temp) + L"nimbrel-full-screen", exe = folder + L"\\Nimbrel.exe", ini = folder + L"\\Nimbrel.ini";
-    CreateDirectoryW(folder.c_str(), nullptr);
-    ASSERT_TRUE(CopyFileW(L"" NIMBREL_EXE, exe.c_str(), FALSE));
-    std::ofstream(ini.c_str(), std::ios::binary) << Placed;
+    TempFolder dir;
+    ASSERT_TRUE(CopyFileW(L"" NIMBREL_EXE, (dir / L"Nimbrel.exe").c_str(), FALSE));
+    WriteBytes(dir / L"Nimbrel.ini", Placed);
     PROCESS_INFORMATION pi = {};
-    ASSERT_TRUE(StartProgram(exe, L"", folder, &pi));
+    ASSERT_TRUE(StartProgram(dir / L"Nimbrel.exe", L"", dir.Path, &pi));
     HWND window = WaitForProcessWindow(pi.dwProcessId, L"Nimbrel", 10000);
     ASSERT_NE(window, nullptr);
     SendMessageW(window, WM_COMMAND, IDM_FULL_SCREEN, 0);
     EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) & WS_CAPTION, 0);
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(FinishProgram(&pi, 20000), 0u);
-    std::stringstream text;
-    text << std::ifstream(ini.c_str(), std::ios::binary).rdbuf();
-    std::string saved;
+    std::string saved, text = ReadBytes(dir / L"Nimbrel.ini");
     for (const char* key : {"WindowPosX", "WindowPosY", "WindowWidth", "WindowHeight", "Maximize"})
-        saved += IniValue(text.str(), key) + " ";
+        saved += IniValue(text, key) + " ";
     EXPECT_EQ(saved, "120 90 520 380 0 ");  // the rectangle from before full screen
-    DeleteFileW(ini.c_str()), DeleteFileW(exe.c_str()), RemoveDirectoryW(folder.c_str());
 }
 
 }  // namespace
