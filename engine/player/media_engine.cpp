@@ -351,7 +351,8 @@ HRESULT Stop(MediaEngine* e) {
 
 void Release(MediaEngine* e) {
   if (!e) return;
-  // Joins every thread. Messages still queued for the window carry no data, so they are left
+  // Stops every thread (a reader stuck in a read it cannot leave is not waited for past a
+  // second: it ends on its own). Messages still queued for the window carry no data, so they are left
   // alone (draining them with a filtered PeekMessage would also take the host's WM_QUIT).
   Player::Shutdown(std::move(e->player));
   DestroyWindow(e->window);

@@ -155,6 +155,7 @@ Player::~Player() {
   quit_ = true;
   commandCv_.notify_all();
   if (reader_.joinable()) reader_.join();
+  if (HANDLE h = readerHandle_.load()) CloseHandle(h);
 }
 
 void Player::Shutdown(std::unique_ptr<Player> player) {
@@ -541,7 +542,5 @@ void Player::ReaderThread() {
   av_packet_free(&packet);
   audio_.reset();
   CoUninitialize();
-  CloseHandle(self);
-  readerHandle_ = nullptr;
   if (readerState_.exchange(1) == 2) delete this;  // Shutdown gave up waiting for this thread
 }

@@ -156,8 +156,8 @@ class Player {
   std::atomic<uint32_t> pictureSize_{0};  // width << 16 | height
   std::atomic<uint32_t> outputGeneration_{0};  // bumped when size or flags change
   std::atomic<std::shared_ptr<const AudioTapBinding>> tap_;
-  std::atomic<int> readerState_{0};
-  std::atomic<HANDLE> readerHandle_{nullptr};  // for cancelling its blocking read  // 1: the reader has finished, 2: nobody waits for it
+  std::atomic<int> readerState_{0};  // 1: the reader has finished, 2: nobody waits for it
+  std::atomic<HANDLE> readerHandle_{nullptr};  // for cancelling its blocking read; closed with the player
 
   std::mutex metadataMutex_;  // held only to copy the record
   Metadata metadata_{0, 0, 0, 0};
