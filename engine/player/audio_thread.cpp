@@ -104,12 +104,19 @@ void AudioThread(Session* s) {
         if (n <= 0) continue;
         chunk.samples.resize(static_cast<size_t>(n) * out->channels);
         chunk.offset = 0;
-        chunk.pts = timeline.Place(pts, static_cast<double>(n) / out->rate);
+        double offset = timeline.offset, length = static_cast<double>(n) / out->rate;
+        chunk.pts = timeline.Place(pts, length);
+        if (timeline.offset != offset) {  // a jump: the picture follows it
+          s->soundOffset = timeline.offset;
+          s->soundJumpAt = pts;
+        }
+        if (!std::isnan(pts)) s->soundAt = pts + length;
         return true;
       }
       if (r == AVERROR_EOF) {
         ended = true;
         endPts = std::isnan(timeline.next) ? target : timeline.next;
+        s->soundAt = INFINITY;
         avcodec_flush_buffers(c);
         return false;
       }
@@ -122,6 +129,8 @@ void AudioThread(Session* s) {
         serial = item.serial;
         target = item.target;
         timeline.Reset(target);
+        s->soundAt = s->soundJumpAt = NAN;
+        s->soundOffset = 0;
         ended = false;
         continue;
       }

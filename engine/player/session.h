@@ -88,6 +88,11 @@ struct Session {
   std::atomic<uint32_t> videoDone{0}, audioDone{0};  // serial whose stream has played out
   std::atomic<bool> videoGivenUp{false};  // the video decoded nothing: sound plays alone
   std::atomic<bool> videoBehind{false};   // the picture is far behind: skip what can be skipped
+  // Where the sound is, in the file's time, for a picture whose timestamps jump: the sound jumps
+  // too at a splice and runs on through a gap in the picture. Reset with every flush.
+  std::atomic<double> soundAt{NAN};      // decoded up to (infinite once it has ended)
+  std::atomic<double> soundJumpAt{NAN};  // where its latest jump landed
+  std::atomic<double> soundOffset{0};    // what it adds to the file's times since then
   std::thread videoDecoder, videoOutput, audioWorker;
 
   double Seconds(int64_t ts, AVRational tb) const {
@@ -103,15 +108,14 @@ struct Timeline {
   double start = 0;    // for a first frame without a timestamp
   double offset = 0;   // added to the file's timestamps since the last jump
   void Reset(double at) { next = NAN; start = at; offset = 0; }
-  double Place(double pts, double duration) {
+  bool Jumps(double pts) const { return !std::isnan(pts) && !std::isnan(next) && std::fabs(pts + offset - next) > 1.0; }
+  // anchor false: a jump keeps the current offset (the caller has settled it).
+  double Place(double pts, double duration, bool anchor = true) {
     if (std::isnan(pts)) {
       pts = std::isnan(next) ? start : next;
     } else {
+      if (anchor && Jumps(pts)) offset = next - pts;
       pts += offset;
-      if (!std::isnan(next) && std::fabs(pts - next) > 1.0) {
-        offset += next - pts;
-        pts = next;
-      }
     }
     next = pts + duration;
     return pts;

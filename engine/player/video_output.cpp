@@ -33,6 +33,23 @@ void VideoDecodeThread(Session* s) {
   bool produced = false;  // any picture at all from this file
   int fed = 0;            // packets sent while none came out
 
+  // A picture whose timestamps jump while there is sound waits for the sound to tell a splice
+  // (it jumps there too: take its offset) from a gap in the picture (it runs on past the picture's
+  // time: keep the offset). True when the picture must anchor itself (the sound never followed a
+  // jump back).
+  auto followSound = [&](double raw, bool forward) {
+    for (int waited = 0; !s->abort && p->serial_ == serial; waited += 5) {
+      double jump = s->soundJumpAt.load();
+      if (!std::isnan(jump) && std::fabs(jump - raw) < 1.0) {
+        timeline.offset = s->soundOffset.load();
+        return false;
+      }
+      if (forward && s->soundAt.load() >= raw) return false;
+      if (!forward && waited >= 2000) return true;
+      Sleep(5);
+    }
+    return true;
+  };
   auto put = [&](FrameItem item) {
     if (!s->frames.Put(item, s->abort, p->serial_)) av_frame_free(&item.frame);
   };
@@ -59,7 +76,11 @@ void VideoDecodeThread(Session* s) {
       if (int ms = p->decodeDelayMs_.load()) Sleep(ms);  // tests: a decoder too slow for the clip
       double duration = frame->pkt_duration > 0 ? frame->pkt_duration * av_q2d(tb) : s->frameDuration;
       duration = std::clamp(duration, 0.0, kMaxFrameDuration);
-      double pts = timeline.Place(s->Seconds(frame->best_effort_timestamp, tb), duration);
+      double raw = s->Seconds(frame->best_effort_timestamp, tb);
+      bool anchor = true;
+      if (timeline.Jumps(raw) && s->audioIndex >= 0 && p->startedSerial_ == serial)
+        anchor = followSound(raw, raw + timeline.offset > timeline.next);
+      double pts = timeline.Place(raw, duration, anchor);
       AVFrame* copy = av_frame_clone(frame);
       av_frame_unref(frame);
       if (!copy) continue;

@@ -171,6 +171,17 @@ TEST(Streams, SplicedFilesPlayThroughTheSplice) {
   }
 }
 
+// A gap in the picture alone is no jump: the pictures after it keep their time beside the sound.
+TEST(Streams, AGapInThePictureAloneKeepsItsTime) {
+  std::vector<FlvTag> tags = FlvTags(ReadClip(L"h264_aac.flv"));
+  for (FlvTag& t : tags)
+    if (t.type == 9 && t.time >= 1000) t.time += 1500;
+  Stage s;
+  s.Set(L"state_file", WriteClip(L"picture_gap.flv", FlvFile(tags)));
+  EXPECT_TRUE(s.WaitForEnd(15));
+  EXPECT_GT(MediaEngineGetCounters(s.engine).shownTime, 4.3);  // the last picture: 2.96 + 1.5
+}
+
 // Release while the reader waits on a file that stopped answering (a pipe whose writer went
 // quiet stands in for a vanished share): the read is cancelled and Release returns.
 TEST(Streams, ReleaseDoesNotWaitForABlockedRead) {
