@@ -21,7 +21,7 @@ std::wstring CopyClip(const wchar_t* clip, const wchar_t* name, size_t keep, boo
 
 }  // namespace
 
-TEST(Engine, IsTheParentsFirstChildAtItsClientSize) {
+TEST(Engine, StartsAsTheParentsFirstChildWithTheRootVariables) {
   Stage s;
   ASSERT_NE(s.engine, nullptr);
   RECT r;
@@ -31,10 +31,6 @@ TEST(Engine, IsTheParentsFirstChildAtItsClientSize) {
   long version = 0;
   EXPECT_TRUE(SUCCEEDED(FlashVersion(s.engine, &version)));
   EXPECT_GE(version >> 16, 1);
-}
-
-TEST(Engine, DeclaresTheRootVariablesWithTheirInitialValues) {
-  Stage s;
   EXPECT_EQ(s.Get(L"state_width"), L"160");
   EXPECT_EQ(s.Get(L"state_height"), L"120");
   EXPECT_EQ(s.Get(L"state_volume"), L"100");
