@@ -301,7 +301,7 @@ HRESULT Play(MediaEngine* e) {
   return S_OK;
 }
 
-HRESULT FlashVersion(MediaEngine* e, long* version) {
+HRESULT EngineVersion(MediaEngine* e, long* version) {
   if (!e || !version) return E_POINTER;
   *version = kVersion;
   return S_OK;

@@ -29,7 +29,7 @@ TEST(Engine, StartsAsTheParentsFirstChildWithTheRootVariables) {
   EXPECT_EQ(r.right, 800);
   EXPECT_EQ(r.bottom, 450);
   long version = 0;
-  EXPECT_TRUE(SUCCEEDED(FlashVersion(s.engine, &version)));
+  EXPECT_TRUE(SUCCEEDED(EngineVersion(s.engine, &version)));
   EXPECT_GE(version >> 16, 1);
   EXPECT_EQ(s.Get(L"state_width"), L"160");
   EXPECT_EQ(s.Get(L"state_height"), L"120");
