@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "app/ini_path.h"
+
 struct SettingsRecord {
     int WindowPosX, WindowPosY, WindowWidth, WindowHeight;
     int Repeat, WindowTop, PlayListShow, PlayListWidth;
@@ -20,8 +22,6 @@ int& AspectRatioSetting(int n);
 extern SettingsRecord Settings;
 extern std::wstring IniPath;
 
-// The file fileName in the folder of modulePath (whose own name is replaced), any length.
-std::wstring IniPathBeside(const std::wstring& modulePath, const std::wstring& fileName);
 // Builds IniPath: ProductTitle + ".ini" beside the executable.
 void BuildIniPath();
 // Stores the defaults in every field (done before LoadSettings).

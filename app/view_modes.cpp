@@ -102,12 +102,6 @@ void TogglePlaylistShown()
     LayoutChildren();  // the window keeps its size; the video area takes the difference
 }
 
-// A huge video or playlist width must not overflow; no window gets bigger than this anyway.
-static int FitWindowSide(long long v)
-{
-    return v < 0 ? 0 : v > 32767 ? 32767 : (int)v;
-}
-
 void ApplySizePreset(UINT id)
 {
     if (id < IDM_SIZE_25 || id > IDM_SIZE_200)

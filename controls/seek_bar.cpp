@@ -28,46 +28,6 @@ bool SeekBarDragging()
     return S.Dragging;
 }
 
-int SecondsToPixel(unsigned seconds, unsigned duration, int width)
-{
-    if (duration == 0 || width <= 0)
-        return 0;
-    unsigned long long px = (unsigned long long)width * seconds / duration;
-    return px > (unsigned long long)width ? width : (int)px;
-}
-
-unsigned PointerToSeconds(int x, int width, unsigned duration)
-{
-    if (width <= 0)
-        return 0;
-    x = x < 0 ? 0 : x > width ? width : x;
-    return (unsigned)((double)x / width * duration);
-}
-
-int HitMarker(int x, int width, const SectionRecord& section, unsigned duration, bool sectionMode)
-{
-    if (!sectionMode || !section.SectionActive || duration == 0)
-        return NoMarker;
-    int s = SecondsToPixel(section.SectionStart, duration, width);
-    int startLeft = s - 3 < 0 ? 0 : s - 3;
-    int startRight = s - 3 < 0 ? 5 : s + 2;
-    int e = SecondsToPixel(section.SectionEnd, duration, width);
-    int endLeft = e + 3 > width ? width - 5 : e - 2;
-    int endRight = e + 3 > width ? width : e + 3;
-    if (x >= startLeft && x <= startRight)
-        return StartMarker;
-    if (x >= endLeft && x <= endRight)
-        return EndMarker;
-    return NoMarker;
-}
-
-unsigned SeekTarget(unsigned seconds, unsigned duration)
-{
-    if (seconds < duration)
-        return seconds;
-    return duration >= 5 ? duration - 5 : 0;  // a short file, or none known yet, seeks to 0
-}
-
 RECT HoverTextBox(int x, int width, int height, bool* rightAligned)
 {
     *rightAligned = x >= width / 2;

@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include "engine/variable_text.h"
+
 enum MovieVariable {
     MoviePause = 1,
     MovieSeek = 2,
@@ -24,6 +26,3 @@ enum MovieVariable {
 bool SetMovieVariable(MovieVariable kind, int number, const wchar_t* path);
 // Reads a status variable into value; false leaves value untouched (no engine, no value).
 bool GetMovieVariable(MovieVariable kind, int* value);
-// The text-to-integer rule of the wire: leading white space, optional sign, digits up to
-// the first other character; 0 without digits.
-int MovieTextToInt(const wchar_t* text);

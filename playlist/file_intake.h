@@ -4,13 +4,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-enum FileKind {
-    Unreadable = 0,        // cannot be read, 16 bytes or shorter, or no known video
-    FlvFile = 1,           // begins with "FLV"
-    Mp4File = 2,           // "ftyp" at byte 4
-    PlaylistFile = 3,      // extension exactly ".nbl"
-    SpecialCharacter = 4,  // the name part holds "%"
-};
+#include "playlist/file_kind.h"
 
 // The row at which the next accepted file goes; one intake run starts it at the entry
 // count and every LoadPath of the run moves it on.

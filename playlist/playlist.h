@@ -3,11 +3,9 @@
 #pragma once
 #include <windows.h>
 
-enum RepeatMode { PlayListOnce = 0, RepeatCurrent = 1, RepeatPlayList = 2, RepeatSection = 3, CurrentOnce = 4 };
+#include "playlist/section_record.h"
 
-struct SectionRecord {
-    unsigned SectionStart, SectionEnd, SectionActive, SectionLoopPoint, SectionDrag;
-};
+enum RepeatMode { PlayListOnce = 0, RepeatCurrent = 1, RepeatPlayList = 2, RepeatSection = 3, CurrentOnce = 4 };
 
 extern int CurrentIndex;         // -1 when there is no current entry
 extern SectionRecord Section;

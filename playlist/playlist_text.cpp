@@ -1,40 +1,24 @@
 #include "playlist/playlist_text.h"
 
-#include <windows.h>
+#include <wchar.h>
+
+#include "text/utf8.h"
 
 bool AppendPlaylistLine(const wchar_t* text, std::string& bytes)
 {
-    std::wstring line = text;
-    line += L"\r\n";
     // Sized from the line itself: no path is too long to be written whole.
-    int need = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, line.data(), (int)line.size(),
-                                   nullptr, 0, nullptr, nullptr);
-    if (need <= 0)
+    if (!AppendUtf8(text, wcslen(text), bytes))
         return false;
-    size_t at = bytes.size();
-    bytes.resize(at + need);
-    int got = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, line.data(), (int)line.size(),
-                                  bytes.data() + at, need, nullptr, nullptr);
-    if (got != need) {
-        bytes.resize(at);
-        return false;
-    }
+    bytes += "\r\n";
     return true;
 }
 
 bool DecodePlaylistBytes(const char* bytes, size_t size, std::wstring& text)
 {
     text.clear();
-    if (size == 0 || size > 0x7FFFFFFF)
+    if (size == 0)
         return false;
-    int need = MultiByteToWideChar(CP_UTF8, 0, bytes, (int)size, nullptr, 0);
-    if (need <= 0)
-        return false;
-    text.resize(need);
-    if (MultiByteToWideChar(CP_UTF8, 0, bytes, (int)size, text.data(), need) != need) {
-        text.clear();
-        return false;
-    }
+    AppendUtf16(bytes, size, text);
     return true;
 }
 

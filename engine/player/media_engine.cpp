@@ -17,6 +17,7 @@ extern "C" {
 #include "engine/player/media_engine_probe.h"
 #include "engine/player/movie_file.h"
 #include "engine/player/movie_values.h"
+#include "engine/player/picture_flags.h"
 #include "engine/player/playback.h"
 
 namespace {

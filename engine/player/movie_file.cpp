@@ -1,11 +1,11 @@
 #include "engine/player/movie_file.h"
 
-#include <windows.h>
 #include <zlib.h>
 
 #include <cstring>
 
 #include "engine/player/movie_values.h"
+#include "text/utf8.h"
 
 namespace {
 
@@ -46,10 +46,8 @@ struct Reader {
 };
 
 std::wstring Wide(const std::string& s) {
-  if (s.empty()) return {};
-  int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-  std::wstring w(n, L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
+  std::wstring w;
+  AppendUtf16(s.data(), s.size(), w);
   return w;
 }
 
@@ -181,20 +179,4 @@ bool ParseMovieFile(const std::vector<uint8_t>& bytes, MovieFile* movie) {
     }
   }
   return r.ok && ended && shown && placed && declared;
-}
-
-bool LoadMovieFile(const wchar_t* path, MovieFile* movie) {
-  if (!path || !*path) return false;
-  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  LARGE_INTEGER size{};
-  // Compressed or not, a movie file is never much longer than its declared length.
-  bool ok = GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= 2 * kMovieMaxLength;
-  std::vector<uint8_t> bytes(ok ? static_cast<size_t>(size.QuadPart) : 0);
-  DWORD read = 0;
-  ok = ok && ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
-       read == bytes.size();
-  CloseHandle(file);
-  return ok && ParseMovieFile(bytes, movie);
 }

@@ -3,15 +3,17 @@
 #include <cmath>
 #include <cstdio>
 #include <cwchar>
-#include <cwctype>
-
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libswscale/swscale.h>
-}
 
 namespace {
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; }
+// ASCII only: the C library's classes hold other scripts' digits too on some systems.
+bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+int HexDigit(wchar_t c) {
+  if (IsDigit(c)) return c - L'0';
+  if (c >= L'a' && c <= L'f') return c - L'a' + 10;
+  if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+  return -1;
+}
 }  // namespace
 
 double TextToNumber(const std::wstring& text) {
@@ -23,15 +25,15 @@ double TextToNumber(const std::wstring& text) {
   if (t.size() > 2 && t[0] == L'0' && (t[1] == L'x' || t[1] == L'X')) {
     double v = 0;
     for (size_t i = 2; i < t.size(); ++i) {
-      if (!std::iswxdigit(t[i])) return NAN;
-      wchar_t c = std::towlower(t[i]);
-      v = v * 16 + (c <= L'9' ? c - L'0' : c - L'a' + 10);
+      int d = HexDigit(t[i]);
+      if (d < 0) return NAN;
+      v = v * 16 + d;
     }
     return v;
   }
   // Only plain decimal forms: no "inf", "nan" or hex floats that wcstod would also take.
   for (wchar_t c : t)
-    if (!(std::iswdigit(c) || c == L'.' || c == L'-' || c == L'+' || c == L'e' || c == L'E'))
+    if (!(IsDigit(c) || c == L'.' || c == L'-' || c == L'+' || c == L'e' || c == L'E'))
       return NAN;
   wchar_t* end = nullptr;
   double v = std::wcstod(t.c_str(), &end);
@@ -44,9 +46,9 @@ double ParseIntText(const std::wstring& text) {
   while (i < text.size() && IsBlank(text[i])) ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == L'-' || text[i] == L'+')) negative = text[i++] == L'-';
-  if (i >= text.size() || !std::iswdigit(text[i])) return NAN;
+  if (i >= text.size() || !IsDigit(text[i])) return NAN;
   double v = 0;
-  while (i < text.size() && std::iswdigit(text[i])) v = v * 10 + (text[i++] - L'0');
+  while (i < text.size() && IsDigit(text[i])) v = v * 10 + (text[i++] - L'0');
   return negative ? -v : v;
 }
 
@@ -77,26 +79,4 @@ FitRect FitPicture(double W, double H, double ratio) {
   r.x = (W - r.width) / 2;
   r.y = (H - r.height) / 2;
   return r;
-}
-
-int ScalerFlags(bool smoothing, int quality) {
-  if (!smoothing) return SWS_POINT;
-  switch (quality) {
-    case 0: return SWS_FAST_BILINEAR;
-    case 1: return SWS_BILINEAR;
-    case 2: return SWS_BICUBIC;
-    default: return SWS_LANCZOS;
-  }
-}
-
-int DeblockingLevel(double value) {
-  if (value == 0) return 0;
-  if (value == 1) return 1;
-  return 5;
-}
-
-int SkipLoopFilterFor(int level) {
-  if (level == 1) return AVDISCARD_ALL;
-  if (level == 5) return AVDISCARD_NONE;
-  return AVDISCARD_DEFAULT;
 }

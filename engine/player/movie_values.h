@@ -1,5 +1,5 @@
-// Plain rules of the player movie: how its numbers read and print as text, where the picture
-// goes in the panel, and how its picture settings map onto the decoder and the scaler.
+// Plain rules of the player movie: how its numbers read and print as text and where the
+// picture goes in the panel. Portable: no system header (tools/fuzz.sh builds it natively).
 #pragma once
 #include <string>
 
@@ -19,11 +19,3 @@ struct FitRect {
   double x, y, width, height;
 };
 FitRect FitPicture(double stageWidth, double stageHeight, double ratio);
-
-// Scaler flags for smoothing (0 off) and quality (0 low .. 3 best): nearest neighbour without
-// smoothing; fast bilinear, bilinear, bicubic, lanczos with it.
-int ScalerFlags(bool smoothing, int quality);
-// The video object's deblocking level for a written value: 0 automatic, 1 none, else 5.
-int DeblockingLevel(double value);
-// The decoder's loop-filter skipping for a deblocking level (an AVDiscard value).
-int SkipLoopFilterFor(int level);

@@ -170,6 +170,9 @@ TEST(MovieValues, NumbersReadAndPrintLikeTheMovie) {
   EXPECT_EQ(ParseIntText(L"16009"), 16009);
   EXPECT_EQ(ParseIntText(L" -4003xyz"), -4003);
   EXPECT_TRUE(std::isnan(ParseIntText(L"x1")));
+  // Other scripts' digits are no digits, whatever the C library's classes say.
+  EXPECT_TRUE(std::isnan(ParseIntText(L"\x0663")));
+  EXPECT_TRUE(std::isnan(TextToNumber(L"0x\xFF21")));
   EXPECT_EQ(NumberToText(160), L"160");
   EXPECT_EQ(NumberToText(0.75), L"0.75");
   EXPECT_EQ(NumberToText(12.9), L"12.9");
