@@ -20,12 +20,14 @@ int HitMarker(int x, int width, const SectionRecord& section, unsigned duration,
 {
     if (!sectionMode || !section.SectionActive || duration == 0)
         return NoMarker;
-    int s = SecondsToPixel(section.SectionStart, duration, width);
-    int startLeft = s - 3 < 0 ? 0 : s - 3;
-    int startRight = s - 3 < 0 ? 5 : s + 2;
-    int e = SecondsToPixel(section.SectionEnd, duration, width);
-    int endLeft = e + 3 > width ? width - 5 : e - 2;
-    int endRight = e + 3 > width ? width : e + 3;
+    // Wider than int: the zones reach past the bar's ends, whatever its width.
+    long long w = width;
+    long long s = SecondsToPixel(section.SectionStart, duration, width);
+    long long startLeft = s - 3 < 0 ? 0 : s - 3;
+    long long startRight = s - 3 < 0 ? 5 : s + 2;
+    long long e = SecondsToPixel(section.SectionEnd, duration, width);
+    long long endLeft = e + 3 > w ? w - 5 : e - 2;
+    long long endRight = e + 3 > w ? w : e + 3;
     if (x >= startLeft && x <= startRight)
         return StartMarker;
     if (x >= endLeft && x <= endRight)
