@@ -3,7 +3,7 @@
 # libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer. Builds them into
 # $BUILD_DIR/fuzz (incrementally), makes the seed corpus there, then runs each harness.
 #   tools/fuzz.sh              a short run of each (seconds; the test command runs this)
-#   tools/fuzz.sh --long       at least 1,000,000 inputs each
+#   tools/fuzz.sh --long       1,000,000 inputs each (FUZZ_RUNS=n for more)
 #   tools/fuzz.sh [--long] NAME...   only those harnesses (aspect, classify, movie_file,
 #                              playlist_text, seek_bar, values)
 # A finding stops the script; the input is kept in $BUILD_DIR/fuzz/findings.
@@ -12,7 +12,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 out=${BUILD_DIR:-$root/build}/fuzz
 limit=(-max_total_time=4)
 if [ "${1:-}" = "--long" ]; then
-  limit=(-runs=1000000)
+  limit=(-runs="${FUZZ_RUNS:-1000000}")
   shift
 fi
 names=("$@")
