@@ -1,6 +1,7 @@
 // What the program tests share: real files in a temporary folder, the settings file beside
 // the test program, the program started in-process with its message boxes and file dialogs
-// captured, real shell drops, one message pump and one launcher for the real exe.
+// captured, real shell drops, pixels read back, one message pump and one launcher for the
+// real exe.
 #pragma once
 #include <windows.h>
 #include <gtest/gtest.h>
@@ -27,7 +28,6 @@ std::wstring MakeText(const std::wstring& path);  // refused by intake
 std::wstring Clip(const wchar_t* name);           // a clip the build made for the engine tests
 
 // The settings file the program uses inside the test program.
-std::wstring TestIniPath();
 void WriteTestIni(const std::string& text);  // empty text removes the file
 std::string ReadTestIni();
 std::string IniValue(const std::string& ini, const std::string& key);  // "" when absent
@@ -36,7 +36,6 @@ std::string IniValue(const std::string& ini, const std::string& key);  // "" whe
 struct CapturedBox {
     std::wstring Text, Caption;
     UINT Style;
-    bool IniExisted;  // whether the settings file was on disk when the box appeared
 };
 struct CapturedBoxes {
     CapturedBoxes();
@@ -75,16 +74,25 @@ void DropOnPlaylist(const Paths& paths);        // as the shell drops files
 void DropOnVideo(const Paths& paths);
 Paths EntryPaths();                 // the FullPath of every row, in order
 void SetRow(int row, UINT state);  // the selected and focused bits of a row (-1: every row)
-std::wstring WindowTitle();
-std::wstring TitleFor(const std::wstring& name);  // "Nimbrel - [name]"
+std::wstring WindowTitle(HWND window = nullptr);  // the main window's unless told
 // The current entry, the play state and what the title adds: "1 Playing [b.flv]", "-1 Idle".
 std::wstring NowPlaying();
+
+// Pixels as a window draws its client area for WM_PRINTCLIENT, or as draw() paints them.
+struct Picture {
+    int Width, Height;
+    std::vector<COLORREF> Pixels;
+    COLORREF At(int x, int y) const { return Pixels[y * Width + x]; }
+};
+Picture Capture(int width, int height, const std::function<void(HDC)>& draw);
+Picture Print(HWND window, UINT flags = PRF_CLIENT);
 
 // The program started with no settings file, boxes and dialogs captured, a temporary folder.
 class AppTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+    void Restart(const std::string& ini);  // closed, then started again with this settings file
     CapturedBoxes Boxes;
     DialogAnswers Dialogs;
     TempFolder Dir;
@@ -92,8 +100,14 @@ protected:
     void AddFiles(const Paths& names);  // made in Dir, kept in Files and dropped on the playlist
 };
 
-// The real program as a process.
-bool StartProgram(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder,
-                  PROCESS_INFORMATION* process);
-HWND WaitForProcessWindow(DWORD processId, const wchar_t* className, int ms);  // visible, top-level
-DWORD FinishProgram(PROCESS_INFORMATION* process, int ms);  // exit code, 99 on time-out
+// The real program as a process: a copy of the exe in a temporary folder, started there.
+struct Program {
+    TempFolder Dir;
+    std::wstring Exe;
+    PROCESS_INFORMATION Info = {};
+    explicit Program(const wchar_t* name = L"Nimbrel.exe");
+    ~Program();  // a program still running is ended
+    bool Start(const std::wstring& arguments = L"");
+    HWND WaitForWindow(const wchar_t* className, int ms);  // visible, top-level, of this process
+    DWORD Finish(HWND close);  // posts WM_CLOSE to close (if any); the exit code, 99 on time-out
+};
