@@ -4,8 +4,6 @@
 #include "app/settings.h"
 #include "test_support.h"
 
-namespace {
-
 struct SettingsFile : ::testing::Test {
     TempFolder dir;
     std::wstring path = dir / L"settings.ini";
@@ -76,5 +74,3 @@ TEST(IniPath, ReplacesTheExecutablesNameInAFolderOfAnyLength)
     EXPECT_EQ(IniPathBeside(L"\\\\?\\" + folder + L"\\x.exe", L"Nimbrel.ini"), L"\\\\?\\" + folder + L"\\Nimbrel.ini");
     EXPECT_EQ(IniPathBeside(L"C:\\Nimbrel.exe", L"Nimbrel.ini"), L"C:\\Nimbrel.ini");
 }
-
-}  // namespace

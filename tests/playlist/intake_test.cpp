@@ -13,8 +13,6 @@
 #include "resources/resource.h"
 #include "test_support.h"
 
-namespace {
-
 using Intake = AppTest;
 
 TEST_F(Intake, DropOnPlaylistAppendsRefusesOneByOneAndMarksTheFirstEntryWhenNothingWasLoaded)
@@ -35,26 +33,6 @@ TEST_F(Intake, DropOnPlaylistAppendsRefusesOneByOneAndMarksTheFirstEntryWhenNoth
     DropOnPlaylist({c, text});
     EXPECT_EQ(EntryPaths(), (Paths{a, b, c}));
     EXPECT_EQ(NowPlaying(), L"1 Playing [b.flv]") << "a loaded file is left alone";
-}
-
-TEST_F(Intake, DropOnVideoReplacesTheListAndPlaysItsFirstEntryOrEmptiesIt)
-{
-    std::wstring a = MakeFlv(Dir / L"a.flv"), b = MakeFlv(Dir / L"b.flv"), c = MakeFlv(Dir / L"c.flv");
-    std::wstring text = MakeText(Dir / L"one.txt");
-    DropOnPlaylist({a});
-    DropOnVideo({b, c});
-    EXPECT_EQ(EntryPaths(), (Paths{b, c}));
-    EXPECT_EQ(NowPlaying(), L"0 Playing [b.flv]");
-
-    DropOnPlaylist({text});  // nothing usable on the playlist changes nothing
-    EXPECT_EQ(EntryPaths(), (Paths{b, c}));
-    EXPECT_EQ(PlayState, Playing);
-    DropOnVideo({text, text});  // on the video it empties the list
-    EXPECT_EQ(BoxTexts().size(), 3u);
-    EXPECT_TRUE(EntryPaths().empty());
-    EXPECT_EQ(NowPlaying(), L"-1 Idle");
-    EXPECT_FALSE(IsMenuItemEnabled(MainMenu, IDM_SAVE_PLAYLIST));
-    EXPECT_FALSE(IsMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE));
 }
 
 TEST_F(Intake, FolderTreeIsWalkedDepthFirstWithOneBoxPerOtherFile)
@@ -161,11 +139,9 @@ TEST_F(Intake, OpenDialogAppendsTheChosenFilesInOrder)
     EXPECT_EQ(EntryPaths().size(), 4u);
 }
 
-}  // namespace
-
-// While a box of a drop on the video is open (the monitor may tick), the old rows are gone
-// and nothing is current: no tick can act on a row that no longer exists.
-TEST_F(Intake, DropOnVideoEmptiesThePlayingStateBeforeItsFirstBox)
+// A drop on the video replaces the list. While one of its boxes is open (the monitor may tick)
+// the old rows are gone and nothing is current: no tick can act on a row that no longer exists.
+TEST_F(Intake, DropOnVideoEmptiesThePlayingStateBeforeItsFirstBoxThenPlaysItsFirstFile)
 {
     std::wstring a = MakeFlv(Dir / L"a.flv"), b = MakeFlv(Dir / L"b.flv");
     std::wstring t = MakeText(Dir / L"t.txt");
@@ -179,12 +155,21 @@ TEST_F(Intake, DropOnVideoEmptiesThePlayingStateBeforeItsFirstBox)
         rowsAtBox = PlaylistCount();
         return previous(owner, text, caption, style);
     });
-    DropOnVideo({t, a});
+    DropOnVideo({t, b, a});
     SetMessageBoxHandler(previous);
     EXPECT_EQ(currentAtBox, -1);
     EXPECT_EQ(rowsAtBox, 0);
-    EXPECT_EQ(EntryPaths(), (Paths{a}));
-    EXPECT_EQ(NowPlaying(), L"0 Playing [a.flv]");
+    EXPECT_EQ(EntryPaths(), (Paths{b, a}));
+    EXPECT_EQ(NowPlaying(), L"0 Playing [b.flv]");
+
+    DropOnPlaylist({t});  // nothing usable on the playlist changes nothing
+    EXPECT_EQ(NowPlaying(), L"0 Playing [b.flv]");
+    EXPECT_EQ(EntryPaths().size(), 2u);
+    DropOnVideo({t});  // on the video it empties the list
+    EXPECT_EQ(NowPlaying(), L"-1 Idle");
+    EXPECT_TRUE(EntryPaths().empty());
+    EXPECT_FALSE(IsMenuItemEnabled(MainMenu, IDM_SAVE_PLAYLIST));
+    EXPECT_FALSE(IsMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE));
 }
 
 // A tree hundreds of folders deep is walked whole with little stack left: the walk keeps

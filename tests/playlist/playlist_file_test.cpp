@@ -8,8 +8,6 @@
 #include "resources/resource.h"
 #include "test_support.h"
 
-namespace {
-
 const std::string Header = "[Nimbrel Play List]\r\n";
 
 class PlaylistFiles : public AppTest {
@@ -134,8 +132,6 @@ TEST_F(PlaylistFiles, NestedPlaylistsInsertInPlaceAndSelfReferenceIsReadOnce)
     EXPECT_EQ(Read(twice), 1);
     EXPECT_EQ(EntryPaths(), (Paths{a, a}));
 }
-
-}  // namespace
 
 // Both file dialogs get exactly their flags: a save dialog asking for an existing file
 // would refuse every new playlist name.
