@@ -117,7 +117,7 @@ struct Accelerators : AppTest {
     }
 };
 
-TEST_F(Accelerators, EachKeyGivesItsCommandAndOnlyWithItsModifiers)
+TEST_F(Accelerators, EachKeyGivesItsCommandOnlyWithItsModifiersAlsoInTheMessageLoop)
 {
     // Control and Alt as held; None: the message is no accelerator.
     const UINT K = WM_KEYDOWN, C = WM_CHAR, S = WM_SYSCHAR, SK = WM_SYSKEYDOWN, None = 0;
@@ -141,10 +141,8 @@ TEST_F(Accelerators, EachKeyGivesItsCommandAndOnlyWithItsModifiers)
     for (auto r : rows)
         EXPECT_EQ(Translate(r.message, r.key, r.control, r.alt),
                   r.command ? std::vector<UINT>{r.command} : std::vector<UINT>{}) << r.key << " for " << r.command;
-}
 
-TEST_F(Accelerators, TheMessageLoopTranslatesForAFocusedChild)
-{
+    // The program's message loop translates them as well.
     Commands.clear();
     PostMessageW(child, WM_KEYDOWN, VK_F1, 1);
     PostMessageW(MainWindow, WM_CLOSE, 0, 0);

@@ -49,7 +49,6 @@ void SetClientWidth(int width)
 
 void Press(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
 HICON ImageOf(HWND button) { return (HICON)SendMessageW(button, BM_GETIMAGE, IMAGE_ICON, 0); }
-void Put(const wchar_t* name, const wchar_t* value) { SetVariable(PanelEngine(), name, value); }
 
 struct Bar : AppTest {
     // A real clip plays; the bar maps with the given duration (nothing is pumped, so the
@@ -113,7 +112,7 @@ TEST_F(Bar, ButtonsFollowThePlayStateAndClicksTakeTheCommandPath)
 TEST_F(Bar, SeekClickPausesAroundOneSeekDragsClampAndLostCaptureSeeksNothing)
 {
     Play(100);
-    Put(L"state_seek", L"-1");
+    SetEngineValue(L"state_seek", L"-1");
     Mouse(SeekBar, WM_LBUTTONDOWN, 40);
     EXPECT_EQ(EngineValue(L"state_pause") + EngineValue(L"state_seek"), L"1-1") << "paused, not sought";
     EXPECT_TRUE(SeekDragActive && GetCapture() == SeekBar);
@@ -139,7 +138,7 @@ TEST_F(Bar, SeekClickPausesAroundOneSeekDragsClampAndLostCaptureSeeksNothing)
 
     PlaybackDuration = 100;
     Mouse(SeekBar, WM_LBUTTONDOWN, 10);
-    Put(L"state_seek", L"-1");
+    SetEngineValue(L"state_seek", L"-1");
     SetCapture(VolumeSlider);  // taken away
     ReleaseCapture();
     Mouse(SeekBar, WM_LBUTTONUP, 80);
@@ -147,7 +146,7 @@ TEST_F(Bar, SeekClickPausesAroundOneSeekDragsClampAndLostCaptureSeeksNothing)
     EXPECT_FALSE(SeekBarDragging() || SeekDragActive);
 
     Press(PlayPauseButton);  // paused: no pause or resume written
-    Put(L"state_pause", L"7");
+    SetEngineValue(L"state_pause", L"7");
     Drag(SeekBar, 20, 20);
     EXPECT_EQ(EngineValue(L"state_pause") + EngineValue(L"state_seek"), L"720");
     Mouse(SeekBar, WM_LBUTTONDOWN, 30);

@@ -21,7 +21,6 @@ struct Playback : AppTest {
         ASSERT_TRUE(IsMovieLoaded());
     }
     void Add(const wchar_t* clip) { AddEntry(PlaylistCount(), Clip(clip).c_str()); }
-    void SetEngineValue(const wchar_t* name, const wchar_t* value) { SetVariable(PanelEngine(), name, value); }
 };
 
 std::wstring MoviePath()
@@ -75,9 +74,7 @@ TEST_F(Playback, MonitorValuesAndThePlayStateThroughStopPlayAndPause)
     Add(L"long.mp4");
     PlayEntry(0);
     ASSERT_TRUE(PumpUntil([] { return PlaybackDuration == 12; }, 5000)) << "12.9 s reads as 12";
-    ASSERT_TRUE(PumpUntil([] { return PlaybackPosition >= 1; }, 5000));
-    unsigned before = PlaybackPosition;
-    ASSERT_TRUE(PumpUntil([&] { return PlaybackPosition > before; }, 3000));
+    ASSERT_TRUE(PumpUntil([] { return PlaybackPosition >= 2; }, 5000)) << "the position follows the playing file";
     SendMessageW(MainWindow, WM_KEYDOWN, VK_SPACE, 0);  // pressing does nothing,
     EXPECT_EQ(PlayState, Playing);
     SendMessageW(MainWindow, WM_KEYUP, VK_SPACE, 0);  // the release pauses

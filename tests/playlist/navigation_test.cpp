@@ -145,7 +145,7 @@ TEST_F(Navigation, SectionRepeatSeeksBackToTheLoopPointAtTheSectionEnd)
     EXPECT_EQ(Section.SectionEnd, 20u);
     Section.SectionEnd = 12;
     Section.SectionLoopPoint = 7;
-    SetVariable(PanelEngine(), L"state_seek", L"");
+    SetEngineValue(L"state_seek", L"");
     for (unsigned position : {11u, 12u}) {
         PlaybackPosition = position;
         ApplySectionRepeat();

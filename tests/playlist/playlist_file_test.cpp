@@ -39,7 +39,7 @@ TEST_F(PlaylistFiles, SaveWritesHeaderAndPathsAsUtf8WithCrLfAndReadsBackInOrder)
     RemoveAllEntries();
     DropOnPlaylist({list});
     EXPECT_EQ(EntryPaths(), (Paths{b, cat}));
-    EXPECT_TRUE(BoxTexts().empty());
+    EXPECT_TRUE(BoxTexts.empty());
     EXPECT_EQ(CurrentIndex, 0);
 
     AnswerSave(Dir / L"from-panel.nbl");
@@ -97,7 +97,7 @@ TEST_F(PlaylistFiles, HeaderOnlyAddsNothingAndUnusableFilesAddNothingSilently)
     for (const wchar_t* name : {L"empty.nbl", L"missing.nbl", L"folder.nbl", L"huge.nbl"})
         EXPECT_EQ(Read(Dir / name), 0) << std::string(name, name + wcslen(name));
     EXPECT_TRUE(EntryPaths().empty());
-    EXPECT_TRUE(BoxTexts().empty());
+    EXPECT_TRUE(BoxTexts.empty());
 }
 
 TEST_F(PlaylistFiles, ReaderTakesAnyLineEndsAndRefusesListedPathsOneByOne)
@@ -109,7 +109,7 @@ TEST_F(PlaylistFiles, ReaderTakesAnyLineEndsAndRefusesListedPathsOneByOne)
                          Utf8(c));
     EXPECT_EQ(Read(list), 1);
     EXPECT_EQ(EntryPaths(), (Paths{a, b, c}));
-    EXPECT_EQ(BoxTexts(), (Paths{(Dir / L"gone.flv") + L"が読み込めません", (Dir / L"gone2.flv") + L"  が読み込めません",
+    EXPECT_EQ(BoxTexts, (Paths{(Dir / L"gone.flv") + L"が読み込めません", (Dir / L"gone2.flv") + L"  が読み込めません",
                                  (Dir / L"bad\xFFFD.flv") + L"が読み込めません"}));
 }
 
@@ -122,7 +122,7 @@ TEST_F(PlaylistFiles, NestedPlaylistsInsertInPlaceAndSelfReferenceIsReadOnce)
     WriteBytes(inner, Header + Utf8(b) + "\r\n" + Utf8(Dir.Path + L"\\.\\outer.nbl") + "\r\n");
     DropOnPlaylist({outer});
     EXPECT_EQ(EntryPaths(), (Paths{a, b, c}));
-    EXPECT_TRUE(BoxTexts().empty());
+    EXPECT_TRUE(BoxTexts.empty());
 
     // A list may still name the same other list twice: each is a fresh reading.
     std::wstring twice = Dir / L"twice.nbl";
@@ -173,5 +173,5 @@ TEST_F(PlaylistFiles, RelativeLinesResolveAgainstThePlaylistsOwnFolder)
     EXPECT_EQ(Read(Dir / L"sub\\list.nbl"), 1);
     SetCurrentDirectoryW(saved);
     EXPECT_EQ(EntryPaths(), (Paths{Dir / L"sub\\..\\a.flv", b, c}));
-    EXPECT_TRUE(BoxTexts().empty());
+    EXPECT_TRUE(BoxTexts.empty());
 }

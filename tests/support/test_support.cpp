@@ -125,28 +125,12 @@ std::string IniValue(const std::string& ini, const std::string& key)
     return ini.substr(at, ini.find_first_of("\r\n", at) - at);
 }
 
-std::vector<CapturedBox> Captured;
+Paths BoxTexts;
 
-static int CaptureBox(HWND, const wchar_t* text, const wchar_t* caption, UINT style)
+static int CaptureBox(HWND, const wchar_t* text, const wchar_t*, UINT)
 {
-    Captured.push_back({text, caption, style});
+    BoxTexts.push_back(text);
     return IDOK;
-}
-
-CapturedBoxes::CapturedBoxes()
-{
-    Captured.clear();
-    SetMessageBoxHandler(CaptureBox);
-}
-
-CapturedBoxes::~CapturedBoxes() { SetMessageBoxHandler(nullptr); }
-
-Paths BoxTexts()
-{
-    Paths texts;
-    for (const CapturedBox& b : Captured)
-        texts.push_back(b.Text);
-    return texts;
 }
 
 DialogRecord LastDialog;
@@ -187,14 +171,6 @@ static BOOL AnswerDialog(FileDialogKind kind, OPENFILENAMEW* dialog)
     return TRUE;
 }
 
-DialogAnswers::DialogAnswers()
-{
-    LastDialog = {};
-    Answer = {};
-    SetFileDialogHandler(AnswerDialog);
-}
-
-DialogAnswers::~DialogAnswers() { SetFileDialogHandler(nullptr); }
 void AnswerOpen(const std::wstring& folder, const Paths& names) { Answer = {Answer.Open, folder, L"", names}; }
 void AnswerSave(const std::wstring& path) { Answer = {Answer.Save, L"", path, {}}; }
 void AnswerCancel() { Answer = {}; }
@@ -233,6 +209,8 @@ std::wstring EngineValue(const wchar_t* name)
         GetVariable(PanelEngine(), name, &value);
     return value;
 }
+
+void SetEngineValue(const wchar_t* name, const wchar_t* value) { SetVariable(PanelEngine(), name, value); }
 
 void Command(UINT id) { SendMessageW(MainWindow, WM_COMMAND, id, 0); }
 
@@ -291,11 +269,21 @@ std::wstring NowPlaying()
 
 void AppTest::SetUp()
 {
+    BoxTexts.clear();
+    LastDialog = {};
+    Answer = {};
+    SetMessageBoxHandler(CaptureBox);
+    SetFileDialogHandler(AnswerDialog);
     WriteTestIni("");
     ASSERT_TRUE(StartApp());
 }
 
-void AppTest::TearDown() { CloseApp(); }
+void AppTest::TearDown()
+{
+    CloseApp();
+    SetMessageBoxHandler(nullptr);
+    SetFileDialogHandler(nullptr);
+}
 
 void AppTest::Restart(const std::string& ini)
 {

@@ -32,24 +32,9 @@ void WriteTestIni(const std::string& text);  // empty text removes the file
 std::string ReadTestIni();
 std::string IniValue(const std::string& ini, const std::string& key);  // "" when absent
 
-// Message boxes shown while a CapturedBoxes object lives are recorded, not shown.
-struct CapturedBox {
-    std::wstring Text, Caption;
-    UINT Style;
-};
-struct CapturedBoxes {
-    CapturedBoxes();
-    ~CapturedBoxes();
-};
-extern std::vector<CapturedBox> Captured;
-Paths BoxTexts();
-
-// File dialogs while a DialogAnswers object lives: answered by the test, never shown;
-// cancelled unless an answer is set.
-struct DialogAnswers {
-    DialogAnswers();
-    ~DialogAnswers();
-};
+// While an AppTest runs, the texts of message boxes are recorded here, never shown, and file
+// dialogs are answered by the test, never shown: cancelled unless an answer is set.
+extern Paths BoxTexts;
 void AnswerOpen(const std::wstring& folder, const Paths& names);  // one name: the single-file form
 void AnswerSave(const std::wstring& path);
 void AnswerCancel();
@@ -69,6 +54,7 @@ int CloseApp();  // closes the main window as the user would, runs shutdown; the
 // Delivers messages until done() holds or ms pass; returns done().
 bool PumpUntil(const std::function<bool()>& done, int ms);
 std::wstring EngineValue(const wchar_t* name);  // a variable of the engine's movie, "" when absent
+void SetEngineValue(const wchar_t* name, const wchar_t* value);
 void Command(UINT id);                          // WM_COMMAND to the main window
 void DropOnPlaylist(const Paths& paths);        // as the shell drops files
 void DropOnVideo(const Paths& paths);
@@ -93,8 +79,6 @@ protected:
     void SetUp() override;
     void TearDown() override;
     void Restart(const std::string& ini);  // closed, then started again with this settings file
-    CapturedBoxes Boxes;
-    DialogAnswers Dialogs;
     TempFolder Dir;
     Paths Files;
     void AddFiles(const Paths& names);  // made in Dir, kept in Files and dropped on the playlist
