@@ -39,7 +39,8 @@ TEST(Resources, EveryCommandHasItsMenuItemAndEveryStringLoads)
     }
 }
 
-TEST(Resources, IconsMovieAndAboutBoxAreThere)
+// (The movie: host/playback_test.cpp.)
+TEST(Resources, IconsAndAboutBoxAreThere)
 {
     for (UINT id = IDI_APP; id <= IDI_PLAYING_MARK; id++) {
         int size = id == IDI_PLAYING_MARK ? 8 : 16;
@@ -47,7 +48,6 @@ TEST(Resources, IconsMovieAndAboutBoxAreThere)
         EXPECT_NE(icon, nullptr) << id;
         DestroyIcon(icon);
     }
-    EXPECT_NE(FindResourceW(Instance(), MAKEINTRESOURCEW(IDR_PLAYER_MOVIE), L"SWF"), nullptr);
     auto closeAtOnce = [](HWND dialog, UINT message, WPARAM, LPARAM) -> INT_PTR {
         if (message != WM_INITDIALOG)
             return FALSE;

@@ -5,11 +5,8 @@
 
 #include "app/app.h"
 #include "app/menus.h"
-#include "app/settings.h"
 #include "engine/monitor.h"
 #include "engine/playback_commands.h"
-#include "engine/player/media_engine.h"
-#include "engine/video_panel.h"
 #include "playlist/playlist.h"
 #include "resources/resource.h"
 #include "test_support.h"

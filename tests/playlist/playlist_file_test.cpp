@@ -1,7 +1,6 @@
 // Playlist files: what the save writes byte for byte, what the reader takes back, nested and
 // self-naming playlists, and saves that fail.
 #include "app/app.h"
-#include "app/menus.h"
 #include "playlist/file_intake.h"
 #include "playlist/playlist.h"
 #include "playlist/playlist_file.h"
