@@ -1,10 +1,11 @@
 // The program with its real engine: the movie file, the monitor's values, the end of a file,
-// the play state with its title, volume and picture settings.
+// the play state with its title, volume and picture settings; values crossing to the movie.
 #include "app/app.h"
 #include "app/aspect.h"
 #include "app/menus.h"
 #include "app/settings.h"
 #include "engine/monitor.h"
+#include "engine/movie_variables.h"
 #include "engine/playback_commands.h"
 #include "engine/player/media_engine.h"
 #include "engine/video_panel.h"
@@ -13,6 +14,24 @@
 #include "test_support.h"
 
 namespace {
+
+TEST(MovieText, ReadsTheLeadingIntegerAndSaturates)
+{
+    struct Row { const wchar_t* text; int value; };
+    for (Row r : {Row{L"12.9", 12}, Row{L"0.4", 0}, Row{L"  \t42", 42}, Row{L"-3x", -3}, Row{L"+7", 7}, Row{L"abc", 0},
+                  Row{L"- 5", 0}, Row{L"99999999999999999999", 2147483647}, Row{L"-99999999999999999999", -2147483647 - 1}})
+        EXPECT_EQ(MovieTextToInt(r.text), r.value) << r.text;
+}
+
+TEST(MovieText, NothingCrossesWithoutAnEngine)
+{
+    int value = 77;
+    EXPECT_FALSE(GetMovieVariable(MovieWidth, &value));
+    EXPECT_EQ(value, 77);
+    EXPECT_FALSE(SetMovieVariable(MovieStop, 1, nullptr));
+    EXPECT_FALSE(SetMovieVariable(MovieTime, 1, nullptr));  // a status, never written
+    EXPECT_FALSE(GetMovieVariable(MoviePause, &value));     // a command, never read
+}
 
 struct Playback : AppTest {
     void SetUp() override

@@ -18,15 +18,21 @@ protected:
     }
 };
 
-TEST_F(PlaylistFiles, SaveWritesHeaderAndPathsAsUtf8WithCrLfAndReadsBackInOrder)
+TEST_F(PlaylistFiles, EmptyListSavesNothingAndAFullOneWritesHeaderAndPathsAsUtf8WithCrLfAndReadsBack)
 {
+    std::wstring list = Dir / L"saved.nbl";
+    WriteBytes(list, Header + "C:\\old.flv\r\n");
+    AnswerSave(list);
+    Command(IDM_SAVE_PLAYLIST);  // Ctrl+S on an empty list
+    EXPECT_EQ(LastDialog.Shown, 0) << "like the grayed item, the key does nothing";
+    EXPECT_EQ(WritePlaylistFile(list.c_str()), 0);
+    EXPECT_EQ(ReadBytes(list), Header + "C:\\old.flv\r\n");
+
     CreateDirectoryW((Dir / L"動画").c_str(), nullptr);
     std::wstring b = MakeFlv(Dir / L"b.flv");
     std::wstring cat = MakeFlv(Dir / L"動画\\猫 の 歌.flv");
     DropOnPlaylist({b, cat});
-    std::wstring list = Dir / L"saved.nbl";
-    AnswerSave(list);
-    Command(IDM_SAVE_PLAYLIST);  // Ctrl+S
+    Command(IDM_SAVE_PLAYLIST);
     EXPECT_EQ(LastDialog.Owner, MainWindow) << "owned by the window that received the command";
     EXPECT_EQ(LastDialog.Filter, L"Play List (*.nbl)|*.nbl|");
     EXPECT_EQ(LastDialog.DefaultExtension, L"nbl");
@@ -43,17 +49,6 @@ TEST_F(PlaylistFiles, SaveWritesHeaderAndPathsAsUtf8WithCrLfAndReadsBackInOrder)
     SendMessageW(PlaylistPanel, WM_COMMAND, IDM_SAVE_PLAYLIST, 0);
     EXPECT_EQ(LastDialog.Owner, PlaylistPanel);
     EXPECT_EQ(ReadBytes(Dir / L"from-panel.nbl"), bytes);
-}
-
-TEST_F(PlaylistFiles, EmptyPlaylistSavesNothingAndLeavesAnExistingFileAlone)
-{
-    std::wstring list = Dir / L"kept.nbl";
-    WriteBytes(list, Header + "C:\\old.flv\r\n");
-    AnswerSave(list);
-    Command(IDM_SAVE_PLAYLIST);  // Ctrl+S on an empty list
-    EXPECT_EQ(LastDialog.Shown, 0) << "like the grayed item, the key does nothing";
-    EXPECT_EQ(WritePlaylistFile(list.c_str()), 0);
-    EXPECT_EQ(ReadBytes(list), Header + "C:\\old.flv\r\n");
 }
 
 TEST_F(PlaylistFiles, SaveThatFailsHalfWayLeavesThePreviousFileIntact)
@@ -79,7 +74,7 @@ TEST_F(PlaylistFiles, SaveThatFailsHalfWayLeavesThePreviousFileIntact)
     EXPECT_EQ(WritePlaylistFile((Dir / L"no such folder\\x.nbl").c_str()), 0);
 }
 
-TEST_F(PlaylistFiles, HeaderOnlyAddsNothingAndUnusableFilesAddNothingSilently)
+TEST_F(PlaylistFiles, ReaderTakesAnyLineEndsRefusesListedPathsOneByOneAndUnusableFilesSilently)
 {
     WriteBytes(Dir / L"header.nbl", Header);
     EXPECT_EQ(Read(Dir / L"header.nbl"), 1);
@@ -95,10 +90,7 @@ TEST_F(PlaylistFiles, HeaderOnlyAddsNothingAndUnusableFilesAddNothingSilently)
         EXPECT_EQ(Read(Dir / name), 0) << std::string(name, name + wcslen(name));
     EXPECT_TRUE(EntryPaths().empty());
     EXPECT_TRUE(BoxTexts.empty());
-}
 
-TEST_F(PlaylistFiles, ReaderTakesAnyLineEndsAndRefusesListedPathsOneByOne)
-{
     std::wstring a = MakeFlv(Dir / L"a.flv"), b = MakeFlv(Dir / L"b.flv"), c = MakeFlv(Dir / L"c.flv");
     std::wstring list = Dir / L"mixed.nbl";
     WriteBytes(list, "\xEF\xBB\xBF" "any first line\n" + Utf8(a) + "\n\n" + Utf8(Dir / L"gone.flv") + "\r" +
