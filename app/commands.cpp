@@ -2,10 +2,15 @@
 
 #include <commctrl.h>
 
+#include "app/about_box.h"
 #include "app/app.h"
+#include "app/aspect.h"
 #include "app/layout.h"
+#include "app/main_menu.h"
 #include "app/menus.h"
+#include "app/view_modes.h"
 #include "engine/playback_commands.h"
+#include "playlist/file_association.h"
 #include "playlist/file_intake.h"
 #include "playlist/playlist.h"
 #include "playlist/playlist_file.h"
@@ -55,6 +60,15 @@ static void RemoveAll(HWND, UINT) { RemoveAllEntries(); }
 static void OpenFiles(HWND, UINT) { OpenFilesDialog(); }
 static void SavePlaylist(HWND window, UINT) { SavePlaylistDialog(window); }
 
+static void FullScreenOnOff(HWND, UINT) { ToggleFullScreen(); }
+static void AlwaysOnTop(HWND, UINT) { ToggleAlwaysOnTop(); }
+static void PlaylistShown(HWND, UINT) { TogglePlaylistShown(); }
+static void SizePreset(HWND, UINT id) { ApplySizePreset(id); }
+static void Aspect(HWND, UINT id) { ChooseAspect(id); }
+static void Associate(HWND, UINT) { RegisterFileTypes(); }
+static void About(HWND, UINT) { ShowAboutBox(); }
+static void MenuAtCorner(HWND window, UINT) { ShowMainMenu(window, 1); }
+
 static int FocusedRow()
 {
     return PlaylistView ? (int)SendMessageW(PlaylistView, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED) : -1;
@@ -81,8 +95,14 @@ static const CommandRow CommandTable[] = {
     {IDM_REPEAT_LIST_ONCE, IDM_FILE_ONCE, 0, Repeat},
     {IDM_PREVIOUS, IDM_PREVIOUS, 0, Previous},
     {IDM_NEXT, IDM_NEXT, 0, Next},
+    {IDM_FULL_SCREEN, IDM_FULL_SCREEN, IDM_FULL_SCREEN, FullScreenOnOff},
+    {IDM_ALWAYS_ON_TOP, IDM_ALWAYS_ON_TOP, IDM_ALWAYS_ON_TOP, AlwaysOnTop},
+    {IDM_SHOW_PLAYLIST, IDM_SHOW_PLAYLIST, IDM_SHOW_PLAYLIST, PlaylistShown},
     {IDM_QUALITY_LOW, IDM_QUALITY_HIGH, 0, Quality},
     {IDM_SMOOTHING_OFF, IDM_SMOOTHING_ON, 0, Smoothing},
+    {IDM_SIZE_25, IDM_SIZE_200, IDM_SIZE_25, SizePreset},
+    {IDM_ASSOCIATE, IDM_ASSOCIATE, 0, Associate},
+    {IDM_ABOUT, IDM_ABOUT, 0, About},
     {IDM_EXIT, IDM_EXIT, 0, Exit},
     {IDM_MUTE, IDM_MUTE, 0, Mute},
     {IDC_MUTE, IDC_MUTE, 0, Mute},
@@ -99,6 +119,8 @@ static const CommandRow CommandTable[] = {
     {IDM_SAVE_PLAYLIST, IDM_SAVE_PLAYLIST, IDM_SAVE_PLAYLIST, SavePlaylist},
     {IDM_ESCAPE, IDM_ESCAPE, 0, LeaveFullScreenByEscape},
     {IDM_TOGGLE_BAR, IDM_TOGGLE_BAR, 0, ToggleBarInFullScreen},
+    {IDM_SHOW_MENU, IDM_SHOW_MENU, 0, MenuAtCorner},
+    {IDM_ASPECT_NATURAL, IDM_ASPECT_LAST, 0, Aspect},
 };
 
 int DispatchCommand(HWND window, UINT id)

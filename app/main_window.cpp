@@ -18,8 +18,8 @@ static void OnDestroy()
 
 static void OnMove(HWND window)
 {
-    // Only the restored window's place is remembered.
-    if (IsIconic(window) || IsZoomed(window))
+    // Only the restored window's place is remembered; full screen keeps the one from before.
+    if (IsIconic(window) || IsZoomed(window) || FullScreen)
         return;
     RECT r;
     GetWindowRect(window, &r);
@@ -36,15 +36,14 @@ static void OnSize(HWND window, UINT type, int width, int height)
     if ((long long)width - Settings.PlayListWidth - SplitterWidth < 50)
         Settings.PlayListWidth = width - 55;
     LayoutChildren();
-    if (type == SIZE_RESTORED) {
+    // Full screen keeps the size from before it as the one to save and to return to.
+    if (type == SIZE_RESTORED && !FullScreen) {
         RECT r;
         GetWindowRect(window, &r);
         Settings.WindowWidth = r.right - r.left;
         Settings.WindowHeight = r.bottom - r.top;
-        if (!FullScreen) {
-            SetMenuItemEnabled(MainMenu, IDM_FULL_SCREEN, 1);
-            SetSizeItemsEnabled(MainMenu, 1);
-        }
+        SetMenuItemEnabled(MainMenu, IDM_FULL_SCREEN, 1);
+        SetSizeItemsEnabled(MainMenu, 1);
     } else if (type == SIZE_MAXIMIZED && !FullScreen) {
         // A maximised window can be neither put into full screen nor given a preset size.
         SetMenuItemEnabled(MainMenu, IDM_FULL_SCREEN, 0);

@@ -11,6 +11,7 @@
 #include "app/menus.h"
 #include "app/pending_error.h"
 #include "app/settings.h"
+#include "app/view_modes.h"
 #include "controls/playlist_panel.h"
 #include "controls/cursor_hide.h"
 #include "controls/control_bar.h"
@@ -52,6 +53,8 @@ static void ResetProgramState()
     ResetPlayState();
     ResetMonitor();
     ResetVideoSize();
+    ResetAspect();
+    ResetViewModes();
     ResetPlaylist();
     ResetFileIntake();
     ResetCursorHide();

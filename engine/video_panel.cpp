@@ -5,6 +5,7 @@
 
 #include "app/app.h"
 #include "app/commands.h"
+#include "app/main_menu.h"
 #include "controls/cursor_hide.h"
 #include "engine/monitor.h"
 #include "engine/player/media_engine.h"
@@ -98,7 +99,8 @@ static LRESULT CALLBACK EngineWindowProc(HWND window, UINT message, WPARAM wPara
         NoteMouseActivity(0);
         return 0;
     case WM_RBUTTONDOWN:
-        // The program's own main menu opens here; the engine's menu never does.
+        // The program's own main menu opens here, at the pointer; the engine's menu never does.
+        ShowMainMenu(window, 0);
         return 0;
     }
     return CallWindowProcW(V.EngineProcedure, window, message, wParam, lParam);
@@ -122,7 +124,7 @@ static bool OnCreate(HWND panel)
     if (!ExtractPlayerMovie(moviePath) || !CreatePanelEngine(panel, moviePath))
         return false;
     long version = 0;
-    FlashVersion(V.Engine, &version);
+    EngineVersion(V.Engine, &version);
     _snwprintf(EngineVersionText, 16, L"%d.%d\n", (int)(version >> 16), (int)(version & 0xFFFF));
     EngineVersionText[15] = L'\0';
     HWND engineWindow = GetWindow(panel, GW_CHILD);

@@ -9,6 +9,8 @@
 #include <mutex>
 
 extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
 #include <libavutil/log.h>
 }
 
@@ -299,10 +301,19 @@ HRESULT Play(MediaEngine* e) {
   return S_OK;
 }
 
-HRESULT FlashVersion(MediaEngine* e, long* version) {
+HRESULT EngineVersion(MediaEngine* e, long* version) {
   if (!e || !version) return E_POINTER;
   *version = kVersion;
   return S_OK;
+}
+
+std::wstring MediaLibraryVersions() {
+  const std::pair<const wchar_t*, unsigned> libs[] = {
+      {L"avformat ", avformat_version()}, {L", avcodec ", avcodec_version()}, {L", avutil ", avutil_version()}};
+  std::wstring text;
+  for (auto [name, v] : libs)
+    text += name + std::to_wstring(v >> 16) + L'.' + std::to_wstring(v >> 8 & 255) + L'.' + std::to_wstring(v & 255);
+  return text;
 }
 
 HRESULT SetVariable(MediaEngine* e, const wchar_t* name, const wchar_t* value) {
@@ -351,9 +362,10 @@ HRESULT Stop(MediaEngine* e) {
 
 void Release(MediaEngine* e) {
   if (!e) return;
-  // Joins every thread. Messages still queued for the window carry no data, so they are left
+  // Stops every thread (a reader stuck in a read it cannot leave is not waited for past a
+  // second: it ends on its own). Messages still queued for the window carry no data, so they are left
   // alone (draining them with a filtered PeekMessage would also take the host's WM_QUIT).
-  e->player.reset();
+  Player::Shutdown(std::move(e->player));
   DestroyWindow(e->window);
   delete e;
 }
@@ -363,8 +375,18 @@ void MediaEngineSetAudioTap(MediaEngine* e, MediaEngineAudioTap tap, void* conte
 }
 
 MediaEngineCounters MediaEngineGetCounters(MediaEngine* e) {
-  return MediaEngineCounters{e->player->framesShown.load(), e->player->framesDropped.load(),
-                             e->player->framesPainted.load()};
+  Player& p = *e->player;
+  return MediaEngineCounters{p.framesShown.load(), p.framesDropped.load(), p.framesPainted.load(),
+                             p.packetsHeldPeak.load(), p.audioOpens.load(), p.openedDevice_.load(),
+                             p.shownTime_.load()};
 }
 
 void MediaEngineSetUnpaced(MediaEngine* e, bool unpaced) { e->player->unpaced = unpaced; }
+
+void MediaEngineUseAudioDevice(MediaEngine* e, int device) {
+  e->player->audioDevice_ = static_cast<AudioDevice>(std::clamp(device, 0, 3));
+}
+
+void MediaEngineLoseAudioDevice(MediaEngine* e) { e->player->loseAudio_ = true; }
+
+void MediaEngineSetDecodeDelay(MediaEngine* e, int milliseconds) { e->player->decodeDelayMs_ = milliseconds; }

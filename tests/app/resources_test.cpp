@@ -78,8 +78,10 @@ WNDPROC MainProcedure;
 
 LRESULT CALLBACK RecordCommands(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_COMMAND && lParam == 0)  // not a child's notification
+    if (message == WM_COMMAND && lParam == 0) {  // not a child's notification
         Commands.push_back(LOWORD(wParam));
+        return 0;  // recorded only: F1 would open the menu, Alt+Enter enter full screen
+    }
     return CallWindowProcW(MainProcedure, window, message, wParam, lParam);
 }
 

@@ -1,7 +1,11 @@
 #include "engine_test_support.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cwchar>
+#include <fstream>
+#include <iterator>
+
 
 namespace {
 
@@ -58,6 +62,55 @@ bool WaitFor(const std::function<bool()>& condition, double seconds) {
 
 long HostInt(const std::wstring& text) { return std::wcstol(text.c_str(), nullptr, 10); }
 
+std::vector<uint8_t> ReadClip(const wchar_t* clip) {
+  std::ifstream in(MediaPath(clip).c_str(), std::ios::binary);
+  return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), {});
+}
+
+std::wstring WriteClip(const wchar_t* name, const std::vector<uint8_t>& bytes) {
+  std::wstring path = MediaPath(name);
+  std::ofstream(path.c_str(), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  return path;
+}
+
+std::vector<FlvTag> FlvTags(const std::vector<uint8_t>& f) {
+  std::vector<FlvTag> tags;
+  auto u24 = [&](size_t at) { return uint32_t{f[at]} << 16 | uint32_t{f[at + 1]} << 8 | f[at + 2]; };
+  for (size_t at = 9 + 4; at + 11 <= f.size();) {
+    uint32_t size = u24(at + 1);
+    if (at + 11 + size > f.size()) break;
+    tags.push_back(FlvTag{f[at], u24(at + 4) | uint32_t{f[at + 7]} << 24,
+                          std::vector<uint8_t>(f.begin() + at + 11, f.begin() + at + 11 + size)});
+    at += 11 + size + 4;
+  }
+  return tags;
+}
+
+std::vector<uint8_t> FlvFile(const std::vector<FlvTag>& tags) {
+  std::vector<uint8_t> f = {'F', 'L', 'V', 1, 5, 0, 0, 0, 9, 0, 0, 0, 0};
+  auto put = [&](uint32_t v, int bytes) {
+    for (int i = bytes - 1; i >= 0; --i) f.push_back(static_cast<uint8_t>(v >> (8 * i)));
+  };
+  for (const FlvTag& t : tags) {
+    f.push_back(t.type);
+    put(static_cast<uint32_t>(t.data.size()), 3);
+    put(t.time & 0xFFFFFF, 3);
+    f.push_back(static_cast<uint8_t>(t.time >> 24));
+    put(0, 3);
+    f.insert(f.end(), t.data.begin(), t.data.end());
+    put(static_cast<uint32_t>(t.data.size() + 11), 4);
+  }
+  return f;
+}
+
+void SoundTap::Tap(void* context, const float* samples, int frames, int channels) {
+  auto* t = static_cast<SoundTap*>(context);
+  float m = t->peak.load();
+  for (int i = 0; i < frames * channels; ++i) m = std::max(m, std::fabs(samples[i]));
+  t->peak.store(m);
+  t->frames += frames;
+}
+
 Stage::Stage(int width, int height) {
   StartOnce();
   RECT r{0, 0, width, height};
@@ -93,6 +146,14 @@ void Stage::Set(const wchar_t* name, const std::wstring& value) { SetVariable(en
 
 bool Stage::WaitForMetadata(double seconds) {
   return WaitFor([&] { return Number(L"state_duration") > 0; }, seconds);
+}
+
+bool Stage::WaitForTime(double time, double seconds) {
+  return WaitFor([&] { return Number(L"ns.time") > time; }, seconds);
+}
+
+bool Stage::WaitForEnd(double seconds) {
+  return WaitFor([&] { return Get(L"state_playstop") == L"1"; }, seconds);
 }
 
 COLORREF Stage::Pixel(int x, int y) {

@@ -1,12 +1,7 @@
 // The engine through its operations, playing real clips: what the host reads back.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <atomic>
-#include <cmath>
 #include <fstream>
-#include <iterator>
-#include <vector>
 
 #include "engine/player/media_engine_probe.h"
 #include "engine_test_support.h"
@@ -17,19 +12,16 @@ bool IsBlack(COLORREF c) { return GetRValue(c) < 16 && GetGValue(c) < 16 && GetB
 bool IsRed(COLORREF c) { return GetRValue(c) > 200 && GetGValue(c) < 60 && GetBValue(c) < 60; }
 
 std::wstring CopyClip(const wchar_t* clip, const wchar_t* name, size_t keep, bool scramble = false) {
-  std::ifstream in(MediaPath(clip).c_str(), std::ios::binary);
-  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
+  std::vector<uint8_t> bytes = ReadClip(clip);
   if (keep < bytes.size()) bytes.resize(keep);
   if (scramble)
-    for (size_t i = bytes.size() / 3; i < bytes.size(); i += 97) bytes[i] = static_cast<char>(bytes[i] * 31 + 7);
-  std::wstring path = MediaPath(name);
-  std::ofstream(path.c_str(), std::ios::binary).write(bytes.data(), bytes.size());
-  return path;
+    for (size_t i = bytes.size() / 3; i < bytes.size(); i += 97) bytes[i] = static_cast<uint8_t>(bytes[i] * 31 + 7);
+  return WriteClip(name, bytes);
 }
 
 }  // namespace
 
-TEST(Engine, IsTheParentsFirstChildAtItsClientSize) {
+TEST(Engine, StartsAsTheParentsFirstChildWithTheRootVariables) {
   Stage s;
   ASSERT_NE(s.engine, nullptr);
   RECT r;
@@ -37,12 +29,8 @@ TEST(Engine, IsTheParentsFirstChildAtItsClientSize) {
   EXPECT_EQ(r.right, 800);
   EXPECT_EQ(r.bottom, 450);
   long version = 0;
-  EXPECT_TRUE(SUCCEEDED(FlashVersion(s.engine, &version)));
+  EXPECT_TRUE(SUCCEEDED(EngineVersion(s.engine, &version)));
   EXPECT_GE(version >> 16, 1);
-}
-
-TEST(Engine, DeclaresTheRootVariablesWithTheirInitialValues) {
-  Stage s;
   EXPECT_EQ(s.Get(L"state_width"), L"160");
   EXPECT_EQ(s.Get(L"state_height"), L"120");
   EXPECT_EQ(s.Get(L"state_volume"), L"100");
@@ -101,68 +89,62 @@ TEST(Engine, EveryClipKindReportsDurationSizeAndMovingTime) {
   struct Case { const wchar_t* clip; int width, height; double duration; };
   for (Case c : {Case{L"sorenson_mp3.flv", 320, 240, 3}, Case{L"h264_aac.flv", 320, 240, 3},
                  Case{L"h264_aac.mp4", 320, 240, 3}, Case{L"h264_aac_faststart.mp4", 320, 240, 3},
-                 Case{L"anamorphic.mp4", 320, 180, 2}, Case{L"video_only.mp4", 320, 240, 3}}) {
+                 Case{L"anamorphic.mp4", 320, 180, 2}, Case{L"video_only.mp4", 320, 240, 3},
+                 Case{L"long.mp4", 160, 120, 12.9}}) {
     SCOPED_TRACE(testing::Message() << std::string(c.clip, c.clip + wcslen(c.clip)));
     Stage s;
     s.PlayFile(c.clip);
     ASSERT_TRUE(s.WaitForMetadata());
-    EXPECT_NEAR(s.Number(L"state_duration"), c.duration, 0.1);
+    EXPECT_NEAR(s.Number(L"state_duration"), c.duration, 0.06);
+    EXPECT_EQ(HostInt(s.Get(L"state_duration")), static_cast<long>(c.duration));  // whole seconds
     EXPECT_EQ(HostInt(s.Get(L"state_width")), c.width);
     EXPECT_EQ(HostInt(s.Get(L"state_height")), c.height);
-    EXPECT_TRUE(WaitFor([&] { return s.Number(L"ns.time") > 0.3; }));
+    EXPECT_TRUE(s.WaitForTime(0.3));
     // The fit follows the video's own ratio.
     EXPECT_NEAR(s.Number(L"imovie._width") / s.Number(L"imovie._height"), double(c.width) / c.height, 0.01);
     EXPECT_GT(MediaEngineGetCounters(s.engine).framesShown, 0);
   }
 }
 
-TEST(Engine, DurationWithFractionReadsAsItsWholeSeconds) {
-  Stage s;
-  s.PlayFile(L"long.mp4");
-  ASSERT_TRUE(s.WaitForMetadata());
-  EXPECT_NEAR(s.Number(L"state_duration"), 12.9, 0.06);
-  EXPECT_EQ(HostInt(s.Get(L"state_duration")), 12);
-}
-
 TEST(Engine, EndOfStreamThenSeekClearsIt) {
   Stage s;
   s.PlayFile(L"h264_aac.mp4");
   ASSERT_TRUE(s.WaitForMetadata());
-  ASSERT_TRUE(WaitFor([&] { return s.Number(L"ns.time") > 1.0; }));
+  ASSERT_TRUE(s.WaitForTime(1.0));
   EXPECT_EQ(s.Get(L"state_playstop"), L"0");
-  ASSERT_TRUE(WaitFor([&] { return s.Get(L"state_playstop") == L"1"; }, 10));
+  ASSERT_TRUE(s.WaitForEnd());
   EXPECT_GT(s.Number(L"ns.time"), 2.8);  // only after the last picture and sound
   s.Set(L"state_seek", L"1");
   ASSERT_TRUE(WaitFor([&] { return s.Get(L"state_playstop") == L"0"; }));
-  EXPECT_TRUE(WaitFor([&] { return s.Number(L"ns.time") > 1.3; }));
+  EXPECT_TRUE(s.WaitForTime(1.3));
   // A target past the end ends the stream again.
   s.Set(L"state_seek", L"99");
-  EXPECT_TRUE(WaitFor([&] { return s.Get(L"state_playstop") == L"1"; }));
+  EXPECT_TRUE(s.WaitForEnd());
 }
 
 TEST(Engine, SeekGoesToTheExactSecond) {
   Stage s;
   s.PlayFile(L"long.mp4");
   ASSERT_TRUE(s.WaitForMetadata());
-  ASSERT_TRUE(WaitFor([&] { return s.Number(L"ns.time") > 0.2; }));
+  ASSERT_TRUE(s.WaitForTime(0.2));
   s.Set(L"state_seek", L"5");
   EXPECT_EQ(HostInt(s.Get(L"ns.time")), 5);
-  ASSERT_TRUE(WaitFor([&] { return s.Number(L"ns.time") > 5.2; }));
+  ASSERT_TRUE(s.WaitForTime(5.2));
   EXPECT_LT(s.Number(L"ns.time"), 6.5);
   // A seek written right after the file, before it has even opened.
   s.PlayFile(L"long.mp4");
   s.Set(L"state_seek", L"8");
-  ASSERT_TRUE(WaitFor([&] { return s.Number(L"ns.time") > 8.1; }));
+  ASSERT_TRUE(s.WaitForTime(8.1));
   EXPECT_LT(s.Number(L"ns.time"), 9.5);
   s.Set(L"state_seek", L"-3");
   EXPECT_EQ(s.Get(L"ns.time"), L"0");
-  EXPECT_TRUE(WaitFor([&] { return s.Number(L"ns.time") > 0.1; }));
+  EXPECT_TRUE(s.WaitForTime(0.1));
 }
 
 TEST(Engine, PauseHoldsTheTimeAndResumeMovesIt) {
   Stage s;
   s.PlayFile(L"long.mp4");
-  ASSERT_TRUE(WaitFor([&] { return s.Number(L"ns.time") > 0.5; }));
+  ASSERT_TRUE(s.WaitForTime(0.5));
   s.Set(L"state_pause", L"1");
   double held = s.Number(L"ns.time");
   Pump(0.5);
@@ -174,24 +156,34 @@ TEST(Engine, PauseHoldsTheTimeAndResumeMovesIt) {
 TEST(Engine, WritingTheSameFileAgainRestartsIt) {
   Stage s;
   s.PlayFile(L"long.mp4");
-  ASSERT_TRUE(WaitFor([&] { return s.Number(L"ns.time") > 1.5; }));
+  ASSERT_TRUE(s.WaitForTime(1.5));
   s.PlayFile(L"long.mp4");
   EXPECT_LT(s.Number(L"ns.time"), 0.5);
-  ASSERT_TRUE(WaitFor([&] { return s.Number(L"ns.time") > 0.1; }));
+  ASSERT_TRUE(s.WaitForTime(0.1));
   EXPECT_LT(s.Number(L"ns.time"), 1.0);
   s.Set(L"state_stop", L"1");
   s.Set(L"state_stop", L"1");  // twice in a row: no harm
   EXPECT_EQ(s.Get(L"ns.time"), L"0");
 }
 
+// Behind another window procedure too (the host subclasses the engine's window).
 TEST(Engine, PictureShowsCentredAndStopLeavesOnlyBlack) {
   Stage s;
+  static WNDPROC previous;
+  static int seen;
+  seen = 0;
+  previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+      s.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+        ++seen;
+        return CallWindowProcW(previous, h, m, w, l);
+      })));
   s.PlayFile(L"red.mp4");
   // 4:3 in 800 x 450: the picture spans x 100..700, black bars left and right.
   ASSERT_TRUE(WaitFor([&] { return IsRed(s.Pixel(400, 225)); }));
   EXPECT_TRUE(IsRed(s.Pixel(110, 10)));
   EXPECT_TRUE(IsBlack(s.Pixel(50, 225)));
   EXPECT_TRUE(IsBlack(s.Pixel(750, 225)));
+  EXPECT_GT(seen, 0);
   // A repaint draws the last picture again.
   InvalidateRect(s.Window(), nullptr, TRUE);
   s.Set(L"state_pause", L"1");
@@ -203,71 +195,38 @@ TEST(Engine, PictureShowsCentredAndStopLeavesOnlyBlack) {
   EXPECT_TRUE(IsBlack(s.Pixel(400, 225)));
 }
 
-TEST(Engine, KeepsWorkingBehindAnotherWindowProcedure) {
-  Stage s;
-  static WNDPROC previous;
-  static int seen;
-  seen = 0;
-  previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-      s.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
-        ++seen;
-        return CallWindowProcW(previous, h, m, w, l);
-      })));
-  s.PlayFile(L"red.mp4");
-  EXPECT_TRUE(WaitFor([&] { return IsRed(s.Pixel(400, 225)); }));
-  EXPECT_GT(seen, 0);
-}
-
 TEST(Engine, VolumeScalesTheSamples) {
-  struct Peak {
-    std::atomic<float> value{0};
-    static void Tap(void* c, const float* samples, int frames, int channels) {
-      auto* p = static_cast<Peak*>(c);
-      float m = p->value.load();
-      for (int i = 0; i < frames * channels; ++i) m = std::max(m, std::fabs(samples[i]));
-      p->value.store(m);
-    }
-  } peak;
+  SoundTap tap;
   Stage s;
-  MediaEngineSetAudioTap(s.engine, &Peak::Tap, &peak);
+  MediaEngineSetAudioTap(s.engine, &SoundTap::Tap, &tap);
   s.PlayFile(L"long.mp4");
-  ASSERT_TRUE(WaitFor([&] { return s.Number(L"ns.time") > 0.5; }));
+  ASSERT_TRUE(s.WaitForTime(0.5));
   Pump(0.3);
-  float full = peak.value.load();
+  float full = tap.peak.load();
   ASSERT_GT(full, 0.05f);
-  s.Set(L"state_volume", L"50");
-  Pump(0.3);  // what was already queued at full volume passes
-  peak.value = 0;
-  Pump(0.4);
-  EXPECT_NEAR(peak.value.load() / full, 0.5, 0.05);
-  s.Set(L"state_volume", L"0");
-  Pump(0.3);
-  peak.value = 0;
-  Pump(0.4);
-  EXPECT_EQ(peak.value.load(), 0.0f);
-  s.Set(L"state_volume", L"250");  // clamped to 100
-  Pump(0.3);
-  peak.value = 0;
-  Pump(0.4);
-  EXPECT_NEAR(peak.value.load() / full, 1.0, 0.05);
+  struct Case { const wchar_t* volume; double scale; };
+  for (Case c : {Case{L"50", 0.5}, Case{L"0", 0}, Case{L"250", 1.0}}) {  // 250: clamped to 100
+    s.Set(L"state_volume", c.volume);
+    Pump(0.3);  // what was already queued at the old volume passes
+    tap.Reset();
+    Pump(0.4);
+    EXPECT_NEAR(tap.peak.load() / full, c.scale, 0.05) << "volume " << c.scale;
+  }
   MediaEngineSetAudioTap(s.engine, nullptr, nullptr);
 }
 
-TEST(Engine, AudioOnlyFilePlaysToItsEnd) {
-  Stage s;
-  s.PlayFile(L"audio_only.mp4");
-  ASSERT_TRUE(s.WaitForMetadata());
-  EXPECT_EQ(s.Get(L"state_width"), L"");  // no picture: no size in the metadata
-  EXPECT_TRUE(WaitFor([&] { return s.Get(L"state_playstop") == L"1"; }));
-  EXPECT_GT(s.Number(L"ns.time"), 2.8);
-}
-
-TEST(Engine, VideoInACodecOutsideTheBuildStillPlaysItsSound) {
-  Stage s;
-  s.PlayFile(L"foreign_video.mp4");
-  ASSERT_TRUE(s.WaitForMetadata());
-  EXPECT_NEAR(s.Number(L"state_duration"), 3, 0.1);
-  EXPECT_TRUE(WaitFor([&] { return s.Get(L"state_playstop") == L"1"; }));
+// Sound alone, or beside a picture in a codec outside the build: it plays to its end.
+TEST(Engine, SoundWithoutAPicturePlaysToItsEnd) {
+  for (const wchar_t* clip : {L"audio_only.mp4", L"foreign_video.mp4"}) {
+    SCOPED_TRACE(static_cast<int>(clip[0]));
+    Stage s;
+    s.PlayFile(clip);
+    ASSERT_TRUE(s.WaitForMetadata());
+    EXPECT_NEAR(s.Number(L"state_duration"), 3, 0.1);
+    EXPECT_EQ(s.Get(L"state_width"), L"");  // no picture to play: no size in the metadata
+    EXPECT_TRUE(s.WaitForEnd());
+    EXPECT_GT(s.Number(L"ns.time"), 2.8);
+  }
 }
 
 TEST(Engine, BadFilesNeverHangAndUnopenablePathsGiveNoSignal) {
@@ -286,15 +245,15 @@ TEST(Engine, BadFilesNeverHangAndUnopenablePathsGiveNoSignal) {
   std::ifstream in(MediaPath(L"h264_aac.flv").c_str(), std::ios::binary | std::ios::ate);
   size_t size = static_cast<size_t>(in.tellg());
   s.Set(L"state_file", CopyClip(L"h264_aac.flv", L"cut.flv", size / 2));
-  EXPECT_TRUE(WaitFor([&] { return s.Get(L"state_playstop") == L"1"; }));
+  EXPECT_TRUE(s.WaitForEnd());
   s.Set(L"state_playstop", L"0");
   s.Set(L"state_file", CopyClip(L"sorenson_mp3.flv", L"scrambled.flv", size_t(-1), true));
-  EXPECT_TRUE(WaitFor([&] { return s.Get(L"state_playstop") == L"1"; }));
+  EXPECT_TRUE(s.WaitForEnd());
   // A path with Japanese characters.
   s.Set(L"state_file", CopyClip(L"h264_aac_faststart.mp4", L"\u52d5\u753b\u30c6\u30b9\u30c8.mp4", size_t(-1)));
   s.Set(L"state_duration", L"0");
   EXPECT_TRUE(s.WaitForMetadata());
-  EXPECT_TRUE(WaitFor([&] { return s.Number(L"ns.time") > 0.2; }));
+  EXPECT_TRUE(s.WaitForTime(0.2));
 }
 
 TEST(Engine, RapidCommandsNeverDeadlockAndReleaseJoinsQuickly) {
@@ -313,7 +272,7 @@ TEST(Engine, RapidCommandsNeverDeadlockAndReleaseJoinsQuickly) {
   EXPECT_LT(GetTickCount64() - start, 3000u);
   s.Set(L"state_pause", L"0");
   s.Set(L"state_seek", L"2");
-  EXPECT_TRUE(WaitFor([&] { return s.Number(L"ns.time") > 2.2; }));
+  EXPECT_TRUE(s.WaitForTime(2.2));
   ULONGLONG before = GetTickCount64();
   Release(s.engine);
   s.engine = nullptr;

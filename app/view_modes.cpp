@@ -1,0 +1,126 @@
+#include "app/view_modes.h"
+
+#include "app/app.h"
+#include "app/aspect.h"
+#include "app/layout.h"
+#include "app/menus.h"
+#include "app/settings.h"
+#include "controls/cursor_hide.h"
+#include "controls/splitter.h"
+#include "resources/resource.h"
+
+SIZE SizePresetTable[5];
+
+static struct {
+    LONG_PTR SavedWindowStyle;  // the style from just before full screen
+} V;
+
+void ResetViewModes()
+{
+    V = {};
+    for (SIZE& s : SizePresetTable)
+        s = {};
+}
+
+bool ComputePresetSizes()
+{
+    ComputeNaturalRatio();  // slot 0 follows the current video
+    return PresetSizesFor(VideoWidth, DecodeAspect(AspectIndex), SizePresetTable);
+}
+
+static void ShowPlaylist(bool shown)
+{
+    for (HWND w : {PlaylistPanel, Splitter})
+        ShowWindow(w, shown ? SW_SHOW : SW_HIDE);
+}
+
+// Items that full screen grays, and gives back when it ends.
+static void EnableWindowedItems(int enabled)
+{
+    SetMenuItemEnabled(MainMenu, IDM_SHOW_PLAYLIST, enabled);
+    SetMenuItemEnabled(MainMenu, IDM_ALWAYS_ON_TOP, enabled);
+    SetSizeItemsEnabled(MainMenu, enabled);
+}
+
+static void EnterFullScreen()
+{
+    FullScreen = true;
+    SetMenuItemChecked(MainMenu, IDM_FULL_SCREEN, true);
+    EnableWindowedItems(0);
+    ShowPlaylist(false);
+    V.SavedWindowStyle = GetWindowLongPtrW(MainWindow, GWL_STYLE);
+    RECT before;
+    GetWindowRect(MainWindow, &before);
+    // The monitor that holds the window, which on one screen is the primary screen.
+    MONITORINFO monitor = {sizeof monitor};
+    GetMonitorInfoW(MonitorFromWindow(MainWindow, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& m = monitor.rcMonitor;
+    SetWindowLongPtrW(MainWindow, GWL_STYLE, WS_POPUP | WS_VISIBLE);
+    SetWindowPos(MainWindow, HWND_TOP, m.left, m.top, m.right - m.left, m.bottom - m.top, 0);
+    // Last: the WM_SIZE above recorded the screen's size as the window's.
+    Settings.WindowPosX = before.left;
+    Settings.WindowPosY = before.top;
+    Settings.WindowWidth = before.right - before.left;
+    Settings.WindowHeight = before.bottom - before.top;
+}
+
+static void LeaveFullScreen()
+{
+    FullScreen = false;
+    SetMenuItemChecked(MainMenu, IDM_FULL_SCREEN, false);
+    EnableWindowedItems(1);
+    if (Settings.PlayListShow)
+        ShowPlaylist(true);
+    BarInFullScreen = true;
+    NoteMouseActivity(0);  // a pointer hidden by the auto-hide comes back
+    SetWindowLongPtrW(MainWindow, GWL_STYLE, V.SavedWindowStyle);
+    SetWindowPos(MainWindow, HWND_TOP, Settings.WindowPosX, Settings.WindowPosY, Settings.WindowWidth,
+                 Settings.WindowHeight, 0);
+}
+
+void ToggleFullScreen()
+{
+    if (FullScreen)
+        LeaveFullScreen();
+    else
+        EnterFullScreen();
+}
+
+void ToggleAlwaysOnTop()
+{
+    Settings.WindowTop = !Settings.WindowTop;
+    SetMenuItemChecked(MainMenu, IDM_ALWAYS_ON_TOP, Settings.WindowTop != 0);
+    SetWindowPos(MainWindow, Settings.WindowTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void TogglePlaylistShown()
+{
+    Settings.PlayListShow = !Settings.PlayListShow;
+    SetMenuItemChecked(MainMenu, IDM_SHOW_PLAYLIST, Settings.PlayListShow != 0);
+    ShowPlaylist(Settings.PlayListShow != 0);
+    LayoutChildren();  // the window keeps its size; the video area takes the difference
+}
+
+// A huge video or playlist width must not overflow; no window gets bigger than this anyway.
+static int FitWindowSide(long long v)
+{
+    return v < 0 ? 0 : v > 32767 ? 32767 : (int)v;
+}
+
+void ApplySizePreset(UINT id)
+{
+    if (id < IDM_SIZE_25 || id > IDM_SIZE_200)
+        return;
+    // No known video size or ratio: the window stays as it is.
+    if (!ComputePresetSizes())
+        return;
+    SIZE s = SizePresetTable[id - IDM_SIZE_25];
+    CheckRadioGroup(MainMenu, IDM_SIZE_25, IDM_SIZE_200, id);
+    long long width = s.cx, height = (long long)s.cy + NormalBarHeight;
+    if (PlaylistPanel && IsWindowVisible(PlaylistPanel))
+        width += (long long)Settings.PlayListWidth + SplitterWidth;
+    RECT r = {0, 0, FitWindowSide(width), FitWindowSide(height)};
+    AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
+    SetWindowPos(MainWindow, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
+}
