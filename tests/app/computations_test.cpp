@@ -31,7 +31,7 @@ TEST(ErrorText, EachCodeHasItsMessageAndAnOverlongSubjectKeepsTheSuffix)
     SetPendingError(0, L"");
 }
 
-// (Without the bar in full screen: F10 in startup_test.cpp.)
+// (Without the bar in full screen: F10 in view_modes_test.cpp.)
 TEST(ChildLayout, VideoSplitterPlaylistAndBar)
 {
     auto all = [](Placement p) { return std::array<int, 4>{p.x, p.y, p.width, p.height}; };
