@@ -80,6 +80,8 @@ crlf </usr/share/common-licenses/GPL-3 >"$app/licenses/GPL-3.txt"
   echo
   cat /usr/share/doc/libz-mingw-w64/copyright
 } | crlf >"$app/licenses/zlib.txt"
+strings "$ffmpeg_prefix/lib/libavutil.a" | grep 'license: LGPL version 2.1 or later' >/dev/null ||
+  { echo "release: the FFmpeg build is not LGPL-only" >&2; exit 1; }
 # winpthreads must really be inside, else its licence is not needed; fail loudly if linking changes.
 x86_64-w64-mingw32-nm "$build/bin/Nimbrel.exe" | grep ' T pthread_create$' >/dev/null ||
   { echo "release: winpthreads no longer linked: update the licence list" >&2; exit 1; }
@@ -96,6 +98,7 @@ read -r -a objects <"$build/CMakeFiles/Nimbrel.dir/objects1"
 for o in "${objects[@]}"; do cp "$build/$o" "$rl/obj/"; done
 cp "$build/libnimbrel_core.a" "$build/engine/player/libnimbrel_engine.a" "$rl/lib/"
 cp "$ffmpeg_orig_path" "$rl/ffmpeg/"
+[ -f "$ffmpeg_orig_path.asc" ] && cp "$ffmpeg_orig_path.asc" "$rl/ffmpeg/"   # its upstream signature
 sed -n '/^--/p' "$ffmpeg_prefix/flags.txt" | tr '\n' ' ' | sed 's/ $/\n/' >"$rl/ffmpeg/configure-options.txt"
 fill "$root/tools/release/RELINK.txt" >"$rl/RELINK.txt"
 
