@@ -69,27 +69,43 @@ bbox() {
     END { printf "%dx%d+%d+%d\n", x1 - x0, y1 - y0, x0, y0 }'
 }
 shot() {
-  local box
+  local box colours
   box=$(bbox)
   import -window root "$work/root.png"
-  convert "$work/root.png" -crop "$box" +repage -strip +dither -colors 256 \
-    -define png:compression-level=9 "PNG8:$out/$1.png"
+  convert "$work/root.png" -crop "$box" +repage "$work/crop.png"
+  colours=$(identify -format %k "$work/crop.png")
+  # A real picture in the panel has thousands of colours; a blank or black one a handful.
+  [ "$colours" -gt 1000 ] || { echo "screenshots: $1 shows no picture ($colours colours)" >&2; exit 1; }
+  convert "$work/crop.png" -strip +dither -colors 256 -define png:compression-level=9 "PNG8:$out/$1.png"
   echo "screenshots: docs/screenshots/$1.png $box $(stat -c %s "$out/$1.png") bytes"
+}
+# Waits until the program's windows cover the given box size (a menu opened, full screen).
+wait_box() {
+  local _
+  for _ in $(seq 1 50); do
+    [ "$(bbox | cut -d+ -f1)" != "$1" ] && [ "$2" = changed ] && return 0
+    [ "$(bbox | cut -d+ -f1)" = "$1" ] && [ "$2" = equal ] && return 0
+    sleep 0.1
+  done
+  echo "screenshots: the windows never reached $2 $1 (now $(bbox))" >&2; exit 1
 }
 
 sleep 3
 shot playing
+window_box=$(bbox | cut -d+ -f1)
 
 eval "$(xdotool getwindowgeometry --shell "$win")"
 xdotool search --name '^Nimbrel - ' windowfocus %@ >/dev/null 2>&1 || true
 xdotool mousemove $((X + 200)) $((Y + 110)) click 3
-sleep 1
+wait_box "$window_box" changed
+sleep 0.5
 shot menu
 xdotool key Escape
-sleep 0.5
+wait_box "$window_box" equal
 
 xdotool key F11
-sleep 2.5
+wait_box 1024x576 equal
+sleep 1.5
 shot fullscreen
 
 (cd / && "$NIMBREL_WINE" taskkill /im Nimbrel.exe >/dev/null 2>&1) || true
