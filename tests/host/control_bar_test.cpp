@@ -7,6 +7,7 @@
 #include "controls/control_bar.h"
 #include "controls/seek_bar.h"
 #include "controls/splitter.h"
+#include "controls/time_display.h"
 #include "engine/monitor.h"
 #include "engine/playback_commands.h"
 #include "playlist/playlist.h"
@@ -64,6 +65,17 @@ struct Bar : AppTest {
 // smallest client width. The bar spans the bottom under the video.
 TEST_F(Bar, WidgetsInOrderInsideTheBarAtThreeWidths)
 {
+    // Ids and classes: what the command path and the rest of the program find them by.
+    const struct { HWND w; int id; const wchar_t* cls; } kinds[] = {
+        {PlayPauseButton, IDC_PLAY_PAUSE, L"Button"}, {StopButton, IDC_STOP, L"Button"},
+        {SeekBar, IDC_SEEK_BAR, L"csb"}, {TimeDisplay, IDC_TIME_DISPLAY, L"ctt"},
+        {VolumeSlider, IDC_VOLUME, L"cvb"}, {MuteButton, IDC_MUTE, L"Button"},
+        {MenuButton, IDC_MENU_BUTTON, L"Button"}, {ControlBar, IDC_PANEL, L"wc"}, {Splitter, IDC_PANEL, L"ws"}};
+    for (const auto& k : kinds) {
+        wchar_t cls[16] = L"";
+        GetClassNameW(k.w, cls, 16);
+        EXPECT_TRUE(GetDlgCtrlID(k.w) == k.id && _wcsicmp(cls, k.cls) == 0) << k.id;
+    }
     for (int width : {390, 600, 900}) {
         SetClientWidth(width);
         RECT bar = RectIn(ControlBar, MainWindow), seek = RectIn(SeekBar, ControlBar);
@@ -246,11 +258,14 @@ TEST_F(Bar, TimeTextRightAlignedAndCutWithAnEllipsis)
                 SetBkMode(dc, TRANSPARENT);
                 SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
                 SelectObject(dc, UiFont);
-                RECT box = client;
+                RECT box = {0, 0, client.right - TimeTextInset, client.bottom};
                 DrawTextExW(dc, (wchar_t*)r.text, -1, &box, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | flags, nullptr);
             }).Pixels;
         };
-        std::vector<COLORREF> shown = Print(TimeDisplay).Pixels;
+        Picture printed = Print(TimeDisplay);
+        std::vector<COLORREF> shown = printed.Pixels;
+        for (int y = 0; y < client.bottom; y++)  // the last digit is never cut at the edge
+            EXPECT_EQ(printed.At(client.right - 1, y), Face) << r.seconds << " row " << y;
         EXPECT_TRUE(shown == drawn(DT_END_ELLIPSIS)) << r.seconds;
         EXPECT_EQ(shown == drawn(0), !r.cut) << r.seconds;
     }
