@@ -25,9 +25,10 @@ void* operator new(size_t n) {
   return p + 2;
 }
 void operator delete(void* q) noexcept {
+  if (!q) return;
   auto* p = static_cast<size_t*>(q) - 2;
-  if (q && p[0] && gMeasured == GetCurrentThreadId()) gHeld -= p[0];
-  if (q) std::free(p);
+  if (p[0] && gMeasured == GetCurrentThreadId()) gHeld -= p[0];
+  std::free(p);
 }
 void operator delete(void* q, size_t) noexcept { operator delete(q); }
 
@@ -117,16 +118,14 @@ TEST(MovieFile, LoadingFailsForMissingOrEmptyFile) {
   Release(fresh);
 }
 
+// The edge cases; plain numbers go both ways in Engine.VariablesReadBackAsTheHostWritesThem.
 TEST(MovieValues, NumbersReadAndPrintLikeTheMovie) {
   EXPECT_EQ(TextToNumber(L" 12.75 "), 12.75);
   EXPECT_EQ(TextToNumber(L"0x1A"), 26);
   EXPECT_TRUE(std::isnan(TextToNumber(L"")));
   EXPECT_TRUE(std::isnan(TextToNumber(L"12abc")));
-  EXPECT_EQ(ParseIntText(L"16009"), 16009);
   EXPECT_EQ(ParseIntText(L" -4003xyz"), -4003);
   EXPECT_TRUE(std::isnan(ParseIntText(L"x1")));
-  EXPECT_EQ(NumberToText(160), L"160");
-  EXPECT_EQ(NumberToText(0.75), L"0.75");
   EXPECT_EQ(NumberToText(12.9), L"12.9");
   EXPECT_EQ(NumberToText(NAN), L"NaN");
 }
