@@ -2,21 +2,19 @@
 // the device going away.
 #include <gtest/gtest.h>
 
-#include "engine/player/media_engine_probe.h"
 #include "engine_test_support.h"
 
 namespace {
 
-constexpr float kLevel = 0.088f;  // the test clips' sine (peak 1/8), mono spread over two channels
-
-// While the clock moves on by 0.6 s, about that much sound reaches the device at the clip's level.
-void ExpectHeard(Stage& s, SoundTap& tap, const char* when) {
+// While the clock moves on by 0.6 s, about that much sound reaches the device at the clip's level
+// (the test clips' sine, peak 1/8, mono spread over two channels).
+void ExpectHeard(Stage& s, const char* when) {
   SCOPED_TRACE(when);
   double from = s.Number(L"ns.time");
-  tap.Reset();
+  s.tap.Reset();
   ASSERT_TRUE(s.WaitForTime(from + 0.6));
-  EXPECT_GT(tap.Seconds(), 0.4);
-  EXPECT_NEAR(tap.peak.load(), kLevel, 0.015f);
+  EXPECT_GT(s.tap.Seconds(), 0.4);
+  EXPECT_NEAR(s.tap.peak.load(), 0.088f, 0.015f);
 }
 
 }  // namespace
@@ -25,47 +23,43 @@ void ExpectHeard(Stage& s, SoundTap& tap, const char* when) {
 TEST(Sound, EveryFileSeekAndStopPlaysWithSound) {
   for (int device : {1, 2, 3}) {
     SCOPED_TRACE(testing::Message() << "device " << device);
-    SoundTap tap;
     Stage s;
-    MediaEngineSetAudioTap(s.engine, &SoundTap::Tap, &tap);
+    s.Listen();
     MediaEngineUseAudioDevice(s.engine, device);
     s.PlayFile(L"h264_aac.mp4");
-    ExpectHeard(s, tap, "the first file");
-    if (MediaEngineGetCounters(s.engine).audioDevice != device) {
+    ExpectHeard(s, "the first file");
+    if (s.Counters().audioDevice != device) {
       std::printf("device %d cannot open here: left out\n", device);
       continue;
     }
     ASSERT_TRUE(s.WaitForEnd());
     Pump(0.2);  // the ended file has settled (its sound paused)
     s.PlayFile(L"long.mp4");
-    ExpectHeard(s, tap, "the next file after one that ended");
+    ExpectHeard(s, "the next file after one that ended");
     s.Set(L"state_pause", L"1");
     Pump(0.3);
     s.Set(L"state_pause", L"0");
-    ExpectHeard(s, tap, "after a pause");
+    ExpectHeard(s, "after a pause");
     s.Set(L"state_seek", L"6");
-    ExpectHeard(s, tap, "after a seek");
+    ExpectHeard(s, "after a seek");
     s.Set(L"state_stop", L"1");
     Pump(0.2);
     s.PlayFile(L"long.mp4");
-    ExpectHeard(s, tap, "played again after a stop");
-    MediaEngineSetAudioTap(s.engine, nullptr, nullptr);
+    ExpectHeard(s, "played again after a stop");
   }
 }
 
 TEST(Sound, ALostDeviceIsOpenedAgainWhileThePictureGoesOn) {
-  SoundTap tap;
   Stage s;
-  MediaEngineSetAudioTap(s.engine, &SoundTap::Tap, &tap);
+  s.Listen();
   s.PlayFile(L"long.mp4");
-  ExpectHeard(s, tap, "before");
-  MediaEngineCounters before = MediaEngineGetCounters(s.engine);
+  ExpectHeard(s, "before");
+  MediaEngineCounters before = s.Counters();
   MediaEngineLoseAudioDevice(s.engine);
-  ExpectHeard(s, tap, "on the silent clock");
+  ExpectHeard(s, "on the silent clock");
   // The same kind of device again (after a short delay when it is a real one).
-  EXPECT_TRUE(WaitFor([&] { return MediaEngineGetCounters(s.engine).audioDevice == before.audioDevice; }, 5));
-  EXPECT_GT(MediaEngineGetCounters(s.engine).audioOpens, before.audioOpens);
-  ExpectHeard(s, tap, "after");
-  EXPECT_GT(MediaEngineGetCounters(s.engine).framesShown, before.framesShown + 5);
-  MediaEngineSetAudioTap(s.engine, nullptr, nullptr);
+  EXPECT_TRUE(WaitFor([&] { return s.Counters().audioDevice == before.audioDevice; }, 5));
+  EXPECT_GT(s.Counters().audioOpens, before.audioOpens);
+  ExpectHeard(s, "after");
+  EXPECT_GT(s.Counters().framesShown, before.framesShown + 5);
 }
