@@ -1,5 +1,5 @@
 // The size arithmetic of aspect ratios, kept as width * 1000 + height: the ratio, the zoom,
-// the shown size, the window-size presets. Sizes are in pixels. Portable: no system header
+// the shown size, the window-size presets. Sizes are in pixels. Portable: no Windows header
 // (tools/fuzz.sh builds it natively).
 #pragma once
 

@@ -1,4 +1,4 @@
-// Where the settings file lies. Portable: no system header (tools/fuzz.sh builds it natively).
+// Where the settings file lies. Portable: no Windows header (tools/fuzz.sh builds it natively).
 #pragma once
 #include <string>
 

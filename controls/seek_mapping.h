@@ -1,5 +1,5 @@
 // The seek bar's arithmetic: seconds and pixels, the section markers, seek targets.
-// Portable: no system header (tools/fuzz.sh builds it natively).
+// Portable: no Windows header (tools/fuzz.sh builds it natively).
 #pragma once
 #include "playlist/section_record.h"
 

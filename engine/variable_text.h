@@ -1,4 +1,4 @@
-// How the host reads a movie variable's text as a number. Portable: no system header
+// How the host reads a movie variable's text as a number. Portable: no Windows header
 // (tools/fuzz.sh builds it natively).
 #pragma once
 

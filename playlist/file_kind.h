@@ -1,4 +1,4 @@
-// The kind of a file as intake judges it. Portable: no system header (tools/fuzz.sh builds
+// The kind of a file as intake judges it. Portable: no Windows header (tools/fuzz.sh builds
 // it natively).
 #pragma once
 

@@ -1,5 +1,5 @@
 // Pure computations on the text of paths, used by file intake and the playlist file.
-// Portable: no system header (tools/fuzz.sh builds it natively).
+// Portable: no Windows header (tools/fuzz.sh builds it natively).
 #pragma once
 #include <string>
 

@@ -1,5 +1,5 @@
 // The playlist file's text, apart from the files: UTF-8 lines without a byte-order mark,
-// each ended by CR LF, a header line first, then one path per line. Portable: no system
+// each ended by CR LF, a header line first, then one path per line. Portable: no Windows
 // header (tools/fuzz.sh builds it natively).
 #pragma once
 #include <string>

@@ -1,4 +1,4 @@
-// The repeat section of the playing file, in whole seconds. Portable: no system header.
+// The repeat section of the playing file, in whole seconds. Portable: no Windows header.
 #pragma once
 
 struct SectionRecord {

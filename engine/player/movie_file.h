@@ -27,7 +27,7 @@ constexpr size_t kMovieMaxStack = 16;          // values pushed and not yet take
 constexpr size_t kMovieMaxVariables = 64;
 
 // Parses the bytes of a movie file; false for anything truncated, malformed or lacking the
-// video object, the frame's declarations or its end. Portable: no system header
+// video object, the frame's declarations or its end. Portable: no Windows header
 // (tools/fuzz.sh builds movie_file.cpp natively).
 bool ParseMovieFile(const std::vector<uint8_t>& bytes, MovieFile* movie);
 // Reads and parses the file at path (UTF-16); in movie_file_read.cpp.

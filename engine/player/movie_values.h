@@ -1,5 +1,5 @@
 // Plain rules of the player movie: how its numbers read and print as text and where the
-// picture goes in the panel. Portable: no system header (tools/fuzz.sh builds it natively).
+// picture goes in the panel. Portable: no Windows header (tools/fuzz.sh builds it natively).
 #pragma once
 #include <string>
 
