@@ -286,7 +286,7 @@ class Recording:
         self.path = path
         self.file = open(path, "wb")
         self.proc = subprocess.Popen(["parec", "--device=@DEFAULT_MONITOR@", "--format=s16le",
-                                      f"--rate={self.RATE}", "--channels=2", "--raw"],
+                                      f"--rate={self.RATE}", "--channels=2", "--raw", "--latency-msec=20"],
                                      stdout=self.file, stderr=subprocess.DEVNULL)
         self.started = time.monotonic()
 
@@ -300,11 +300,24 @@ class Recording:
         return open(self.path, "rb").read()
 
 
-def rms(samples, start, end, rate=Recording.RATE):
-    """Root mean square of interleaved stereo s16 samples between two times, 0 to 1."""
+def rms(samples, start=0, end=None, rate=Recording.RATE):
+    """Root mean square, 0 to 1, of interleaved stereo s16 samples between two times."""
     import array
     a = array.array("h")
-    a.frombytes(samples[4 * int(start * rate):4 * int(end * rate)])
-    if not a:
-        return 0.0
-    return (sum(v * v for v in a) / len(a)) ** 0.5 / 32768
+    a.frombytes(samples[4 * int(start * rate):4 * int(end * rate) if end is not None else len(samples)])
+    return (sum(v * v for v in a) / len(a)) ** 0.5 / 32768 if a else 0.0
+
+
+def tones(samples, window=0.1, rate=Recording.RATE):
+    """Per window of a recording: its level and its pitch in Hz (from the left channel's
+    zero crossings, which is exact enough for one sine tone)."""
+    import array
+    a = array.array("h")
+    a.frombytes(samples[:len(samples) // 4 * 4])
+    n = int(window * rate)
+    out = []
+    for start in range(0, len(a) // 2 - n + 1, n):
+        left = a[2 * start:2 * (start + n):2]
+        crossings = sum(1 for x, y in zip(left, left[1:]) if (x < 0) != (y < 0))
+        out.append((rms(samples[4 * start:4 * (start + n)]), crossings / 2 / window))
+    return out
