@@ -243,11 +243,11 @@ class Player:
         key("Return")
         return box
 
-    def save_playlist(self, path):
-        """Ctrl+S through the real save dialog; the rows of the written file."""
+    def save_playlist(self, typed, path):
+        """Ctrl+S, the name typed into the real save dialog; the rows of the file at path."""
         self.focus()
         key("ctrl+s")
-        self.answer_dialog("Save As", winpath(path))
+        self.answer_dialog("Save As", winpath(typed))
         assert wait_until(lambda: not windows("^Save As$", self.proc.pid), 10), "the save dialog stayed open"
         assert wait_until(lambda: os.path.exists(path) and os.path.getsize(path) > 0, 10), "nothing was saved"
         return open(path, "rb").read().decode("utf-8").split("\r\n")
