@@ -42,7 +42,8 @@ def shows(name):
 
 
 def follow(player, done, timeout):
-    """Titles naming a file, in the order met, until done(titles) holds or the time is up."""
+    """The titles naming a file, in the order met, until done(titles) holds (or the time is
+    up); and whether it held."""
     seen = []
 
     def step():
@@ -50,8 +51,7 @@ def follow(player, done, timeout):
         if t.startswith("Nimbrel - [") and (not seen or seen[-1] != t):
             seen.append(t)
         return done(seen)
-    wait_until(step, timeout, 0.1)
-    return seen
+    return seen, bool(wait_until(step, timeout, 0.1))
 
 
 def closes_cleanly(player):
@@ -60,39 +60,34 @@ def closes_cleanly(player):
     return player.ini()
 
 
-# Per repeat mode: the titles met from the start on, and whether the list then stops.
+# Per repeat mode: the files that play, in order, and how it ends.
 REPEAT_MODES = [
-    (0, [FIRST, SECOND], True),          # the list once: stops after the last file
-    (1, [FIRST], False),                 # the current file again and again
-    (2, [FIRST, SECOND, FIRST], False),  # the list again from its first file
-    (3, [FIRST], True),                  # the section (here the whole file) loops within the file... until it ends
-    (4, [FIRST], True),                  # the current file once
+    (0, [FIRST, SECOND], "stops"),          # the list once
+    (1, [FIRST], "starts again"),           # the current file again and again
+    (2, [FIRST, SECOND, FIRST], "goes on"),  # the list again and again
+    (3, [FIRST], "stops"),                  # the section: the whole file while no marker moved
+    (4, [FIRST], "stops"),                  # the current file once
 ]
 
 
 def scenario_repeat_modes():
     """Two files on the command line played to the end in each repeat mode."""
     files = two_clips()
-    for mode, titles, stops in REPEAT_MODES:
+    for mode, names, end in REPEAT_MODES:
         began = time.monotonic()
         player = start(files, Repeat=mode)
-        wanted = [shows(t) for t in titles]
-        if stops:
-            assert player.wait_title(wanted[0]), "mode %d: the first file did not start" % mode
-            assert wait_until(player.stopped, 15, 0.1), "mode %d: the list did not stop" % mode
-            seen = follow(player, lambda s: True, 0)
-            assert player.title() == wanted[-1], "mode %d: stopped on %r" % (mode, player.title())
-        elif mode == 1:
-            assert player.wait_title(wanted[0])
-            # The played part of the seek bar (whole seconds: half of it at 1 s) grows, then
-            # starts again from the left.
-            assert wait_until(lambda: player.elapsed() > 0.4, 10, 0.1), "mode 1: the file did not play on"
-            assert wait_until(lambda: player.elapsed() < 0.1, 10, 0.1), "mode 1: the file did not start again"
-            assert player.title() == wanted[0] and not player.stopped()
+        wanted = [shows(n) for n in names]
+        if end == "stops":
+            seen, done = follow(player, lambda seen: seen and player.stopped(), 15)
+        elif end == "goes on":
+            seen, done = follow(player, lambda seen: seen[-3:] == wanted, 20)
         else:
-            seen = follow(player, lambda s: s[-len(wanted):] == wanted, 20)
-            assert seen[-len(wanted):] == wanted, "mode %d: titles %r" % (mode, seen)
-            assert not player.stopped()
+            # The played part of the seek bar (half of it at 1 s of 2) grows, then starts again.
+            seen, done = follow(player, lambda _: player.elapsed() > 0.4, 10)
+            done = done and follow(player, lambda _: player.elapsed() < 0.1, 10)[1]
+        assert done, "mode %d: it did not %s (files %r)" % (mode, end, seen)
+        assert seen == wanted, "mode %d: files %r" % (mode, seen)
+        assert player.stopped() == (end == "stops")
         assert closes_cleanly(player)["Repeat"] == str(mode)
         print("repeat mode %d: %.1f s" % (mode, time.monotonic() - began))
 
@@ -170,7 +165,7 @@ def scenario_view_mode_keys():
     splitter = (790 - 145 - 5 + 2, 100)
     assert player.grab(*splitter, 1, 1).pixel(0, 0) == face
     key("ctrl+l")
-    assert wait_until(lambda: player.grab(*splitter, 1, 1).pixel(0, 0) != face, 3), "Ctrl+L left the playlist"
+    assert wait_until(lambda: player.grab(*splitter, 1, 1).pixel(0, 0) != face, 3), "Ctrl+L did not hide the playlist"
     assert player.client() == outer, "hiding the playlist changed the window's size"
     settings = closes_cleanly(player)
     assert settings["PlayListShow"] == "0", settings
@@ -245,9 +240,8 @@ def scenario_damaged_clip_in_the_middle():
     data[middle.start:middle.stop] = bytes((i * 7919) % 251 for i in middle)
     open(damaged, "wb").write(data)
     player = start([first, damaged, second])
-    seen = follow(player, lambda s: s[-1:] == [shows(SECOND)], 20)
-    assert seen == [shows(n) for n in (FIRST, "damaged.mp4", SECOND)], seen
-    assert wait_until(player.stopped, 10, 0.1), "the list did not end"
+    seen, done = follow(player, lambda seen: seen[-1:] == [shows(SECOND)] and player.stopped(), 20)
+    assert done and seen == [shows(n) for n in (FIRST, "damaged.mp4", SECOND)], seen
     closes_cleanly(player)
 
 
