@@ -33,5 +33,6 @@ for a in "$@"; do
   args+=("$a")
 done
 echo "Nimbrel is running on display $DISPLAY (close its window to end)."
+[ -n "${NIMBREL_PULSE_PID:-}" ] && echo "No sound server was running: the sound goes to a null sink of a PulseAudio started for this run."
 cd "$BUILD_DIR/bin"
 "$NIMBREL_WINE" Nimbrel.exe "${args[@]}"

@@ -15,6 +15,8 @@ WINE = os.environ.get("WINELOADER", "/usr/lib/wine/wine64")
 # Client sizes the program opens with when its settings file names none.
 DEFAULT_CLIENT = (662, 414)
 BAR_HEIGHT = 30
+# Every program and recorder started, so that a failed scenario can end them all (kill()).
+STARTED = []
 
 
 def winpath(path):
@@ -130,8 +132,6 @@ class Player:
     folder: where the exe is linked and Nimbrel.ini lives; args: command-line paths (local
     paths are given in their Windows form); settings: keys written to Nimbrel.ini first."""
 
-    started = []  # every run, so that a failed scenario can end them all
-
     def __init__(self, exe, folder, args=(), settings=None):
         self.folder = folder
         self.exe = os.path.join(folder, "Nimbrel.exe")
@@ -148,17 +148,18 @@ class Player:
         argv = [a if a.startswith("Z:") else winpath(a) if os.path.exists(a) else a for a in args]
         self.proc = subprocess.Popen([WINE, self.exe, *argv], cwd=folder, stdout=subprocess.DEVNULL,
                                      stderr=self.stderr)
-        Player.started.append(self)
+        STARTED.append(self)
         self.window = wait_until(lambda: (windows("^Nimbrel", self.proc.pid) or [None])[0], 20)
         if not self.window:
             self.kill()
             raise AssertionError("the program showed no main window")
-        # Wine draws the frame itself (no window manager): its sizes follow from the
-        # outer size of the window it opens at the default client size.
+        # Wine draws the frame itself (no window manager): its sizes follow from the outer
+        # size of the window opened at the default client size (else Wine's usual ones).
         x, y, w, h = geometry(self.window)
-        sized = settings and ("WindowWidth" in settings or "WindowHeight" in settings)
-        side = 4 if sized else (w - DEFAULT_CLIENT[0]) // 2
-        self.frame = (side, 23 if sized else h - DEFAULT_CLIENT[1] - side, side)  # left, top, bottom
+        side, top = (w - DEFAULT_CLIENT[0]) // 2, h - DEFAULT_CLIENT[1] - (w - DEFAULT_CLIENT[0]) // 2
+        if "WindowWidth" in (settings or {}) or "WindowHeight" in (settings or {}):
+            side, top = 4, 23
+        self.frame = (side, top, side)  # left, top, bottom
         self.focus()
 
     def ini(self):
@@ -200,18 +201,12 @@ class Player:
         return Picture(x, y, width, height)
 
     def picture(self):
-        """The video area: the client area above the bar, left of the playlist when shown."""
+        """The video area beside the playlist of its first width (145 and the splitter's 5)."""
         x, y, w, h = self.client()
-        return Picture(x, y, w - 150 if self.playlist_width() else w, h - BAR_HEIGHT)
+        return Picture(x, y, w - 150, h - BAR_HEIGHT)
 
-    def playlist_width(self):
-        return getattr(self, "list_width", 145)
-
-    # The control bar, laid out from the client width B: seek bar 91..B-230, stop button
-    # 58..84, volume slider B-88..B-38 (1-pixel borders).
-    def bar_y(self):
-        return -BAR_HEIGHT // 2
-
+    # The control bar, laid out from the client width B: stop button 58..84, seek bar
+    # 91..B-230 (1-pixel border), volume slider B-88..B-38.
     def seek_bar(self):
         """Screen x of the seek bar's inner left edge, its inner width, and the screen y."""
         x, y, w, h = self.client()
@@ -288,16 +283,18 @@ class Recording:
         self.proc = subprocess.Popen(["parec", "--device=@DEFAULT_MONITOR@", "--format=s16le",
                                       f"--rate={self.RATE}", "--channels=2", "--raw", "--latency-msec=20"],
                                      stdout=self.file, stderr=subprocess.DEVNULL)
-        self.started = time.monotonic()
-
-    def now(self):
-        return time.monotonic() - self.started
+        STARTED.append(self)
 
     def stop(self):
-        self.proc.terminate()
-        self.proc.wait()
-        self.file.close()
+        """The samples recorded."""
+        self.kill()
         return open(self.path, "rb").read()
+
+    def kill(self):
+        if self.proc.poll() is None:
+            self.proc.terminate()
+            self.proc.wait()
+        self.file.close()
 
 
 def rms(samples, start=0, end=None, rate=Recording.RATE):

@@ -14,7 +14,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from driver import (BAR_HEIGHT, Player, Recording, click, drag, key, reg_delete, reg_query, rms, tones,  # noqa: E402
+from driver import (BAR_HEIGHT, STARTED, Player, Recording, click, drag, key, reg_delete, reg_query, rms, tones,  # noqa: E402
                     wait_until, winpath, windows)
 
 EXE = MEDIA = HERE = None
@@ -348,8 +348,8 @@ def main():
         run()
     finally:
         # Whatever happened, no program of this scenario stays behind.
-        for player in Player.started:
-            player.kill()
+        for program in STARTED:
+            program.kill()
         shutil.rmtree(HERE, ignore_errors=True)
     print("%s passed in %.1f s" % (args.name, time.monotonic() - began))
 
