@@ -77,8 +77,10 @@ _nimbrel_start_sound() {
   command -v pulseaudio >/dev/null && command -v pactl >/dev/null || return 0
   pactl info >/dev/null 2>&1 && return 0
   local dir="$BUILD_DIR/pulse" i
+  # A socket's path holds at most 107 bytes.
+  [ ${#dir} -le 90 ] || dir=/tmp/nimbrel-pulse-$(printf '%s' "$BUILD_DIR" | md5sum | cut -c1-12)
   mkdir -p "$dir"
-  rm -f "$dir/native" "$dir/pid"
+  rm -f "$dir/native"
   PULSE_RUNTIME_PATH="$dir" PULSE_STATE_PATH="$dir" pulseaudio -n --daemonize=no \
     --exit-idle-time=-1 --system=false --use-pid-file=no --log-target=file:"$dir/log" \
     -L "module-native-protocol-unix socket=$dir/native auth-anonymous=1" \

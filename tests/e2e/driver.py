@@ -253,6 +253,8 @@ class Player:
         key("alt+F4")
         try:
             return self.proc.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise AssertionError("the program did not end after Alt+F4")
         finally:
             self.kill()
 
