@@ -65,8 +65,8 @@ def drag(start, end, steps=6):
 
 
 def windows(name, pid=None):
-    """X windows whose title matches the regular expression name (of process pid)."""
-    args = ["search", "--all"] + (["--pid", pid] if pid else []) + ["--name", name]
+    """Shown X windows whose title matches the regular expression name (of process pid)."""
+    args = ["search", "--all", "--onlyvisible"] + (["--pid", pid] if pid else []) + ["--name", name]
     return [int(w) for w in xdo(*args).split()]
 
 
