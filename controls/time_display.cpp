@@ -20,7 +20,9 @@ static void DrawTimeDisplay(HDC dc, const RECT& client)
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     HGDIOBJ oldFont = SelectObject(dc, UiFont);
-    RECT box = client;
+    // A glyph may reach past its advance width (the last digit's right edge): keep two
+    // pixels free so right alignment never cuts it off.
+    RECT box = {client.left, client.top, client.right - TimeTextInset, client.bottom};
     DrawTextExW(dc, text, -1, &box, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS,
                 nullptr);
     SelectObject(dc, oldFont);

@@ -124,7 +124,7 @@ static bool OnCreate(HWND panel)
     if (!ExtractPlayerMovie(moviePath) || !CreatePanelEngine(panel, moviePath))
         return false;
     long version = 0;
-    FlashVersion(V.Engine, &version);
+    EngineVersion(V.Engine, &version);
     _snwprintf(EngineVersionText, 16, L"%d.%d\n", (int)(version >> 16), (int)(version & 0xFFFF));
     EngineVersionText[15] = L'\0';
     HWND engineWindow = GetWindow(panel, GW_CHILD);

@@ -10,6 +10,7 @@ packages=(
   wine wine64 xvfb xauth x11-utils fonts-wine fonts-ipafont-gothic
   googletest ffmpeg imagemagick pulseaudio pulseaudio-utils xdotool
   xz-utils dpkg-dev nasm libz-mingw-w64-dev bc
+  zip unzip xdotool
 )
 
 missing=()

@@ -26,6 +26,7 @@ class WasapiOutput : public AudioOutput {
     SafeRelease(clock_); SafeRelease(render_); SafeRelease(client_); SafeRelease(device_);
   }
   bool Open() {
+    kind = AudioDevice::Wasapi;
     IMMDeviceEnumerator* e = nullptr;
     if (FAILED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
                                 __uuidof(IMMDeviceEnumerator), reinterpret_cast<void**>(&e))))
@@ -63,12 +64,12 @@ class WasapiOutput : public AudioOutput {
   }
   int Writable() override {
     UINT32 padding = 0;
-    if (FAILED(client_->GetCurrentPadding(&padding))) return 0;
+    if (Failed(client_->GetCurrentPadding(&padding))) return 0;
     return static_cast<int>(bufferFrames_ - padding);
   }
   void Write(const float* samples, int frames) override {
     BYTE* data = nullptr;
-    if (frames <= 0 || FAILED(render_->GetBuffer(frames, &data))) return;
+    if (frames <= 0 || Failed(render_->GetBuffer(frames, &data))) return;
     if (isFloat_) {
       std::memcpy(data, samples, sizeof(float) * frames * channels);
     } else {
@@ -82,7 +83,7 @@ class WasapiOutput : public AudioOutput {
   }
   double Delay() override {
     UINT64 position = 0;
-    if (FAILED(clock_->GetPosition(&position, nullptr)) || frequency_ == 0) return 0;
+    if (Failed(clock_->GetPosition(&position, nullptr)) || frequency_ == 0) return 0;
     double played = static_cast<double>(position) / static_cast<double>(frequency_);
     return std::max(0.0, static_cast<double>(written_) / rate - played);
   }
@@ -95,12 +96,16 @@ class WasapiOutput : public AudioOutput {
   void Flush() override {
     client_->Stop();
     client_->Reset();
-    started_ = false;
+    started_ = paused_ = false;  // the next write starts it
     // After Reset the device position restarts from 0.
     written_ = 0;
   }
 
  private:
+  bool Failed(HRESULT hr) {
+    if (hr == AUDCLNT_E_DEVICE_INVALIDATED || hr == AUDCLNT_E_SERVICE_NOT_RUNNING) lost = true;
+    return FAILED(hr) || lost;
+  }
   IMMDevice* device_ = nullptr;
   IAudioClient* client_ = nullptr;
   IAudioRenderClient* render_ = nullptr;
@@ -122,6 +127,7 @@ class WaveOutput : public AudioOutput {
     }
   }
   bool Open() {
+    kind = AudioDevice::WaveOut;
     rate = 44100;
     channels = 2;
     WAVEFORMATEX f{};
@@ -146,6 +152,7 @@ class WaveOutput : public AudioOutput {
     return true;
   }
   int Writable() override {
+    if (lost) return 0;
     int free = 0;
     for (auto& h : headers_) free += (h.dwFlags & WHDR_DONE) ? 1 : 0;
     return free * kBlockFrames;
@@ -176,6 +183,7 @@ class WaveOutput : public AudioOutput {
   void SetPaused(bool paused) override { paused ? waveOutPause(wave_) : waveOutRestart(wave_); }
   void Flush() override {
     waveOutReset(wave_);  // returns every block and sets the position back to 0
+    waveOutRestart(wave_);  // and out of a pause
     written_ = 0;
     base_ = 0;
   }
@@ -191,11 +199,14 @@ class WaveOutput : public AudioOutput {
 class SilentOutput : public AudioOutput {
  public:
   SilentOutput() { rate = 48000; channels = 2; }
-  int Writable() override { Advance(); return std::max(0, static_cast<int>(kBuffer * rate) - queued_); }
+  int Writable() override {
+    Advance();
+    return lost ? 0 : std::max(0, static_cast<int>(kBuffer * rate) - queued_);
+  }
   void Write(const float*, int frames) override { Advance(); queued_ += frames; }
   double Delay() override { Advance(); return static_cast<double>(queued_) / rate; }
   void SetPaused(bool paused) override { Advance(); paused_ = paused; }
-  void Flush() override { queued_ = 0; last_ = QpcNow(); }
+  void Flush() override { queued_ = 0; last_ = QpcNow(); paused_ = false; }
   bool Silent() const override { return true; }
 
  private:
@@ -219,13 +230,13 @@ class SilentOutput : public AudioOutput {
 
 }  // namespace
 
-std::unique_ptr<AudioOutput> OpenAudioOutput() {
+std::unique_ptr<AudioOutput> OpenAudioOutput(AudioDevice device) {
   CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-  {
+  if (device == AudioDevice::Best || device == AudioDevice::Wasapi) {
     auto w = std::make_unique<WasapiOutput>();
     if (w->Open()) return w;
   }
-  {
+  if (device == AudioDevice::Best || device == AudioDevice::WaveOut) {
     auto w = std::make_unique<WaveOutput>();
     if (w->Open()) return w;
   }

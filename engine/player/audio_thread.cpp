@@ -17,6 +17,7 @@ namespace {
 
 constexpr double kAgree = 0.05;   // audio and system clocks within this: audio steers
 constexpr double kResync = 0.12;  // samples further than this from the clock are dropped or held
+constexpr double kRetryLost = 1.0; // seconds between attempts to open a lost device again
 
 struct Chunk {
   std::vector<float> samples;  // interleaved at the device's format
@@ -29,7 +30,16 @@ struct Chunk {
 void AudioThread(Session* s) {
   CoInitializeEx(nullptr, COINIT_MULTITHREADED);
   Player* p = s->player;
-  if (!p->audio_) p->audio_ = OpenAudioOutput();
+  // A new file opens the device again when the last one was lost or another one is wanted.
+  int wanted = static_cast<int>(p->audioDevice_.load());
+  if (!p->audio_ || p->audio_->lost || p->audioRetryAt_ || p->audioOpenedFor_ != wanted) {
+    p->audio_.reset();
+    p->audio_ = OpenAudioOutput(p->audioDevice_);
+    p->audioRetryAt_ = 0;
+    p->audioOpenedFor_ = wanted;
+    p->openedDevice_ = static_cast<int>(p->audio_->kind);
+    ++p->audioOpens;
+  }
   AudioOutput* out = p->audio_.get();
   AVCodecContext* c = s->audio;
   AVRational tb = s->format->streams[s->audioIndex]->time_base;
@@ -41,9 +51,28 @@ void AudioThread(Session* s) {
   Chunk chunk;
   bool haveChunk = false, ended = false, paused = false;
   uint32_t serial = 0;
-  double target = 0, nextPts = 0, endPts = 0;
+  double target = 0, endPts = 0;
+  Timeline timeline;
   std::vector<float> scaled;
-  out->Flush();
+  // Every file, seek and stop leaves the device empty and running, paused or ended before.
+  auto flush = [&] {
+    out->Flush();
+    paused = false;
+  };
+  // Moves to another device (a lost one's stand-in, or the lost one back): the samples and the
+  // resampler follow its format.
+  auto use = [&](std::unique_ptr<AudioOutput> next) {
+    p->audio_ = std::move(next);
+    out = p->audio_.get();
+    p->openedDevice_ = static_cast<int>(out->kind);
+    ++p->audioOpens;
+    swr_free(&swr);
+    av_channel_layout_uninit(&outLayout);
+    av_channel_layout_default(&outLayout, out->channels);
+    haveChunk = false;
+    flush();
+  };
+  flush();
 
   // Decodes until one chunk of samples is ready (true) or nothing is available now.
   auto decode = [&]() -> bool {
@@ -67,7 +96,6 @@ void AudioThread(Session* s) {
           }
         }
         double pts = s->Seconds(frame->best_effort_timestamp, tb);
-        if (std::isnan(pts)) pts = nextPts;
         int room = swr_get_out_samples(swr, frame->nb_samples) + 32;
         chunk.samples.resize(static_cast<size_t>(room) * out->channels);
         uint8_t* dst[1] = {reinterpret_cast<uint8_t*>(chunk.samples.data())};
@@ -76,13 +104,19 @@ void AudioThread(Session* s) {
         if (n <= 0) continue;
         chunk.samples.resize(static_cast<size_t>(n) * out->channels);
         chunk.offset = 0;
-        chunk.pts = pts;
-        nextPts = pts + static_cast<double>(n) / out->rate;
+        double offset = timeline.offset, length = static_cast<double>(n) / out->rate;
+        chunk.pts = timeline.Place(pts, length);
+        if (timeline.offset != offset) {  // a jump: the picture follows it
+          s->soundOffset = timeline.offset;
+          s->soundJumpAt = pts;
+        }
+        if (!std::isnan(pts)) s->soundAt = pts + length;
         return true;
       }
       if (r == AVERROR_EOF) {
         ended = true;
-        endPts = nextPts;
+        endPts = std::isnan(timeline.next) ? target : timeline.next;
+        s->soundAt = INFINITY;
         avcodec_flush_buffers(c);
         return false;
       }
@@ -94,7 +128,9 @@ void AudioThread(Session* s) {
         if (swr) swr_init(swr);
         serial = item.serial;
         target = item.target;
-        nextPts = target;
+        timeline.Reset(target);
+        s->soundAt = s->soundJumpAt = NAN;
+        s->soundOffset = 0;
         ended = false;
         continue;
       }
@@ -106,9 +142,18 @@ void AudioThread(Session* s) {
 
   uint32_t flushedSerial = 0;
   while (!s->abort) {
+    if (p->loseAudio_.exchange(false)) out->lost = true;  // tests: as if the device went away
+    if (out->lost) {  // the silent clock until the device can be opened again
+      use(OpenAudioOutput(AudioDevice::Silent));
+      p->audioRetryAt_ = QpcNow();
+    } else if (p->audioRetryAt_ && QpcSeconds(QpcNow() - p->audioRetryAt_) > kRetryLost) {
+      std::unique_ptr<AudioOutput> again = OpenAudioOutput(p->audioDevice_);
+      p->audioRetryAt_ = again->Silent() && p->audioDevice_ != AudioDevice::Silent ? QpcNow() : 0;
+      if (!p->audioRetryAt_) use(std::move(again));
+    }
     uint32_t current = p->serial_.load();
     if (flushedSerial != current && serial == current) {  // a new position: forget what is queued
-      out->Flush();
+      flush();
       flushedSerial = current;
     }
     if (!haveChunk && !ended) haveChunk = decode();
@@ -129,8 +174,12 @@ void AudioThread(Session* s) {
       }
     }
     if (p->startedSerial_ != current) {
-      // Video starts the clock with its first picture; alone, audio starts it.
-      if (s->videoIndex < 0 && (haveChunk || ended)) p->StartClock(current, haveChunk ? std::min(chunk.pts, target) : target);
+      // Video starts the clock with its first picture; alone, audio starts it. The video decoder
+      // gives up a stream that decodes nothing; here one whose packets never come while the
+      // reader can take no more sound.
+      if (s->videoIndex >= 0 && s->audioPackets.Over() && s->videoPackets.Count() == 0) s->videoGivenUp = true;
+      bool alone = s->videoIndex < 0 || s->videoGivenUp;
+      if (alone && (haveChunk || ended)) p->StartClock(current, haveChunk ? std::min(chunk.pts, target) : target);
       else Sleep(1);
       continue;
     }
@@ -169,7 +218,7 @@ void AudioThread(Session* s) {
     float volume = static_cast<float>(std::clamp(p->volume_.load(), 0.0, 1.0));
     scaled.assign(src, src + static_cast<size_t>(n) * out->channels);
     if (volume != 1.0f) for (float& v : scaled) v *= volume;
-    if (AudioTap tap = p->tap_.load()) tap(p->tapContext_.load(), scaled.data(), n, out->channels);
+    if (auto tap = p->tap_.load()) tap->tap(tap->context, scaled.data(), n, out->channels);
     out->Write(scaled.data(), n);
     chunk.offset += n;
     chunk.pts += static_cast<double>(n) / out->rate;

@@ -301,7 +301,7 @@ HRESULT Play(MediaEngine* e) {
   return S_OK;
 }
 
-HRESULT FlashVersion(MediaEngine* e, long* version) {
+HRESULT EngineVersion(MediaEngine* e, long* version) {
   if (!e || !version) return E_POINTER;
   *version = kVersion;
   return S_OK;
@@ -362,9 +362,10 @@ HRESULT Stop(MediaEngine* e) {
 
 void Release(MediaEngine* e) {
   if (!e) return;
-  // Joins every thread. Messages still queued for the window carry no data, so they are left
+  // Stops every thread (a reader stuck in a read it cannot leave is not waited for past a
+  // second: it ends on its own). Messages still queued for the window carry no data, so they are left
   // alone (draining them with a filtered PeekMessage would also take the host's WM_QUIT).
-  e->player.reset();
+  Player::Shutdown(std::move(e->player));
   DestroyWindow(e->window);
   delete e;
 }
@@ -374,8 +375,18 @@ void MediaEngineSetAudioTap(MediaEngine* e, MediaEngineAudioTap tap, void* conte
 }
 
 MediaEngineCounters MediaEngineGetCounters(MediaEngine* e) {
-  return MediaEngineCounters{e->player->framesShown.load(), e->player->framesDropped.load(),
-                             e->player->framesPainted.load()};
+  Player& p = *e->player;
+  return MediaEngineCounters{p.framesShown.load(), p.framesDropped.load(), p.framesPainted.load(),
+                             p.packetsHeldPeak.load(), p.audioOpens.load(), p.openedDevice_.load(),
+                             p.shownTime_.load()};
 }
 
 void MediaEngineSetUnpaced(MediaEngine* e, bool unpaced) { e->player->unpaced = unpaced; }
+
+void MediaEngineUseAudioDevice(MediaEngine* e, int device) {
+  e->player->audioDevice_ = static_cast<AudioDevice>(std::clamp(device, 0, 3));
+}
+
+void MediaEngineLoseAudioDevice(MediaEngine* e) { e->player->loseAudio_ = true; }
+
+void MediaEngineSetDecodeDelay(MediaEngine* e, int milliseconds) { e->player->decodeDelayMs_ = milliseconds; }

@@ -1,5 +1,5 @@
 // The media engine: plays FLV and MP4 files in a child window and talks to its host through
-// named text variables on the player movie's root, like the player control it stands in for.
+// named text variables on the player movie's root.
 // It includes no host header; the host reaches it only through the operations below.
 #pragma once
 #include <windows.h>
@@ -21,7 +21,7 @@ MediaEngine* CreateMediaEngine(HWND parent);
 HRESULT put_Movie(MediaEngine*, const wchar_t* path);  // load the player movie file
 HRESULT put_Menu(MediaEngine*, BOOL show);
 HRESULT Play(MediaEngine*);                            // start the movie: variables, watches, fit
-HRESULT FlashVersion(MediaEngine*, long* version);     // major << 16 | minor
+HRESULT EngineVersion(MediaEngine*, long* version);     // major << 16 | minor
 // The FFmpeg libraries built into the engine: "avformat a.b.c, avcodec a.b.c, avutil a.b.c".
 std::wstring MediaLibraryVersions();
 HRESULT SetVariable(MediaEngine*, const wchar_t* name, const wchar_t* value);

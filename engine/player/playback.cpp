@@ -1,6 +1,7 @@
 #include "engine/player/playback.h"
 
 #include <cmath>
+#include <vector>
 
 #include "engine/player/audio_output.h"
 #include "engine/player/session.h"
@@ -94,6 +95,11 @@ bool PacketQueue::Enough() const {
   return (count_ > 25 && duration_ > 1.0) || count_ > 400;
 }
 
+bool PacketQueue::Over() const {
+  std::lock_guard<std::mutex> lock(m_);
+  return count_ > 2000 || duration_ > 30.0;
+}
+
 bool FrameQueue::Put(FrameItem item, const std::atomic<bool>& abort, const std::atomic<uint32_t>& serial) {
   std::unique_lock<std::mutex> lock(m_);
   auto frames = [&] {
@@ -149,6 +155,25 @@ Player::~Player() {
   quit_ = true;
   commandCv_.notify_all();
   if (reader_.joinable()) reader_.join();
+  if (HANDLE h = readerHandle_.load()) CloseHandle(h);
+}
+
+void Player::Shutdown(std::unique_ptr<Player> player) {
+  Player* p = player.release();
+  p->quit_ = true;
+  p->commandCv_.notify_all();
+  // A read blocked on a file that stopped answering (a vanished network share) is cancelled;
+  // one that cannot be is not waited for past the bound.
+  for (int waited = 0; p->readerState_.load() == 0 && waited < 1000; waited += 10) {
+    if (HANDLE thread = p->readerHandle_.load()) CancelSynchronousIo(thread);
+    Sleep(10);
+  }
+  int expected = 0;
+  if (p->readerState_.compare_exchange_strong(expected, 2)) {  // still reading: it deletes itself
+    p->reader_.detach();
+    return;
+  }
+  delete p;
 }
 
 void Player::Open(const std::wstring& path, uint32_t session) {
@@ -195,6 +220,7 @@ void Player::Seek(double seconds) {
   double d = duration_.load();
   if (!(seconds > 0)) seconds = 0;  // negative or not a number: the start
   if (d > 0 && seconds > d) seconds = d;
+  seconds = std::min(seconds, 1e9);  // beyond any file, and safe to convert to a timestamp
   uint32_t serial = ++serial_;
   notifySerial_ = serial;
   clock_.Set(seconds, false);
@@ -225,8 +251,7 @@ void Player::SetPictureSize(int width, int height) {
 }
 
 void Player::SetAudioTap(AudioTap tap, void* context) {
-  tapContext_ = context;
-  tap_ = tap;
+  tap_.store(tap ? std::make_shared<const AudioTapBinding>(AudioTapBinding{tap, context}) : nullptr);
 }
 
 double Player::Time() const {
@@ -290,6 +315,20 @@ void Player::CheckEnd(Session* s) {
   Post(kMsgStatus, static_cast<WPARAM>(Status::PlayStop), serial);
 }
 
+void Player::PostSize(Session* s, const AVFrame* frame) {
+  AVRational sar = av_guess_sample_aspect_ratio(s->format, s->format->streams[s->videoIndex],
+                                                const_cast<AVFrame*>(frame));
+  int width = frame->width;
+  if (sar.num > 0 && sar.den > 0 && sar.num != sar.den) width = static_cast<int>(std::lround(width * av_q2d(sar)));
+  {
+    std::lock_guard<std::mutex> lock(metadataMutex_);
+    if (metadata_.session != s->id) return;
+    metadata_.width = width;
+    metadata_.height = frame->height;
+  }
+  Post(kMsgMetadata, 0, 0);
+}
+
 namespace {
 
 std::string Utf8(const std::wstring& w) {
@@ -307,6 +346,7 @@ AVCodecContext* OpenDecoder(AVStream* st, bool video) {
   if (!c) return nullptr;
   if (avcodec_parameters_to_context(c, st->codecpar) < 0) { avcodec_free_context(&c); return nullptr; }
   c->pkt_timebase = st->time_base;
+  c->max_pixels = kMaxPixels;  // a larger picture fails to decode instead of taking gigabytes
   if (video) {
     c->thread_count = 0;  // one per core
     c->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
@@ -336,17 +376,35 @@ void CloseSession(std::unique_ptr<Session>& s) {
 
 static int Interrupt(void* p) { return static_cast<Player*>(p)->Interrupted(); }
 
+// The reader rests when the queues hold enough of both streams, when one alone holds far more
+// than enough (the other stream may have ended long ago), or when they hold too much memory.
+static bool Resting(Session* s) {
+  PacketQueue &v = s->videoPackets, &a = s->audioPackets;
+  return v.Cost() + a.Cost() > (15 << 20) || v.Over() || a.Over() ||
+         ((s->videoIndex < 0 || v.Enough()) && (s->audioIndex < 0 || a.Enough()));
+}
+
 bool Player::OpenFile(std::unique_ptr<Session>& s, const std::wstring& path) {
   s->format = avformat_alloc_context();
   if (!s->format) return false;
   s->format->interrupt_callback = AVIOInterruptCB{Interrupt, this};
   if (avformat_open_input(&s->format, Utf8(path).c_str(), nullptr, nullptr) < 0) return false;
-  if (avformat_find_stream_info(s->format, nullptr) < 0) return false;
   AVFormatContext* ic = s->format;
+  {
+    // Probing decodes a picture too: the same size limit there.
+    std::vector<AVDictionary*> options(ic->nb_streams, nullptr);
+    for (auto& o : options) av_dict_set_int(&o, "max_pixels", kMaxPixels, 0);
+    // It fails on a stream it cannot make sense of (a picture without its parameter sets): the
+    // other streams may still play.
+    int r = avformat_find_stream_info(ic, options.data());
+    for (auto& o : options) av_dict_free(&o);
+    if (r < 0 && ic->nb_streams == 0) return false;
+  }
   s->startTime = ic->start_time != AV_NOPTS_VALUE ? ic->start_time / double(AV_TIME_BASE) : 0;
   int v = av_find_best_stream(ic, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
   int a = av_find_best_stream(ic, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
-  if (v >= 0 && !(ic->streams[v]->disposition & AV_DISPOSITION_ATTACHED_PIC)) {
+  auto tooLarge = [](const AVCodecParameters* c) { return int64_t{c->width} * c->height > kMaxPixels; };
+  if (v >= 0 && !(ic->streams[v]->disposition & AV_DISPOSITION_ATTACHED_PIC) && !tooLarge(ic->streams[v]->codecpar)) {
     s->video = OpenDecoder(ic->streams[v], true);
     if (s->video) {
       s->video->skip_loop_filter = static_cast<AVDiscard>(skipLoopFilter_.load());
@@ -363,6 +421,7 @@ bool Player::OpenFile(std::unique_ptr<Session>& s, const std::wstring& path) {
 
   auto m = std::make_unique<Metadata>(Metadata{s->id, NAN, 0, 0});
   if (ic->duration != AV_NOPTS_VALUE && ic->duration > 0) m->duration = ic->duration / double(AV_TIME_BASE);
+  s->duration = m->duration;
   if (s->videoIndex >= 0) {
     AVStream* st = ic->streams[s->videoIndex];
     s->videoPackets.timeBase = av_q2d(st->time_base);
@@ -393,9 +452,13 @@ void Player::StartWorkers(Session* s) {
 }
 
 void Player::ReaderThread() {
+  HANDLE self = nullptr;
+  DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &self, 0, FALSE, DUPLICATE_SAME_ACCESS);
+  readerHandle_ = self;
   CoInitializeEx(nullptr, COINIT_MULTITHREADED);
   std::unique_ptr<Session> s;
   AVPacket* packet = av_packet_alloc();
+  int readErrors = 0;  // in a row
   while (!quit_) {
     bool doOpen = false, doClose = false, doSeek = false;
     std::wstring path;
@@ -403,10 +466,7 @@ void Player::ReaderThread() {
     double target = 0;
     {
       std::unique_lock<std::mutex> lock(commandMutex_);
-      bool idle = !s || s->readEnded ||
-                  (s->videoPackets.Bytes() + s->audioPackets.Bytes() > (15 << 20)) ||
-                  ((s->videoIndex < 0 || s->videoPackets.Enough()) &&
-                   (s->audioIndex < 0 || s->audioPackets.Enough()));
+      bool idle = !s || s->readEnded || Resting(s.get());
       if (idle && !openPending_ && !closePending_ && !seekPending_)
         commandCv_.wait_for(lock, std::chrono::milliseconds(s ? 5 : 50));
       doOpen = openPending_;
@@ -438,7 +498,7 @@ void Player::ReaderThread() {
     }
     if (doSeek && s) {
       if (!doOpen || target > 0) {  // a seek may follow the open in the same batch
-        int64_t ts = static_cast<int64_t>((target + s->startTime) * AV_TIME_BASE);
+        int64_t ts = static_cast<int64_t>(std::clamp((target + s->startTime) * AV_TIME_BASE, -9e18, 9e18));
         if (avformat_seek_file(s->format, -1, INT64_MIN, ts, ts, 0) < 0)
           av_seek_frame(s->format, -1, ts, AVSEEK_FLAG_BACKWARD);
       }
@@ -450,25 +510,30 @@ void Player::ReaderThread() {
       s->readEnded = false;
       if (doOpen) StartWorkers(s.get());
     }
-    if (!s || s->readEnded) continue;
-    bool full = (s->videoPackets.Bytes() + s->audioPackets.Bytes() > (15 << 20)) ||
-                ((s->videoIndex < 0 || s->videoPackets.Enough()) &&
-                 (s->audioIndex < 0 || s->audioPackets.Enough()));
-    if (full) continue;
+    if (!s || s->readEnded || Resting(s.get())) continue;
     int r = av_read_frame(s->format, packet);
     if (r < 0) {
       if (r == AVERROR(EAGAIN)) continue;
-      // The end, or a read error (truncated, deleted): what was read plays out, then it ends.
+      // A read error on a file that may still be readable (a network hiccup) is tried again a few
+      // times; the end, or an error that persists, ends the file: what was read plays out.
+      if (r != AVERROR_EOF && !quit_ && ++readErrors < kReadRetries) {
+        if (AVIOContext* pb = s->format->pb) pb->error = 0, pb->eof_reached = 0;
+        Sleep(20);
+        continue;
+      }
       PacketItem end{PacketItem::End, nullptr, serial_, 0};
       if (s->videoIndex >= 0) s->videoPackets.Put(end);
       if (s->audioIndex >= 0) s->audioPackets.Put(end);
       s->readEnded = true;
       continue;
     }
+    readErrors = 0;
     if (packet->stream_index == s->videoIndex || packet->stream_index == s->audioIndex) {
       PacketItem item{PacketItem::Packet, av_packet_alloc(), 0, 0};
       av_packet_move_ref(item.packet, packet);
       (item.packet->stream_index == s->videoIndex ? s->videoPackets : s->audioPackets).Put(item);
+      long held = s->videoPackets.Count() + s->audioPackets.Count();
+      if (held > packetsHeldPeak.load()) packetsHeldPeak = held;
     } else {
       av_packet_unref(packet);
     }
@@ -477,4 +542,5 @@ void Player::ReaderThread() {
   av_packet_free(&packet);
   audio_.reset();
   CoUninitialize();
+  if (readerState_.exchange(1) == 2) delete this;  // Shutdown gave up waiting for this thread
 }

@@ -30,6 +30,13 @@ struct Metadata {
 
 // Final samples on their way to the device (after volume): a seam for tests.
 using AudioTap = void (*)(void* context, const float* samples, int frames, int channels);
+struct AudioTapBinding {  // swapped as one: a call never sees a new hook with an old context
+  AudioTap tap;
+  void* context;
+};
+
+// Which sound device the engine opens (tests pick one; Best tries them in order).
+enum class AudioDevice { Best, Wasapi, WaveOut, Silent };
 
 // A time line that runs from an anchor while running; read without locks by any thread.
 class PlayClock {
@@ -57,11 +64,15 @@ struct Picture {
 };
 
 struct Session;
+struct AVFrame;
 
 class Player {
  public:
   explicit Player(HWND window);
-  ~Player();  // stops and joins every thread
+  ~Player();
+  // Stops every thread. A reader stuck in a read that cannot be cancelled is left to finish on
+  // its own within the bound: it then deletes the player itself. Use instead of delete.
+  static void Shutdown(std::unique_ptr<Player> player);
 
   // Commands from the user interface thread; each returns at once.
   void Open(const std::wstring& path, uint32_t session);
@@ -84,7 +95,15 @@ class Player {
 
   // Counters for the benchmark and tests.
   std::atomic<long> framesShown{0}, framesDropped{0}, framesPainted{0};
+  std::atomic<long> packetsHeldPeak{0}, audioOpens{0};
   std::atomic<bool> unpaced{false};  // benchmark: show frames as fast as they decode
+  // Test hooks: a decoder slowed down by this much per picture; the sound device to open from
+  // the next file on; the open device reporting itself lost at its next use.
+  std::atomic<int> decodeDelayMs_{0};
+  std::atomic<AudioDevice> audioDevice_{AudioDevice::Best};
+  std::atomic<bool> loseAudio_{false};
+  std::atomic<double> shownTime_{0};  // position of the newest picture shown
+  std::atomic<int> openedDevice_{0};  // AudioDevice of the open output, 0 before any
 
  private:
   friend struct Session;
@@ -101,6 +120,8 @@ class Player {
   void StartClock(uint32_t serial, double pts);
   void CheckEnd(Session* s);
   void NudgeClock(uint32_t serial, double delta);
+  void PostSize(Session* s, const AVFrame* frame);  // the picture's size changed mid-stream
+  static constexpr int kReadRetries = 5;
   void Post(UINT message, WPARAM w, LPARAM l) { PostMessageW(window_, message, w, l); }
 
   HWND window_;
@@ -134,8 +155,9 @@ class Player {
   std::atomic<int> skipLoopFilter_{0};
   std::atomic<uint32_t> pictureSize_{0};  // width << 16 | height
   std::atomic<uint32_t> outputGeneration_{0};  // bumped when size or flags change
-  std::atomic<AudioTap> tap_{nullptr};
-  std::atomic<void*> tapContext_{nullptr};
+  std::atomic<std::shared_ptr<const AudioTapBinding>> tap_;
+  std::atomic<int> readerState_{0};  // 1: the reader has finished, 2: nobody waits for it
+  std::atomic<HANDLE> readerHandle_{nullptr};  // for cancelling its blocking read; closed with the player
 
   std::mutex metadataMutex_;  // held only to copy the record
   Metadata metadata_{0, 0, 0, 0};
@@ -145,4 +167,7 @@ class Player {
   Picture front_;    // the one on screen, user interface thread only
   std::atomic<bool> presentPending_{false};
   std::unique_ptr<class AudioOutput> audio_;  // opened by the first audio thread, kept
+  // Audio threads only: when a lost device was last tried (0: not lost), and what was asked for.
+  int64_t audioRetryAt_ = 0;
+  int audioOpenedFor_ = -1;
 };

@@ -7,6 +7,7 @@ extern "C" {
 }
 
 #include <atomic>
+#include <cmath>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -30,15 +31,19 @@ class PacketQueue {
   void Clear();
   void Wake() { cv_.notify_all(); }
   bool Enough() const;  // holds enough for the reader to rest
-  int64_t Bytes() const { return bytes_.load(); }
+  bool Over() const;    // holds so much that the reader rests whatever the other queue holds
+  // Memory held: payload plus what each packet costs beyond it, so tiny packets count too.
+  int64_t Cost() const { return bytes_.load() + int64_t{count_.load()} * kPacketCost; }
+  int Count() const { return count_.load(); }
   double timeBase = 0;
+  static constexpr int kPacketCost = 512;
 
  private:
   mutable std::mutex m_;
   std::condition_variable cv_;
   std::deque<PacketItem> items_;
   std::atomic<int64_t> bytes_{0};
-  int count_ = 0;
+  std::atomic<int> count_{0};
   double duration_ = 0;
 };
 
@@ -74,18 +79,51 @@ struct Session {
   AVCodecContext* video = nullptr;
   AVCodecContext* audio = nullptr;
   double startTime = 0;  // seconds subtracted from every timestamp
+  double duration = NAN;  // the container's, when it knows it
   double frameDuration = 0.04;
   PacketQueue videoPackets, audioPackets;
   FrameQueue frames;
   std::atomic<bool> abort{false};
   bool readEnded = false;
   std::atomic<uint32_t> videoDone{0}, audioDone{0};  // serial whose stream has played out
+  std::atomic<bool> videoGivenUp{false};  // the video decoded nothing: sound plays alone
+  std::atomic<bool> videoBehind{false};   // the picture is far behind: skip what can be skipped
+  // Where the sound is, in the file's time, for a picture whose timestamps jump: the sound jumps
+  // too at a splice and runs on through a gap in the picture. Reset with every flush.
+  std::atomic<double> soundAt{NAN};      // decoded up to (infinite once it has ended)
+  std::atomic<double> soundJumpAt{NAN};  // where its latest jump landed
+  std::atomic<double> soundOffset{0};    // what it adds to the file's times since then
   std::thread videoDecoder, videoOutput, audioWorker;
 
   double Seconds(int64_t ts, AVRational tb) const {
     return ts == AV_NOPTS_VALUE ? NAN : ts * av_q2d(tb) - startTime;
   }
 };
+
+// Follows one stream's timestamps: a missing one continues from the previous frame, and a jump
+// of more than a second from where the stream should be becomes a new anchor (spliced files,
+// failed seeks), so neither the picture nor the sound waits through it or races over it.
+struct Timeline {
+  double next = NAN;   // where the next frame should start; unknown right after a flush
+  double start = 0;    // for a first frame without a timestamp
+  double offset = 0;   // added to the file's timestamps since the last jump
+  void Reset(double at) { next = NAN; start = at; offset = 0; }
+  bool Jumps(double pts) const { return !std::isnan(pts) && !std::isnan(next) && std::fabs(pts + offset - next) > 1.0; }
+  // anchor false: a jump keeps the current offset (the caller has settled it).
+  double Place(double pts, double duration, bool anchor = true) {
+    if (std::isnan(pts)) {
+      pts = std::isnan(next) ? start : next;
+    } else {
+      if (anchor && Jumps(pts)) offset = next - pts;
+      pts += offset;
+    }
+    next = pts + duration;
+    return pts;
+  }
+};
+
+// The largest picture a decoder may allocate: 8192 x 4352 (8K UHD and DCI 8K fit).
+constexpr int64_t kMaxPixels = int64_t{8192} * 4352;
 
 void VideoDecodeThread(Session* s);
 void VideoOutputThread(Session* s);

@@ -1,6 +1,7 @@
 // The video side of an open file: decoding into a short frame queue, and the output thread
 // that times each frame against the play clock, scales it to the fitted size and hands it to
 // the window.
+#include <algorithm>
 #include <cmath>
 
 extern "C" {
@@ -11,16 +12,47 @@ extern "C" {
 
 #include "engine/player/session.h"
 
+namespace {
+
+constexpr double kMaxFrameDuration = 10;  // a longer one in the file is a broken value
+constexpr double kGiveUp = 1.0;           // seconds of packets that may produce no picture
+constexpr double kFarBehind = 0.5;        // this late: drop late pictures, skip non-reference ones
+
+}  // namespace
+
 void VideoDecodeThread(Session* s) {
   Player* p = s->player;
   AVCodecContext* c = s->video;
   AVRational tb = s->format->streams[s->videoIndex]->time_base;
   AVFrame* frame = av_frame_alloc();
-  AVFrame* held = nullptr;  // the last frame before the target, shown if the file ends first
+  FrameItem held{};  // the last frame before the target, shown if the file ends first
+  Timeline timeline;
   uint32_t serial = 0;
   double target = 0;
   int skip = c->skip_loop_filter;
+  bool produced = false;  // any picture at all from this file
+  int fed = 0;            // packets sent while none came out
 
+  // A picture whose timestamps jump while there is sound waits for the sound to tell a splice
+  // (it jumps there too: take its offset) from a gap in the picture (it runs on past the picture's
+  // time: keep the offset). True when the picture must anchor itself (the sound never followed a
+  // jump back).
+  auto followSound = [&](double raw, bool forward) {
+    for (int waited = 0; !s->abort && p->serial_ == serial; waited += 5) {
+      double jump = s->soundJumpAt.load();
+      if (!std::isnan(jump) && std::fabs(jump - raw) < 1.0) {
+        timeline.offset = s->soundOffset.load();
+        return false;
+      }
+      if (forward && s->soundAt.load() >= raw) return false;
+      if (!forward && waited >= 2000) return true;
+      Sleep(5);
+    }
+    return true;
+  };
+  auto put = [&](FrameItem item) {
+    if (!s->frames.Put(item, s->abort, p->serial_)) av_frame_free(&item.frame);
+  };
   // Hands decoded frames on; false when the decoder has nothing more for now.
   auto receive = [&](bool draining) {
     int errors = 0;
@@ -33,31 +65,32 @@ void VideoDecodeThread(Session* s) {
         r = AVERROR_EOF;
       }
       if (r == AVERROR_EOF) {
-        if (held) {
-          double pts = s->Seconds(held->best_effort_timestamp, tb);
-          s->frames.Put(FrameItem{held, std::isnan(pts) ? target : pts, s->frameDuration, target, serial},
-                        s->abort, p->serial_);
-          held = nullptr;
-        }
-        s->frames.Put(FrameItem{nullptr, 0, 0, target, serial}, s->abort, p->serial_);
+        if (held.frame) put(held);
+        held.frame = nullptr;
+        put(FrameItem{nullptr, 0, 0, target, serial});
         avcodec_flush_buffers(c);
         return;
       }
       if (r < 0) return;
-      double pts = s->Seconds(frame->best_effort_timestamp, tb);
+      produced = true;
+      if (int ms = p->decodeDelayMs_.load()) Sleep(ms);  // tests: a decoder too slow for the clip
       double duration = frame->pkt_duration > 0 ? frame->pkt_duration * av_q2d(tb) : s->frameDuration;
-      if (std::isnan(pts)) pts = target;
+      duration = std::clamp(duration, 0.0, kMaxFrameDuration);
+      double raw = s->Seconds(frame->best_effort_timestamp, tb);
+      bool anchor = true;
+      if (timeline.Jumps(raw) && s->audioIndex >= 0 && p->startedSerial_ == serial)
+        anchor = followSound(raw, raw + timeline.offset > timeline.next);
+      double pts = timeline.Place(raw, duration, anchor);
       AVFrame* copy = av_frame_clone(frame);
       av_frame_unref(frame);
       if (!copy) continue;
+      FrameItem item{copy, pts, duration, target, serial};
+      av_frame_free(&held.frame);
       if (pts + duration <= target + 1e-6 && target > 0) {  // before the seek target: decode, drop
-        av_frame_free(&held);
-        held = copy;
+        held = item;
         continue;
       }
-      av_frame_free(&held);
-      if (!s->frames.Put(FrameItem{copy, pts, duration, target, serial}, s->abort, p->serial_))
-        av_frame_free(&copy);
+      put(item);
     }
   };
 
@@ -66,13 +99,19 @@ void VideoDecodeThread(Session* s) {
     if (!s->videoPackets.Get(&item, s->abort, 10)) continue;
     if (item.kind == PacketItem::Flush) {
       avcodec_flush_buffers(c);
-      av_frame_free(&held);
+      av_frame_free(&held.frame);
       serial = item.serial;
       target = item.target;
+      timeline.Reset(target);
+      continue;
+    }
+    if (s->videoGivenUp && item.kind == PacketItem::Packet) {  // only the end marker matters now
+      av_packet_free(&item.packet);
       continue;
     }
     int wanted = p->skipLoopFilter_.load();
     if (wanted != skip) c->skip_loop_filter = static_cast<AVDiscard>(skip = wanted);
+    c->skip_frame = s->videoBehind ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
     AVPacket* packet = item.kind == PacketItem::End ? nullptr : item.packet;
     int r = avcodec_send_packet(c, packet);
     if (r == AVERROR(EAGAIN)) {
@@ -81,8 +120,11 @@ void VideoDecodeThread(Session* s) {
     }
     receive(packet == nullptr);
     av_packet_free(&item.packet);
+    // A stream that decodes nothing (a codec that rejects every packet, a picture over the size
+    // limit, missing parameter sets) must not hold the clock: the sound plays alone.
+    if (!produced && packet && ++fed * s->frameDuration >= kGiveUp && fed >= 8) s->videoGivenUp = true;
   }
-  av_frame_free(&held);
+  av_frame_free(&held.frame);
   av_frame_free(&frame);
 }
 
@@ -136,6 +178,8 @@ void VideoOutputThread(Session* s) {
   uint32_t generation = p->outputGeneration_.load();
   uint32_t endSerial = 0;    // serial whose end marker has been taken
   double lastEnd = 0;        // when the last shown frame stops being current
+  double lastShown = -1e9;   // clock time of the last picture shown
+  int shownWidth = 0, shownHeight = 0;
 
   auto show = [&](const AVFrame* f) {
     uint32_t size = p->pictureSize_.load();
@@ -148,18 +192,29 @@ void VideoOutputThread(Session* s) {
   auto keep = [&](const FrameItem& it) {
     av_frame_free(&last);
     last = av_frame_clone(it.frame);
+    // The end of a picture never runs past the container's end: a broken last duration must
+    // not hold the end of the file back.
     lastEnd = it.pts + it.duration;
+    if (s->duration > 0) lastEnd = std::min(lastEnd, s->duration);
+    lastShown = p->clock_.Now();
+    p->shownTime_ = it.pts;
+    if (it.frame->width != shownWidth || it.frame->height != shownHeight) {  // a new size mid-stream
+      if (shownWidth) p->PostSize(s, it.frame);
+      shownWidth = it.frame->width;
+      shownHeight = it.frame->height;
+    }
   };
 
   while (!s->abort) {
-    uint32_t serial = p->serial_.load();
     uint32_t g = p->outputGeneration_.load();
     if (g != generation) {
       generation = g;
       if (last) show(last);
     }
     FrameItem it;
-    if (!s->frames.Peek(&it, 5, s->abort)) {
+    bool have = s->frames.Peek(&it, 5, s->abort);
+    uint32_t serial = p->serial_.load();  // after the wait: a frame of a newer seek is not stale
+    if (!have) {
       if (endSerial == serial && s->videoDone != serial && p->startedSerial_ == serial &&
           (p->clock_.Now() >= lastEnd - 0.001 || p->unpaced)) {
         s->videoDone = serial;
@@ -184,7 +239,8 @@ void VideoOutputThread(Session* s) {
       show(it.frame);
       keep(it);
       s->frames.Pop();
-      p->StartClock(serial, std::min(it.pts, it.target));
+      // At the target even when the picture is older (a seek into a tail without pictures).
+      p->StartClock(serial, it.target);
       continue;
     }
     if (p->paused_) {
@@ -192,15 +248,22 @@ void VideoOutputThread(Session* s) {
       continue;
     }
     if (!p->unpaced) {
-      double delay = it.pts - p->clock_.Now();
+      double now = p->clock_.Now();
+      double delay = it.pts - now;
       if (delay > 0.001) {
+        s->videoBehind = false;
         Sleep(static_cast<DWORD>(std::clamp(delay * 1000.0 - 1.0, 1.0, 5.0)));
         continue;
       }
-      // Late by more than a frame and the next one is already due too: drop this one.
-      if (delay < -std::max(0.1, it.duration) && s->frames.Size() > 1) {
+      // Far behind: the decoder skips what it can, and late pictures go (one still shows now and
+      // then so the picture moves). Late by more than a frame with the next one queued: drop it.
+      bool lagging = delay < -kFarBehind;
+      s->videoBehind = lagging || (s->videoBehind && delay < -0.1);
+      if ((lagging && now - lastShown < kFarBehind) ||
+          (delay < -std::max(0.1, it.duration) && s->frames.Size() > 1)) {
         ++p->framesDropped;
         lastEnd = it.pts + it.duration;
+        if (s->duration > 0) lastEnd = std::min(lastEnd, s->duration);
         s->frames.Pop();
         continue;
       }

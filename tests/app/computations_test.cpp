@@ -1,9 +1,11 @@
-// Computations that need no window: error texts and the child layout. (Aspect values are
-// checked through the menu labels they make, in startup_test.cpp.)
+// What needs no window: error texts, the child layout, marks on the real main menu. (Aspect
+// values are checked through the menu labels they make, in startup_test.cpp.)
 #include <array>
 
 #include "app/layout.h"
+#include "app/menus.h"
 #include "app/pending_error.h"
+#include "resources/resource.h"
 #include "test_support.h"
 
 TEST(ErrorText, EachCodeHasItsMessageAndAnOverlongSubjectKeepsTheSuffix)
@@ -29,6 +31,7 @@ TEST(ErrorText, EachCodeHasItsMessageAndAnOverlongSubjectKeepsTheSuffix)
     SetPendingError(0, L"");
 }
 
+// (Without the bar in full screen: F10 in view_modes_test.cpp.)
 TEST(ChildLayout, VideoSplitterPlaylistAndBar)
 {
     auto all = [](Placement p) { return std::array<int, 4>{p.x, p.y, p.width, p.height}; };
@@ -41,7 +44,36 @@ TEST(ChildLayout, VideoSplitterPlaylistAndBar)
     l = ComputeChildLayout(662, 414, 30, false, 145);
     EXPECT_EQ(l.Video.width, 662);
     EXPECT_EQ(l.Playlist.x, 517);
-    l = ComputeChildLayout(1280, 1024, 0, false, 145);  // full screen without the bar
-    EXPECT_EQ(all(l.Video), (std::array<int, 4>{0, 0, 1280, 1024}));
-    EXPECT_EQ(l.Bar.height, 0);
+}
+
+// (A value outside its group: the settings at the int limits; the size items: the maximised
+// window; both in startup_test.cpp.)
+TEST(Menus, RadioGroupBulletsOnlyAnEnabledChoiceAndGrayingKeepsTheCheckMark)
+{
+    HMENU resource = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAIN_MENU));
+    HMENU menu = GetSubMenu(resource, 0);
+    auto quality = [&] {
+        return std::vector<bool>{IsMenuItemChecked(menu, IDM_QUALITY_LOW), IsMenuItemChecked(menu, IDM_QUALITY_MEDIUM),
+                                 IsMenuItemChecked(menu, IDM_QUALITY_HIGH)};
+    };
+    CheckRadioGroup(menu, IDM_QUALITY_LOW, IDM_QUALITY_HIGH, IDM_QUALITY_MEDIUM);
+    EXPECT_EQ(quality(), (std::vector<bool>{false, true, false}));
+    MENUITEMINFOW mii = {sizeof mii, MIIM_FTYPE};
+    GetMenuItemInfoW(menu, IDM_QUALITY_LOW, FALSE, &mii);
+    EXPECT_TRUE(mii.fType & MFT_RADIOCHECK) << "a bullet, not a tick";
+
+    // A disabled item never carries the mark, whichever graying bit disables it.
+    SetMenuItemEnabled(menu, IDM_QUALITY_HIGH, 0);
+    CheckRadioGroup(menu, IDM_QUALITY_LOW, IDM_QUALITY_HIGH, IDM_QUALITY_HIGH);
+    EXPECT_EQ(quality(), (std::vector<bool>{false, false, false}));
+    EnableMenuItem(menu, IDM_QUALITY_LOW, MF_BYCOMMAND | MF_DISABLED);
+    CheckRadioGroup(menu, IDM_QUALITY_LOW, IDM_QUALITY_HIGH, IDM_QUALITY_LOW);
+    EXPECT_FALSE(IsMenuItemChecked(menu, IDM_QUALITY_LOW));
+
+    SetMenuItemChecked(menu, IDM_FULL_SCREEN, true);
+    SetMenuItemEnabled(menu, IDM_FULL_SCREEN, 0);
+    EXPECT_TRUE(!IsMenuItemEnabled(menu, IDM_FULL_SCREEN) && IsMenuItemChecked(menu, IDM_FULL_SCREEN));
+    SetMenuItemEnabled(menu, IDM_FULL_SCREEN, 5);  // any non-zero flag enables
+    EXPECT_TRUE(IsMenuItemEnabled(menu, IDM_FULL_SCREEN) && IsMenuItemChecked(menu, IDM_FULL_SCREEN));
+    DestroyMenu(resource);
 }

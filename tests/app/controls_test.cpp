@@ -34,21 +34,16 @@ TEST(ControlMapping, SecondsAndPixelsWithoutOverflowOrDivisionByZero)
 
 TEST(ControlMapping, MarkerZonesWithTheStartWinningTheOverlap)
 {
-    struct Row { unsigned start, end, active, duration; bool sectionMode; int x, hit; };
-    const Row rows[] = {
-        {0, 100, 1, 100, true, 0, StartMarker}, {0, 100, 1, 100, true, 5, StartMarker},
-        {0, 100, 1, 100, true, 6, NoMarker}, {0, 100, 1, 100, true, 94, NoMarker},
-        {0, 100, 1, 100, true, 95, EndMarker}, {0, 100, 1, 100, true, 100, EndMarker},
-        {0, 100, 1, 100, true, 101, NoMarker}, {2, 100, 1, 100, true, 5, StartMarker},
-        {50, 52, 1, 100, true, 46, NoMarker}, {50, 52, 1, 100, true, 47, StartMarker},
-        {50, 52, 1, 100, true, 52, StartMarker}, {50, 52, 1, 100, true, 53, EndMarker},
-        {50, 52, 1, 100, true, 55, EndMarker}, {50, 52, 1, 100, true, 56, NoMarker},
-        {0, 100, 1, 100, false, 0, NoMarker}, {0, 100, 0, 100, true, 0, NoMarker}, {0, 100, 1, 0, true, 0, NoMarker},
-    };
-    for (const Row& r : rows) {
-        SectionRecord section = {r.start, r.end, r.active, 0, 0};
-        EXPECT_EQ(HitMarker(r.x, 100, section, r.duration, r.sectionMode), r.hit) << r.start << ".." << r.end << " at " << r.x;
-    }
+    struct Row { unsigned start, end; int x, hit; };
+    const int S = StartMarker, E = EndMarker, N = NoMarker;
+    for (const Row& r : {Row{0, 100, 0, S}, Row{0, 100, 5, S}, Row{0, 100, 6, N}, Row{0, 100, 94, N}, Row{0, 100, 95, E},
+                         Row{0, 100, 100, E}, Row{0, 100, 101, N}, Row{50, 52, 46, N}, Row{50, 52, 47, S},
+                         Row{50, 52, 52, S}, Row{50, 52, 53, E}, Row{50, 52, 55, E}, Row{50, 52, 56, N}})
+        EXPECT_EQ(HitMarker(r.x, 100, {r.start, r.end, 1, 0, 0}, 100, true), r.hit) << r.start << "-" << r.end << ":" << r.x;
+    // None outside the section mode, without a section or without a duration.
+    const SectionRecord section = {0, 100, 1, 0, 0}, inactive = {0, 100, 0, 0, 0};
+    EXPECT_TRUE(HitMarker(0, 100, section, 100, false) == N && HitMarker(0, 100, inactive, 100, true) == N &&
+                HitMarker(0, 100, section, 0, true) == N);
 }
 
 TEST(ControlMapping, SeekTargetStaysFiveSecondsShortOfTheEndAndNeverNegative)

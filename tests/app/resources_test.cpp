@@ -39,7 +39,8 @@ TEST(Resources, EveryCommandHasItsMenuItemAndEveryStringLoads)
     }
 }
 
-TEST(Resources, IconsMovieAndAboutBoxAreThere)
+// (The movie: host/playback_test.cpp.)
+TEST(Resources, IconsAndAboutBoxAreThere)
 {
     for (UINT id = IDI_APP; id <= IDI_PLAYING_MARK; id++) {
         int size = id == IDI_PLAYING_MARK ? 8 : 16;
@@ -47,7 +48,6 @@ TEST(Resources, IconsMovieAndAboutBoxAreThere)
         EXPECT_NE(icon, nullptr) << id;
         DestroyIcon(icon);
     }
-    EXPECT_NE(FindResourceW(Instance(), MAKEINTRESOURCEW(IDR_PLAYER_MOVIE), L"SWF"), nullptr);
     auto closeAtOnce = [](HWND dialog, UINT message, WPARAM, LPARAM) -> INT_PTR {
         if (message != WM_INITDIALOG)
             return FALSE;
@@ -119,7 +119,7 @@ struct Accelerators : AppTest {
     }
 };
 
-TEST_F(Accelerators, EachKeyGivesItsCommandAndOnlyWithItsModifiers)
+TEST_F(Accelerators, EachKeyGivesItsCommandOnlyWithItsModifiersAlsoInTheMessageLoop)
 {
     // Control and Alt as held; None: the message is no accelerator.
     const UINT K = WM_KEYDOWN, C = WM_CHAR, S = WM_SYSCHAR, SK = WM_SYSKEYDOWN, None = 0;
@@ -143,10 +143,8 @@ TEST_F(Accelerators, EachKeyGivesItsCommandAndOnlyWithItsModifiers)
     for (auto r : rows)
         EXPECT_EQ(Translate(r.message, r.key, r.control, r.alt),
                   r.command ? std::vector<UINT>{r.command} : std::vector<UINT>{}) << r.key << " for " << r.command;
-}
 
-TEST_F(Accelerators, TheMessageLoopTranslatesForAFocusedChild)
-{
+    // The program's message loop translates them as well.
     Commands.clear();
     PostMessageW(child, WM_KEYDOWN, VK_F1, 1);
     PostMessageW(MainWindow, WM_CLOSE, 0, 0);

@@ -1,4 +1,5 @@
-// The program started in-process: window geometry, saved settings, menus, start-up failure.
+// The program started in-process: window geometry, saved settings, menus, commands. (A start-up
+// that fails: process_test.cpp.)
 #include "app/app.h"
 #include "app/commands.h"
 #include "app/menus.h"
@@ -9,13 +10,6 @@
 
 namespace {
 
-SIZE Client()
-{
-    RECT r;
-    GetClientRect(MainWindow, &r);
-    return {r.right, r.bottom};
-}
-
 SIZE OuterForClient(int width, int height)
 {
     RECT r = {0, 0, width, height};
@@ -23,49 +17,28 @@ SIZE OuterForClient(int width, int height)
     return {r.right - r.left, r.bottom - r.top};
 }
 
-std::string KnownPlace(int x, int y)
+// How the settings file starts for a window at x, y with a client area of 662 x 414.
+std::string Place(int x, int y)
 {
     SIZE outer = OuterForClient(662, 414);
     return "[Setting]\r\nWindowPosX=" + std::to_string(x) + "\r\nWindowPosY=" + std::to_string(y) +
            "\r\nWindowWidth=" + std::to_string(outer.cx) + "\r\nWindowHeight=" + std::to_string(outer.cy) + "\r\n";
 }
 
-// The saved window place: position and the outer size of a 662 x 414 client area.
-void ExpectSavedPlace(int x, int y)
-{
-    std::string ini = ReadTestIni();
-    SIZE outer = OuterForClient(662, 414);
-    EXPECT_EQ(IniValue(ini, "WindowPosX"), std::to_string(x));
-    EXPECT_EQ(IniValue(ini, "WindowPosY"), std::to_string(y));
-    EXPECT_EQ(IniValue(ini, "WindowWidth"), std::to_string(outer.cx));
-    EXPECT_EQ(IniValue(ini, "WindowHeight"), std::to_string(outer.cy));
-}
+bool SavedAt(int x, int y) { return ReadTestIni().rfind(Place(x, y), 0) == 0; }
 
-struct Startup : ::testing::Test {
-    CapturedBoxes boxes;
-    void Start(const std::string& ini)
-    {
-        WriteTestIni(ini);
-        ASSERT_TRUE(StartApp());
-    }
-    void TearDown() override { CloseApp(); }
-};
+using Startup = AppTest;  // started without a settings file
 
 TEST_F(Startup, WithoutSettingsFileOpens662x414AndSavesEveryDefaultInOrder)
 {
-    Start("");
-    EXPECT_TRUE(IsWindowVisible(MainWindow));
-    EXPECT_EQ(Client().cx, 662);
-    EXPECT_EQ(Client().cy, 414);
-    EXPECT_EQ(WindowTitle(), L"Nimbrel");
-    EXPECT_EQ(GetMenu(MainWindow), nullptr);
-    RECT placed;
+    RECT client, placed;
+    GetClientRect(MainWindow, &client);
     GetWindowRect(MainWindow, &placed);
+    EXPECT_TRUE(IsWindowVisible(MainWindow) && client.right == 662 && client.bottom == 414);
     EXPECT_EQ(CloseApp(), 0);
 
-    ExpectSavedPlace(placed.left, placed.top);
+    EXPECT_TRUE(SavedAt(placed.left, placed.top)) << ReadTestIni();
     std::string ini = ReadTestIni();
-    EXPECT_EQ(ini.rfind("[Setting]\r\nWindowPosX=", 0), 0u);
     EXPECT_EQ(ini.substr(ini.find("Repeat=")),
               "Repeat=0\r\nVolumeMute=0\r\nVolumeLevel=100\r\nWindowTop=0\r\nPlayListShow=1\r\n"
               "PlayListWidth=145\r\nQuality=2\r\nSmoothing=1\r\nDeblocking=0\r\nMaximize=0\r\n"
@@ -74,76 +47,62 @@ TEST_F(Startup, WithoutSettingsFileOpens662x414AndSavesEveryDefaultInOrder)
               "AspectRatio9=0\r\nAspectRatio10=0\r\n");
 }
 
-TEST_F(Startup, MenusReflectTheLoadedSettings)
+// (A value that names no item of its group: the settings at the int limits, below. Ratio labels
+// and choices: view_modes_test.cpp.)
+TEST_F(Startup, MenusAndTheEngineReflectTheLoadedSettings)
 {
-    auto label = [](UINT id) {
-        wchar_t text[64] = L"";
-        GetMenuStringW(MainMenu, id, text, 64, MF_BYCOMMAND);
-        return std::wstring(text);
-    };
-    Start("");
     for (UINT id : {IDM_REPEAT_LIST_ONCE, IDM_QUALITY_HIGH, IDM_SMOOTHING_ON, IDM_DEBLOCK_AUTO, IDM_SHOW_PLAYLIST})
         EXPECT_TRUE(IsMenuItemChecked(MainMenu, id)) << id;
-    EXPECT_EQ(label(IDM_ASPECT_FIRST), L"4 ： 3");
-    CloseApp();
+    EXPECT_FALSE(IsMenuItemChecked(MainMenu, IDM_MUTE));
+    EXPECT_EQ(EngineValue(L"state_volume"), L"100");
 
-    Start("[Setting]\r\nRepeat=3\r\nQuality=7\r\nSmoothing=0\r\nDeblocking=2\r\nWindowTop=1\r\n"
-          "PlayListShow=0\r\nAspectRatio1=2391000\r\nAspectRatio7=2039\r\n");
-    for (UINT id : {IDM_REPEAT_SECTION, IDM_SMOOTHING_OFF, IDM_DEBLOCK_ON, IDM_ASPECT_NATURAL, IDM_ALWAYS_ON_TOP})
+    Restart("[Setting]\r\nRepeat=3\r\nQuality=1\r\nSmoothing=0\r\nDeblocking=2\r\nWindowTop=1\r\nPlayListShow=0\r\n"
+            "VolumeLevel=40\r\nVolumeMute=1\r\nAspectRatio1=2391000\r\n");
+    for (UINT id : {IDM_REPEAT_SECTION, IDM_QUALITY_MEDIUM, IDM_SMOOTHING_OFF, IDM_DEBLOCK_ON, IDM_ASPECT_NATURAL,
+                    IDM_ALWAYS_ON_TOP, IDM_MUTE})
         EXPECT_TRUE(IsMenuItemChecked(MainMenu, id)) << id;
-    for (UINT id : {IDM_QUALITY_LOW, IDM_QUALITY_MEDIUM, IDM_QUALITY_HIGH, IDM_SHOW_PLAYLIST})
-        EXPECT_FALSE(IsMenuItemChecked(MainMenu, id)) << id << ": quality 7 names no item";
+    EXPECT_FALSE(IsMenuItemChecked(MainMenu, IDM_SHOW_PLAYLIST));
     EXPECT_TRUE(GetWindowLongW(MainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    // Slots 1 (391 : 0) and 8 (0) are not usable.
-    const wchar_t* labels[] = {L"---", L"16 ： 9", L"5 ： 4", L"16 ： 10", L"17 ： 9", L"21 ： 9", L"2 ： 39", L"---"};
-    for (UINT id = IDM_ASPECT_FIRST; id < IDM_ASPECT_FIRST + 8; id++) {
-        EXPECT_EQ(label(id), labels[id - IDM_ASPECT_FIRST]) << id;
-        EXPECT_EQ(IsMenuItemEnabled(MainMenu, id), labels[id - IDM_ASPECT_FIRST][0] != L'-') << id;
-    }
-    EXPECT_EQ(CloseApp(), 0);
-    EXPECT_EQ(IniValue(ReadTestIni(), "Quality"), "7");
+    // The engine gets the picture settings, no volume while muted, and a stop.
+    const wchar_t* values[][2] = {{L"state_quality", L"1"}, {L"state_smoothing", L"0"}, {L"state_deblocking", L"2"},
+                                  {L"state_volume", L"0"},  {L"state_stop", L"1"}};
+    for (auto& v : values)
+        EXPECT_EQ(EngineValue(v[0]), v[1]) << v[0];
+    EXPECT_FALSE(IsMenuItemEnabled(MainMenu, IDM_ASPECT_FIRST)) << "391 : 0 is no ratio";
 }
 
-TEST_F(Startup, SavedPlaceIsUsedAndMinimisingChangesNothingSaved)
+// Only the restored window's place is saved; a maximised window can be put neither into full
+// screen nor to a preset size.
+TEST_F(Startup, SavedPlaceIsUsedAndMaximisedOrMinimisedChangesItNot)
 {
-    Start(KnownPlace(-20, -5) + "PlayListWidth=300\r\n");  // negative, but not -1
-    RECT r;
-    GetWindowRect(MainWindow, &r);
-    EXPECT_EQ(r.left, -20);
-    EXPECT_EQ(r.top, -5);
-    ShowWindow(MainWindow, SW_MINIMIZE);
-    EXPECT_TRUE(IsIconic(MainWindow));
-    EXPECT_EQ(CloseApp(), 0);
-    ExpectSavedPlace(-20, -5);
-    EXPECT_EQ(IniValue(ReadTestIni(), "PlayListWidth"), "300");
-    EXPECT_EQ(IniValue(ReadTestIni(), "Maximize"), "0");
-}
-
-TEST_F(Startup, MaximizedWindowDisablesFullScreenAndSizesAndSavesTheRestoredPlace)
-{
-    Start(KnownPlace(40, 30) + "Maximize=1\r\n");
+    Restart(Place(-20, -5) + "PlayListWidth=300\r\nMaximize=1\r\n");  // negative, but not -1
     EXPECT_TRUE(IsZoomed(MainWindow));
     const UINT ids[] = {IDM_FULL_SCREEN, IDM_SIZE_25, IDM_SIZE_50, IDM_SIZE_100, IDM_SIZE_150, IDM_SIZE_200,
                         IDM_SIZE_CURRENT};
     for (UINT id : ids)
         EXPECT_FALSE(IsMenuItemEnabled(MainMenu, id)) << id;
+    EXPECT_TRUE(IsMenuItemEnabled(MainMenu, IDM_ASSOCIATE)) << "only the size items go with them";
     ShowWindow(MainWindow, SW_RESTORE);
     for (UINT id : ids)
         EXPECT_TRUE(IsMenuItemEnabled(MainMenu, id)) << id;
-    EXPECT_EQ(Client().cx, 662);
+    RECT r, client;
+    GetWindowRect(MainWindow, &r);
+    GetClientRect(MainWindow, &client);
+    EXPECT_TRUE(r.left == -20 && r.top == -5 && client.right == 662);
+    ShowWindow(MainWindow, SW_MINIMIZE);
+    EXPECT_TRUE(IsIconic(MainWindow));
     ShowWindow(MainWindow, SW_MAXIMIZE);
     EXPECT_EQ(CloseApp(), 0);
+    EXPECT_TRUE(SavedAt(-20, -5));
+    EXPECT_EQ(IniValue(ReadTestIni(), "PlayListWidth"), "300");
     EXPECT_EQ(IniValue(ReadTestIni(), "Maximize"), "1");
-    ExpectSavedPlace(40, 30);
 }
 
 TEST_F(Startup, PlaylistWidthShrinksToKeep50PixelsOfVideo)
 {
-    Start("[Setting]\r\nPlayListWidth=5000\r\n");
+    Restart("[Setting]\r\nPlayListWidth=5000\r\n");
     EXPECT_EQ(Settings.PlayListWidth, 662 - 55) << "reduced by the first size";
-    CloseApp();
-
-    Start(KnownPlace(10, 10) + "PlayListWidth=400\r\nPlayListShow=0\r\n");
+    Restart(Place(10, 10) + "PlayListWidth=400\r\nPlayListShow=0\r\n");
     EXPECT_EQ(Settings.PlayListWidth, 400);
     SIZE outer = OuterForClient(420, 300);
     MoveWindow(MainWindow, 10, 10, outer.cx, outer.cy, TRUE);
@@ -158,7 +117,7 @@ TEST_F(Startup, PlaylistWidthShrinksToKeep50PixelsOfVideo)
 
 TEST_F(Startup, WindowCannotBeSmallerThanA390x30ClientAndBadFilesStillStart)
 {
-    Start(std::string("\xef\xbb\xbf[Setting]\r\nWindowWidth=abc\r\nWindowHeight=-99999\r\n"
+    Restart(std::string("\xef\xbb\xbf[Setting]\r\nWindowWidth=abc\r\nWindowHeight=-99999\r\n"
                       "VolumeLevel=2147483647999\r\n\0\0garbage\r\n", 100));
     MINMAXINFO info = {};
     SendMessageW(MainWindow, WM_GETMINMAXINFO, 0, (LPARAM)&info);
@@ -171,61 +130,19 @@ TEST_F(Startup, WindowCannotBeSmallerThanA390x30ClientAndBadFilesStillStart)
 
 TEST_F(Startup, CommandsExitUnknownIdsAndF10)
 {
-    Start("");
     for (UINT id : {40001u, 40003u, 40017u, 40029u, 40030u, 40034u, 40057u, 40062u, 40079u, 1013u, 0u})
         EXPECT_EQ(DispatchCommand(MainWindow, id), 1) << id << " is not handled";
     // Esc and F10 are handled, but do nothing outside full screen.
     EXPECT_EQ(DispatchCommand(MainWindow, IDM_ESCAPE), 0);
     EXPECT_EQ(DispatchCommand(MainWindow, 0x10000 | IDM_TOGGLE_BAR), 0) << "the id is the low 16 bits";
+    // F10 in full screen: view_modes_test.cpp.
     EXPECT_TRUE(BarInFullScreen) << "1 from the start; F10 outside full screen leaves it";
-
-    // F10 in full screen hands the bar's space to the video and back.
-    FullScreen = true;
-    RECT client, video;
-    GetClientRect(MainWindow, &client);
-    for (int barHeight : {0, 30}) {
-        DispatchCommand(MainWindow, IDM_TOGGLE_BAR);
-        GetWindowRect(VideoPanel, &video);
-        EXPECT_EQ(video.bottom - video.top, client.bottom - barHeight);
-    }
-    FullScreen = false;
 
     PostMessageW(MainWindow, WM_COMMAND, IDM_EXIT, 0);
     EXPECT_EQ(RunMessageLoop(), 0);
     EXPECT_FALSE(IsWindow(MainWindow));
     FinishNimbrel();
     EXPECT_EQ(IniValue(ReadTestIni(), "PlayListWidth"), "145");
-}
-
-LRESULT CALLBACK RefuseCreation(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return message == WM_CREATE ? -1 : DefWindowProcW(window, message, wParam, lParam);
-}
-
-TEST_F(Startup, FailureIsReportedAfterTheSettingsWereSaved)
-{
-    WriteTestIni("");
-    // A class of the main window's name whose windows cannot be created.
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    UnregisterClassW(L"Nimbrel", instance);
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = RefuseCreation;
-    wc.hInstance = instance;
-    wc.lpszClassName = L"Nimbrel";
-    ASSERT_TRUE(RegisterClassW(&wc));
-    EXPECT_EQ(NimbrelMain(instance, SW_SHOWNORMAL), 0);
-    UnregisterClassW(L"Nimbrel", instance);
-
-    ASSERT_EQ(Captured.size(), 1u);
-    CapturedBox box = Captured.back();
-    EXPECT_EQ(box.Text, L"初期化に失敗しました");
-    EXPECT_EQ(box.Caption, L"Error");
-    EXPECT_EQ(box.Style, (UINT)(MB_ICONERROR | MB_OK));
-    EXPECT_TRUE(box.IniExisted);
-    EXPECT_EQ(IniValue(ReadTestIni(), "AspectRatio10"), "0");
-
-    Start("");  // the next start works again and shows no box
-    EXPECT_EQ(Captured.size(), 1u);
 }
 
 // Values at the limits of an int are read unclamped; nothing computed from them overflows.
@@ -247,7 +164,7 @@ TEST_F(Startup, SettingsAtTheIntLimitsNeverOverflow)
     };
     for (const Row& row : rows) {
         std::string line = row.Line;
-        Start("[Setting]\r\n" + line + "\r\n");
+        Restart("[Setting]\r\n" + line + "\r\n");
         for (UINT id = row.First; row.First && id <= row.Last; id++)
             EXPECT_FALSE(IsMenuItemChecked(MainMenu, id)) << line << " " << id;
         if (row.Command)

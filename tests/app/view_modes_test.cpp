@@ -29,15 +29,13 @@ bool Same(RECT a, RECT b) { return EqualRect(&a, &b); }
 std::wstring Label(UINT id) { wchar_t t[64] = {}; GetMenuStringW(MainMenu, id, t, 64, MF_BYCOMMAND); return t; }
 const char Placed[] = "[Setting]\r\nWindowPosX=120\r\nWindowPosY=90\r\nWindowWidth=520\r\nWindowHeight=380\r\n";
 
-struct ViewModes : ::testing::Test {
-    CapturedBoxes boxes;
+struct ViewModes : AppTest {
     void Start(const std::string& ini)
     {
-        WriteTestIni(Placed + ini);
-        ASSERT_TRUE(StartApp());
+        Restart(Placed + ini);
         SetPopupMenuHandler(RecordPopup);
     }
-    void TearDown() override { SetPopupMenuHandler(nullptr); CloseApp(); }
+    void TearDown() override { SetPopupMenuHandler(nullptr); AppTest::TearDown(); }
 };
 
 TEST_F(ViewModes, FullScreenRoundTrip)
@@ -180,18 +178,15 @@ TEST_F(ViewModes, ModalMenuAndAboutBoxIgnoreF11AndCloseByEscCloseBoxOrOk)
 
 TEST(Process, ClosedInFullScreenReopensAsANormalWindow)
 {
-    TempFolder dir;
-    ASSERT_TRUE(CopyFileW(L"" NIMBREL_EXE, (dir / L"Nimbrel.exe").c_str(), FALSE));
-    WriteBytes(dir / L"Nimbrel.ini", Placed);
-    PROCESS_INFORMATION pi = {};
-    ASSERT_TRUE(StartProgram(dir / L"Nimbrel.exe", L"", dir.Path, &pi));
-    HWND window = WaitForProcessWindow(pi.dwProcessId, L"Nimbrel", 10000);
+    Program p;
+    WriteBytes(p.Dir / L"Nimbrel.ini", Placed);
+    ASSERT_TRUE(p.Start());
+    HWND window = p.WaitForWindow(L"Nimbrel", 10000);
     ASSERT_NE(window, nullptr);
     SendMessageW(window, WM_COMMAND, IDM_FULL_SCREEN, 0);
     EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) & WS_CAPTION, 0);
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(FinishProgram(&pi, 20000), 0u);
-    std::string saved, text = ReadBytes(dir / L"Nimbrel.ini");
+    EXPECT_EQ(p.Finish(window), 0u);
+    std::string saved, text = ReadBytes(p.Dir / L"Nimbrel.ini");
     for (const char* key : {"WindowPosX", "WindowPosY", "WindowWidth", "WindowHeight", "Maximize"})
         saved += IniValue(text, key) + " ";
     EXPECT_EQ(saved, "120 90 520 380 0 ");  // the rectangle from before full screen

@@ -2,7 +2,6 @@
 // ffmpeg on the same clip and prints the ratio).
 #include <cstdio>
 
-#include "engine/player/media_engine_probe.h"
 #include "engine_test_support.h"
 
 namespace {
@@ -13,8 +12,6 @@ double Seconds() {
   QueryPerformanceFrequency(&f);
   return double(t.QuadPart) / double(f.QuadPart);
 }
-
-long Shown(Stage& s) { return MediaEngineGetCounters(s.engine).framesShown; }
 
 }  // namespace
 
@@ -27,33 +24,31 @@ int main() {
     MediaEngineSetUnpaced(s.engine, true);
     double start = Seconds();
     s.PlayFile(clip);
-    WaitFor([&] { return s.Get(L"state_playstop") == L"1"; }, 120);
+    s.WaitForEnd(120);
     double elapsed = Seconds() - start;
+    MediaEngineCounters n = s.Counters();
     std::printf("unpaced_fps %.1f (%ld frames in %.2f s, 1080p to 1280x720 bilinear; %ld painted)\n",
-                Shown(s) / elapsed, Shown(s), elapsed, MediaEngineGetCounters(s.engine).framesPainted);
+                n.framesShown / elapsed, n.framesShown, elapsed, n.framesPainted);
   }
   {  // Paced 1080p30 for 10 s; then first picture and seek latency.
     Stage s(1280, 720);
     double start = Seconds();
     s.PlayFile(clip);
-    WaitFor([&] { return Shown(s) > 0; }, 10);
+    WaitFor([&] { return s.Counters().framesShown > 0; }, 10);
     std::printf("first_picture_ms %.1f\n", (Seconds() - start) * 1000);
-    long shown0 = Shown(s);
-    long dropped0 = MediaEngineGetCounters(s.engine).framesDropped;
-    long painted0 = MediaEngineGetCounters(s.engine).framesPainted;
+    MediaEngineCounters a = s.Counters();
     Pump(10);
-    std::printf("paced_10s shown %ld painted %ld dropped %ld\n", Shown(s) - shown0,
-                MediaEngineGetCounters(s.engine).framesPainted - painted0,
-                MediaEngineGetCounters(s.engine).framesDropped - dropped0);
+    MediaEngineCounters b = s.Counters();
+    std::printf("paced_10s shown %ld painted %ld dropped %ld\n", b.framesShown - a.framesShown,
+                b.framesPainted - a.framesPainted, b.framesDropped - a.framesDropped);
     s.Set(L"state_pause", L"1");
     Pump(0.2);
     double total = 0;
-    const wchar_t* targets[] = {L"3", L"9", L"1", L"7", L"5"};
-    for (const wchar_t* t : targets) {
-      long before = Shown(s);
+    for (const wchar_t* t : {L"3", L"9", L"1", L"7", L"5"}) {
+      long before = s.Counters().framesShown;
       double t0 = Seconds();
       s.Set(L"state_seek", t);
-      WaitFor([&] { return Shown(s) > before; }, 10);
+      WaitFor([&] { return s.Counters().framesShown > before; }, 10);
       total += Seconds() - t0;
       Pump(0.1);
     }

@@ -1,31 +1,24 @@
 #include "engine_test_support.h"
 
+#include <algorithm>
 #include <cmath>
-#include <cwchar>
+#include <fstream>
+#include <iterator>
 
 namespace {
 
 LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_SIZE) {
-    HWND child = GetWindow(hwnd, GW_CHILD);
-    if (child) MoveWindow(child, 0, 0, LOWORD(lp), HIWORD(lp), TRUE);
-    return 0;
-  }
-  return DefWindowProcW(hwnd, msg, wp, lp);
+  if (msg != WM_SIZE) return DefWindowProcW(hwnd, msg, wp, lp);
+  if (HWND child = GetWindow(hwnd, GW_CHILD)) MoveWindow(child, 0, 0, LOWORD(lp), HIWORD(lp), TRUE);
+  return 0;
 }
 
-void StartOnce() {
-  static bool started = false;
-  if (started) return;
-  started = true;
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  MediaEngineStartup(instance);
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = ParentProc;
-  wc.hInstance = instance;
-  wc.lpszClassName = L"EngineTestParent";
-  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-  RegisterClassW(&wc);
+void Tap(void* context, const float* samples, int frames, int channels) {
+  auto* t = static_cast<SoundTap*>(context);
+  float m = t->peak.load();
+  for (int i = 0; i < frames * channels; ++i) m = std::max(m, std::fabs(samples[i]));
+  t->peak.store(m);
+  t->frames += frames;
 }
 
 }  // namespace
@@ -34,12 +27,18 @@ std::wstring MediaPath(const wchar_t* name) {
   wchar_t exe[MAX_PATH];
   GetModuleFileNameW(nullptr, exe, MAX_PATH);
   std::wstring dir = exe;
-  dir.resize(dir.find_last_of(L"\\/") + 1);
-  return dir + L"media\\" + name;
+  return dir.substr(0, dir.find_last_of(L"\\/") + 1) + L"media\\" + name;
 }
 
-void Pump(double seconds) {
-  WaitFor([] { return false; }, seconds);
+Bytes ReadClip(const wchar_t* clip) {
+  std::ifstream in(MediaPath(clip).c_str(), std::ios::binary);
+  return Bytes((std::istreambuf_iterator<char>(in)), {});
+}
+
+std::wstring WriteClip(const wchar_t* name, const Bytes& bytes) {
+  std::wstring path = MediaPath(name);
+  std::ofstream(path.c_str(), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  return path;
 }
 
 bool WaitFor(const std::function<bool()>& condition, double seconds) {
@@ -56,10 +55,39 @@ bool WaitFor(const std::function<bool()>& condition, double seconds) {
   }
 }
 
-long HostInt(const std::wstring& text) { return std::wcstol(text.c_str(), nullptr, 10); }
+std::vector<FlvTag> FlvTags(const Bytes& f) {
+  std::vector<FlvTag> tags;
+  auto u24 = [&](size_t at) { return uint32_t{f[at]} << 16 | uint32_t{f[at + 1]} << 8 | f[at + 2]; };
+  for (size_t at = 9 + 4; at + 11 <= f.size() && at + 11 + u24(at + 1) <= f.size(); at += 11 + u24(at + 1) + 4)
+    tags.push_back(FlvTag{f[at], u24(at + 4) | uint32_t{f[at + 7]} << 24,
+                          Bytes(f.begin() + at + 11, f.begin() + at + 11 + u24(at + 1))});
+  return tags;
+}
+
+Bytes FlvFile(const std::vector<FlvTag>& tags) {
+  Bytes f = {'F', 'L', 'V', 1, 5, 0, 0, 0, 9, 0, 0, 0, 0};
+  auto put = [&](uint32_t v, int bytes) {
+    while (bytes--) f.push_back(static_cast<uint8_t>(v >> (8 * bytes)));
+  };
+  for (const FlvTag& t : tags) {
+    put(t.type, 1), put(static_cast<uint32_t>(t.data.size()), 3), put(t.time, 3), put(t.time >> 24, 1), put(0, 3);
+    f.insert(f.end(), t.data.begin(), t.data.end());
+    put(static_cast<uint32_t>(t.data.size() + 11), 4);
+  }
+  return f;
+}
 
 Stage::Stage(int width, int height) {
-  StartOnce();
+  static bool started = [] {
+    MediaEngineStartup(GetModuleHandleW(nullptr));
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = ParentProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"EngineTestParent";
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    return RegisterClassW(&wc) != 0;
+  }();
+  (void)started;
   RECT r{0, 0, width, height};
   AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
   parent = CreateWindowW(L"EngineTestParent", L"engine test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
@@ -78,21 +106,11 @@ Stage::~Stage() {
   Pump(0.01);
 }
 
-std::wstring Stage::Get(const wchar_t* name) {
-  std::wstring v;
-  GetVariable(engine, name, &v);
-  return v;
-}
+void Stage::Listen() { MediaEngineSetAudioTap(engine, &Tap, &tap); }
 
 double Stage::Number(const wchar_t* name) {
   std::wstring v = Get(name);
   return v.empty() ? NAN : std::wcstod(v.c_str(), nullptr);
-}
-
-void Stage::Set(const wchar_t* name, const std::wstring& value) { SetVariable(engine, name, value.c_str()); }
-
-bool Stage::WaitForMetadata(double seconds) {
-  return WaitFor([&] { return Number(L"state_duration") > 0; }, seconds);
 }
 
 COLORREF Stage::Pixel(int x, int y) {
@@ -100,11 +118,4 @@ COLORREF Stage::Pixel(int x, int y) {
   COLORREF c = GetPixel(dc, x, y);
   ReleaseDC(Window(), dc);
   return c;
-}
-
-void Stage::Resize(int width, int height) {
-  RECT r{0, 0, width, height};
-  AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
-  SetWindowPos(parent, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
-  Pump(0.02);
 }

@@ -39,7 +39,7 @@ struct CursorHide : AppTest {
     }
 };
 
-TEST_F(CursorHide, HidesOnceOnTheTwentiethTickAndComesBackOnMovementOrLeavingFullScreen)
+TEST_F(CursorHide, HidesOnTheTwentiethTickInFullScreenAndComesBackOnMovementAMenuOrAnotherWindow)
 {
     Ticks(19);
     EXPECT_EQ(CursorShown, 1);
@@ -60,10 +60,8 @@ TEST_F(CursorHide, HidesOnceOnTheTwentiethTickAndComesBackOnMovementOrLeavingFul
     EXPECT_EQ(CursorShown, 1);
     Ticks(100);
     EXPECT_EQ(CursorShown, 1) << "never hidden in a window";
-}
 
-TEST_F(CursorHide, AnOpenMenuOrAnotherActiveWindowKeepsThePointer)
-{
+    FullScreen = true;
     Ticks(20);
     NoteMouseActivity(1);  // the menu opens: shown at once, even without movement
     Ticks(40);

@@ -1,10 +1,11 @@
 // The program with its real engine: the movie file, the monitor's values, the end of a file,
-// the play state with its title, volume and picture settings.
+// the play state with its title, volume and picture settings; values crossing to the movie.
 #include "app/app.h"
 #include "app/aspect.h"
 #include "app/menus.h"
 #include "app/settings.h"
 #include "engine/monitor.h"
+#include "engine/movie_variables.h"
 #include "engine/playback_commands.h"
 #include "engine/player/media_engine.h"
 #include "engine/video_panel.h"
@@ -14,21 +15,31 @@
 
 namespace {
 
+TEST(MovieText, ReadsTheLeadingIntegerAndSaturates)
+{
+    struct Row { const wchar_t* text; int value; };
+    for (Row r : {Row{L"12.9", 12}, Row{L"0.4", 0}, Row{L"  \t42", 42}, Row{L"-3x", -3}, Row{L"+7", 7}, Row{L"abc", 0},
+                  Row{L"- 5", 0}, Row{L"99999999999999999999", 2147483647}, Row{L"-99999999999999999999", -2147483647 - 1}})
+        EXPECT_EQ(MovieTextToInt(r.text), r.value) << r.text;
+}
+
+TEST(MovieText, NothingCrossesWithoutAnEngine)
+{
+    int value = 77;
+    EXPECT_FALSE(GetMovieVariable(MovieWidth, &value));
+    EXPECT_EQ(value, 77);
+    EXPECT_FALSE(SetMovieVariable(MovieStop, 1, nullptr));
+    EXPECT_FALSE(SetMovieVariable(MovieTime, 1, nullptr));  // a status, never written
+    EXPECT_FALSE(GetMovieVariable(MoviePause, &value));     // a command, never read
+}
+
 struct Playback : AppTest {
     void SetUp() override
     {
         AppTest::SetUp();
         ASSERT_TRUE(IsMovieLoaded());
     }
-    void Restart(const std::string& ini)
-    {
-        CloseApp();
-        WriteTestIni(ini);
-        ASSERT_TRUE(StartApp());
-        ASSERT_TRUE(IsMovieLoaded());
-    }
     void Add(const wchar_t* clip) { AddEntry(PlaylistCount(), Clip(clip).c_str()); }
-    void SetEngineValue(const wchar_t* name, const wchar_t* value) { SetVariable(PanelEngine(), name, value); }
 };
 
 std::wstring MoviePath()
@@ -71,22 +82,6 @@ TEST(MovieResource, MissingMovieOrUnwritablePathIsNotWritten)
     EXPECT_FALSE(ExtractPlayerMovie((dir / L"no-such-folder\\Nimbrel.swf").c_str()));
 }
 
-TEST_F(Playback, StartupSendsTheSavedSettingsAndStops)
-{
-    Restart("[Setting]\r\nQuality=1\r\nSmoothing=0\r\nDeblocking=2\r\nVolumeLevel=40\r\nVolumeMute=1\r\n");
-    const wchar_t* values[][2] = {{L"state_quality", L"1"}, {L"state_smoothing", L"0"}, {L"state_deblocking", L"2"},
-                                  {L"state_volume", L"0"},  {L"state_stop", L"1"}};
-    for (auto& v : values)
-        EXPECT_EQ(EngineValue(v[0]), v[1]) << v[0];
-    EXPECT_TRUE(IsMenuItemChecked(MainMenu, IDM_MUTE));
-    EXPECT_EQ(NowPlaying(), L"-1 Idle");
-    EXPECT_FALSE(IsMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE));
-    EXPECT_FALSE(IsMenuItemEnabled(MainMenu, IDM_STOP));
-    Restart("[Setting]\r\nVolumeMute=0\r\nVolumeLevel=40\r\n");
-    EXPECT_EQ(EngineValue(L"state_volume"), L"40");
-    EXPECT_FALSE(IsMenuItemChecked(MainMenu, IDM_MUTE));
-}
-
 TEST_F(Playback, MonitorValuesAndThePlayStateThroughStopPlayAndPause)
 {
     Command(IDM_PLAY_PAUSE);  // idle: nothing to play or stop
@@ -97,11 +92,8 @@ TEST_F(Playback, MonitorValuesAndThePlayStateThroughStopPlayAndPause)
         << "before any file the movie reports 160 x 120";
     Add(L"long.mp4");
     PlayEntry(0);
-    EXPECT_EQ(WindowTitle(), L"Nimbrel - [long.mp4]");
     ASSERT_TRUE(PumpUntil([] { return PlaybackDuration == 12; }, 5000)) << "12.9 s reads as 12";
-    ASSERT_TRUE(PumpUntil([] { return PlaybackPosition >= 1; }, 5000));
-    unsigned before = PlaybackPosition;
-    ASSERT_TRUE(PumpUntil([&] { return PlaybackPosition > before; }, 3000));
+    ASSERT_TRUE(PumpUntil([] { return PlaybackPosition >= 2; }, 5000)) << "the position follows the playing file";
     SendMessageW(MainWindow, WM_KEYDOWN, VK_SPACE, 0);  // pressing does nothing,
     EXPECT_EQ(PlayState, Playing);
     SendMessageW(MainWindow, WM_KEYUP, VK_SPACE, 0);  // the release pauses
@@ -120,13 +112,9 @@ TEST_F(Playback, MonitorValuesAndThePlayStateThroughStopPlayAndPause)
     EXPECT_EQ(NowPlaying(), L"0 Stopped [long.mp4]");
     EXPECT_EQ(VideoWidth, 0);
     EXPECT_EQ(PlaybackPosition, 0u);
-    EXPECT_TRUE(IsMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE));
-    EXPECT_FALSE(IsMenuItemEnabled(MainMenu, IDM_STOP));
     ASSERT_TRUE(PumpUntil([] { return VideoWidth == 160 && VideoHeight == 120; }, 2000));
     EXPECT_EQ(PlaybackPosition, 0u);
     EXPECT_EQ(PlaybackDuration, 0u);
-    Command(IDM_STOP);
-    EXPECT_EQ(PlayState, Stopped);
 
     SetEngineValue(L"state_file", L"");  // so the restart is seen to write the file again
     Command(IDM_PLAY_PAUSE);

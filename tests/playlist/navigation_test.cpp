@@ -5,16 +5,11 @@
 
 #include "app/app.h"
 #include "app/menus.h"
-#include "app/settings.h"
 #include "engine/monitor.h"
 #include "engine/playback_commands.h"
-#include "engine/player/media_engine.h"
-#include "engine/video_panel.h"
 #include "playlist/playlist.h"
 #include "resources/resource.h"
 #include "test_support.h"
-
-namespace {
 
 class Navigation : public AppTest {
 protected:
@@ -49,7 +44,6 @@ TEST_F(Navigation, EndOfFileFollowsTheRepeatMode)
         PlayEntry(c.from);
         AdvanceAfterEnd();
         EXPECT_EQ(NowPlaying(), c.now) << "mode " << c.mode << " from " << c.from << " of " << c.rows;
-        EXPECT_EQ(Settings.Repeat, (int)(c.mode - IDM_REPEAT_LIST_ONCE));
         EXPECT_TRUE(IsMenuItemChecked(MainMenu, c.mode));
     }
 }
@@ -148,12 +142,10 @@ TEST_F(Navigation, SectionRepeatSeeksBackToTheLoopPointAtTheSectionEnd)
     EXPECT_EQ(Section.SectionEnd, 20u);
     Section.SectionEnd = 12;
     Section.SectionLoopPoint = 7;
-    SetVariable(PanelEngine(), L"state_seek", L"");
+    SetEngineValue(L"state_seek", L"");
     for (unsigned position : {11u, 12u}) {
         PlaybackPosition = position;
         ApplySectionRepeat();
         EXPECT_EQ(EngineValue(L"state_seek"), position == 12 ? L"7" : L"") << position;
     }
 }
-
-}  // namespace

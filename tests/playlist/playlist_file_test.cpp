@@ -1,14 +1,11 @@
 // Playlist files: what the save writes byte for byte, what the reader takes back, nested and
 // self-naming playlists, and saves that fail.
 #include "app/app.h"
-#include "app/menus.h"
 #include "playlist/file_intake.h"
 #include "playlist/playlist.h"
 #include "playlist/playlist_file.h"
 #include "resources/resource.h"
 #include "test_support.h"
-
-namespace {
 
 const std::string Header = "[Nimbrel Play List]\r\n";
 
@@ -21,15 +18,21 @@ protected:
     }
 };
 
-TEST_F(PlaylistFiles, SaveWritesHeaderAndPathsAsUtf8WithCrLfAndReadsBackInOrder)
+TEST_F(PlaylistFiles, EmptyListSavesNothingAndAFullOneWritesHeaderAndPathsAsUtf8WithCrLfAndReadsBack)
 {
+    std::wstring list = Dir / L"saved.nbl";
+    WriteBytes(list, Header + "C:\\old.flv\r\n");
+    AnswerSave(list);
+    Command(IDM_SAVE_PLAYLIST);  // Ctrl+S on an empty list
+    EXPECT_EQ(LastDialog.Shown, 0) << "like the grayed item, the key does nothing";
+    EXPECT_EQ(WritePlaylistFile(list.c_str()), 0);
+    EXPECT_EQ(ReadBytes(list), Header + "C:\\old.flv\r\n");
+
     CreateDirectoryW((Dir / L"動画").c_str(), nullptr);
     std::wstring b = MakeFlv(Dir / L"b.flv");
     std::wstring cat = MakeFlv(Dir / L"動画\\猫 の 歌.flv");
     DropOnPlaylist({b, cat});
-    std::wstring list = Dir / L"saved.nbl";
-    AnswerSave(list);
-    Command(IDM_SAVE_PLAYLIST);  // Ctrl+S
+    Command(IDM_SAVE_PLAYLIST);
     EXPECT_EQ(LastDialog.Owner, MainWindow) << "owned by the window that received the command";
     EXPECT_EQ(LastDialog.Filter, L"Play List (*.nbl)|*.nbl|");
     EXPECT_EQ(LastDialog.DefaultExtension, L"nbl");
@@ -41,24 +44,11 @@ TEST_F(PlaylistFiles, SaveWritesHeaderAndPathsAsUtf8WithCrLfAndReadsBackInOrder)
     RemoveAllEntries();
     DropOnPlaylist({list});
     EXPECT_EQ(EntryPaths(), (Paths{b, cat}));
-    EXPECT_TRUE(BoxTexts().empty());
-    EXPECT_EQ(CurrentIndex, 0);
 
     AnswerSave(Dir / L"from-panel.nbl");
     SendMessageW(PlaylistPanel, WM_COMMAND, IDM_SAVE_PLAYLIST, 0);
     EXPECT_EQ(LastDialog.Owner, PlaylistPanel);
     EXPECT_EQ(ReadBytes(Dir / L"from-panel.nbl"), bytes);
-}
-
-TEST_F(PlaylistFiles, EmptyPlaylistSavesNothingAndLeavesAnExistingFileAlone)
-{
-    std::wstring list = Dir / L"kept.nbl";
-    WriteBytes(list, Header + "C:\\old.flv\r\n");
-    AnswerSave(list);
-    Command(IDM_SAVE_PLAYLIST);  // Ctrl+S on an empty list
-    EXPECT_EQ(LastDialog.Shown, 0) << "like the grayed item, the key does nothing";
-    EXPECT_EQ(WritePlaylistFile(list.c_str()), 0);
-    EXPECT_EQ(ReadBytes(list), Header + "C:\\old.flv\r\n");
 }
 
 TEST_F(PlaylistFiles, SaveThatFailsHalfWayLeavesThePreviousFileIntact)
@@ -84,7 +74,7 @@ TEST_F(PlaylistFiles, SaveThatFailsHalfWayLeavesThePreviousFileIntact)
     EXPECT_EQ(WritePlaylistFile((Dir / L"no such folder\\x.nbl").c_str()), 0);
 }
 
-TEST_F(PlaylistFiles, HeaderOnlyAddsNothingAndUnusableFilesAddNothingSilently)
+TEST_F(PlaylistFiles, ReaderTakesAnyLineEndsRefusesListedPathsOneByOneAndUnusableFilesSilently)
 {
     WriteBytes(Dir / L"header.nbl", Header);
     EXPECT_EQ(Read(Dir / L"header.nbl"), 1);
@@ -99,11 +89,8 @@ TEST_F(PlaylistFiles, HeaderOnlyAddsNothingAndUnusableFilesAddNothingSilently)
     for (const wchar_t* name : {L"empty.nbl", L"missing.nbl", L"folder.nbl", L"huge.nbl"})
         EXPECT_EQ(Read(Dir / name), 0) << std::string(name, name + wcslen(name));
     EXPECT_TRUE(EntryPaths().empty());
-    EXPECT_TRUE(BoxTexts().empty());
-}
+    EXPECT_TRUE(BoxTexts.empty());
 
-TEST_F(PlaylistFiles, ReaderTakesAnyLineEndsAndRefusesListedPathsOneByOne)
-{
     std::wstring a = MakeFlv(Dir / L"a.flv"), b = MakeFlv(Dir / L"b.flv"), c = MakeFlv(Dir / L"c.flv");
     std::wstring list = Dir / L"mixed.nbl";
     WriteBytes(list, "\xEF\xBB\xBF" "any first line\n" + Utf8(a) + "\n\n" + Utf8(Dir / L"gone.flv") + "\r" +
@@ -111,7 +98,7 @@ TEST_F(PlaylistFiles, ReaderTakesAnyLineEndsAndRefusesListedPathsOneByOne)
                          Utf8(c));
     EXPECT_EQ(Read(list), 1);
     EXPECT_EQ(EntryPaths(), (Paths{a, b, c}));
-    EXPECT_EQ(BoxTexts(), (Paths{(Dir / L"gone.flv") + L"が読み込めません", (Dir / L"gone2.flv") + L"  が読み込めません",
+    EXPECT_EQ(BoxTexts, (Paths{(Dir / L"gone.flv") + L"が読み込めません", (Dir / L"gone2.flv") + L"  が読み込めません",
                                  (Dir / L"bad\xFFFD.flv") + L"が読み込めません"}));
 }
 
@@ -124,7 +111,7 @@ TEST_F(PlaylistFiles, NestedPlaylistsInsertInPlaceAndSelfReferenceIsReadOnce)
     WriteBytes(inner, Header + Utf8(b) + "\r\n" + Utf8(Dir.Path + L"\\.\\outer.nbl") + "\r\n");
     DropOnPlaylist({outer});
     EXPECT_EQ(EntryPaths(), (Paths{a, b, c}));
-    EXPECT_TRUE(BoxTexts().empty());
+    EXPECT_TRUE(BoxTexts.empty());
 
     // A list may still name the same other list twice: each is a fresh reading.
     std::wstring twice = Dir / L"twice.nbl";
@@ -134,8 +121,6 @@ TEST_F(PlaylistFiles, NestedPlaylistsInsertInPlaceAndSelfReferenceIsReadOnce)
     EXPECT_EQ(Read(twice), 1);
     EXPECT_EQ(EntryPaths(), (Paths{a, a}));
 }
-
-}  // namespace
 
 // Both file dialogs get exactly their flags: a save dialog asking for an existing file
 // would refuse every new playlist name.
@@ -177,5 +162,5 @@ TEST_F(PlaylistFiles, RelativeLinesResolveAgainstThePlaylistsOwnFolder)
     EXPECT_EQ(Read(Dir / L"sub\\list.nbl"), 1);
     SetCurrentDirectoryW(saved);
     EXPECT_EQ(EntryPaths(), (Paths{Dir / L"sub\\..\\a.flv", b, c}));
-    EXPECT_TRUE(BoxTexts().empty());
+    EXPECT_TRUE(BoxTexts.empty());
 }

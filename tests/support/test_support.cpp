@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
+
 #include "app/app.h"
 #include "app/file_dialog.h"
 #include "app/message_box.h"
@@ -52,15 +54,13 @@ static void RemoveTree(const std::wstring& folder)
     if (search != INVALID_HANDLE_VALUE) {
         do {
             std::wstring name = found.cFileName, child = folder + L"\\" + name;
-            bool folderLike = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+            DWORD a = found.dwFileAttributes;
             if (name == L"." || name == L"..")
                 continue;
-            if (folderLike && !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            if ((a & FILE_ATTRIBUTE_DIRECTORY) && !(a & FILE_ATTRIBUTE_REPARSE_POINT))
                 RemoveTree(child);  // a link is removed, never followed
-            else if (folderLike)
-                RemoveDirectoryW(Long(child).c_str());
             else
-                DeleteFileW(Long(child).c_str());
+                (a & FILE_ATTRIBUTE_DIRECTORY ? RemoveDirectoryW : DeleteFileW)(Long(child).c_str());
         } while (FindNextFileW(search, &found));
         FindClose(search);
     }
@@ -95,13 +95,11 @@ std::wstring MakeText(const std::wstring& path)
 std::wstring Clip(const wchar_t* name)
 {
     std::wstring path = std::wstring(L"" TEST_MEDIA L"/") + name;
-    for (wchar_t& c : path)
-        if (c == L'/')
-            c = L'\\';
+    std::replace(path.begin(), path.end(), L'/', L'\\');
     return path;
 }
 
-std::wstring TestIniPath()
+static std::wstring TestIniPath()
 {
     wchar_t exe[MAX_PATH];
     GetModuleFileNameW(nullptr, exe, MAX_PATH);
@@ -127,29 +125,12 @@ std::string IniValue(const std::string& ini, const std::string& key)
     return ini.substr(at, ini.find_first_of("\r\n", at) - at);
 }
 
-std::vector<CapturedBox> Captured;
+Paths BoxTexts;
 
-static int CaptureBox(HWND, const wchar_t* text, const wchar_t* caption, UINT style)
+static int CaptureBox(HWND, const wchar_t* text, const wchar_t*, UINT)
 {
-    bool ini = GetFileAttributesW(TestIniPath().c_str()) != INVALID_FILE_ATTRIBUTES;
-    Captured.push_back({text, caption, style, ini});
+    BoxTexts.push_back(text);
     return IDOK;
-}
-
-CapturedBoxes::CapturedBoxes()
-{
-    Captured.clear();
-    SetMessageBoxHandler(CaptureBox);
-}
-
-CapturedBoxes::~CapturedBoxes() { SetMessageBoxHandler(nullptr); }
-
-Paths BoxTexts()
-{
-    Paths texts;
-    for (const CapturedBox& b : Captured)
-        texts.push_back(b.Text);
-    return texts;
 }
 
 DialogRecord LastDialog;
@@ -190,14 +171,6 @@ static BOOL AnswerDialog(FileDialogKind kind, OPENFILENAMEW* dialog)
     return TRUE;
 }
 
-DialogAnswers::DialogAnswers()
-{
-    LastDialog = {};
-    Answer = {};
-    SetFileDialogHandler(AnswerDialog);
-}
-
-DialogAnswers::~DialogAnswers() { SetFileDialogHandler(nullptr); }
 void AnswerOpen(const std::wstring& folder, const Paths& names) { Answer = {Answer.Open, folder, L"", names}; }
 void AnswerSave(const std::wstring& path) { Answer = {Answer.Save, L"", path, {}}; }
 void AnswerCancel() { Answer = {}; }
@@ -236,6 +209,8 @@ std::wstring EngineValue(const wchar_t* name)
         GetVariable(PanelEngine(), name, &value);
     return value;
 }
+
+void SetEngineValue(const wchar_t* name, const wchar_t* value) { SetVariable(PanelEngine(), name, value); }
 
 void Command(UINT id) { SendMessageW(MainWindow, WM_COMMAND, id, 0); }
 
@@ -276,14 +251,12 @@ void SetRow(int row, UINT state)
     SendMessageW(PlaylistView, LVM_SETITEMSTATE, row, (LPARAM)&item);
 }
 
-std::wstring WindowTitle()
+std::wstring WindowTitle(HWND window)
 {
     wchar_t title[1024] = L"";
-    GetWindowTextW(MainWindow, title, 1024);
+    GetWindowTextW(window ? window : MainWindow, title, 1024);
     return title;
 }
-
-std::wstring TitleFor(const std::wstring& name) { return L"Nimbrel - [" + name + L"]"; }
 
 std::wstring NowPlaying()
 {
@@ -296,11 +269,28 @@ std::wstring NowPlaying()
 
 void AppTest::SetUp()
 {
+    BoxTexts.clear();
+    LastDialog = {};
+    Answer = {};
+    SetMessageBoxHandler(CaptureBox);
+    SetFileDialogHandler(AnswerDialog);
     WriteTestIni("");
     ASSERT_TRUE(StartApp());
 }
 
-void AppTest::TearDown() { CloseApp(); }
+void AppTest::TearDown()
+{
+    CloseApp();
+    SetMessageBoxHandler(nullptr);
+    SetFileDialogHandler(nullptr);
+}
+
+void AppTest::Restart(const std::string& ini)
+{
+    CloseApp();
+    WriteTestIni(ini);
+    ASSERT_TRUE(StartApp());
+}
 
 void AppTest::AddFiles(const Paths& names)
 {
@@ -311,37 +301,71 @@ void AppTest::AddFiles(const Paths& names)
     DropOnPlaylist(added);
 }
 
-bool StartProgram(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder,
-                  PROCESS_INFORMATION* process)
+Picture Capture(int width, int height, const std::function<void(HDC)>& draw)
 {
-    STARTUPINFOW si = {sizeof si};
-    std::wstring command = L"\"" + exe + L"\" " + arguments;
-    return CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si,
-                          process);
+    Picture p{width, height};
+    HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, CreateCompatibleBitmap(screen, width, height));
+    draw(dc);
+    for (int i = 0; i < width * height; i++)
+        p.Pixels.push_back(GetPixel(dc, i % width, i / width));
+    DeleteObject(SelectObject(dc, old));
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return p;
 }
 
-HWND WaitForProcessWindow(DWORD processId, const wchar_t* className, int ms)
+Picture Print(HWND window, UINT flags)
+{
+    RECT r;
+    GetClientRect(window, &r);
+    return Capture(r.right, r.bottom, [&](HDC dc) { SendMessageW(window, WM_PRINTCLIENT, (WPARAM)dc, flags); });
+}
+
+Program::Program(const wchar_t* name) : Exe(Dir / name)
+{
+    EXPECT_TRUE(CopyFileW(L"" NIMBREL_EXE, Exe.c_str(), FALSE));
+}
+
+Program::~Program()
+{
+    if (Info.hProcess && TerminateProcess(Info.hProcess, 99))  // left running by a failed test
+        Finish(nullptr);
+}
+
+bool Program::Start(const std::wstring& arguments)
+{
+    STARTUPINFOW si = {sizeof si};
+    std::wstring command = L"\"" + Exe + L"\" " + arguments;
+    return CreateProcessW(Exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, Dir.Path.c_str(), &si,
+                          &Info);
+}
+
+HWND Program::WaitForWindow(const wchar_t* className, int ms)
 {
     HWND found = nullptr;
     PumpUntil([&] {
         for (HWND w = nullptr; !found && (w = FindWindowExW(nullptr, w, className, nullptr));) {
             DWORD pid = 0;
             GetWindowThreadProcessId(w, &pid);
-            found = pid == processId && IsWindowVisible(w) ? w : nullptr;
+            found = pid == Info.dwProcessId && IsWindowVisible(w) ? w : nullptr;
         }
         return found != nullptr;
     }, ms);
     return found;
 }
 
-DWORD FinishProgram(PROCESS_INFORMATION* process, int ms)
+DWORD Program::Finish(HWND close)
 {
+    if (close)
+        PostMessageW(close, WM_CLOSE, 0, 0);
     DWORD exitCode = 99;
-    if (WaitForSingleObject(process->hProcess, ms) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process->hProcess, &exitCode);
+    if (WaitForSingleObject(Info.hProcess, 20000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(Info.hProcess, &exitCode);
     else
-        TerminateProcess(process->hProcess, 99);
-    CloseHandle(process->hProcess);
-    CloseHandle(process->hThread);
+        TerminateProcess(Info.hProcess, 99);
+    CloseHandle(Info.hProcess);
+    CloseHandle(Info.hThread);
+    Info = {};
     return exitCode;
 }

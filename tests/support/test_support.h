@@ -1,6 +1,7 @@
 // What the program tests share: real files in a temporary folder, the settings file beside
 // the test program, the program started in-process with its message boxes and file dialogs
-// captured, real shell drops, one message pump and one launcher for the real exe.
+// captured, real shell drops, pixels read back, one message pump and one launcher for the
+// real exe.
 #pragma once
 #include <windows.h>
 #include <gtest/gtest.h>
@@ -27,30 +28,13 @@ std::wstring MakeText(const std::wstring& path);  // refused by intake
 std::wstring Clip(const wchar_t* name);           // a clip the build made for the engine tests
 
 // The settings file the program uses inside the test program.
-std::wstring TestIniPath();
 void WriteTestIni(const std::string& text);  // empty text removes the file
 std::string ReadTestIni();
 std::string IniValue(const std::string& ini, const std::string& key);  // "" when absent
 
-// Message boxes shown while a CapturedBoxes object lives are recorded, not shown.
-struct CapturedBox {
-    std::wstring Text, Caption;
-    UINT Style;
-    bool IniExisted;  // whether the settings file was on disk when the box appeared
-};
-struct CapturedBoxes {
-    CapturedBoxes();
-    ~CapturedBoxes();
-};
-extern std::vector<CapturedBox> Captured;
-Paths BoxTexts();
-
-// File dialogs while a DialogAnswers object lives: answered by the test, never shown;
-// cancelled unless an answer is set.
-struct DialogAnswers {
-    DialogAnswers();
-    ~DialogAnswers();
-};
+// While an AppTest runs, the texts of message boxes are recorded here, never shown, and file
+// dialogs are answered by the test, never shown: cancelled unless an answer is set.
+extern Paths BoxTexts;
 void AnswerOpen(const std::wstring& folder, const Paths& names);  // one name: the single-file form
 void AnswerSave(const std::wstring& path);
 void AnswerCancel();
@@ -70,30 +54,44 @@ int CloseApp();  // closes the main window as the user would, runs shutdown; the
 // Delivers messages until done() holds or ms pass; returns done().
 bool PumpUntil(const std::function<bool()>& done, int ms);
 std::wstring EngineValue(const wchar_t* name);  // a variable of the engine's movie, "" when absent
+void SetEngineValue(const wchar_t* name, const wchar_t* value);
 void Command(UINT id);                          // WM_COMMAND to the main window
 void DropOnPlaylist(const Paths& paths);        // as the shell drops files
 void DropOnVideo(const Paths& paths);
 Paths EntryPaths();                 // the FullPath of every row, in order
 void SetRow(int row, UINT state);  // the selected and focused bits of a row (-1: every row)
-std::wstring WindowTitle();
-std::wstring TitleFor(const std::wstring& name);  // "Nimbrel - [name]"
+std::wstring WindowTitle(HWND window = nullptr);  // the main window's unless told
 // The current entry, the play state and what the title adds: "1 Playing [b.flv]", "-1 Idle".
 std::wstring NowPlaying();
+
+// Pixels as a window draws its client area for WM_PRINTCLIENT, or as draw() paints them.
+struct Picture {
+    int Width, Height;
+    std::vector<COLORREF> Pixels;
+    COLORREF At(int x, int y) const { return Pixels[y * Width + x]; }
+};
+Picture Capture(int width, int height, const std::function<void(HDC)>& draw);
+Picture Print(HWND window, UINT flags = PRF_CLIENT);
 
 // The program started with no settings file, boxes and dialogs captured, a temporary folder.
 class AppTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
-    CapturedBoxes Boxes;
-    DialogAnswers Dialogs;
+    void Restart(const std::string& ini);  // closed, then started again with this settings file
     TempFolder Dir;
     Paths Files;
     void AddFiles(const Paths& names);  // made in Dir, kept in Files and dropped on the playlist
 };
 
-// The real program as a process.
-bool StartProgram(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder,
-                  PROCESS_INFORMATION* process);
-HWND WaitForProcessWindow(DWORD processId, const wchar_t* className, int ms);  // visible, top-level
-DWORD FinishProgram(PROCESS_INFORMATION* process, int ms);  // exit code, 99 on time-out
+// The real program as a process: a copy of the exe in a temporary folder, started there.
+struct Program {
+    TempFolder Dir;
+    std::wstring Exe;
+    PROCESS_INFORMATION Info = {};
+    explicit Program(const wchar_t* name = L"Nimbrel.exe");
+    ~Program();  // a program still running is ended
+    bool Start(const std::wstring& arguments = L"");
+    HWND WaitForWindow(const wchar_t* className, int ms);  // visible, top-level, of this process
+    DWORD Finish(HWND close);  // posts WM_CLOSE to close (if any); the exit code, 99 on time-out
+};
