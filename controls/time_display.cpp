@@ -20,11 +20,12 @@ static void DrawTimeDisplay(HDC dc, const RECT& client)
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     HGDIOBJ oldFont = SelectObject(dc, UiFont);
-    // A glyph may reach past its advance width (the last digit's right edge): keep two
-    // pixels free so right alignment never cuts it off.
+    // A glyph may reach past its advance width (the last digit's right edge): the text is
+    // not clipped to its box, and two pixels are kept free for that overhang. A text too
+    // wide for the box is still shortened with an ellipsis.
     RECT box = {client.left, client.top, client.right - TimeTextInset, client.bottom};
-    DrawTextExW(dc, text, -1, &box, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS,
-                nullptr);
+    DrawTextExW(dc, text, -1, &box,
+                DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_NOCLIP, nullptr);
     SelectObject(dc, oldFont);
 }
 

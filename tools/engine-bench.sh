@@ -11,6 +11,7 @@ start=$(date +%s.%N)
 ffmpeg -nostdin -v error -i "$clip" -vf scale=1280:720:flags=bilinear,format=bgra -f null -
 native=$(echo "$frames / ($(date +%s.%N) - $start)" | bc -l)
 source "$here/wine-env.sh"
+trap nimbrel_wine_stop EXIT
 out=$("$here/wine-run.sh" "$BUILD_DIR/tests/engine/engine_bench.exe" 2>/dev/null | tr -d '\r')
 echo "$out"
 engine=$(echo "$out" | awk '/^unpaced_fps/{print $2}')

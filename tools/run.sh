@@ -7,6 +7,10 @@ export BUILD_DIR=${BUILD_DIR:-$root/build}
 "$root/tools/setup.sh"
 "$root/tools/build.sh" Nimbrel
 source "$root/tools/wine-env.sh"
+# Closing the window ends the run: what was started for it (the virtual display, the Wine
+# server, the sound server) stops with it, also on Ctrl+C.
+trap nimbrel_wine_stop EXIT
+trap 'exit 130' INT TERM HUP
 
 # With nothing named, a short demo clip made here by the native ffmpeg.
 if [ $# -eq 0 ]; then
@@ -29,5 +33,6 @@ for a in "$@"; do
   args+=("$a")
 done
 echo "Nimbrel is running on display $DISPLAY (close its window to end)."
+[ -n "${NIMBREL_PULSE_PID:-}" ] && echo "No sound server was running: the sound goes to a null sink of a PulseAudio started for this run."
 cd "$BUILD_DIR/bin"
-exec "$NIMBREL_WINE" Nimbrel.exe "${args[@]}"
+"$NIMBREL_WINE" Nimbrel.exe "${args[@]}"

@@ -8,7 +8,7 @@ packages=(
   cmake make python3 git
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 xvfb xauth x11-utils fonts-wine fonts-ipafont-gothic
-  googletest ffmpeg imagemagick pulseaudio
+  googletest ffmpeg imagemagick pulseaudio pulseaudio-utils
   xz-utils dpkg-dev nasm libz-mingw-w64-dev bc
   zip unzip xdotool
   clang libclang-rt-14-dev zlib1g-dev

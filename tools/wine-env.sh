@@ -69,17 +69,58 @@ _nimbrel_start_wineserver() {
   (cd / && "$NIMBREL_WINE" cmd /c exit >/dev/null 2>&1) || true
 }
 
+# Sound: a server that already answers (a desktop's) is used as it is; otherwise a
+# PulseAudio of our own with a null sink, on a socket inside the build folder so that it
+# meets no other server, and the program plays through Wine's PulseAudio driver as it
+# would on a desktop (without one, Wine falls back to ALSA and fills the terminal).
+_nimbrel_start_sound() {
+  command -v pulseaudio >/dev/null && command -v pactl >/dev/null || return 0
+  pactl info >/dev/null 2>&1 && return 0
+  local dir="$BUILD_DIR/pulse" i
+  # A socket's path holds at most 107 bytes.
+  [ ${#dir} -le 90 ] || dir=/tmp/nimbrel-pulse-$(printf '%s' "$BUILD_DIR" | md5sum | cut -c1-12)
+  mkdir -p "$dir"
+  rm -f "$dir/native"
+  PULSE_RUNTIME_PATH="$dir" PULSE_STATE_PATH="$dir" pulseaudio -n --daemonize=no \
+    --exit-idle-time=-1 --system=false --use-pid-file=no --log-target=file:"$dir/log" \
+    -L "module-native-protocol-unix socket=$dir/native auth-anonymous=1" \
+    -L "module-null-sink sink_name=nimbrel_null rate=48000" >/dev/null 2>&1 </dev/null &
+  NIMBREL_PULSE_PID=$!
+  export PULSE_SERVER="unix:$dir/native"
+  for i in $(seq 1 100); do
+    pactl info >/dev/null 2>&1 && return 0
+    kill -0 "$NIMBREL_PULSE_PID" 2>/dev/null || break
+    sleep 0.05
+  done
+  echo "wine-env: PulseAudio did not start (see $dir/log); playing without sound" >&2
+  nimbrel_stop_sound
+}
+
+nimbrel_stop_sound() {
+  [ -n "${NIMBREL_PULSE_PID:-}" ] || return 0
+  kill "$NIMBREL_PULSE_PID" 2>/dev/null || true
+  wait "$NIMBREL_PULSE_PID" 2>/dev/null || true
+  unset NIMBREL_PULSE_PID PULSE_SERVER
+}
+
 if [ "${NIMBREL_WINE_READY:-}" != "$WINEPREFIX" ] || [ -z "${DISPLAY:-}" ]; then
+  _nimbrel_started_here=1
   _nimbrel_start_display
   _nimbrel_make_prefix
   _nimbrel_start_wineserver
+  _nimbrel_start_sound
   export NIMBREL_WINE_READY="$WINEPREFIX"
 fi
 
-# Ends what this shell started: the virtual display and the prefix's Wine server.
+# Ends what this shell started: the prefix's Wine server, the virtual display and the
+# sound server. Does nothing in a shell that found them already running.
 nimbrel_wine_stop() {
+  [ -n "${_nimbrel_started_here:-}" ] || return 0
   wineserver -k >/dev/null 2>&1 || true
   if [ -n "${NIMBREL_XVFB_PID:-}" ]; then
     kill "$NIMBREL_XVFB_PID" 2>/dev/null || true
+    wait "$NIMBREL_XVFB_PID" 2>/dev/null || true
   fi
+  nimbrel_stop_sound
+  unset _nimbrel_started_here NIMBREL_WINE_READY
 }

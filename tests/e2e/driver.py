@@ -1,0 +1,322 @@
+"""Drives the real Nimbrel.exe under Wine from outside, as a person at the X display does:
+starts it, finds its window, sends real keys and mouse input through the X server (xdotool),
+and reads back what is left to see: window titles and sizes, pixels, the settings file,
+saved playlists, registry keys and what reached the sound server.
+
+Needs the environment of tools/wine-env.sh (DISPLAY, WINEPREFIX, the Wine server running).
+Xvfb has no window manager: windows are focused with windowfocus, never activated."""
+import os
+import re
+import shutil
+import subprocess
+import time
+
+WINE = os.environ.get("WINELOADER", "/usr/lib/wine/wine64")
+# Client sizes the program opens with when its settings file names none.
+DEFAULT_CLIENT = (662, 414)
+BAR_HEIGHT = 30
+# Every program and recorder started, so that a failed scenario can end them all (kill()).
+STARTED = []
+
+
+def winpath(path):
+    """The Windows form of a local path (Wine's Z: drive)."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def wait_until(check, timeout, interval=0.05):
+    """Polls check until it returns something true; that value, or None at the timeout."""
+    end = time.monotonic() + timeout
+    while True:
+        value = check()
+        if value or time.monotonic() > end:
+            return value or None
+        time.sleep(interval)
+
+
+def xdo(*args):
+    done = subprocess.run(["xdotool", *map(str, args)], capture_output=True, text=True)
+    return done.stdout.strip() if done.returncode == 0 else ""
+
+
+def key(*keys):
+    """Presses and releases each key (xdotool names: ctrl+s, alt+2, F11, Escape, space)."""
+    for k in keys:
+        xdo("key", k)
+
+
+def type_text(text):
+    xdo("type", "--delay", 8, text)
+
+
+def click(x, y, button=1):
+    xdo("mousemove", x, y)
+    xdo("click", button)
+
+
+def drag(start, end, steps=6):
+    """Left-button drag in screen coordinates, moving through a few points on the way."""
+    xdo("mousemove", *start)
+    xdo("mousedown", 1)
+    for i in range(1, steps + 1):
+        xdo("mousemove", start[0] + (end[0] - start[0]) * i // steps, start[1] + (end[1] - start[1]) * i // steps)
+        time.sleep(0.02)
+    xdo("mouseup", 1)
+
+
+def windows(name, pid=None):
+    """Shown X windows whose title matches the regular expression name (of process pid)."""
+    args = ["search", "--all", "--onlyvisible"] + (["--pid", pid] if pid else []) + ["--name", name]
+    return [int(w) for w in xdo(*args).split()]
+
+
+def title(window):
+    return xdo("getwindowname", window)
+
+
+def geometry(window):
+    """Outer (x, y, width, height) of a window as the X server has it."""
+    out = xdo("getwindowgeometry", "--shell", window)
+    g = dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
+    return tuple(int(g[k]) for k in ("X", "Y", "WIDTH", "HEIGHT")) if g else None
+
+
+class Picture:
+    """An RGB rectangle of the screen."""
+
+    def __init__(self, x, y, width, height):
+        self.width, self.height = width, height
+        self.data = subprocess.run(
+            ["import", "-silent", "-window", "root", "-crop", f"{width}x{height}+{x}+{y}", "-depth", "8", "rgb:-"],
+            capture_output=True, check=True).stdout
+
+    def pixel(self, x, y):
+        i = 3 * (y * self.width + x)
+        return tuple(self.data[i:i + 3])
+
+    def row(self, y):
+        return [self.pixel(x, y) for x in range(self.width)]
+
+
+def screenshot(path, rect=None):
+    """Saves the screen, or the rectangle (x, y, width, height) of it, as an image file."""
+    crop = ["-crop", "%dx%d+%d+%d" % (rect[2], rect[3], rect[0], rect[1])] if rect else []
+    subprocess.run(["import", "-silent", "-window", "root", *crop, path], check=True)
+
+
+def ini(path):
+    """The keys of a settings file as a dict of strings ({} when it is missing)."""
+    try:
+        text = open(path, encoding="utf-8", errors="replace").read()
+    except FileNotFoundError:
+        return {}
+    return dict(re.findall(r"^(\w+)=(.*?)\r?$", text, re.M))
+
+
+def reg_query(key, value=None):
+    """The data of a registry value (the default one without a name), None when absent."""
+    args = [WINE, "reg", "query", key] + (["/v", value] if value else ["/ve"])
+    # From / so that no reg.exe of the current folder is run instead.
+    out = subprocess.run(args, capture_output=True, cwd="/").stdout.decode("utf-8", "replace")
+    m = re.search(r"^\s+\S.*?\s+REG_\w+\s+(.*?)\r?$", out, re.M)
+    return m.group(1) if m else None
+
+
+def reg_delete(key):
+    subprocess.run([WINE, "reg", "delete", key, "/f"], capture_output=True, cwd="/")
+
+
+class Player:
+    """One run of the program from its own folder, so that its settings file is its own.
+
+    folder: where the exe is linked and Nimbrel.ini lives; args: command-line paths (local
+    paths are given in their Windows form); settings: keys written to Nimbrel.ini first."""
+
+    def __init__(self, exe, folder, args=(), settings=None):
+        self.folder = folder
+        self.exe = os.path.join(folder, "Nimbrel.exe")
+        os.makedirs(folder, exist_ok=True)
+        if not os.path.exists(self.exe):
+            try:
+                os.link(exe, self.exe)
+            except OSError:
+                shutil.copy(exe, self.exe)
+        if settings:
+            with open(self.ini_path, "w", newline="") as f:
+                f.write("[Setting]\r\n" + "".join(f"{k}={v}\r\n" for k, v in settings.items()))
+        self.stderr = open(os.path.join(folder, "stderr.txt"), "wb")
+        argv = [a if a.startswith("Z:") else winpath(a) if os.path.exists(a) else a for a in args]
+        self.proc = subprocess.Popen([WINE, self.exe, *argv], cwd=folder, stdout=subprocess.DEVNULL,
+                                     stderr=self.stderr)
+        STARTED.append(self)
+        self.window = wait_until(lambda: (windows("^Nimbrel", self.proc.pid) or [None])[0], 20)
+        if not self.window:
+            self.kill()
+            raise AssertionError("the program showed no main window")
+        # Wine draws the frame itself (no window manager): its sizes follow from the outer
+        # size of the window opened at the default client size (else Wine's usual ones).
+        x, y, w, h = geometry(self.window)
+        side, top = (w - DEFAULT_CLIENT[0]) // 2, h - DEFAULT_CLIENT[1] - (w - DEFAULT_CLIENT[0]) // 2
+        if "WindowWidth" in (settings or {}) or "WindowHeight" in (settings or {}):
+            side, top = 4, 23
+        self.frame = (side, top, side)  # left, top, bottom
+        self.focus()
+
+    def ini(self):
+        return ini(self.ini_path)
+
+    @property
+    def ini_path(self):
+        return os.path.join(self.folder, "Nimbrel.ini")
+
+    def title(self):
+        return title(self.window)
+
+    def wait_title(self, wanted, timeout=10):
+        return wait_until(lambda: self.title() == wanted, timeout)
+
+    def focus(self, window=None):
+        xdo("windowfocus", window or self.window)
+        time.sleep(0.05)
+
+    def full_screen(self):
+        x, y, w, h = geometry(self.window)
+        return (x, y) == (0, 0) and (w, h) == screen_size()
+
+    def client(self):
+        """Screen rectangle (x, y, width, height) of the main window's client area."""
+        x, y, w, h = geometry(self.window)
+        if self.full_screen():
+            return x, y, w, h
+        left, top, bottom = self.frame
+        return x + left, y + top, w - 2 * left, h - top - bottom
+
+    def at(self, cx, cy):
+        """Screen point of a client point; negative values count from the right or bottom."""
+        x, y, w, h = self.client()
+        return x + (cx if cx >= 0 else w + cx), y + (cy if cy >= 0 else h + cy)
+
+    def grab(self, cx, cy, width, height):
+        x, y = self.at(cx, cy)
+        return Picture(x, y, width, height)
+
+    def picture(self):
+        """The video area beside the playlist of its first width (145 and the splitter's 5)."""
+        x, y, w, h = self.client()
+        return Picture(x, y, w - 150, h - BAR_HEIGHT)
+
+    # The control bar, laid out from the client width B: stop button 58..84, seek bar
+    # 91..B-230 (1-pixel border), volume slider B-88..B-38.
+    def seek_bar(self):
+        """Screen x of the seek bar's inner left edge, its inner width, and the screen y."""
+        x, y, w, h = self.client()
+        return x + 92, w - 321 - 2, y + h - BAR_HEIGHT + 15
+
+    def elapsed(self):
+        """The part of the seek bar drawn as played, 0 to 1."""
+        left, width, y = self.seek_bar()
+        row = Picture(left, y, width, 1).row(0)
+        face = row[-1]
+        return sum(1 for p in row if p != face) / width
+
+    def stopped(self):
+        """Whether the stop button is grayed: its black square turns gray when it is."""
+        p = self.grab(64, -BAR_HEIGHT + 9, 14, 12)
+        darkest = min(sum(p.pixel(x, y)) for x in range(p.width) for y in range(p.height))
+        return darkest > 3 * 0x40
+
+    def dialog(self, caption, timeout=10):
+        """A window of this process with the given caption (a dialog or message box)."""
+        return wait_until(lambda: (windows("^%s$" % re.escape(caption), self.proc.pid) or [None])[0], timeout)
+
+    def answer_dialog(self, caption, text, timeout=10):
+        """Types text into the dialog's focused box (its file name) and presses Enter."""
+        box = self.dialog(caption, timeout)
+        assert box, "no %r dialog appeared" % caption
+        self.focus(box)
+        type_text(text)
+        key("Return")
+        return box
+
+    def save_playlist(self, typed, path):
+        """Ctrl+S, the name typed into the real save dialog; the rows of the file at path."""
+        self.focus()
+        key("ctrl+s")
+        self.answer_dialog("Save As", winpath(typed))
+        assert wait_until(lambda: not windows("^Save As$", self.proc.pid), 10), "the save dialog stayed open"
+        assert wait_until(lambda: os.path.exists(path) and os.path.getsize(path) > 0, 10), "nothing was saved"
+        return open(path, "rb").read().decode("utf-8").split("\r\n")
+
+    def close(self, timeout=15):
+        """Alt+F4 as a user closes it; the exit code."""
+        self.focus()
+        key("alt+F4")
+        try:
+            return self.proc.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise AssertionError("the program did not end after Alt+F4")
+        finally:
+            self.kill()
+
+    def kill(self):
+        if self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()
+        if not self.stderr.closed:
+            self.stderr.close()
+
+    def errors(self):
+        """What the program's process wrote to its standard error (Wine's own lines)."""
+        return open(os.path.join(self.folder, "stderr.txt"), "rb").read().decode("utf-8", "replace")
+
+
+def screen_size():
+    out = xdo("getdisplaygeometry").split()
+    return int(out[0]), int(out[1])
+
+
+class Recording:
+    """Records what reaches the default sink's monitor (signed 16-bit, 48 kHz, stereo)."""
+    RATE = 48000
+
+    def __init__(self, path):
+        self.path = path
+        self.file = open(path, "wb")
+        self.proc = subprocess.Popen(["parec", "--device=@DEFAULT_MONITOR@", "--format=s16le",
+                                      f"--rate={self.RATE}", "--channels=2", "--raw", "--latency-msec=20"],
+                                     stdout=self.file, stderr=subprocess.DEVNULL)
+        STARTED.append(self)
+
+    def stop(self):
+        """The samples recorded."""
+        self.kill()
+        return open(self.path, "rb").read()
+
+    def kill(self):
+        if self.proc.poll() is None:
+            self.proc.terminate()
+            self.proc.wait()
+        self.file.close()
+
+
+def rms(samples, start=0, end=None, rate=Recording.RATE):
+    """Root mean square, 0 to 1, of interleaved stereo s16 samples between two times."""
+    import array
+    a = array.array("h")
+    a.frombytes(samples[4 * int(start * rate):4 * int(end * rate) if end is not None else len(samples)])
+    return (sum(v * v for v in a) / len(a)) ** 0.5 / 32768 if a else 0.0
+
+
+def tones(samples, window=0.1, rate=Recording.RATE):
+    """Per window of a recording: its level and its pitch in Hz (from the left channel's
+    zero crossings, which is exact enough for one sine tone)."""
+    import array
+    a = array.array("h")
+    a.frombytes(samples[:len(samples) // 4 * 4])
+    n = int(window * rate)
+    out = []
+    for start in range(0, len(a) // 2 - n + 1, n):
+        left = a[2 * start:2 * (start + n):2]
+        crossings = sum(1 for x, y in zip(left, left[1:]) if (x < 0) != (y < 0))
+        out.append((rms(samples[4 * start:4 * (start + n)]), crossings / 2 / window))
+    return out
