@@ -315,6 +315,20 @@ void Player::CheckEnd(Session* s) {
   Post(kMsgStatus, static_cast<WPARAM>(Status::PlayStop), serial);
 }
 
+// A file that cannot be opened ends at once, as a played one does, so the host's list goes on;
+// unless a newer open or close is already waiting (it speaks instead). Seeks then do nothing.
+void Player::OpenFailed() {
+  std::lock_guard<std::mutex> lock(endMutex_);
+  {
+    std::lock_guard<std::mutex> c(commandMutex_);
+    if (openPending_ || closePending_) return;
+  }
+  fileRequested_ = false;
+  uint32_t serial = serial_;
+  endSerial_ = serial;
+  Post(kMsgStatus, static_cast<WPARAM>(Status::PlayStop), serial);
+}
+
 void Player::PostSize(Session* s, const AVFrame* frame) {
   AVRational sar = av_guess_sample_aspect_ratio(s->format, s->format->streams[s->videoIndex],
                                                 const_cast<AVFrame*>(frame));
@@ -415,7 +429,7 @@ bool Player::OpenFile(std::unique_ptr<Session>& s, const std::wstring& path) {
     s->audio = OpenDecoder(ic->streams[a], false);
     if (s->audio) s->audioIndex = a;
   }
-  if (s->videoIndex < 0 && s->audioIndex < 0) return false;  // nothing we can play: no signal
+  if (s->videoIndex < 0 && s->audioIndex < 0) return false;  // nothing we can play
   for (int i = 0; i < static_cast<int>(ic->nb_streams); ++i)
     if (i != s->videoIndex && i != s->audioIndex) ic->streams[i]->discard = AVDISCARD_ALL;
 
@@ -491,6 +505,7 @@ void Player::ReaderThread() {
       s->id = session;
       if (!OpenFile(s, path)) {
         CloseSession(s);
+        OpenFailed();
       } else {
         open_ = true;
         doSeek = true;  // the first flush starts the decoders at 0 (or at a seek made meanwhile)

@@ -119,6 +119,7 @@ class Player {
   void Publish(Picture& picture);
   void StartClock(uint32_t serial, double pts);
   void CheckEnd(Session* s);
+  void OpenFailed();
   void NudgeClock(uint32_t serial, double delta);
   void PostSize(Session* s, const AVFrame* frame);  // the picture's size changed mid-stream
   static constexpr int kReadRetries = 5;
@@ -144,7 +145,7 @@ class Player {
   std::atomic<uint32_t> notifySerial_{0};   // seek serial waiting for its notice
   std::atomic<uint32_t> endSerial_{0};      // serial whose end has been posted
   std::atomic<bool> paused_{false};
-  bool fileRequested_ = false;  // user interface thread: a file was asked for and not closed
+  bool fileRequested_ = false;  // under endMutex_: a file was asked for, not closed, not failed
   std::atomic<bool> open_{false};
   std::atomic<double> duration_{0};
   PlayClock clock_;

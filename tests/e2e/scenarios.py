@@ -241,16 +241,23 @@ def scenario_open_and_save_dialogs():
 
 
 def scenario_damaged_clip_in_the_middle():
-    """A clip whose middle is garbage, between two good ones: what can be decoded plays and
-    the list goes on past it. (A file that cannot be opened at all gives no end by design.)"""
+    """Between two good clips, one whose middle is garbage and one that cannot be opened at all
+    (garbage right after its ftyp box): what can be decoded plays and the list goes on."""
+    def garbage(span):
+        return bytes((i * 7919) % 251 for i in span)
+
     first, second = two_clips()
-    damaged = os.path.join(HERE, "damaged.mp4")
     data = bytearray(open(first, "rb").read())
+    ftyp = int.from_bytes(data[:4], "big")
+    open(os.path.join(HERE, "unopenable.mp4"), "wb").write(data[:ftyp] + garbage(range(20000)))
     middle = range(len(data) // 4, len(data) * 2 // 3)
-    data[middle.start:middle.stop] = bytes((i * 7919) % 251 for i in middle)
+    data[middle.start:middle.stop] = garbage(middle)
+    damaged = os.path.join(HERE, "damaged.mp4")
     open(damaged, "wb").write(data)
-    player = start([first, damaged, second])
+    player = start([first, damaged, os.path.join(HERE, "unopenable.mp4"), second])
     seen, done = follow(player, lambda seen: seen[-1:] == [shows(SECOND)] and player.stopped(), 20)
+    # The file that cannot open ends at the next tick: its title may pass between two looks.
+    seen = [t for t in seen if t != shows("unopenable.mp4")]
     assert done and seen == [shows(n) for n in (FIRST, "damaged.mp4", SECOND)], seen
     closes_cleanly(player)
 
