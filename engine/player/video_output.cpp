@@ -251,6 +251,12 @@ void VideoOutputThread(Session* s) {
       double now = p->clock_.Now();
       double delay = it.pts - now;
       if (delay > 0.001) {
+        // A picture stamped past the container's end (a bogus jump) would hold the end back
+        // for ever: it goes.
+        if (s->duration > 0 && it.pts > s->duration + kFarBehind) {
+          s->frames.Pop();
+          continue;
+        }
         s->videoBehind = false;
         Sleep(static_cast<DWORD>(std::clamp(delay * 1000.0 - 1.0, 1.0, 5.0)));
         continue;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,7 +18,7 @@
 
 namespace {
 
-const double kPlaySeconds = 3;         // each file plays at most this long
+double kPlaySeconds = 3;               // each file plays at most this long (MEDIA_FUZZ_SECONDS)
 const ULONGLONG kHangMs = 5000;        // the window thread silent this long is a hang
 const double kSlowCallUs = 50;         // GetVariable slower than this is counted
 std::atomic<ULONGLONG> beat{0};
@@ -34,7 +35,8 @@ double PrivateMb() {
   PROCESS_MEMORY_COUNTERS_EX m{};
   m.cb = sizeof m;
   GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&m), sizeof m);
-  return m.PrivateUsage / 1048576.0;
+  // Wine leaves PrivateUsage at 0; its PagefileUsage counts the same private pages.
+  return (m.PrivateUsage ? m.PrivateUsage : m.PagefileUsage) / 1048576.0;
 }
 
 struct Calls { double maxUs = 0; long count = 0, slow = 0; };
@@ -79,6 +81,7 @@ int main() {
     return 2;
   }
   std::wstring folder = argv[1];
+  if (const char* seconds = std::getenv("MEDIA_FUZZ_SECONDS")) kPlaySeconds = std::atof(seconds);
   std::vector<std::wstring> files = Files(folder);
   if (argc > 2) files.erase(files.begin(), std::lower_bound(files.begin(), files.end(), argv[2]));
 
@@ -99,13 +102,14 @@ int main() {
   Calls calls;
   double baseline = 0, worst = 0;
   std::string worstFile;
-  int played = 0;
+  int played = 0, unfinished = 0, unopened = 0;
   for (const std::wstring& name : files) {
     current.assign(name.begin(), name.end());
     std::printf("file %s\n", current.c_str());
     std::fflush(stdout);
     beat = GetTickCount64();
     s.Set(L"state_file", folder + L"\\" + name);
+    long shownBefore = s.Counters().framesShown;
     bool seeked = false;
     double start = Now();
     WaitFor([&] {
@@ -116,16 +120,27 @@ int main() {
       }
       return s.Get(L"state_playstop") == L"1";
     }, kPlaySeconds);
+    bool ended = s.Get(L"state_playstop") == L"1";
+    long pictures = s.Counters().framesShown - shownBefore;
+    double time = s.Number(L"ns.time");
     s.Set(L"state_stop", L"1");
+    s.Set(L"state_playstop", L"0");  // as the host does after an end
     WaitFor([&] { Ask(s, calls); return false; }, 0.05);
     double mb = PrivateMb();
     if (++played == 3) baseline = mb;  // after the first files: the engine's own buffers exist
     if (played > 3 && mb - baseline > worst) worst = mb - baseline, worstFile = current;
-    std::printf("done %s %.0f ms private %.1f MB\n", current.c_str(), (Now() - start) * 1000, mb);
+    // A file that never opened gives no end signal (as the movie behaves): that is not a hang.
+    bool opened = pictures > 0 || time > 0;
+    unfinished += !ended && opened;
+    unopened += !ended && !opened;
+    std::printf("done %s %.0f ms private %.1f MB pictures %ld %s at %.2f s\n", current.c_str(),
+                (Now() - start) * 1000, mb, pictures, ended ? "ended" : opened ? "unfinished" : "unopened", time);
   }
   current = "(shutdown)";
   beat = GetTickCount64();
   double end = PrivateMb();
+  std::printf("unfinished after %.0f s of play: %d opened, %d never opened (no end signal)\n",
+              kPlaySeconds, unfinished, unopened);
   std::printf("files %d getvariable_calls %ld getvariable_max_us %.1f over_%.0f_us %ld\n", played,
               calls.count, calls.maxUs, kSlowCallUs, calls.slow);
   std::printf("private_mb baseline %.1f worst_after_file +%.1f (%s) end +%.1f\n", baseline, worst,
