@@ -39,8 +39,10 @@ level() {
 title() { xdotool search --name '^Nimbrel' getwindowname 2>/dev/null | head -n 1; }
 alive() { kill -0 "$program" 2>/dev/null; }
 
-source "$here/wine-env.sh"
+# Ours first, so that the Wine set-up finds a server answering and uses it.
 start_server
+source "$here/wine-env.sh"
+export PULSE_SERVER=unix:$run/native
 mkdir -p "$run/app"
 cp "$exe" "$run/app/"
 printf '[Setting]\r\nRepeat=0\r\n' >"$run/app/Nimbrel.ini"
