@@ -105,23 +105,84 @@ void LoadSettings()
         AspectRatioSetting(n) = ReadKey(section, IDS_KEY_ASPECT_BASE + n, DefaultAspectRatios[n - 1]);
 }
 
-static void WriteKey(const wchar_t* section, UINT keyId, int value)
+// The file's text, UTF-16 or 8-bit as the profile functions write it; false when unreadable.
+static bool ReadIniText(const std::wstring& path, std::wstring& text)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    std::string bytes;
+    char block[4096];
+    DWORD got = 0;
+    bool ok;
+    while ((ok = ReadFile(file, block, sizeof block, &got, nullptr)) && got > 0 && bytes.size() < (1u << 24))
+        bytes.append(block, got);
+    CloseHandle(file);
+    if (bytes.size() >= 2 && (unsigned char)bytes[0] == 0xFF && (unsigned char)bytes[1] == 0xFE)
+        text.assign((const wchar_t*)(bytes.data() + 2), (bytes.size() - 2) / sizeof(wchar_t));
+    else
+        text.assign(bytes.begin(), bytes.end());  // keys and numbers are ASCII
+    return ok;
+}
+
+// A copy of the file under another name with a new time stamp, so that no cached view of it
+// is taken for the copy.
+static bool CopyBytes(const std::wstring& from, const std::wstring& to)
+{
+    HANDLE in = CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (in == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_NOT_FOUND && (DeleteFileW(to.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND);
+    HANDLE out = CreateFileW(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    bool ok = out != INVALID_HANDLE_VALUE;
+    char block[4096];
+    DWORD got = 0, wrote = 0;
+    while (ok && (ok = ReadFile(in, block, sizeof block, &got, nullptr)) && got > 0)
+        ok = WriteFile(out, block, got, &wrote, nullptr) && wrote == got;
+    CloseHandle(in);
+    if (out != INVALID_HANDLE_VALUE)
+        CloseHandle(out);
+    return ok;
+}
+
+static bool WriteKey(const wchar_t* path, const wchar_t* section, UINT keyId, int value, std::wstring& lines)
 {
     wchar_t key[100], text[32];
     LoadText(keyId, key, 100);
     _snwprintf(text, 32, L"%d", value);
     text[31] = L'\0';
-    WritePrivateProfileStringW(section, key, text, IniPath.c_str());
+    lines += std::wstring(L"\n") + key + L"=" + text + L"\r\n";
+    return WritePrivateProfileStringW(section, key, text, path) != FALSE;
 }
 
+// Written into a copy beside the file, which replaces it only when every key reached the disk:
+// a full disk or a read-only folder leaves the previous file whole.
 void SaveSettings()
 {
     wchar_t section[100];
     LoadText(IDS_SECTION, section, 100);
-    WriteKey(section, IDS_KEY_WINDOW_POS_X, Settings.WindowPosX);
-    WriteKey(section, IDS_KEY_WINDOW_POS_Y, Settings.WindowPosY);
+    DWORD attributes = GetFileAttributesW(IniPath.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return;  // the user's choice; the replacing move would not refuse it everywhere
+    std::wstring temporary = IniPath + L".saving";
+    if (!CopyBytes(IniPath, temporary)) {
+        DeleteFileW(temporary.c_str());
+        return;
+    }
+    const wchar_t* path = temporary.c_str();
+    std::wstring lines;  // each key's line as it must be found in the file
+    bool ok = WriteKey(path, section, IDS_KEY_WINDOW_POS_X, Settings.WindowPosX, lines) &
+              WriteKey(path, section, IDS_KEY_WINDOW_POS_Y, Settings.WindowPosY, lines);
     for (const auto& k : PlainKeys)
-        WriteKey(section, k.KeyId, Settings.*k.Field);
+        ok &= WriteKey(path, section, k.KeyId, Settings.*k.Field, lines);
     for (int n = 1; n <= 10; n++)
-        WriteKey(section, IDS_KEY_ASPECT_BASE + n, AspectRatioSetting(n));
+        ok &= WriteKey(path, section, IDS_KEY_ASPECT_BASE + n, AspectRatioSetting(n), lines);
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, path);  // out of the system's cache
+    std::wstring text;
+    ok = ok && ReadIniText(temporary, text);
+    for (size_t at = 0, end; ok && at < lines.size(); at = end + 2) {
+        end = lines.find(L"\r\n", at);
+        ok = text.find(lines.substr(at, end + 2 - at)) != std::wstring::npos;
+    }
+    if (!ok || !MoveFileExW(path, IniPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        DeleteFileW(path);
 }

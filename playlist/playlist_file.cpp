@@ -88,6 +88,10 @@ int WritePlaylistFile(const wchar_t* path)
     if (PlaylistCount() == 0)
         return 0;  // nothing to save: an existing file is left alone
     std::wstring target = LongPathForm(path);
+    // A read-only file stays: the replacing move below would not refuse it everywhere.
+    DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return 0;
     std::wstring temporary = LongPathForm((std::wstring(path) + L".saving").c_str());
     HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);

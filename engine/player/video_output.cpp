@@ -16,6 +16,7 @@ namespace {
 
 constexpr double kMaxFrameDuration = 10;  // a longer one in the file is a broken value
 constexpr double kGiveUp = 1.0;           // seconds of packets that may produce no picture
+constexpr double kFarAhead = 60;          // a picture this early and past the end is a bogus one
 constexpr double kFarBehind = 0.5;        // this late: drop late pictures, skip non-reference ones
 
 }  // namespace
@@ -251,6 +252,12 @@ void VideoOutputThread(Session* s) {
       double now = p->clock_.Now();
       double delay = it.pts - now;
       if (delay > 0.001) {
+        // A picture stamped far ahead and past the container's end (a bogus jump) would hold
+        // the end back for ever: it goes. Nearer gaps are waited out, as the stamps say.
+        if (delay > kFarAhead && s->duration > 0 && it.pts > s->duration) {
+          s->frames.Pop();
+          continue;
+        }
         s->videoBehind = false;
         Sleep(static_cast<DWORD>(std::clamp(delay * 1000.0 - 1.0, 1.0, 5.0)));
         continue;

@@ -1,0 +1,166 @@
+// Faults from outside: a full disk and a read-only one under the saves, the playing file cut
+// short or taken away, no usable temporary folder at start. The disks are small file systems
+// that faults.sh mounts and names in NIMBREL_FULL_DISK and NIMBREL_READONLY_DISK; without them
+// those cases are skipped.
+#include "app/app.h"
+#include "app/settings.h"
+#include "playlist/playlist.h"
+#include "playlist/playlist_file.h"
+#include "test_support.h"
+
+namespace {
+
+const std::string OldList = "[Nimbrel Play List]\r\nC:\\one.flv\r\n";
+const std::string OldIni = "[Setting]\r\nVolumeLevel=40\r\n[Mine]\r\nKept=1\r\n";
+
+std::wstring Disk(const char* variable)
+{
+    wchar_t path[1024] = L"";
+    GetEnvironmentVariableW(std::wstring(variable, variable + strlen(variable)).c_str(), path, 1024);
+    return path;
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Fills the disk to its last byte; the filler is removed when done.
+struct Filler {
+    std::wstring Path;
+    explicit Filler(const std::wstring& folder) : Path(folder + L"\\filler")
+    {
+        HANDLE f = CreateFileW(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        std::string block(4096, 'x');
+        DWORD wrote;
+        for (size_t n : {size_t(4096), size_t(1)})
+            while (WriteFile(f, block.data(), (DWORD)n, &wrote, nullptr) && wrote == n) {}
+        CloseHandle(f);
+    }
+    ~Filler() { DeleteFileW(Path.c_str()); }
+};
+
+class Faults : public AppTest {
+protected:
+    void TearDown() override
+    {
+        AppTest::TearDown();
+        BuildIniPath();  // the settings file beside the test program again
+    }
+    void SomeEntries()
+    {
+        for (int i = 0; i < 3; i++)
+            AddEntry(i, (Dir / (std::to_wstring(i) + L".flv")).c_str());
+    }
+    // The saves on disk: both fail, and the previous files stay whole.
+    void ExpectSavesKeepPreviousFiles(const std::wstring& disk)
+    {
+        std::wstring list = disk + L"\\list.nbl";
+        EXPECT_EQ(WritePlaylistFile(list.c_str()), 0);
+        EXPECT_EQ(ReadBytes(list), OldList);
+        EXPECT_FALSE(Exists(list + L".saving"));
+        IniPath = disk + L"\\Nimbrel.ini";
+        Settings.VolumeLevel = 77;
+        SaveSettings();
+        EXPECT_EQ(ReadBytes(IniPath), OldIni);
+        EXPECT_FALSE(Exists(IniPath + L".saving"));
+    }
+};
+
+TEST_F(Faults, SavesOntoAFullDiskFailAndKeepThePreviousFilesThenSucceedWithRoom)
+{
+    std::wstring disk = Disk("NIMBREL_FULL_DISK");
+    if (disk.empty())
+        GTEST_SKIP() << "no small disk mounted (tests/faults/faults.sh mounts one)";
+    WriteBytes(disk + L"\\list.nbl", OldList);
+    WriteBytes(disk + L"\\Nimbrel.ini", OldIni);
+    SomeEntries();
+    {
+        Filler full(disk);
+        ExpectSavesKeepPreviousFiles(disk);
+    }
+    // With room again the settings are written whole, the user's own section kept.
+    SaveSettings();
+    std::string ini = ReadBytes(IniPath);
+    EXPECT_EQ(IniValue(ini, "VolumeLevel"), "77");
+    EXPECT_EQ(IniValue(ini, "AspectRatio10"), "0");
+    EXPECT_EQ(IniValue(ini, "Kept"), "1");
+    EXPECT_FALSE(Exists(IniPath + L".saving"));
+}
+
+TEST_F(Faults, SavesIntoAReadOnlyPlaceFailAndKeepThePreviousFiles)
+{
+    // Read-only files first: they are not replaced.
+    std::wstring list = Dir / L"kept.nbl";
+    WriteBytes(list, OldList);
+    SetFileAttributesW(list.c_str(), FILE_ATTRIBUTE_READONLY);
+    SomeEntries();
+    EXPECT_EQ(WritePlaylistFile(list.c_str()), 0);
+    SetFileAttributesW(list.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadBytes(list), OldList);
+    EXPECT_FALSE(Exists(list + L".saving"));
+    IniPath = Dir / L"Nimbrel.ini";
+    WriteBytes(IniPath, OldIni);
+    SetFileAttributesW(IniPath.c_str(), FILE_ATTRIBUTE_READONLY);
+    SaveSettings();
+    SetFileAttributesW(IniPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadBytes(IniPath), OldIni);
+
+    std::wstring disk = Disk("NIMBREL_READONLY_DISK");
+    if (disk.empty())
+        GTEST_SKIP() << "no read-only disk mounted (tests/faults/faults.sh mounts one)";
+    ExpectSavesKeepPreviousFiles(disk);
+}
+
+// The file that plays is cut to nothing, then taken away: it ends and the next one plays.
+TEST_F(Faults, PlayingFileCutShortOrDeletedEndsAndTheListGoesOn)
+{
+    CreateDirectoryW((Dir / L"sub").c_str(), nullptr);
+    std::wstring a = Dir / L"sub\\a.flv", b = Dir / L"b.mp4";
+    ASSERT_TRUE(CopyFileW(Clip(L"long_pcm.flv").c_str(), a.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(Clip(L"h264_aac.mp4").c_str(), b.c_str(), FALSE));
+    DropOnVideo({a, b});
+    ASSERT_TRUE(PumpUntil([] { return _wtof(EngineValue(L"ns.time").c_str()) > 0.5; }, 10000));
+
+    HANDLE f = CreateFileW(a.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE) << "the engine keeps others from writing its file";
+    EXPECT_TRUE(SetEndOfFile(f));
+    CloseHandle(f);
+    DeleteFileW(a.c_str());  // refused while the file is open, on some systems
+    MoveFileW((Dir / L"sub").c_str(), (Dir / L"moved").c_str());
+    // The 100-second file ends long before its time.
+    EXPECT_TRUE(PumpUntil([] { return NowPlaying() == L"1 Playing [b.mp4]"; }, 30000)) << NowPlaying();
+    EXPECT_TRUE(BoxTexts.empty());
+}
+
+// The temporary folder missing, a file or read-only: start-up fails with its box, the settings
+// saved.
+TEST(FaultsAtStart, NoUsableTemporaryFolderEndsInTheErrorBox)
+{
+    TempFolder outside;
+    WriteBytes(outside / L"a file", "x");
+    wchar_t temp0[1024] = L"", tmp0[1024] = L"";
+    GetEnvironmentVariableW(L"TEMP", temp0, 1024);
+    GetEnvironmentVariableW(L"TMP", tmp0, 1024);
+    Paths temps = {outside / L"missing", outside / L"a file"};
+    if (!Disk("NIMBREL_READONLY_DISK").empty())
+        temps.push_back(Disk("NIMBREL_READONLY_DISK"));
+    for (const std::wstring& temp : temps) {
+        SCOPED_TRACE(Utf8(temp));
+        Program p;
+        SetEnvironmentVariableW(L"TEMP", temp.c_str());
+        SetEnvironmentVariableW(L"TMP", temp.c_str());
+        bool started = p.Start();
+        SetEnvironmentVariableW(L"TEMP", temp0);
+        SetEnvironmentVariableW(L"TMP", tmp0);
+        ASSERT_TRUE(started);
+        HWND box = p.WaitForWindow(L"#32770", 10000);
+        ASSERT_NE(box, nullptr) << "no error box appeared";
+        wchar_t text[256] = L"";
+        GetDlgItemTextW(box, 0xFFFF, text, 256);
+        EXPECT_STREQ(text, L"初期化に失敗しました");
+        EXPECT_TRUE(Exists(p.Dir / L"Nimbrel.ini"));
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ(p.Finish(nullptr), 0u);
+    }
+}
+
+}  // namespace
