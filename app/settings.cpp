@@ -179,6 +179,10 @@ void SaveSettings()
     WritePrivateProfileStringW(nullptr, nullptr, nullptr, path);  // out of the system's cache
     std::wstring text;
     ok = ok && ReadIniText(temporary, text);
+    // A key the user wrote in another case keeps that case in the file.
+    for (std::wstring* t : {&text, &lines})
+        for (wchar_t& c : *t)
+            c = c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c;
     for (size_t at = 0, end; ok && at < lines.size(); at = end + 2) {
         end = lines.find(L"\r\n", at);
         ok = text.find(lines.substr(at, end + 2 - at)) != std::wstring::npos;

@@ -47,6 +47,17 @@ TEST_F(SettingsFile, GarbageNeverStopsReadingAndAMissingFolderFailsQuietly)
     EXPECT_EQ(GetFileAttributesW(IniPath.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+// A key the user wrote in another case is updated, not lost with the rest of the save.
+TEST_F(SettingsFile, AKeyWrittenInAnotherCaseIsUpdated)
+{
+    Load("[Setting]\r\nvolumelevel=40\r\n");
+    Settings.VolumeLevel = 77;
+    SaveSettings();
+    SetDefaultSettings();
+    LoadSettings();
+    EXPECT_EQ(Settings.VolumeLevel, 77);
+}
+
 // The settings file sits beside the executable whatever the length of its folder.
 TEST(IniPath, ReplacesTheExecutablesNameInAFolderOfAnyLength)
 {
