@@ -209,7 +209,11 @@ void AudioThread(Session* s) {
       if (chunk.offset >= frames) haveChunk = false;
       continue;
     }
-    if (lag > kResync) { Sleep(2); continue; }
+    if (lag > kResync) {
+      if (lag > kFarAhead && s->duration > 0 && chunk.pts > s->duration) haveChunk = false;
+      else Sleep(2);
+      continue;
+    }
 
     int room = out->Writable();
     int n = static_cast<int>(std::min<size_t>(room, frames - chunk.offset));

@@ -122,6 +122,10 @@ struct Timeline {
   }
 };
 
+// A picture or sound stamped this far ahead of the clock and past the container's end is a bogus
+// jump: it goes rather than holding the end back for ever.
+constexpr double kFarAhead = 60;
+
 // The largest picture a decoder may allocate: 8192 x 4352 (8K UHD and DCI 8K fit).
 constexpr int64_t kMaxPixels = int64_t{8192} * 4352;
 

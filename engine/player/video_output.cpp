@@ -16,7 +16,6 @@ namespace {
 
 constexpr double kMaxFrameDuration = 10;  // a longer one in the file is a broken value
 constexpr double kGiveUp = 1.0;           // seconds of packets that may produce no picture
-constexpr double kFarAhead = 60;          // a picture this early and past the end is a bogus one
 constexpr double kFarBehind = 0.5;        // this late: drop late pictures, skip non-reference ones
 
 }  // namespace
@@ -46,7 +45,8 @@ void VideoDecodeThread(Session* s) {
         return false;
       }
       if (forward && s->soundAt.load() >= raw) return false;
-      if (!forward && waited >= 2000) return true;
+      // Nothing left to follow once the sound has ended: anchor at once, not after a wait per jump.
+      if (!forward && (waited >= 2000 || std::isinf(s->soundAt.load()))) return true;
       Sleep(5);
     }
     return true;
