@@ -35,6 +35,8 @@ TEST(Damaged, BrokenStampsDoNotHoldTheEndBack) {
     d.apply(tags);
     Stage s;
     s.Set(L"state_file", WriteClip(L"bad_stamps.flv", FlvFile(tags)));
+    Pump(0.3);  // then a seek to the start, as the fuzz run makes: it lands anywhere in such a file
+    s.Set(L"state_seek", L"0");
     EXPECT_TRUE(s.WaitForEnd(15));
   }
 }
