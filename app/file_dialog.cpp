@@ -1,5 +1,7 @@
 #include "app/file_dialog.h"
 
+#include <utility>
+
 static struct {
     FileDialogHandler handler;
 } M;
@@ -13,7 +15,5 @@ BOOL ShowFileDialog(FileDialogKind kind, OPENFILENAMEW* dialog)
 
 FileDialogHandler SetFileDialogHandler(FileDialogHandler handler)
 {
-    FileDialogHandler previous = M.handler;
-    M.handler = handler;
-    return previous;
+    return std::exchange(M.handler, handler);
 }

@@ -1,5 +1,7 @@
 #include "app/main_menu.h"
 
+#include <utility>
+
 #include <stdio.h>
 
 #include "app/app.h"
@@ -15,9 +17,7 @@ static struct {
 
 PopupMenuHandler SetPopupMenuHandler(PopupMenuHandler handler)
 {
-    PopupMenuHandler previous = M.Handler;
-    M.Handler = handler;
-    return previous;
+    return std::exchange(M.Handler, handler);
 }
 
 static void SetLabel(UINT id, const wchar_t* format, int a, int b, int c = 0)

@@ -1,5 +1,7 @@
 #include "app/message_box.h"
 
+#include <utility>
+
 static struct {
     MessageBoxHandler handler;
 } M;
@@ -13,7 +15,5 @@ int ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT
 
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler)
 {
-    MessageBoxHandler previous = M.handler;
-    M.handler = handler;
-    return previous;
+    return std::exchange(M.handler, handler);
 }

@@ -112,12 +112,9 @@ bool ApplySettingsAtStart()
     SetMovieVariable(MovieQuality, Settings.Quality, nullptr);
     SetMovieVariable(MovieSmoothing, Settings.Smoothing, nullptr);
     SetMovieVariable(MovieDeblocking, Settings.Deblocking, nullptr);
-    if (Settings.WindowTop) {
-        SetMenuItemChecked(MainMenu, IDM_ALWAYS_ON_TOP, true);
-        SetWindowPos(MainWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    }
-    for (HWND w : {PlaylistPanel, Splitter})
-        ShowWindow(w, Settings.PlayListShow ? SW_SHOW : SW_HIDE);
+    if (Settings.WindowTop)
+        ApplyAlwaysOnTop();
+    ShowPlaylist(Settings.PlayListShow != 0);
     WriteAspectItemLabels();
     SetMenuItemChecked(MainMenu, IDM_SHOW_PLAYLIST, Settings.PlayListShow != 0);
     CheckRadioGroupAt(MainMenu, IDM_REPEAT_LIST_ONCE, IDM_FILE_ONCE, Settings.Repeat);

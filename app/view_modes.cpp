@@ -28,7 +28,7 @@ bool ComputePresetSizes()
     return PresetSizesFor(VideoWidth, DecodeAspect(AspectIndex), SizePresetTable);
 }
 
-static void ShowPlaylist(bool shown)
+void ShowPlaylist(bool shown)
 {
     for (HWND w : {PlaylistPanel, Splitter})
         ShowWindow(w, shown ? SW_SHOW : SW_HIDE);
@@ -86,12 +86,17 @@ void ToggleFullScreen()
         EnterFullScreen();
 }
 
-void ToggleAlwaysOnTop()
+void ApplyAlwaysOnTop()
 {
-    Settings.WindowTop = !Settings.WindowTop;
     SetMenuItemChecked(MainMenu, IDM_ALWAYS_ON_TOP, Settings.WindowTop != 0);
     SetWindowPos(MainWindow, Settings.WindowTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void ToggleAlwaysOnTop()
+{
+    Settings.WindowTop = !Settings.WindowTop;
+    ApplyAlwaysOnTop();
 }
 
 void TogglePlaylistShown()

@@ -12,6 +12,11 @@ void ResetViewModes();
 // while the video size or the ratio is unknown.
 bool ComputePresetSizes();
 
+// The playlist panel and the splitter shown or hidden together.
+void ShowPlaylist(bool shown);
+// The check of 40012 and the window's topmost state as Settings.WindowTop says.
+void ApplyAlwaysOnTop();
+
 // Command handlers; the dispatcher runs them only while their item is enabled.
 void ToggleFullScreen();      // 40011
 void ToggleAlwaysOnTop();     // 40012

@@ -1,5 +1,7 @@
 #include "playlist/file_association.h"
 
+#include <utility>
+
 #include <shlobj.h>
 #include <stdio.h>
 #include <wchar.h>
@@ -14,9 +16,7 @@ static struct {
 
 RegistryWriter SetRegistryWriter(RegistryWriter writer)
 {
-    RegistryWriter previous = R.Writer;
-    R.Writer = writer;
-    return previous;
+    return std::exchange(R.Writer, writer);
 }
 
 LONG WriteRegistryValue(HKEY root, const wchar_t* path, const wchar_t* name, DWORD type, const wchar_t* value)
