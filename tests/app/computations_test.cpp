@@ -1,8 +1,5 @@
-// What needs no window: error texts, the child layout, marks on the real main menu. (Aspect
-// values are checked through the menu labels they make, in startup_test.cpp.)
-#include <array>
-
-#include "app/layout.h"
+// What needs no window: error texts and marks on the real main menu. (The child layout is
+// checked on the real windows: control_bar_test.cpp, view_modes_test.cpp.)
 #include "app/menus.h"
 #include "app/pending_error.h"
 #include "resources/resource.h"
@@ -29,21 +26,6 @@ TEST(ErrorText, EachCodeHasItsMessageAndAnOverlongSubjectKeepsTheSuffix)
     SetPendingError(3, std::wstring(3000, L'p').c_str());
     EXPECT_EQ(std::wstring(PendingError.Subject).size(), 1023u);
     SetPendingError(0, L"");
-}
-
-// (Without the bar in full screen: F10 in view_modes_test.cpp.)
-TEST(ChildLayout, VideoSplitterPlaylistAndBar)
-{
-    auto all = [](Placement p) { return std::array<int, 4>{p.x, p.y, p.width, p.height}; };
-    ChildLayout l = ComputeChildLayout(662, 414, 30, true, 145);
-    EXPECT_EQ(all(l.Video), (std::array<int, 4>{0, 0, 512, 384}));
-    EXPECT_EQ(all(l.Splitter), (std::array<int, 4>{512, 0, 5, 384}));
-    EXPECT_EQ(all(l.Playlist), (std::array<int, 4>{517, 0, 145, 384}));
-    EXPECT_EQ(all(l.Bar), (std::array<int, 4>{0, 384, 662, 30}));
-    // Hidden, the playlist keeps its place and the video takes the whole width.
-    l = ComputeChildLayout(662, 414, 30, false, 145);
-    EXPECT_EQ(l.Video.width, 662);
-    EXPECT_EQ(l.Playlist.x, 517);
 }
 
 // (A value outside its group: the settings at the int limits; the size items: the maximised

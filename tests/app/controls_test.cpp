@@ -46,26 +46,6 @@ TEST(ControlMapping, MarkerZonesWithTheStartWinningTheOverlap)
                 HitMarker(0, 100, section, 0, true) == N);
 }
 
-TEST(ControlMapping, SeekTargetStaysFiveSecondsShortOfTheEndAndNeverNegative)
-{
-    struct Row { unsigned seconds, duration, target; };
-    for (const Row& r : {Row{10, 100, 10}, Row{99, 100, 99}, Row{100, 100, 95}, Row{200, 100, 95}, Row{5, 5, 0},
-                         Row{4, 4, 0}, Row{3, 3, 0}, Row{0, 0, 0}, Row{2, 3, 2}})
-        EXPECT_EQ(SeekTarget(r.seconds, r.duration), r.target) << r.seconds << "/" << r.duration;
-}
-
-TEST(ControlMapping, HoverBoxFlipsSidesAtTheMiddle)
-{
-    struct Row { int x, width; RECT box; bool right; };
-    for (const Row& r : {Row{0, 100, {10, 0, 60, 20}, false}, Row{49, 100, {59, 0, 109, 20}, false},
-                         Row{50, 100, {-10, 0, 40, 20}, true}, Row{49, 101, {59, 0, 109, 20}, false},
-                         Row{50, 101, {-10, 0, 40, 20}, true}}) {
-        bool right = false;
-        RECT box = HoverTextBox(r.x, r.width, 20, &right);
-        EXPECT_TRUE(right == r.right && EqualRect(&box, &r.box)) << r.x << " of " << r.width;
-    }
-}
-
 TEST(ControlMapping, SplitterLeftEdgeBetweenFiftyAndWidthLessHundred)
 {
     struct Row { int x, width, left; };

@@ -1,19 +1,25 @@
-// The real program as a process: its settings file, its movie, clips on its command line.
-#include <algorithm>
-
+// The real program as a process: its settings file, its movie, a click on its bar.
 #include "resources/resource.h"
 #include "test_support.h"
 
 namespace {
 
-TEST(Process, SettingsFileIsNamedAfterTheProductWhateverTheExeIsCalled)
+// The settings file is named after the product whatever the exe is called; a window closed in
+// full screen saves the rectangle from before it.
+TEST(Process, ClosedInFullScreenUnderAnotherNameSavesItsWindowedPlace)
 {
     Program p(L"Player Copy.exe");
+    WriteBytes(p.Dir / L"Nimbrel.ini", "[Setting]\r\nWindowPosX=120\r\nWindowPosY=90\r\nWindowWidth=520\r\nWindowHeight=380\r\n");
     ASSERT_TRUE(p.Start());
     HWND window = p.WaitForWindow(L"Nimbrel", 10000);
-    EXPECT_NE(window, nullptr) << "the program showed no main window";
+    ASSERT_NE(window, nullptr) << "the program showed no main window";
+    SendMessageW(window, WM_COMMAND, IDM_FULL_SCREEN, 0);
+    EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) & WS_CAPTION, 0);
     EXPECT_EQ(p.Finish(window), 0u);
-    EXPECT_EQ(IniValue(ReadBytes(p.Dir / L"Nimbrel.ini"), "PlayListWidth"), "145");
+    std::string saved, text = ReadBytes(p.Dir / L"Nimbrel.ini");
+    for (const char* key : {"WindowPosX", "WindowPosY", "WindowWidth", "WindowHeight", "Maximize", "PlayListWidth"})
+        saved += IniValue(text, key) + " ";
+    EXPECT_EQ(saved, "120 90 520 380 0 145 ");
     EXPECT_EQ(GetFileAttributesW((p.Dir / L"Player Copy.ini").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
@@ -50,51 +56,14 @@ TEST(Process, CorruptMovieEndsInTheErrorBoxAfterTheSettingsWereSaved)
     EXPECT_EQ(p.Finish(nullptr), 0u);
 }
 
-HWND StopButtonOf(HWND window) { return GetDlgItem(FindWindowExW(window, nullptr, L"wc", nullptr), IDC_STOP); }
-
-TEST(Process, PlaysTheCommandLineClipsInTurnAndStopsAfterTheLast)
-{
-    Program p;
-    std::wstring first = p.Dir / L"first clip.flv", second = p.Dir / L"second.mp4";
-    ASSERT_TRUE(CopyFileW(Clip(L"sorenson_mp3.flv").c_str(), first.c_str(), FALSE));
-    ASSERT_TRUE(CopyFileW(Clip(L"h264_aac.mp4").c_str(), second.c_str(), FALSE));
-    WriteBytes(p.Dir / L"Nimbrel.ini", "[Setting]\r\nRepeat=0\r\nVolumeLevel=40\r\n");
-    ASSERT_TRUE(p.Start(L"\"" + first + L"\" \"" + second + L"\""));
-    HWND window = p.WaitForWindow(L"Nimbrel", 20000);
-    ASSERT_NE(window, nullptr) << "the program showed no main window";
-
-    // Every title met on the way, until the wanted one or the time is up.
-    Paths seen;
-    auto waitForTitle = [&](const std::wstring& wanted, int ms) {
-        return PumpUntil([&] {
-            std::wstring t = WindowTitle(window);
-            if (seen.empty() || seen.back() != t)
-                seen.push_back(t);
-            return t == wanted;
-        }, ms);
-    };
-    EXPECT_TRUE(waitForTitle(L"Nimbrel - [first clip.flv]", 20000));
-    EXPECT_TRUE(waitForTitle(L"Nimbrel - [second.mp4]", 30000));
-    // After the second clip's end it stops: the stop button grays and the title stays (the
-    // repeating modes would go back to the first clip).
-    HWND stop = StopButtonOf(window);
-    EXPECT_TRUE(PumpUntil([&] { return !IsWindowEnabled(stop); }, 30000)) << "still playing after the last clip";
-    EXPECT_EQ(WindowTitle(window), L"Nimbrel - [second.mp4]") << "the list did not start over";
-    EXPECT_EQ(std::count(seen.begin(), seen.end(), L"Nimbrel - [first clip.flv]"), 1);
-
-    EXPECT_EQ(p.Finish(window), 0u);
-    std::string ini = ReadBytes(p.Dir / L"Nimbrel.ini");
-    EXPECT_EQ(IniValue(ini, "Repeat"), "0");
-    EXPECT_EQ(IniValue(ini, "VolumeLevel"), "40");
-    EXPECT_EQ(IniValue(ini, "PlayListWidth"), "145");
-}
-
+// (Command-line clips played in turn in each repeat mode: the e2e scenarios.)
 TEST(Process, ClickOnStopStopsTheClipAndGraysTheButton)
 {
     Program p;
     ASSERT_TRUE(p.Start(L"\"" + Clip(L"long.mp4") + L"\""));
     HWND window = p.WaitForWindow(L"Nimbrel", 10000);
-    HWND stop = StopButtonOf(window), play = GetDlgItem(GetParent(stop), IDC_PLAY_PAUSE);
+    HWND stop = GetDlgItem(FindWindowExW(window, nullptr, L"wc", nullptr), IDC_STOP);
+    HWND play = GetDlgItem(GetParent(stop), IDC_PLAY_PAUSE);
     EXPECT_TRUE(PumpUntil([&] { return IsWindowEnabled(stop) != 0; }, 10000)) << "the clip did not start";
     PostMessageW(stop, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     PostMessageW(stop, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));

@@ -67,17 +67,6 @@ struct Bar : AppTest {
 // smallest client width. The bar spans the bottom under the video.
 TEST_F(Bar, WidgetsInOrderInsideTheBarAtThreeWidths)
 {
-    // Ids and classes: what the command path and the rest of the program find them by.
-    const struct { HWND w; int id; const wchar_t* cls; } kinds[] = {
-        {PlayPauseButton, IDC_PLAY_PAUSE, L"Button"}, {StopButton, IDC_STOP, L"Button"},
-        {SeekBar, IDC_SEEK_BAR, L"csb"}, {TimeDisplay, IDC_TIME_DISPLAY, L"ctt"},
-        {VolumeSlider, IDC_VOLUME, L"cvb"}, {MuteButton, IDC_MUTE, L"Button"},
-        {MenuButton, IDC_MENU_BUTTON, L"Button"}, {ControlBar, IDC_PANEL, L"wc"}, {Splitter, IDC_PANEL, L"ws"}};
-    for (const auto& k : kinds) {
-        wchar_t cls[16] = L"";
-        GetClassNameW(k.w, cls, 16);
-        EXPECT_TRUE(GetDlgCtrlID(k.w) == k.id && _wcsicmp(cls, k.cls) == 0) << k.id;
-    }
     for (int width : {390, 600, 900}) {
         SetClientWidth(width);
         RECT bar = RectIn(ControlBar, MainWindow), seek = RectIn(SeekBar, ControlBar);
@@ -135,7 +124,8 @@ TEST_F(Bar, SeekClickPausesAroundOneSeekDragsClampAndLostCaptureSeeksNothing)
     struct Row { unsigned atPress, whileDragging; int x; const wchar_t* seek; };
     const Row rows[] = {
         {100, 100, -50, L"0"}, {100, 100, 75, L"75"}, {100, 100, 100, L"95"}, {100, 100, 150, L"95"},
-        {3, 3, 150, L"0"},    // shorter than five seconds: 0, not -2
+        {100, 100, 99, L"99"}, {3, 3, 150, L"0"},  // at the end, shorter than five seconds: 0, not -2
+        {3, 3, 67, L"2"},     // before the end of a short file: where pointed
         {100, 0, 70, L"0"},   // the duration went while the button was held
         {100, 40, 75, L"30"}, // or changed
     };
@@ -235,16 +225,19 @@ TEST_F(Bar, VolumeEdgesAndMutedDrag)
         EXPECT_EQ(Settings.VolumeLevel, r.level) << r.to;
         EXPECT_EQ(EngineValue(L"state_volume"), r.sent) << r.to;
     }
-    Press(MuteButton);
-    EXPECT_EQ(ImageOf(MuteButton), MutedIcon);
+    Command(IDM_MUTE);  // the menu's command and the button's id (IDC_MUTE) both toggle
+    EXPECT_TRUE(ImageOf(MuteButton) == MutedIcon && IsMenuItemChecked(MainMenu, IDM_MUTE));
+    EXPECT_EQ(EngineValue(L"state_volume"), L"0");
     Drag(VolumeSlider, 10, 12);
     EXPECT_EQ(Settings.VolumeLevel, 25);
-    EXPECT_EQ(EngineValue(L"state_volume"), L"0") << "muted: nothing sent";
     Picture p = Print(VolumeSlider);
     EXPECT_TRUE(p.At(11, 8) == Shadow && p.At(12, 8) == Face);
+    Command(IDM_VOLUME_UP);
+    EXPECT_EQ(Settings.VolumeLevel, 35);
+    EXPECT_EQ(EngineValue(L"state_volume"), L"0") << "muted: neither a drag nor a step is sent";
     Press(MuteButton);
-    EXPECT_EQ(ImageOf(MuteButton), SoundIcon);
-    EXPECT_EQ(EngineValue(L"state_volume"), L"25");
+    EXPECT_TRUE(ImageOf(MuteButton) == SoundIcon && !IsMenuItemChecked(MainMenu, IDM_MUTE));
+    EXPECT_EQ(EngineValue(L"state_volume"), L"35");
 }
 
 TEST_F(Bar, TimeTextRightAlignedWholeAndCutWithAnEllipsis)

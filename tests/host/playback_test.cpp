@@ -155,24 +155,12 @@ TEST_F(Playback, EndOfFileIsActedOnOnceAndOnlyWhenAllowed)
     EXPECT_EQ(EngineValue(L"state_playstop"), L"0");
 }
 
-TEST_F(Playback, VolumeStepsMuteAndPictureChoicesAlwaysReachTheEngine)
+TEST_F(Playback, VolumeAtTheTopAndPictureChoicesAlwaysReachTheEngine)
 {
-    // The limits of the steps are checked with the saved settings (startup_test.cpp).
+    // The limits of the steps: startup_test.cpp; muted: control_bar_test.cpp.
     SetEngineValue(L"state_volume", L"55");
     Command(IDM_VOLUME_UP);  // 100 already: written again all the same
     EXPECT_EQ(EngineValue(L"state_volume"), L"100");
-    Settings.VolumeLevel = 50;
-    Command(IDM_MUTE);
-    EXPECT_TRUE(IsMenuItemChecked(MainMenu, IDM_MUTE));
-    EXPECT_EQ(EngineValue(L"state_volume"), L"0");
-    Command(IDM_VOLUME_UP);
-    Command(IDM_VOLUME_UP);
-    EXPECT_EQ(Settings.VolumeLevel, 70);
-    EXPECT_EQ(EngineValue(L"state_volume"), L"0") << "muted: the engine is not told";
-    Command(IDC_MUTE);  // the mute button's id is the same command
-    EXPECT_EQ(Settings.VolumeMute, 0);
-    EXPECT_EQ(EngineValue(L"state_volume"), L"70");
-
     struct Choice {
         UINT command;
         int SettingsRecord::*field;

@@ -4,8 +4,10 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <fstream>
 
 #include "app/app.h"
+#include "app/ini_path.h"
 #include "app/file_dialog.h"
 #include "app/message_box.h"
 #include "app/startup.h"
@@ -18,25 +20,14 @@ static std::wstring Long(const std::wstring& path) { return L"\\\\?\\" + path; }
 
 std::string ReadBytes(const std::wstring& path)
 {
-    std::string bytes;
-    HANDLE file = CreateFileW(Long(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    char buf[65536];
-    DWORD got = 0;
-    while (ReadFile(file, buf, sizeof buf, &got, nullptr) && got)
-        bytes.append(buf, got);
-    CloseHandle(file);
-    return bytes;
+    std::ifstream in(Long(path).c_str(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 void WriteBytes(const std::wstring& path, const std::string& bytes)
 {
-    HANDLE file = CreateFileW(Long(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << std::string(path.begin(), path.end());
-    DWORD wrote = 0;
-    WriteFile(file, bytes.data(), (DWORD)bytes.size(), &wrote, nullptr);
-    CloseHandle(file);
+    std::ofstream out(Long(path).c_str(), std::ios::binary);
+    ASSERT_TRUE(out.write(bytes.data(), bytes.size()).flush()) << Utf8(path);
 }
 
 std::string Utf8(const std::wstring& text)
@@ -103,8 +94,7 @@ static std::wstring TestIniPath()
 {
     wchar_t exe[MAX_PATH];
     GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring path = exe;
-    return path.substr(0, path.find_last_of(L'\\') + 1) + L"Nimbrel.ini";
+    return IniPathBeside(exe, L"Nimbrel.ini");
 }
 
 void WriteTestIni(const std::string& text)
@@ -150,12 +140,9 @@ static BOOL AnswerDialog(FileDialogKind kind, OPENFILENAMEW* dialog)
     LastDialog.Owner = dialog->hwndOwner;
     LastDialog.DefaultExtension = dialog->lpstrDefExt ? dialog->lpstrDefExt : L"";
     const auto& a = Answer;
-    std::wstring answer;  // NUL-separated, as the dialog returns it
-    if (a.Kind == a.Open && kind == OpenFileDialog && a.Names.size() == 1) {
-        answer = a.Folder + L"\\" + a.Names[0];
-        dialog->nFileOffset = (WORD)(a.Folder.size() + 1);
-    } else if (a.Kind == a.Open && kind == OpenFileDialog) {
-        answer = a.Folder + L'\0';
+    std::wstring answer;  // NUL-separated, as the dialog returns it: one name joins its folder
+    if (a.Kind == a.Open && kind == OpenFileDialog) {
+        answer = a.Folder + (a.Names.size() == 1 ? L'\\' : L'\0');
         dialog->nFileOffset = (WORD)answer.size();
         for (const std::wstring& n : a.Names)
             answer += n + L'\0';
