@@ -7,8 +7,8 @@
 #include <fstream>
 
 #include "app/app.h"
-#include "app/ini_path.h"
 #include "app/file_dialog.h"
+#include "app/ini_path.h"
 #include "app/message_box.h"
 #include "app/startup.h"
 #include "engine/playback_commands.h"
