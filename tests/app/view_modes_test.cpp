@@ -68,23 +68,7 @@ TEST_F(ViewModes, FullScreenRoundTrip)
     EXPECT_FALSE(FullScreen);
 }
 
-TEST_F(ViewModes, PresetFitsTheVideoAndTheMenuShowsItsSizes)
-{
-    Start("PlayListShow=1\r\nPlayListWidth=145\r\n");
-    VideoWidth = 640, VideoHeight = 360;  // as the monitor reports a playing clip's (the e2e scenarios)
-    Command(IDM_SIZE_100);  // Alt+2
-    RECT client;
-    GetClientRect(MainWindow, &client);
-    EXPECT_EQ(client.right * 10000 + client.bottom, 790 * 10000 + 390);
-    Command(IDM_SHOW_MENU);
-    std::wstring labels;
-    for (UINT id : {IDM_ASPECT_NATURAL, IDM_SIZE_50, IDM_SIZE_100, IDM_SIZE_200, IDM_SIZE_CURRENT})
-        labels += Label(id) + L"|";
-    EXPECT_EQ(labels, L"通常 (16 ： 9)|50%\t[320 x 180]|100%\t[640 x 360]|200%\t[1280 x 720]|100%\t[640 x 360]|");
-    EXPECT_TRUE(IsMenuItemChecked(MainMenu, IDM_SIZE_100)) << "shown at exactly 100 %";
-}
-
-TEST_F(ViewModes, AspectSlotsFromTheSettingsFileAndUnknownSizes)
+TEST_F(ViewModes, AspectSlotsFromTheSettingsFileAndSizePresetsForKnownAndUnknownSizes)
 {
     Start("AspectRatio1=16\r\nAspectRatio2=-16009\r\nAspectRatio3=0\r\nAspectRatio4=2147483647\r\nAspectRatio5=1000000\r\nAspectRatio7=2039\r\n");
     struct Row { UINT id; const wchar_t *label, *sent; } rows[] = {  // a null sent: not sent, never chosen
@@ -99,13 +83,23 @@ TEST_F(ViewModes, AspectSlotsFromTheSettingsFileAndUnknownSizes)
         EXPECT_EQ(sent, last = r.sent ? r.sent : last) << r.id;
         EXPECT_EQ(IsMenuItemChecked(MainMenu, r.id), r.sent != nullptr) << r.id;
     }
-    // No known size, or a ratio too big to encode: the window stays, the labels show 0.
-    for (auto [w, h, natural] : {std::tuple{0, 0, L"通常 (0 ： 0)"}, {1000, 563, L"通常 (1000 ： 563)"}}) {
-        RECT before = Rect(MainWindow);
-        VideoWidth = w, VideoHeight = h;
+    // Alt+2 fits a 640 x 360 video and the playlist into a client area of 790 x 390 and marks
+    // 100 %; with no known size, or a ratio too big to encode, the window stays, the labels show 0.
+    struct Size { int w, h, client; const wchar_t* labels; };
+    for (Size z : {Size{0, 0, 0, L"通常 (0 ： 0)|50%|100%|200%|0%\t[0 x 0]|"},
+                   {1000, 563, 0, L"通常 (1000 ： 563)|50%|100%|200%|0%\t[0 x 0]|"},
+                   {640, 360, 790 * 10000 + 390,
+                    L"通常 (16 ： 9)|50%\t[320 x 180]|100%\t[640 x 360]|200%\t[1280 x 720]|100%\t[640 x 360]|"}}) {
+        RECT before = Rect(MainWindow), client;
+        VideoWidth = z.w, VideoHeight = z.h;  // as the monitor reports a playing clip's
         Command(IDM_SIZE_100), PrepareMainMenu();
-        EXPECT_TRUE(Same(before, Rect(MainWindow)));
-        EXPECT_EQ(Label(IDM_ASPECT_NATURAL) + Label(IDM_SIZE_100) + Label(IDM_SIZE_CURRENT), natural + std::wstring(L"100%0%\t[0 x 0]"));
+        GetClientRect(MainWindow, &client);
+        EXPECT_TRUE(z.client ? client.right * 10000 + client.bottom == z.client : Same(before, Rect(MainWindow))) << z.w;
+        std::wstring labels;
+        for (UINT id : {IDM_ASPECT_NATURAL, IDM_SIZE_50, IDM_SIZE_100, IDM_SIZE_200, IDM_SIZE_CURRENT})
+            labels += Label(id) + L"|";
+        EXPECT_EQ(labels, z.labels);
+        EXPECT_EQ(IsMenuItemChecked(MainMenu, IDM_SIZE_100), z.client != 0) << z.w;
     }
 }
 
