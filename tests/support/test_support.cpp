@@ -238,20 +238,15 @@ void SetRow(int row, UINT state)
     SendMessageW(PlaylistView, LVM_SETITEMSTATE, row, (LPARAM)&item);
 }
 
-std::wstring WindowTitle(HWND window)
-{
-    wchar_t title[1024] = L"";
-    GetWindowTextW(window ? window : MainWindow, title, 1024);
-    return title;
-}
-
 std::wstring NowPlaying()
 {
     const wchar_t* states[] = {L"Idle", L"Playing", L"Paused", L"Stopped"};
-    std::wstring now = std::to_wstring(CurrentIndex) + L" " + states[PlayState], title = WindowTitle();
-    if (title.rfind(L"Nimbrel - [", 0) == 0)
-        title = title.substr(10);
-    return title == L"Nimbrel" ? now : now + L" " + title;
+    wchar_t title[1024] = L"";
+    GetWindowTextW(MainWindow, title, 1024);
+    std::wstring now = std::to_wstring(CurrentIndex) + L" " + states[PlayState];
+    if (wcsncmp(title, L"Nimbrel - [", 11) == 0)
+        return now + (title + 9);  // " [name]"
+    return wcscmp(title, L"Nimbrel") == 0 ? now : now + L" " + title;
 }
 
 void AppTest::SetUp()

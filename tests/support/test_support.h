@@ -60,7 +60,6 @@ void DropOnPlaylist(const Paths& paths);        // as the shell drops files
 void DropOnVideo(const Paths& paths);
 Paths EntryPaths();                 // the FullPath of every row, in order
 void SetRow(int row, UINT state);  // the selected and focused bits of a row (-1: every row)
-std::wstring WindowTitle(HWND window = nullptr);  // the main window's unless told
 // The current entry, the play state and what the title adds: "1 Playing [b.flv]", "-1 Idle".
 std::wstring NowPlaying();
 
