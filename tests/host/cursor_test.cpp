@@ -18,68 +18,47 @@ void Ticks(int n)
         CursorIdleTick();
 }
 
-struct CursorHide : AppTest {
-    int start = 0;
-    void SetUp() override
-    {
-        AppTest::SetUp();
-        SetForegroundWindow(MainWindow);
-        SetActiveWindow(MainWindow);
-        SetCursorPos(300, 200);
-        start = DisplayCounter();
-        FullScreen = true;
-        NoteMouseActivity(0);
-    }
-    void TearDown() override
-    {
-        FullScreen = false;
-        NoteMouseActivity(0);
-        EXPECT_EQ(DisplayCounter(), start) << "hiding and showing must balance";
-        AppTest::TearDown();
-    }
-};
+using CursorHide = AppTest;
 
 TEST_F(CursorHide, HidesOnTheTwentiethTickInFullScreenAndComesBackOnMovementAMenuOrAnotherWindow)
 {
-    Ticks(19);
-    EXPECT_EQ(CursorShown, 1);
-    Ticks(51);
-    EXPECT_EQ(CursorShown, 0);
-    EXPECT_EQ(DisplayCounter(), start - 1) << "lowered once";
-    NoteMouseActivity(0);  // a mouse-move message where the pointer already was
-    EXPECT_EQ(CursorShown, 0);
-    EXPECT_EQ(IdleTicks, 0);
-    SetCursorPos(301, 200);
-    NoteMouseActivity(0);
-    NoteMouseActivity(0);
-    EXPECT_EQ(DisplayCounter(), start) << "shown once, never nested";
-
-    Ticks(20);
-    FullScreen = false;
-    NoteMouseActivity(0);  // no movement, but full screen is over
-    EXPECT_EQ(CursorShown, 1);
-    Ticks(100);
-    EXPECT_EQ(CursorShown, 1) << "never hidden in a window";
-
+    SetForegroundWindow(MainWindow);
+    SetActiveWindow(MainWindow);
+    SetCursorPos(300, 200);
+    const int start = DisplayCounter();
     FullScreen = true;
-    Ticks(20);
-    NoteMouseActivity(1);  // the menu opens: shown at once, even without movement
-    Ticks(40);
-    EXPECT_EQ(CursorShown, 1);
-    NoteMouseActivity(0);  // the menu closes: counting starts again
-    Ticks(20);
-    EXPECT_EQ(CursorShown, 0);
-    SetCursorPos(302, 200);
     NoteMouseActivity(0);
-
-    HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr,
-                                 nullptr);
-    SetActiveWindow(other);
-    ASSERT_NE(GetActiveWindow(), MainWindow);
-    Ticks(40);
-    EXPECT_EQ(CursorShown, 1);
-    EXPECT_EQ(IdleTicks, 0);
+    static HWND other;
+    // After each step and its idle ticks: shown or not, the system's counter lowered (once at
+    // most: hiding and showing never nest) and the idle count where it matters (-1: not checked).
+    struct Step { void (*act)(); int ticks, shown, lowered, idle; const char* what; } steps[] = {
+        {[] {}, 19, 1, 0, 19, "not before the twentieth tick"},
+        {[] {}, 51, 0, 1, -1, "hidden"},
+        {[] { NoteMouseActivity(0); }, 0, 0, 1, 0, "a mouse-move message where the pointer already was"},
+        {[] { SetCursorPos(301, 200); NoteMouseActivity(0); NoteMouseActivity(0); }, 0, 1, 0, 0, "moved"},
+        {[] { Ticks(20); FullScreen = false; NoteMouseActivity(0); }, 100, 1, 0, -1, "never hidden in a window"},
+        {[] { FullScreen = true; Ticks(20); NoteMouseActivity(1); }, 40, 1, 0, -1, "a menu open: shown at once"},
+        {[] { NoteMouseActivity(0); }, 20, 0, 1, -1, "the menu closed: counting starts again"},
+        {[] {
+             SetCursorPos(302, 200);
+             NoteMouseActivity(0);
+             other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                     nullptr, nullptr);
+             SetActiveWindow(other);
+         }, 40, 1, 0, 0, "another window active"},
+    };
+    for (const Step& s : steps) {
+        s.act();
+        Ticks(s.ticks);
+        EXPECT_EQ(CursorShown, s.shown) << s.what;
+        EXPECT_EQ(DisplayCounter(), start - s.lowered) << s.what;
+        EXPECT_TRUE(s.idle < 0 || IdleTicks == s.idle) << s.what;
+    }
+    EXPECT_NE(GetActiveWindow(), MainWindow);
     DestroyWindow(other);
+    FullScreen = false;
+    NoteMouseActivity(0);
+    EXPECT_EQ(DisplayCounter(), start) << "hiding and showing must balance";
 }
 
 }  // namespace
