@@ -9,7 +9,8 @@ namespace {
 TEST(Process, ClosedInFullScreenUnderAnotherNameSavesItsWindowedPlace)
 {
     Program p(L"Player Copy.exe");
-    WriteBytes(p.Dir / L"Nimbrel.ini", "[Setting]\r\nWindowPosX=120\r\nWindowPosY=90\r\nWindowWidth=520\r\nWindowHeight=380\r\n");
+    WriteBytes(p.Dir / L"Nimbrel.ini",
+               "[Setting]\r\nWindowPosX=120\r\nWindowPosY=90\r\nWindowWidth=520\r\nWindowHeight=380\r\n");
     ASSERT_TRUE(p.Start());
     HWND window = p.WaitForWindow(L"Nimbrel", 10000);
     ASSERT_NE(window, nullptr) << "the program showed no main window";

@@ -94,7 +94,8 @@ TEST_F(ViewModes, AspectSlotsFromTheSettingsFileAndSizePresetsForKnownAndUnknown
         VideoWidth = z.w, VideoHeight = z.h;  // as the monitor reports a playing clip's
         Command(IDM_SIZE_100), PrepareMainMenu();
         GetClientRect(MainWindow, &client);
-        EXPECT_TRUE(z.client ? client.right * 10000 + client.bottom == z.client : Same(before, Rect(MainWindow))) << z.w;
+        int shown = client.right * 10000 + client.bottom;
+        EXPECT_TRUE(z.client ? shown == z.client : Same(before, Rect(MainWindow))) << z.w;
         std::wstring labels;
         for (UINT id : {IDM_ASPECT_NATURAL, IDM_SIZE_50, IDM_SIZE_100, IDM_SIZE_200, IDM_SIZE_CURRENT})
             labels += Label(id) + L"|";
