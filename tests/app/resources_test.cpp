@@ -75,26 +75,17 @@ LRESULT CALLBACK RecordCommands(HWND window, UINT message, WPARAM wParam, LPARAM
     return CallWindowProcW(MainProcedure, window, message, wParam, lParam);
 }
 
-struct Accelerators : AppTest {
-    HACCEL table = nullptr;
-    HWND child = nullptr;
-    void SetUp() override
-    {
-        AppTest::SetUp();
-        table = LoadAcceleratorsW(Instance(), MAKEINTRESOURCEW(IDR_ACCELERATORS));
-        MainProcedure = (WNDPROC)SetWindowLongPtrW(MainWindow, GWLP_WNDPROC, (LONG_PTR)RecordCommands);
-        child = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, MainWindow, nullptr, nullptr,
-                                nullptr);
-        SetFocus(child);
-    }
-    void TearDown() override
-    {
-        DestroyAcceleratorTable(table);
-        AppTest::TearDown();
-    }
+using Accelerators = AppTest;
+
+TEST_F(Accelerators, EachKeyGivesItsCommandOnlyWithItsModifiersAlsoInTheMessageLoop)
+{
+    HACCEL table = LoadAcceleratorsW(Instance(), MAKEINTRESOURCEW(IDR_ACCELERATORS));
+    MainProcedure = (WNDPROC)SetWindowLongPtrW(MainWindow, GWLP_WNDPROC, (LONG_PTR)RecordCommands);
+    HWND child = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, MainWindow, nullptr, nullptr,
+                                 nullptr);
+    SetFocus(child);
     // The commands TranslateAcceleratorW makes of one message to the focused child.
-    std::vector<UINT> Translate(UINT message, WPARAM key, bool control, bool alt)
-    {
+    auto translate = [&](UINT message, WPARAM key, bool control, bool alt) {
         BYTE keys[256];
         GetKeyboardState(keys);
         keys[VK_CONTROL] = control ? 0x80 : 0;
@@ -106,11 +97,7 @@ struct Accelerators : AppTest {
         keys[VK_CONTROL] = keys[VK_MENU] = 0;
         SetKeyboardState(keys);
         return Commands;
-    }
-};
-
-TEST_F(Accelerators, EachKeyGivesItsCommandOnlyWithItsModifiersAlsoInTheMessageLoop)
-{
+    };
     // Control and Alt as held; None: the message is no accelerator.
     const UINT K = WM_KEYDOWN, C = WM_CHAR, S = WM_SYSCHAR, SK = WM_SYSKEYDOWN, None = 0;
     const bool Y = true, N = false;
@@ -131,7 +118,7 @@ TEST_F(Accelerators, EachKeyGivesItsCommandOnlyWithItsModifiersAlsoInTheMessageL
         {K, VK_ESCAPE, N, N, IDM_ESCAPE},     {K, VK_F10, N, N, IDM_TOGGLE_BAR}, {K, VK_F1, N, N, IDM_SHOW_MENU},
     };
     for (auto r : rows)
-        EXPECT_EQ(Translate(r.message, r.key, r.control, r.alt),
+        EXPECT_EQ(translate(r.message, r.key, r.control, r.alt),
                   r.command ? std::vector<UINT>{r.command} : std::vector<UINT>{}) << r.key << " for " << r.command;
 
     // The program's message loop translates them as well.
@@ -140,6 +127,7 @@ TEST_F(Accelerators, EachKeyGivesItsCommandOnlyWithItsModifiersAlsoInTheMessageL
     PostMessageW(MainWindow, WM_CLOSE, 0, 0);
     EXPECT_EQ(RunMessageLoop(), 0);
     EXPECT_EQ(Commands, std::vector<UINT>{IDM_SHOW_MENU});
+    DestroyAcceleratorTable(table);
 }
 
 }  // namespace

@@ -147,7 +147,8 @@ TEST_F(Playback, EndOfFileIsActedOnOnceAndOnlyWhenAllowed)
     SetEngineValue(L"state_playstop", L"1");
     MonitorTick(nullptr, 0, 0, 0);
     EXPECT_EQ(EngineValue(L"state_playstop"), L"1") << "no current entry: left for later";
-    // (A real end of the last file stops and keeps it marked: the e2e scenarios.)
+    // (What an end does in each repeat mode: playlist/navigation_test.cpp; the real end of real
+    // files: the e2e scenarios.)
 }
 
 TEST_F(Playback, VolumeAtTheTopAndPictureChoicesAlwaysReachTheEngine)
