@@ -111,6 +111,14 @@ TEST_F(Startup, SavedPlaceAndPlaylistWidthWhetherMaximisedMinimisedOrResized)
     EXPECT_EQ(saved, "10 10 " + std::to_string(outer.cx) + " " + std::to_string(outer.cy) + " 365 1 ");
 }
 
+TEST_F(Startup, BadFilesStillStartAndSaveWhole)
+{
+    Restart(std::string("\xef\xbb\xbf[Setting]\r\nWindowWidth=abc\r\nWindowHeight=-99999\r\n"
+                        "VolumeLevel=2147483647999\r\n\0\0garbage\r\n", 100));
+    EXPECT_EQ(CloseApp(), 0);
+    EXPECT_NE(IniValue(ReadTestIni(), "AspectRatio10"), "");
+}
+
 TEST_F(Startup, CommandsExitUnknownIdsAndF10)
 {
     for (UINT id : {40001u, 40003u, 40017u, 40029u, 40030u, 40034u, 40057u, 40062u, 40079u, 1013u, 0u})
@@ -184,8 +192,8 @@ TEST_F(SettingsFile, MinusOneInEitherPositionKeyOrAMissingKeyLetsTheSystemPlace)
 
 TEST_F(SettingsFile, GarbageNeverStopsReadingKeysOfAnyCaseAreUpdatedAndAMissingFolderFailsQuietly)
 {
-    Load("\xef\xbb\xbfgarbage line\r\n[Other]\r\nQuality=1\r\n[Setting]\r\nQuality=abc\r\n=5\r\nSmoothing=  0\r\n"
-         "VolumeLevel=99999999999999\r\nDeblocking=2xyz\r\n\x01\x02\xff\xfe\r\n" + std::string("\0\0garbage\r\n", 11));
+    Load("garbage line\r\n[Other]\r\nQuality=1\r\n[Setting]\r\nQuality=abc\r\n=5\r\nSmoothing=  0\r\n"
+         "VolumeLevel=99999999999999\r\nDeblocking=2xyz\r\n\x01\x02\xff\xfe\r\n");
     EXPECT_EQ(Settings.Quality, 0);     // not a number: read as 0
     EXPECT_EQ(Settings.Smoothing, 0);
     EXPECT_EQ(Settings.Deblocking, 2);  // digits up to the first other character

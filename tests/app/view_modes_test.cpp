@@ -113,13 +113,13 @@ TEST_F(ViewModes, MainMenuAtTheCornerForF1AndAtThePointerOtherwise)
     HWND picture = GetWindow(VideoPanel, GW_CHILD);
     struct Row { HWND target; UINT message; WPARAM wParam; POINT at; } rows[] = {
         {MainWindow, WM_COMMAND, IDM_SHOW_MENU, corner}, {picture, WM_RBUTTONDOWN, 0, pointer},
-        {ControlBar, WM_RBUTTONDOWN, 0, pointer}, {ControlBar, WM_COMMAND, IDC_MENU_BUTTON, pointer},
+        {ControlBar, WM_RBUTTONDOWN, 0, pointer}, {MenuButton, BM_CLICK, 0, pointer},  // the bar owns its button's
     };
     for (const Row& r : rows) {
         Popups.clear();
         SendMessageW(r.target, r.message, r.wParam, 0);
         ASSERT_EQ(Popups.size(), 1u);
-        EXPECT_EQ(Popups[0].owner, r.target);
+        EXPECT_EQ(Popups[0].owner, r.message == BM_CLICK ? ControlBar : r.target);
         EXPECT_EQ(Popups[0].at.x * 10000 + Popups[0].at.y, r.at.x * 10000 + r.at.y);
         EXPECT_EQ(Popups[0].hold * 10 + CursorHold, 10) << "the pointer is held while the menu is open";
     }
