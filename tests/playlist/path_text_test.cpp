@@ -4,6 +4,7 @@
 #include "playlist/playlist_text.h"
 #include "test_support.h"
 
+// One row per rule; the rules over any bytes and names: tests/fuzz/classify_fuzz.cpp.
 TEST(Classification, ContentDecidesExceptForPlaylistsAndPercentInTheName)
 {
     TempFolder dir;
@@ -19,22 +20,16 @@ TEST(Classification, ContentDecidesExceptForPlaylistsAndPercentInTheName)
     } rows[] = {
         {L"flv-named.mp4", flv, FlvFile},
         {L"mp4-named.flv", mp4, Mp4File},
-        {L"FLVftyp.flv", "FLVftyp" + std::string(10, 'x'), FlvFile},
         {L"sixteen.flv", flv.substr(0, 16), Unreadable},  // too small
-        {L"mp4-sixteen.mp4", mp4.substr(0, 16), Unreadable},
         {L"ftyp-first.mp4", "ftyp" + std::string(20, '\0'), Unreadable},  // ftyp belongs at byte 4
-        {L"lower.flv", "flv" + std::string(20, '\x01'), Unreadable},
-        {L"shifted.flv", std::string("\0FLV", 4) + std::string(20, '\x01'), Unreadable},
         {L"missing.flv", missing, Unreadable},
         {L"list.NBL", "[Nimbrel Play List]\r\n", Unreadable},  // upper case: judged by content
         {L"missing.nbl", missing, PlaylistFile},
-        {L"a.b.nbl", missing, PlaylistFile},
         {L"a.nbl.flv", missing, Unreadable},
         {L"x.nbl\\movie", missing, Unreadable},
         {L"a%b.flv", flv, SpecialCharacter},
         {L"100%\\ok.flv", flv, FlvFile},  // the folder is not tested
         {L"clip.%lv", flv, FlvFile},      // nor the extension
-        {L"clip#&!.flv", flv, FlvFile},   // only % is refused
     };
     for (const Row& r : rows) {
         if (r.bytes != missing)
