@@ -96,22 +96,23 @@ TEST_F(Navigation, MovingAndRemovingRowsKeepTheMarkWithItsFile)
         EXPECT_FALSE(Enabled(id)) << id;
 }
 
+// Between two other modes, or choosing the section mode again, the section stays; entering or
+// leaving the section mode clears it.
 TEST_F(Navigation, SectionIsClearedOnlyWhenEnteringOrLeavingSectionMode)
 {
-    const SectionRecord set = {3, 9, 1, 4, 0};
+    const struct {
+        UINT mode;
+        bool kept;
+    } steps[] = {{IDM_FILE_ONCE, true}, {IDM_REPEAT_SECTION, false}, {IDM_REPEAT_SECTION, true},
+                 {IDM_REPEAT_LIST_ONCE, false}};
     Command(IDM_REPEAT_LIST);
-    Section = set;
-    Command(IDM_FILE_ONCE);
-    EXPECT_EQ(Section.SectionEnd, 9u) << "between two other modes the section stays";
-    Command(IDM_REPEAT_SECTION);
-    EXPECT_EQ(Section.SectionEnd, 0u);
-    EXPECT_EQ(Section.SectionActive, 0u);
-    Section = set;
-    Command(IDM_REPEAT_SECTION);
-    EXPECT_EQ(Section.SectionEnd, 9u) << "choosing the section mode again keeps it";
-    Command(IDM_REPEAT_LIST_ONCE);
-    EXPECT_EQ(Section.SectionStart, 0u);
-    EXPECT_EQ(Section.SectionLoopPoint, 0u);
+    for (auto step : steps) {
+        Section = {3, 9, 1, 4, 0};
+        Command(step.mode);
+        std::vector<unsigned> got = {Section.SectionStart, Section.SectionEnd, Section.SectionActive,
+                                     Section.SectionLoopPoint};
+        EXPECT_EQ(got, (step.kept ? std::vector<unsigned>{3, 9, 1, 4} : std::vector<unsigned>(4, 0))) << step.mode;
+    }
 }
 
 TEST_F(Navigation, SectionRepeatSeeksBackToTheLoopPointAtTheSectionEnd)
