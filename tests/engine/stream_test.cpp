@@ -54,6 +54,10 @@ Bytes Spliced(const wchar_t* first, const wchar_t* second, uint32_t shiftMs) {
 Bytes HugeLastFrame() {
   Bytes d = ReadClip(L"last_alone.mp4");
   size_t stts = Find(d, "stts"), mdhd = Find(d, "mdhd");
+  if (stts == d.size() || mdhd == d.size()) {
+    ADD_FAILURE() << "no stts or mdhd box";
+    return d;
+  }
   Bits(d, (stts + 8 + 8 * Bits(d, (stts + 8) * 8, 32)) * 8, 32, 0x10000000);  // the last entry's delta
   Bits(d, (mdhd + 20) * 8, 32, Bits(d, (mdhd + 20) * 8, 32) + 0x10000000);    // and the track agrees
   return d;
@@ -68,7 +72,7 @@ Bytes GarbageAfter(const wchar_t* clip, size_t header) {
 
 Bytes Cut(const wchar_t* clip, size_t size) {
   Bytes b = ReadClip(clip);
-  b.resize(size ? size : b.size() / 2);
+  b.resize(size ? size : b.size() / 2);  // 0: half
   return b;
 }
 
