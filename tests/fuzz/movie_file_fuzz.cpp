@@ -44,10 +44,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CHECK(bytes[0] == 'C' || size >= 8 + 5);
     CHECK(movie.stageWidth > 0 && movie.stageHeight > 0 && movie.frameCount >= 1);
     CHECK(!movie.variables.empty() && movie.variables.size() <= kMovieMaxVariables);
-    CHECK(IsWellFormedUtf16(movie.videoName));
+    CHECK(HasUtf8Form(movie.videoName));
     for (const auto& v : movie.variables) {
         CHECK(!v.first.empty());
-        CHECK(IsWellFormedUtf16(v.first) && IsWellFormedUtf16(v.second));
+        CHECK(HasUtf8Form(v.first) && HasUtf8Form(v.second));
     }
     // Compressed or not, the movie reads the same.
     std::vector<uint8_t> other;
