@@ -109,15 +109,6 @@ TEST(MovieFile, RefusesBadAndOversizedMoviesWithLittleMemory) {
   }
 }
 
-TEST(MovieFile, LoadingFailsForMissingOrEmptyFile) {
-  Stage stage;  // the real movie loaded
-  EXPECT_FALSE(SUCCEEDED(put_Movie(stage.engine, MediaPath(L"no-such-movie.swf").c_str())));
-  EXPECT_FALSE(SUCCEEDED(put_Movie(stage.engine, WriteClip(L"empty-movie.swf", {}).c_str())));
-  MediaEngine* fresh = CreateMediaEngine(stage.parent);
-  EXPECT_FALSE(SUCCEEDED(Play(fresh)));  // nothing loaded: nothing to start
-  Release(fresh);
-}
-
 // The edge cases; plain numbers go both ways in Engine.VariablesReadBackAsTheHostWritesThem.
 TEST(MovieValues, NumbersReadAndPrintLikeTheMovie) {
   EXPECT_EQ(TextToNumber(L" 12.75 "), 12.75);

@@ -49,7 +49,7 @@ protected:
         for (int i = 0; i < 3; i++)
             AddEntry(i, (Dir / (std::to_wstring(i) + L".flv")).c_str());
     }
-    // The saves on disk: both fail, and the previous files stay whole.
+    // The saves into the folder: both fail, and the previous files stay whole.
     void ExpectSavesKeepPreviousFiles(const std::wstring& disk)
     {
         std::wstring list = disk + L"\\list.nbl";
@@ -64,49 +64,36 @@ protected:
     }
 };
 
-TEST_F(Faults, SavesOntoAFullDiskFailAndKeepThePreviousFilesThenSucceedWithRoom)
+// Read-only files, a read-only disk and a full one: the saves fail and the previous files stay
+// whole; with room again the settings are written whole, the user's own section kept.
+TEST_F(Faults, SavesThatCannotBeWrittenFailAndKeepThePreviousFiles)
 {
-    std::wstring disk = Disk("NIMBREL_FULL_DISK");
-    if (disk.empty())
-        GTEST_SKIP() << "no small disk mounted (tests/faults/faults.sh mounts one)";
-    WriteBytes(disk + L"\\list.nbl", OldList);
-    WriteBytes(disk + L"\\Nimbrel.ini", OldIni);
     SomeEntries();
+    Paths kept = {Dir / L"list.nbl", Dir / L"Nimbrel.ini"};
+    WriteBytes(kept[0], OldList);
+    WriteBytes(kept[1], OldIni);
+    for (const std::wstring& path : kept)
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    ExpectSavesKeepPreviousFiles(Dir.Path);
+    for (const std::wstring& path : kept)
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    std::wstring readOnly = Disk("NIMBREL_READONLY_DISK"), full = Disk("NIMBREL_FULL_DISK");
+    if (readOnly.empty() || full.empty())
+        GTEST_SKIP() << "no small disks mounted (tests/faults/faults.sh mounts them)";
+    ExpectSavesKeepPreviousFiles(readOnly);
+    WriteBytes(full + L"\\list.nbl", OldList);
+    WriteBytes(full + L"\\Nimbrel.ini", OldIni);
     {
-        Filler full(disk);
-        ExpectSavesKeepPreviousFiles(disk);
+        Filler filler(full);
+        ExpectSavesKeepPreviousFiles(full);
     }
-    // With room again the settings are written whole, the user's own section kept.
     SaveSettings();
     std::string ini = ReadBytes(IniPath);
     EXPECT_EQ(IniValue(ini, "VolumeLevel"), "77");
     EXPECT_EQ(IniValue(ini, "AspectRatio10"), "0");
     EXPECT_EQ(IniValue(ini, "Kept"), "1");
     EXPECT_FALSE(Exists(IniPath + L".saving"));
-}
-
-TEST_F(Faults, SavesIntoAReadOnlyPlaceFailAndKeepThePreviousFiles)
-{
-    // Read-only files first: they are not replaced.
-    std::wstring list = Dir / L"kept.nbl";
-    WriteBytes(list, OldList);
-    SetFileAttributesW(list.c_str(), FILE_ATTRIBUTE_READONLY);
-    SomeEntries();
-    EXPECT_EQ(WritePlaylistFile(list.c_str()), 0);
-    SetFileAttributesW(list.c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(ReadBytes(list), OldList);
-    EXPECT_FALSE(Exists(list + L".saving"));
-    IniPath = Dir / L"Nimbrel.ini";
-    WriteBytes(IniPath, OldIni);
-    SetFileAttributesW(IniPath.c_str(), FILE_ATTRIBUTE_READONLY);
-    SaveSettings();
-    SetFileAttributesW(IniPath.c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(ReadBytes(IniPath), OldIni);
-
-    std::wstring disk = Disk("NIMBREL_READONLY_DISK");
-    if (disk.empty())
-        GTEST_SKIP() << "no read-only disk mounted (tests/faults/faults.sh mounts one)";
-    ExpectSavesKeepPreviousFiles(disk);
 }
 
 // The file that plays is cut to nothing, then taken away: it ends and the next one plays.

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "text/utf8.h"
+
 #define CHECK(c)                                                                        \
     do {                                                                                \
         if (!(c)) {                                                                     \
@@ -30,18 +32,10 @@ inline std::wstring ByteUnits(const uint8_t* data, size_t size)
     return std::wstring(data, data + size);
 }
 
-// Whether units are UTF-16 with every surrogate paired and no unit above 0xFFFF.
-inline bool IsWellFormedUtf16(const std::wstring& units)
+// Whether units have a faithful UTF-8 form: the converter refuses exactly the unpaired
+// surrogates (and units above 0xFFFF), as the system does (utf8_system_test).
+inline bool HasUtf8Form(const std::wstring& units)
 {
-    for (size_t i = 0; i < units.size(); i++) {
-        unsigned u = (unsigned)units[i];
-        if (u > 0xFFFF || (u >= 0xDC00 && u <= 0xDFFF))
-            return false;
-        if (u >= 0xD800 && u <= 0xDBFF) {
-            if (i + 1 == units.size() || (unsigned)units[i + 1] < 0xDC00 || (unsigned)units[i + 1] > 0xDFFF)
-                return false;
-            i++;
-        }
-    }
-    return true;
+    std::string bytes;
+    return AppendUtf8(units.data(), units.size(), bytes);
 }

@@ -71,25 +71,6 @@ TEST_F(Intake, FolderLinkBackIntoItsTreeIsWalkedOnce)
     EXPECT_LE(got.size(), 2u) << "the link's own view of the folder at most once";
 }
 
-TEST_F(Intake, PathsBeyondTheOrdinaryLimitAreTakenWhole)
-{
-    std::wstring folder = Dir.Path;
-    for (int i = 0; i < 4; i++) {
-        folder += L"\\" + std::wstring(80, L'a' + i);
-        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + folder).c_str(), nullptr));
-    }
-    std::wstring deep = MakeFlv(folder + L"\\deep.flv");
-    ASSERT_GT(deep.size(), (size_t)MAX_PATH);
-    DropOnPlaylist({Dir / std::wstring(80, L'a')});
-    EXPECT_EQ(EntryPaths(), (Paths{deep}));
-    EXPECT_TRUE(BoxTexts.empty());
-
-    RemoveAllEntries();
-    DropOnVideo({deep});
-    EXPECT_EQ(EntryPaths(), (Paths{deep}));
-    EXPECT_EQ(CurrentPath(), deep) << "the current path is not cut";
-}
-
 // Command-line paths are made absolute against the folder the program started in, so a
 // playlist saved later names the same files from anywhere.
 TEST_F(Intake, CommandLinePlaysTheFirstEntryStoredAbsoluteAndSkipsMissingPathsSilently)
@@ -119,6 +100,8 @@ TEST_F(Intake, OpenDialogAppendsTheChosenFilesInOrder)
     Command(IDM_OPEN);  // Ctrl+O
     EXPECT_EQ(LastDialog.Filter, L"Flash Video File (*.flv,*.mp4)|*.flv;*.mp4|Playlist (*.nbl)|*.nbl|"
                                   L"すべてのファイル (*.*)|*.*|");
+    EXPECT_EQ(LastDialog.Flags, (DWORD)(OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST |
+                                         OFN_HIDEREADONLY | OFN_LONGNAMES | OFN_NONETWORKBUTTON));
     EXPECT_EQ(EntryPaths(), (Paths{c, a, b}));
     EXPECT_EQ(NowPlaying(), L"0 Stopped [c.flv]");
 
@@ -166,7 +149,8 @@ TEST_F(Intake, DropOnVideoEmptiesThePlayingStateBeforeItsFirstBoxThenPlaysItsFir
 }
 
 // A tree hundreds of folders deep is walked whole with little stack left: the walk keeps
-// its folders on a stack of its own, not on the call stack.
+// its folders on a stack of its own, not on the call stack. Its paths, far beyond the
+// ordinary limit, are taken whole.
 TEST_F(Intake, DeepFolderTreeIsWalkedWholeWithoutDeepRecursion)
 {
     std::wstring folder = Dir.Path;
@@ -198,4 +182,9 @@ TEST_F(Intake, DeepFolderTreeIsWalkedWholeWithoutDeepRecursion)
     std::sort(got.begin(), got.end());
     std::sort(files.begin(), files.end());
     EXPECT_EQ(got, files);
+    EXPECT_TRUE(BoxTexts.empty());
+
+    DropOnVideo({files[0]});
+    EXPECT_EQ(EntryPaths(), (Paths{files[0]}));
+    EXPECT_EQ(CurrentPath(), files[0]) << "the current path is not cut";
 }

@@ -7,19 +7,13 @@
 #include "app/menus.h"
 #include "engine/monitor.h"
 #include "engine/playback_commands.h"
+#include "playlist/path_parts.h"
 #include "playlist/playlist.h"
 #include "resources/resource.h"
 #include "test_support.h"
 
 class Navigation : public AppTest {
 protected:
-    void Select(std::initializer_list<int> rows)
-    {
-        SetRow(-1, 0);
-        for (int r : rows)
-            SetRow(r, LVIS_SELECTED);
-    }
-    void Focus(int row) { SetRow(row, LVIS_SELECTED | LVIS_FOCUSED); }
     bool Enabled(UINT id) { return IsMenuItemEnabled(MainMenu, id); }
 };
 
@@ -66,68 +60,59 @@ TEST_F(Navigation, PreviousOnTheFirstAndNextOnTheLastDoNothingInEveryMode)
     }
 }
 
-TEST_F(Navigation, MovingRowsCarriesTheMarkWithItsFile)
-{
-    AddFiles({L"a.flv", L"b.flv", L"c.flv"});
-    PlayEntry(1);
-    Focus(1);
-    Command(IDM_MOVE_DOWN);  // Ctrl+Down on the current entry
-    EXPECT_EQ(EntryPaths(), (Paths{Files[0], Files[2], Files[1]}));
-    EXPECT_EQ(NowPlaying(), L"2 Playing [b.flv]");
-    Command(IDM_MOVE_DOWN);
-    EXPECT_EQ(CurrentIndex, 2) << "the last row does not move down";
-    Focus(1);
-    Command(IDM_MOVE_DOWN);  // the neighbour moves past it
-    EXPECT_EQ(EntryPaths(), (Paths{Files[0], Files[1], Files[2]}));
-    EXPECT_EQ(CurrentIndex, 1);
-    Focus(0);
-    Command(IDM_MOVE_UP);
-    EXPECT_EQ(EntryPaths(), (Paths{Files[0], Files[1], Files[2]}));
-}
-
-TEST_F(Navigation, RemovingRowsAroundTheCurrentEntry)
+// Each step plays a row (unless -1), selects rows (the first focused too) and gives a command.
+TEST_F(Navigation, MovingAndRemovingRowsKeepTheMarkWithItsFile)
 {
     AddFiles({L"a.flv", L"b.flv", L"c.flv", L"d.flv", L"e.flv", L"f.flv"});
-    PlayEntry(5);
-    Select({5});
-    Command(IDM_REMOVE);
-    EXPECT_EQ(NowPlaying(), L"4 Stopped [e.flv]") << "the current last row: the new last is marked";
-    PlayEntry(2);
-    Select({0, 1});
-    Command(IDM_REMOVE);
-    EXPECT_EQ(NowPlaying(), L"0 Playing [c.flv]") << "rows before it: the same file plays on";
-    EXPECT_FALSE(Enabled(IDM_PREVIOUS));
-    Select({2});
-    Command(IDM_REMOVE);
-    EXPECT_EQ(NowPlaying(), L"0 Playing [c.flv]") << "a row after it";
-    EXPECT_EQ(EntryPaths(), (Paths{Files[2], Files[3]}));
-    Select({0});
-    Command(IDM_REMOVE);
-    EXPECT_EQ(NowPlaying(), L"0 Stopped [d.flv]") << "the current row: the next is marked";
-    EXPECT_FALSE(Enabled(IDM_NEXT));
-    Select({0});
-    Command(IDM_REMOVE);
-    EXPECT_EQ(NowPlaying(), L"-1 Idle") << "the only row";
+    const struct {
+        int play;
+        std::vector<int> select;
+        UINT command;
+        const wchar_t *now, *names;  // the rows' files by their first letters
+    } steps[] = {
+        {1, {1}, IDM_MOVE_DOWN, L"2 Playing [b.flv]", L"acbdef"},  // Ctrl+Down on the current entry
+        {5, {5}, IDM_MOVE_DOWN, L"5 Playing [f.flv]", L"acbdef"},  // the last row stays
+        {2, {1}, IDM_MOVE_DOWN, L"1 Playing [b.flv]", L"abcdef"},  // the neighbour moves past it
+        {-1, {0}, IDM_MOVE_UP, L"1 Playing [b.flv]", L"abcdef"},   // the first row stays
+        {5, {5}, IDM_REMOVE, L"4 Stopped [e.flv]", L"abcde"},  // the current last row: the new last is marked
+        {2, {0, 1}, IDM_REMOVE, L"0 Playing [c.flv]", L"cde"},  // rows before it: the same file plays on
+        {-1, {2}, IDM_REMOVE, L"0 Playing [c.flv]", L"cd"},     // a row after it
+        {-1, {0}, IDM_REMOVE, L"0 Stopped [d.flv]", L"d"},      // the current row: the next is marked
+        {-1, {0}, IDM_REMOVE, L"-1 Idle", L""},                 // the only row
+    };
+    for (const auto& step : steps) {
+        if (step.play >= 0)
+            PlayEntry(step.play);
+        SetRow(-1, 0);
+        for (int row : step.select)
+            SetRow(row, row == step.select[0] ? LVIS_SELECTED | LVIS_FOCUSED : LVIS_SELECTED);
+        Command(step.command);
+        std::wstring names;
+        for (const std::wstring& path : EntryPaths())
+            names += PathNamePart(path.c_str())[0];
+        EXPECT_EQ(NowPlaying() + L" " + names, std::wstring(step.now) + L" " + step.names);
+    }
     for (UINT id : {IDM_PREVIOUS, IDM_NEXT, IDM_SAVE_PLAYLIST, IDM_PLAY_PAUSE})
         EXPECT_FALSE(Enabled(id)) << id;
 }
 
+// Between two other modes, or choosing the section mode again, the section stays; entering or
+// leaving the section mode clears it.
 TEST_F(Navigation, SectionIsClearedOnlyWhenEnteringOrLeavingSectionMode)
 {
-    const SectionRecord set = {3, 9, 1, 4, 0};
+    const struct {
+        UINT mode;
+        bool kept;
+    } steps[] = {{IDM_FILE_ONCE, true}, {IDM_REPEAT_SECTION, false}, {IDM_REPEAT_SECTION, true},
+                 {IDM_REPEAT_LIST_ONCE, false}};
     Command(IDM_REPEAT_LIST);
-    Section = set;
-    Command(IDM_FILE_ONCE);
-    EXPECT_EQ(Section.SectionEnd, 9u) << "between two other modes the section stays";
-    Command(IDM_REPEAT_SECTION);
-    EXPECT_EQ(Section.SectionEnd, 0u);
-    EXPECT_EQ(Section.SectionActive, 0u);
-    Section = set;
-    Command(IDM_REPEAT_SECTION);
-    EXPECT_EQ(Section.SectionEnd, 9u) << "choosing the section mode again keeps it";
-    Command(IDM_REPEAT_LIST_ONCE);
-    EXPECT_EQ(Section.SectionStart, 0u);
-    EXPECT_EQ(Section.SectionLoopPoint, 0u);
+    for (auto step : steps) {
+        Section = {3, 9, 1, 4, 0};
+        Command(step.mode);
+        std::vector<unsigned> got = {Section.SectionStart, Section.SectionEnd, Section.SectionActive,
+                                     Section.SectionLoopPoint};
+        EXPECT_EQ(got, (step.kept ? std::vector<unsigned>{3, 9, 1, 4} : std::vector<unsigned>(4, 0))) << step.mode;
+    }
 }
 
 TEST_F(Navigation, SectionRepeatSeeksBackToTheLoopPointAtTheSectionEnd)
