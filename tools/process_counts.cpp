@@ -1,6 +1,6 @@
-// What tools/soak.sh samples of a running program: private memory, kernel handles and GDI and
-// USER objects of every process of the given exe name. One line per process:
-//   pid private_kb handles gdi_objects user_objects
+// What tools/soak.sh samples of a running program: private memory, kernel handles, GDI objects
+// (and the bitmaps among them) and USER objects of every process of the given exe name:
+//   pid private_kb handles gdi_objects bitmaps user_objects     (one line per process)
 //   process_counts.exe NAME
 #include <windows.h>
 #include <psapi.h>
@@ -12,9 +12,10 @@
 
 namespace {
 
-// Wine leaves GetGuiResources at 0: count the live entries of the process's GDI handle table
-// (shared with its readers, as on Windows) instead. -1 when it cannot be read.
-long GdiTableObjects(HANDLE process) {
+// The live entries of the process's GDI handle table (readable from outside, as on Windows;
+// Wine's layout), all and bitmaps only. -1 when it cannot be read.
+long GdiTableObjects(HANDLE process, long* bitmaps) {
+  *bitmaps = -1;
   PROCESS_BASIC_INFORMATION info{};
   if (NtQueryInformationProcess(process, ProcessBasicInformation, &info, sizeof info, nullptr) != 0) return -1;
   void* table = nullptr;
@@ -27,7 +28,12 @@ long GdiTableObjects(HANDLE process) {
   SIZE_T got = 0;
   ReadProcessMemory(process, table, entries, sizeof entries, &got);
   long count = 0;
-  for (SIZE_T i = 0; i < got / sizeof(Entry); ++i) count += entries[i].type != 0;
+  const UCHAR kBitmap = 0x09;
+  *bitmaps = 0;
+  for (SIZE_T i = 0; i < got / sizeof(Entry); ++i) {
+    count += entries[i].type != 0;
+    *bitmaps += entries[i].type == kBitmap;
+  }
   return got ? count : -1;
 }
 
@@ -88,11 +94,12 @@ int wmain(int argc, wchar_t** argv) {
     DWORD counted = 0;
     GetProcessHandleCount(h, &counted);
     long handles = counted ? long(counted) : KernelHandles(p.th32ProcessID);
-    long gdi = GetGuiResources(h, GR_GDIOBJECTS);
-    if (gdi == 0) gdi = GdiTableObjects(h);
+    // Wine leaves GetGuiResources at 0: the table is counted instead.
+    long bitmaps = -1, gdi = GetGuiResources(h, GR_GDIOBJECTS);
+    if (gdi == 0) gdi = GdiTableObjects(h, &bitmaps);
     long user = GetGuiResources(h, GR_USEROBJECTS);
-    std::printf("%lu %zu %ld %ld %ld\n", p.th32ProcessID,
-                (m.PrivateUsage ? m.PrivateUsage : m.PagefileUsage) / 1024, handles, gdi,
+    std::printf("%lu %zu %ld %ld %ld %ld\n", p.th32ProcessID,
+                (m.PrivateUsage ? m.PrivateUsage : m.PagefileUsage) / 1024, handles, gdi, bitmaps,
                 user ? user : Windows(p.th32ProcessID));
     CloseHandle(h);
     ++found;
