@@ -80,9 +80,10 @@ static void LoadIcons()
     S.MenuIcon = LoadButtonIcon(IDI_MENU);
 }
 
-static void SetIcon(HWND button, HICON icon)
+void SetButtonIcon(HWND button, HICON icon)
 {
-    SendMessageW(button, BM_SETIMAGE, IMAGE_ICON, (LPARAM)icon);
+    if (button && icon && (HICON)SendMessageW(button, BM_GETIMAGE, IMAGE_ICON, 0) != icon)
+        SendMessageW(button, BM_SETIMAGE, IMAGE_ICON, (LPARAM)icon);
 }
 
 static LRESULT OnCreate(HWND bar)
@@ -96,10 +97,10 @@ static LRESULT OnCreate(HWND bar)
             return -1;
     }
     LoadIcons();
-    SetIcon(PlayPauseButton, PlayIcon);
-    SetIcon(StopButton, S.StopIcon);
-    SetIcon(MuteButton, SoundIcon);
-    SetIcon(MenuButton, S.MenuIcon);
+    SetButtonIcon(PlayPauseButton, PlayIcon);
+    SetButtonIcon(StopButton, S.StopIcon);
+    SetButtonIcon(MuteButton, SoundIcon);
+    SetButtonIcon(MenuButton, S.MenuIcon);
     EnableWindow(PlayPauseButton, FALSE);
     EnableWindow(StopButton, FALSE);
     SendMessageW(TimeDisplay, WM_SETFONT, (WPARAM)UiFont, FALSE);

@@ -22,8 +22,7 @@ static void SetButton(HWND button, bool enabled, HICON icon)
     if (!button)
         return;
     EnableWindow(button, enabled);
-    if (icon)
-        SendMessageW(button, BM_SETIMAGE, IMAGE_ICON, (LPARAM)icon);
+    SetButtonIcon(button, icon);
 }
 
 void UpdateWindowTitle()
@@ -87,14 +86,12 @@ void MuteCommand()
     if (Settings.VolumeMute) {
         Settings.VolumeMute = 0;
         SetMenuItemChecked(MainMenu, IDM_MUTE, false);
-        if (MuteButton)
-            SendMessageW(MuteButton, BM_SETIMAGE, IMAGE_ICON, (LPARAM)SoundIcon);
+        SetButtonIcon(MuteButton, SoundIcon);
         SetMovieVariable(MovieVolume, Settings.VolumeLevel, nullptr);
     } else {
         Settings.VolumeMute = 1;
         SetMenuItemChecked(MainMenu, IDM_MUTE, true);
-        if (MuteButton)
-            SendMessageW(MuteButton, BM_SETIMAGE, IMAGE_ICON, (LPARAM)MutedIcon);
+        SetButtonIcon(MuteButton, MutedIcon);
         SetMovieVariable(MovieVolume, 0, nullptr);
     }
 }

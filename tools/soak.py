@@ -1,0 +1,213 @@
+#!/usr/bin/env python3
+"""Soak: the real Nimbrel.exe plays a folder of 100 short generated clips in repeat-list mode
+while a script seeks, pauses, changes the volume, the view and the modes, as a user would.
+The process's private memory, kernel handles, GDI objects (bitmaps apart) and windows are
+sampled every 10 s; each minute prints the lowest of its samples (memory rises and falls with
+the pictures in flight; a leak raises the floor) and how many files began playing.
+
+    soak.py --exe Nimbrel.exe --counts process_counts.exe --work FOLDER [--minutes 10]
+
+Needs the environment of tools/wine-env.sh. Exit status 1 when a count grew by more than 2 %
+(the lowest of the last three minutes against the lowest of minutes 2 to 4), when no new file
+began for a whole minute while not paused (a stall), or when the program did not end cleanly.
+Wine's button keeps a copy of every image it is given (two bitmaps per icon change, freed
+only with the button): the bitmaps are judged after taking off two per icon change the
+script caused (play/pause and mute)."""
+import argparse
+import concurrent.futures
+import os
+import random
+import subprocess
+import sys
+import time
+
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+from driver import WINE, Player, click, key, wait_until  # noqa: E402
+
+CLIPS = 100
+SIZES = ["320x240", "176x144", "640x360", "480x270"]
+GROWTH = 0.02
+
+
+def make_clip(folder, n):
+    """Clip n: 2 to 4 s, picture size and container taken in turn, a tone of its own."""
+    ext = "flv" if n % 2 else "mp4"
+    path = os.path.join(folder, "clip%03d.%s" % (n, ext))
+    if os.path.exists(path):
+        return path
+    seconds = 2 + n % 3
+    subprocess.run(["ffmpeg", "-nostdin", "-loglevel", "error", "-y",
+                    "-f", "lavfi", "-i", "testsrc2=size=%s:rate=25:duration=%d" % (SIZES[n % 4], seconds),
+                    "-f", "lavfi", "-i", "sine=frequency=%d:sample_rate=44100:duration=%d" % (300 + 7 * n, seconds),
+                    "-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-g", "25",
+                    "-c:a", "aac", path + ".part." + ext], check=True)
+    os.replace(path + ".part." + ext, path)
+    return path
+
+
+COLUMNS = ["private memory (MB)", "handles", "GDI objects but bitmaps", "bitmaps", "windows"]
+BITMAPS_PER_ICON_CHANGE = 2
+
+
+def counts(exe):
+    """(private MB, handles, GDI objects but bitmaps, bitmaps, windows) of the running
+    Nimbrel.exe, or None."""
+    done = subprocess.run([WINE, exe, "Nimbrel.exe"], capture_output=True, text=True, timeout=60)
+    f = done.stdout.split()
+    if done.returncode != 0 or len(f) < 6:
+        return None
+    return int(f[1]) / 1024, int(f[2]), int(f[3]) - int(f[4]), int(f[4]), int(f[5])
+
+
+def menu(player, first, down):
+    """A right click on the picture, then the submenu `first` keys from the top (positive) or
+    the bottom (negative) of the main menu, and its item `down` steps below its first one."""
+    click(*player.at(100, 100), button=3)
+    time.sleep(0.3)
+    key(*(["Down"] * first if first > 0 else ["Up"] * -first), "Right", *(["Down"] * down), "Return")
+    time.sleep(0.3)
+
+
+class Soak:
+    def __init__(self, player):
+        self.player = player
+        self.step = 0
+        self.paused = False
+        self.icon_changes = 0  # play/pause and mute button images swapped
+
+    # Each action leaves the program as it found it: normal view, repeat-list mode, playing.
+    def seek(self):
+        left, width, y = self.player.seek_bar()
+        click(left + int(width * random.uniform(0.1, 0.9)), y)
+
+    def pause(self):
+        key("ctrl+z")
+        self.paused = True
+        time.sleep(1.5)
+        key("ctrl+z")
+        self.paused = False
+        self.icon_changes += 2
+
+    def volume(self):
+        key("F8", "F8", "F7", "F7", "F9", "F9")
+        self.icon_changes += 2
+
+    def files(self):
+        key("Next" if self.step % 3 else "Prior")
+
+    def full_screen(self):
+        key("F11")
+        time.sleep(0.8)
+        key("F10")
+        time.sleep(0.4)
+        key("F10", "Escape")
+
+    def sizes(self):
+        key(random.choice(["alt+1", "alt+2", "alt+3"]))
+        time.sleep(0.4)
+        key("ctrl+l")
+        time.sleep(0.4)
+        key("ctrl+l", "ctrl+t", "ctrl+t")
+
+    def modes(self):
+        kind = self.step // len(self.ACTIONS) % 3
+        if kind == 0:  # repeat the file for a moment, then the list again
+            menu(self.player, 3, 1)
+            time.sleep(2)
+            menu(self.player, 3, 2)
+        elif kind == 1:  # 16:9, then the natural ratio
+            menu(self.player, -7, 2)
+            time.sleep(1)
+            menu(self.player, -7, 0)
+        else:  # low picture quality, then high
+            menu(self.player, -6, 0)
+            time.sleep(1)
+            menu(self.player, -6, 2)
+
+    ACTIONS = [seek, pause, volume, files, full_screen, seek, sizes, modes]
+
+    def act(self):
+        self.player.focus()
+        self.ACTIONS[self.step % len(self.ACTIONS)](self)
+        self.step += 1
+
+
+def growth(values):
+    """The lowest of the last three minutes over the lowest of minutes 2 to 4, minus one."""
+    return min(values[-3:]) / min(values[1:4]) - 1
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--exe", required=True)
+    parser.add_argument("--counts", required=True)
+    parser.add_argument("--work", required=True)
+    parser.add_argument("--minutes", type=int, default=10)
+    parser.add_argument("--seed", type=int, default=1)
+    a = parser.parse_args()
+    random.seed(a.seed)
+    clips = os.path.join(a.work, "clips")
+    os.makedirs(clips, exist_ok=True)
+    with concurrent.futures.ThreadPoolExecutor(2) as pool:
+        list(pool.map(lambda n: make_clip(clips, n), range(CLIPS)))
+
+    player = Player(a.exe, os.path.join(a.work, "program"), [clips], {"Repeat": 2})
+    names, stalls, minutes, samples, known = set(), 0, [], [], []
+    title, began, last_change = player.title(), 0, time.monotonic()
+    soak = Soak(player)
+    start = time.monotonic()
+    next_sample, next_minute = start + 10, start + 60
+    print("minute private_mb handles gdi_but_bitmaps bitmaps windows files_begun icon_changes", flush=True)
+    try:
+        while time.monotonic() - start < a.minutes * 60:
+            soak.act()
+            for _ in range(20):  # about 4 s between actions, watching the title
+                now_title = player.title()
+                if now_title != title:
+                    title, began, last_change = now_title, began + 1, time.monotonic()
+                    names.add(now_title)
+                if time.monotonic() - last_change > 60 and not soak.paused:
+                    stalls += 1
+                    print("stall: no new file for a minute (title %r)" % title, flush=True)
+                    last_change = time.monotonic()
+                if player.proc.poll() is not None:
+                    raise AssertionError("the program ended (exit code %s)" % player.proc.returncode)
+                time.sleep(0.2)
+            if time.monotonic() >= next_sample:
+                c = counts(a.counts)
+                if c is None:
+                    raise AssertionError("the program's counts could not be read")
+                # The bitmaps the script's icon changes account for, taken off at once.
+                samples.append(c + (c[3] - BITMAPS_PER_ICON_CHANGE * soak.icon_changes,))
+                next_sample += 10
+            if time.monotonic() >= next_minute and samples:
+                floor = tuple(min(s[i] for s in samples) for i in range(len(COLUMNS)))
+                minutes.append(floor)
+                known.append(min(s[-1] for s in samples))
+                samples = []
+                print("%6d %10.1f %7d %15d %7d %7d %11d %12d" % (len(minutes), *floor, began, soak.icon_changes),
+                      flush=True)
+                next_minute += 60
+        code = player.close()
+    finally:
+        player.kill()
+    ok = code == 0 and stalls == 0
+    print("files begun %d (%d distinct titles), stalls %d, exit code %s" % (began, len(names), stalls, code))
+    if len(minutes) >= 5:
+        for i, name in enumerate(COLUMNS):
+            g = growth(known if name == "bitmaps" else [m[i] for m in minutes])
+            ok &= g <= GROWTH
+            note = " after taking off %d per icon change" % BITMAPS_PER_ICON_CHANGE if name == "bitmaps" else ""
+            print("%s: %+.1f %%%s (last three minutes against minutes 2-4; limit +%.0f %%)" % (name, g * 100, note, GROWTH * 100))
+    else:
+        print("too short for a growth figure (5 minutes at least)")
+    repeat = player.ini().get("Repeat")
+    ok &= repeat == "2"
+    print("settings saved at exit: Repeat=%s" % repeat)
+    print("soak %s" % ("passed" if ok else "FAILED"))
+    return 0 if ok else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
