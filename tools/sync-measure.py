@@ -105,13 +105,17 @@ class Probe:
 
 
 def run(name, start, point, actions, until):
-    """Starts a player (start() returns (process-like, seek)), watches point(), performs actions
-    [(seconds, kind, do)] at their times; the onsets and the actions' times."""
-    began = time.monotonic()
+    """Starts a player (start() returns it and its seek), watches point(), performs actions
+    [(seconds, kind, do)] at their times of the clip as it plays from its first flash or beep
+    on; the offsets by phase and the lost partners."""
     player, seek = start()
     probe = Probe(PROBE, *point(player))
-    marks = [(began, "start")]
     try:
+        first = wait_until(lambda: min(probe.flashes + probe.beeps, default=None), 20)
+        if first is None:
+            raise SystemExit("sync-measure: %s showed no flash and played no beep" % name)
+        began = first - FIRST / FPS
+        marks = [(first - 0.001, "start")]
         for at, kind, do in actions:
             time.sleep(max(0, began + at - time.monotonic()))
             do(player, seek, time.monotonic() - began)
@@ -140,8 +144,10 @@ def analyse(name, flashes, beeps, marks):
     for f, b in pairs:
         at, kind = last_mark(min(f, b))
         by_phase[kind if min(f, b) - at <= PHASE_SPAN else "steady"].append(1000 * (f - b))
-    lost = [(what, t) for what, ts in (("flash", flashes), ("beep", beeps)) for t in ts if t not in paired
-            if not (last_mark(t)[1] in ("seek", "pause/resume") and t - last_mark(t)[0] <= SETTLE)]
+    def cut(t):  # by a seek or pause shortly after or before it
+        return any(kind in ("seek", "pause/resume") and -PAIR_WITHIN <= t - at <= SETTLE for at, kind in marks)
+    lost = [(what, t) for what, ts in (("flash", flashes), ("beep", beeps)) for t in ts
+            if t not in paired and not cut(t)]
     if VERBOSE:
         for f, b in pairs:
             print("  %-8s flash %8.3f s  offset %+7.1f ms" % (name, f - marks[0][0], 1000 * (f - b)))
@@ -233,7 +239,7 @@ def actions(keys, short):
     def seeking(by):
         return lambda player, seek, elapsed: seek(elapsed, by)
     if short:
-        return [(3.3, "seek", seeking(-5))]
+        return [(2.9, "seek", seeking(-5))]
     return [(14, "seek", seeking(-5)), (24, "seek", seeking(5)),
             (33, "pause/resume", press("pause")), (35.5, "pause/resume", press("pause")),
             (43, "volume", press("volume down")), (51, "volume", press("volume up"))]
@@ -258,8 +264,8 @@ def main():
     seconds = 8 if args.short else 60
     clip = os.path.join(out, "flashes-%d.mp4" % seconds)
     make_clip(clip, seconds)
-    # The short run replays from the start after its seek; both stop before the clip's end.
-    until = 3.3 + flash_frames(seconds)[-1] / FPS + 1.5 if args.short else seconds - 0.5
+    # Clip times: the short run replays from the start after its seek; both stop before the end.
+    until = 2.9 + flash_frames(seconds)[-1] / FPS + 1.5 if args.short else seconds - 0.5
     players = [("Nimbrel", nimbrel(exe, clip, os.path.join(out, "nimbrel"), seconds))]
     if not args.short:
         players.append(("mpv", mpv(clip)))
