@@ -77,11 +77,12 @@ def build_probe(out):
 
 
 class Probe:
-    """The probe watching one screen point; its onsets collected by a thread."""
+    """The probe, recording from its start and watching a screen point once told; its onsets
+    collected by a thread."""
 
-    def __init__(self, exe, x, y):
+    def __init__(self):
         self.flashes, self.beeps = [], []
-        self.proc = subprocess.Popen([exe, str(x), str(y)], stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+        self.proc = subprocess.Popen([PROBE], stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
         self.ready = threading.Event()
         self.thread = threading.Thread(target=self.read, daemon=True)
         self.thread.start()
@@ -94,6 +95,10 @@ class Probe:
             what, t = line.split()
             {"ready": lambda t: self.ready.set(), "flash": self.flashes.append, "beep": self.beeps.append}[what](float(t))
 
+    def watch(self, x, y):
+        self.proc.stdin.write("%d %d\n" % (x, y))
+        self.proc.stdin.flush()
+
     def stop(self):
         self.proc.stdin.close()
         try:
@@ -105,12 +110,15 @@ class Probe:
 
 
 def run(name, start, point, actions, until):
-    """Starts a player (start() returns it and its seek), watches point(), performs actions
-    [(seconds, kind, do)] at their times of the clip as it plays from its first flash or beep
-    on; the offsets by phase and the lost partners."""
-    player, seek = start()
-    probe = Probe(PROBE, *point(player))
+    """Starts a player (start() returns it and its seek) with the probe already recording,
+    performs actions [(seconds, kind, do)] at their times of the clip as it plays from its
+    first flash or beep on; the offsets by phase and the lost partners."""
+    probe = Probe()
+    player = None
     try:
+        time.sleep(0.5)  # the sound server settles to the probe's stream first
+        player, seek = start()
+        probe.watch(*point(player))
         first = wait_until(lambda: min(probe.flashes + probe.beeps, default=None), 20)
         if first is None:
             raise SystemExit("sync-measure: %s showed no flash and played no beep" % name)
@@ -123,7 +131,8 @@ def run(name, start, point, actions, until):
         time.sleep(max(0, began + until - time.monotonic()))
     finally:
         probe.stop()
-        player.kill()
+        if player:
+            player.kill()
     return analyse(name, probe.flashes, probe.beeps, marks)
 
 

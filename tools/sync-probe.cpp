@@ -1,7 +1,7 @@
 // Watches one point of the X screen and the default sink's monitor, both on CLOCK_MONOTONIC,
 // and prints each rise of the point to white ("flash T") and each beep onset in the sound
-// ("beep T"), T in seconds. "ready" once both are running; ends when stdin closes.
-//   sync-probe X Y
+// ("beep T"), T in seconds. Prints "ready" once recording; the point comes later as a line
+// "X Y" on stdin (the sound server settles before the player starts); ends when stdin closes.
 // Built natively by tools/sync-measure.py: g++ -O2 sync-probe.cpp -lXdamage -lXfixes -lX11
 // -lpulse-simple -lpulse -pthread
 #include <X11/Xlib.h>
@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -105,10 +106,12 @@ int brightness(Display* d, int x, int y) {
   return int((p >> 16) & 0xff) + int((p >> 8) & 0xff) + int(p & 0xff);
 }
 
-void watch_picture(Display* d, int x, int y, int damage_event) {
+void watch_picture(Display* d, int damage_event) {
   pollfd fds[2] = {{ConnectionNumber(d), POLLIN, 0}, {0, POLLIN, 0}};
-  bool white = brightness(d, x, y) >= kWhiteLevel;
-  double dark_since = white ? 1e300 : now();
+  int x = -1, y = -1;
+  bool white = false;
+  double dark_since = 1e300;
+  std::string line;
   while (true) {
     XFlush(d);
     fds[0].revents = fds[1].revents = 0;
@@ -116,7 +119,15 @@ void watch_picture(Display* d, int x, int y, int damage_event) {
     double woke = now();
     if (fds[1].revents) {
       char buffer[256];
-      if (read(0, buffer, sizeof buffer) <= 0) return;
+      ssize_t n = read(0, buffer, sizeof buffer);
+      if (n <= 0) return;
+      line.append(buffer, n);
+      size_t end = line.find('\n');
+      if (end != std::string::npos && std::sscanf(line.c_str(), "%d %d", &x, &y) == 2) {
+        white = brightness(d, x, y) >= kWhiteLevel;
+        dark_since = white ? 1e300 : woke;
+      }
+      if (end != std::string::npos) line.erase(0, end + 1);
     }
     bool covered = false;
     while (XEventsQueued(d, QueuedAfterReading)) {
@@ -136,12 +147,7 @@ void watch_picture(Display* d, int x, int y, int damage_event) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: sync-probe X Y\n");
-    return 2;
-  }
-  int x = std::atoi(argv[1]), y = std::atoi(argv[2]);
+int main() {
   Display* d = XOpenDisplay(nullptr);
   int damage_event = 0, damage_error = 0;
   if (!d || !XDamageQueryExtension(d, &damage_event, &damage_error)) {
@@ -157,7 +163,7 @@ int main(int argc, char** argv) {
   if (!open_sound(sound)) return 1;
   std::thread sound_reader(read_sound, std::ref(sound));
   report("ready", now());
-  watch_picture(d, x, y, damage_event);
+  watch_picture(d, damage_event);
   done = true;
   sound_reader.join();  // the monitor runs on while the sink exists: the next read returns
   pa_simple_free(sound.stream);
