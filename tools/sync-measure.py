@@ -174,8 +174,9 @@ def figures(offsets):
 
 def nimbrel(exe, clip, folder, seconds):
     def start():
-        if os.path.exists(os.path.join(folder, "Nimbrel.ini")):
-            os.remove(os.path.join(folder, "Nimbrel.ini"))
+        for stale in ("Nimbrel.ini", "Nimbrel.exe"):  # default settings, the exe as built now
+            if os.path.exists(os.path.join(folder, stale)):
+                os.remove(os.path.join(folder, stale))
         player = Player(exe, folder, [clip])
 
         def seek(elapsed, by):
