@@ -73,12 +73,7 @@ class WasapiOutput : public AudioOutput {
   }
   void Write(const float* samples, int frames) override {
     BYTE* data = nullptr;
-    if (frames <= 0) return;
-    // A queue that ran dry while playing: under Wine the silence played in the gap is not counted
-    // in the position, and every later sample would be heard that much late. Start afresh.
-    UINT32 padding = 1;
-    if (started_ && !Failed(client_->GetCurrentPadding(&padding)) && padding == 0) Flush();
-    if (Failed(render_->GetBuffer(frames, &data))) return;
+    if (frames <= 0 || Failed(render_->GetBuffer(frames, &data))) return;
     if (isFloat_) {
       std::memcpy(data, samples, sizeof(float) * frames * channels);
     } else {
