@@ -12,6 +12,7 @@ packages=(
   xz-utils dpkg-dev nasm libz-mingw-w64-dev bc
   zip unzip xdotool
   clang libclang-rt-14-dev zlib1g-dev
+  g++ libx11-dev libxext-dev libxdamage-dev libpulse-dev mpv
 )
 
 missing=()

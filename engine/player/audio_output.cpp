@@ -62,10 +62,14 @@ class WasapiOutput : public AudioOutput {
       return false;
     return true;
   }
+  // At most 50 ms queued: under Wine a new stream can report its whole queue as not yet heard
+  // while the sound server already plays most of it, so each queued sample may be an error of
+  // sound ahead of picture (200 ms queued: sound up to 170 ms early; 50 ms: 10 to 17 ms).
   int Writable() override {
     UINT32 padding = 0;
     if (Failed(client_->GetCurrentPadding(&padding))) return 0;
-    return static_cast<int>(bufferFrames_ - padding);
+    UINT32 limit = std::min(bufferFrames_, static_cast<UINT32>(rate / 20));
+    return padding < limit ? static_cast<int>(limit - padding) : 0;
   }
   void Write(const float* samples, int frames) override {
     BYTE* data = nullptr;
