@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <map>
+#include <string_view>
 #include <memory>
 #include <mutex>
 
@@ -39,7 +40,7 @@ struct MediaEngine {
   bool movieLoaded = false, playing = false;
   BOOL menu = TRUE;
   std::mutex varsMutex;  // the host has one thread; kept safe for any caller
-  std::map<std::wstring, std::wstring> vars;
+  std::map<std::wstring, std::wstring, std::less<>> vars;  // looked up by view: no allocation
   using Handler = void (*)(MediaEngine*, const std::wstring&);
   std::map<std::wstring, Handler> watches;
   // The video object and movie settings the handlers set.
@@ -54,6 +55,16 @@ struct MediaEngine {
     std::lock_guard<std::mutex> lock(varsMutex);
     auto it = vars.find(name);
     return it == vars.end() ? std::wstring() : it->second;
+  }
+  // Into the caller's string, whose buffer is reused: the host asks every tick, and an
+  // allocation can wait on the heap lock while a decoder thread holds it.
+  void CopyTo(std::wstring_view name, std::wstring* value) {
+    std::lock_guard<std::mutex> lock(varsMutex);
+    auto it = vars.find(name);
+    if (it == vars.end())
+      value->clear();
+    else
+      value->assign(it->second);
   }
   void Put(const std::wstring& name, const std::wstring& value) {
     std::lock_guard<std::mutex> lock(varsMutex);
@@ -328,7 +339,7 @@ HRESULT SetVariable(MediaEngine* e, const wchar_t* name, const wchar_t* value) {
 
 HRESULT GetVariable(MediaEngine* e, const wchar_t* name, std::wstring* value) {
   if (!e || !name || !value) return E_POINTER;
-  std::wstring n = name;
+  std::wstring_view n = name;
   if (n == L"ns.time") {
     *value = e->playing ? NumberToText(std::round(e->player->Time() * 1000) / 1000) : L"";
   } else if (n == L"imovie._x") {
@@ -348,7 +359,7 @@ HRESULT GetVariable(MediaEngine* e, const wchar_t* name, std::wstring* value) {
   } else if (n == L"_quality") {
     *value = kQualityNames[e->quality];
   } else {
-    *value = e->Get(n);
+    e->CopyTo(n, value);
   }
   return S_OK;
 }
