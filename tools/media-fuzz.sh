@@ -24,7 +24,7 @@ source "$here/wine-env.sh"
 trap nimbrel_wine_stop EXIT
 
 exe=$BUILD_DIR/tests/engine/media_fuzz.exe
-folder="Z:$(echo "$work/files" | tr / '\\')"
+folder=$(nimbrel_winpath "$work/files")
 log=$work/log.txt
 : >"$log"
 crashes=() hangs=() from=

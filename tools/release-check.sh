@@ -5,6 +5,7 @@
 # request, and leave only Nimbrel.ini beside the exe.
 #   tools/release-check.sh dist/Nimbrel-<version>-win64.zip
 set -euo pipefail
+source "$(dirname "$0")/wine-paths.sh"
 zip=$(realpath "${1:?usage: release-check.sh <release zip>}")
 wine=/usr/lib/wine/wine64
 work=$(mktemp -d)
@@ -52,17 +53,11 @@ start=$(date +%s)
 wineserver -w
 note "fresh Wine prefix made in $(( $(date +%s) - start )) s"
 
-clip="Z:$(sed 's#/#\\#g' <<<"$work/clip.mp4")"
+clip=$(nimbrel_winpath "$work/clip.mp4")
 (cd "$work/app" && exec "$wine" Nimbrel.exe "$clip" >/dev/null 2>&1) &
 app_pid=$!
 
-win=""
-for _ in $(seq 1 100); do
-  win=$(xdotool search --name '^Nimbrel' 2>/dev/null | head -n 1 || true)
-  [ -n "$win" ] && break
-  sleep 0.2
-done
-[ -n "$win" ] || fail "no Nimbrel window within 20 s"
+win=$(nimbrel_wait_window '^Nimbrel') || fail "no Nimbrel window within 20 s"
 sleep 4   # let it play a little
 title=$(xdotool getwindowname "$win")
 note "window $win: \"$title\""

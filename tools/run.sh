@@ -28,7 +28,7 @@ fi
 args=()
 for a in "$@"; do
   if [ -e "$a" ]; then
-    a="Z:$(realpath "$a" | sed 's#/#\\#g')"
+    a=$(nimbrel_winpath "$a")
   fi
   args+=("$a")
 done

@@ -46,18 +46,11 @@ ffmpeg -nostdin -loglevel error -y \
   -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=15" \
   -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac "$work/clips/test pattern.flv"
 cp "$BUILD_DIR/bin/Nimbrel.exe" "$work/app/"   # a folder of its own: default settings
-winpath() { echo "Z:$(sed 's#/#\\#g' <<<"$1")"; }
-(cd "$work/app" && exec "$NIMBREL_WINE" Nimbrel.exe "$(winpath "$work/clips/mandelbrot.mp4")" \
-  "$(winpath "$work/clips/test pattern.flv")" >/dev/null 2>&1) &
+(cd "$work/app" && exec "$NIMBREL_WINE" Nimbrel.exe "$(nimbrel_winpath "$work/clips/mandelbrot.mp4")" \
+  "$(nimbrel_winpath "$work/clips/test pattern.flv")" >/dev/null 2>&1) &
 app_pid=$!
 
-win=""
-for _ in $(seq 1 100); do
-  win=$(xdotool search --name '^Nimbrel - ' 2>/dev/null | head -n 1 || true)
-  [ -n "$win" ] && break
-  sleep 0.2
-done
-[ -n "$win" ] || { echo "screenshots: no playing Nimbrel window" >&2; exit 1; }
+win=$(nimbrel_wait_window '^Nimbrel - ') || { echo "screenshots: no playing Nimbrel window" >&2; exit 1; }
 
 # The bounding box of the program's visible top-level windows (main window, pop-up menu).
 bbox() {

@@ -23,7 +23,7 @@ import time
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-from driver import WINE, Player, click, key, wait_until  # noqa: E402
+from driver import WINE, Player, click, key  # noqa: E402
 
 CLIPS = 100
 SIZES = ["320x240", "176x144", "640x360", "480x270"]

@@ -46,7 +46,7 @@ export PULSE_SERVER=unix:$run/native
 mkdir -p "$run/app"
 cp "$exe" "$run/app/"
 printf '[Setting]\r\nRepeat=0\r\n' >"$run/app/Nimbrel.ini"
-(cd "$run/app" && exec "$NIMBREL_WINE" Nimbrel.exe "Z:$(echo "$clip" | tr / '\\')" >/dev/null 2>&1) &
+(cd "$run/app" && exec "$NIMBREL_WINE" Nimbrel.exe "$(nimbrel_winpath "$clip")" >/dev/null 2>&1) &
 program=$!
 sleep 6
 echo "playing:            title '$(title)', streams $(streams), level $(level)"

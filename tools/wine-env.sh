@@ -13,6 +13,7 @@ export WINELOADER=/usr/lib/wine/wine64
 # No Mono or Gecko: nothing may be downloaded, and the program needs neither.
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe="
 NIMBREL_WINE=/usr/lib/wine/wine64
+source "$_nimbrel_root/tools/wine-paths.sh"
 
 _nimbrel_start_display() {
   [ -n "${DISPLAY:-}" ] && return 0
