@@ -17,6 +17,10 @@ namespace {
 
 constexpr double kAgree = 0.05;   // audio and system clocks within this: audio steers
 constexpr double kResync = 0.12;  // samples further than this from the clock are dropped or held
+// The first samples after a start or seek meet the clock this closely: nothing plays yet, so
+// dropping or holding costs no gap, while an offset kept from here on (a device opened slowly
+// under load) would sit between kAgree and kResync where nothing corrects it.
+constexpr double kStartBound = 0.005;
 constexpr double kRetryLost = 1.0; // seconds between attempts to open a lost device again
 
 struct Chunk {
@@ -49,7 +53,7 @@ void AudioThread(Session* s) {
   int inRate = 0, inFormat = -1;
   AVFrame* frame = av_frame_alloc();
   Chunk chunk;
-  bool haveChunk = false, ended = false, paused = false;
+  bool haveChunk = false, ended = false, paused = false, fresh = true;
   uint32_t serial = 0;
   double target = 0, endPts = 0;
   Timeline timeline;
@@ -58,6 +62,7 @@ void AudioThread(Session* s) {
   auto flush = [&] {
     out->Flush();
     paused = false;
+    fresh = true;
   };
   // Moves to another device (a lost one's stand-in, or the lost one back): the samples and the
   // resampler follow its format.
@@ -202,14 +207,15 @@ void AudioThread(Session* s) {
     double now = p->clock_.Now();
     size_t frames = chunk.samples.size() / out->channels;
     double lag = chunk.pts - (now + delay);  // > 0: these samples are early
-    if (lag < -kResync) {  // late: drop up to the clock
+    double bound = fresh ? kStartBound : kResync;
+    if (lag < -bound) {  // late: drop up to the clock
       size_t skip = static_cast<size_t>(-lag * out->rate);
       chunk.offset += std::min(skip, frames - chunk.offset);
       chunk.pts -= lag;
       if (chunk.offset >= frames) haveChunk = false;
       continue;
     }
-    if (lag > kResync) {
+    if (lag > bound) {
       if (lag > kFarAhead && s->duration > 0 && chunk.pts > s->duration) haveChunk = false;
       else Sleep(2);
       continue;
@@ -224,6 +230,7 @@ void AudioThread(Session* s) {
     if (volume != 1.0f) for (float& v : scaled) v *= volume;
     if (auto tap = p->tap_.load()) tap->tap(tap->context, scaled.data(), n, out->channels);
     out->Write(scaled.data(), n);
+    fresh = false;
     chunk.offset += n;
     chunk.pts += static_cast<double>(n) / out->rate;
     if (chunk.offset >= frames) haveChunk = false;
