@@ -1,5 +1,5 @@
-// The resources the code asks for exist, the keys produce their commands, the exe binds
-// the common controls of version 6.
+// The icons load, the exe binds the common controls of version 6, the keys produce their
+// commands.
 #include <vector>
 
 #include "app/app.h"
@@ -11,36 +11,10 @@ namespace {
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
-TEST(Resources, EveryCommandHasItsMenuItemAndEveryStringLoads)
-{
-    // The id ranges of resource.h, each with the menu that holds it (0: a string).
-    const struct {
-        UINT menu, first, last;
-    } ranges[] = {
-        {IDR_MAIN_MENU, IDM_PLAY_PAUSE, IDM_PLAY_PAUSE}, {IDR_MAIN_MENU, IDM_STOP, IDM_STOP},
-        {IDR_MAIN_MENU, IDM_REPEAT_LIST_ONCE, IDM_QUALITY_HIGH}, {IDR_MAIN_MENU, IDM_SMOOTHING_OFF, IDM_SMOOTHING_ON},
-        {IDR_MAIN_MENU, IDM_SIZE_25, IDM_SIZE_CURRENT}, {IDR_MAIN_MENU, IDM_ASSOCIATE, IDM_EXIT},
-        {IDR_MAIN_MENU, IDM_MUTE, IDM_DEBLOCK_ON}, {IDR_MAIN_MENU, IDM_OPEN, IDM_SAVE_PLAYLIST},
-        {IDR_MAIN_MENU, IDM_ASPECT_NATURAL, IDM_ASPECT_LAST}, {IDR_PLAYLIST_MENU, IDM_PLAY_SELECTED, IDM_SAVE_PLAYLIST},
-        {0, IDS_CLASS_NAME, IDS_COPYRIGHT}, {0, IDS_SECTION, IDS_KEY_MAXIMIZE},
-        {0, IDS_KEY_ASPECT_BASE + 1, IDS_KEY_ASPECT_BASE + 10}, {0, IDS_VAR_STOP, IDS_VAR_DEBLOCKING},
-        {0, IDS_PLAYLIST_DEFAULT_EXT, IDS_ASSOC_DONE},
-    };
-    for (auto r : ranges) {
-        HMENU menu = r.menu ? LoadMenuW(Instance(), MAKEINTRESOURCEW(r.menu)) : nullptr;
-        for (UINT id = r.first; id <= r.last; id++) {
-            const wchar_t* text = nullptr;
-            if (menu)
-                EXPECT_NE(GetMenuState(GetSubMenu(menu, 0), id, MF_BYCOMMAND), (UINT)-1) << id;
-            else
-                EXPECT_GT(LoadStringW(Instance(), id, (LPWSTR)&text, 0), 0) << id;
-        }
-        DestroyMenu(menu);
-    }
-}
-
-// (The movie: host/playback_test.cpp; the About box: view_modes_test.cpp.)
-TEST(Resources, IconsLoad)
+// The icons the windows load, and the manifest that the loader made the process's context:
+// comctl32 is redirected to version 6. (The movie: host/playback_test.cpp; the About box:
+// view_modes_test.cpp.)
+TEST(Resources, IconsLoadAndTheManifestBindsCommonControls6)
 {
     for (UINT id = IDI_APP; id <= IDI_PLAYING_MARK; id++) {
         int size = id == IDI_PLAYING_MARK ? 8 : 16;
@@ -48,18 +22,9 @@ TEST(Resources, IconsLoad)
         EXPECT_NE(icon, nullptr) << id;
         DestroyIcon(icon);
     }
-}
-
-TEST(Resources, ManifestBindsCommonControls6)
-{
-    // The loader made the manifest the process's context: comctl32 is redirected to version 6.
     ACTCTX_SECTION_KEYED_DATA data = {sizeof data};
     EXPECT_TRUE(
         FindActCtxSectionStringW(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, L"comctl32.dll", &data));
-    HRSRC found = FindResourceW(Instance(), MAKEINTRESOURCEW(1), RT_MANIFEST);
-    ASSERT_NE(found, nullptr);
-    std::string text((const char*)LockResource(LoadResource(Instance(), found)), SizeofResource(Instance(), found));
-    EXPECT_NE(text.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
 }
 
 // Every key reaches the main window as its command, whichever child has the focus.
@@ -101,12 +66,7 @@ TEST_F(Accelerators, EachKeyGivesItsCommandOnlyWithItsModifiersAlsoInTheMessageL
     // Control and Alt as held; None: the message is no accelerator.
     const UINT K = WM_KEYDOWN, C = WM_CHAR, S = WM_SYSCHAR, SK = WM_SYSKEYDOWN, None = 0;
     const bool Y = true, N = false;
-    const struct {
-        UINT message;
-        WPARAM key;
-        bool control, alt;
-        UINT command;
-    } rows[] = {
+    const struct { UINT message; WPARAM key; bool control, alt; UINT command; } rows[] = {
         {C, 0x1A, Y, N, IDM_PLAY_PAUSE},      {C, 0x18, Y, N, IDM_STOP},       {C, 0x14, Y, N, IDM_ALWAYS_ON_TOP},
         {C, 0x0C, Y, N, IDM_SHOW_PLAYLIST},   {C, 0x0F, Y, N, IDM_OPEN},       {C, 0x13, Y, N, IDM_SAVE_PLAYLIST},
         {K, 'Z', Y, N, None},                 {K, 'O', Y, N, None},  // the character acts, not the key
