@@ -1,6 +1,6 @@
-// The program started in-process: window geometry, saved settings, menus, commands; and the
-// settings file read and written on its own, bad files included. (A start-up that fails:
-// process_test.cpp.)
+// The program started in-process: window geometry, saved settings, menus, commands; the
+// settings file read and written on its own, bad files included; and the real exe whose
+// start-up fails.
 #include "app/app.h"
 #include "app/commands.h"
 #include "app/menus.h"
@@ -123,10 +123,9 @@ TEST_F(Startup, CommandsExitUnknownIdsAndF10)
 {
     for (UINT id : {40001u, 40003u, 40017u, 40029u, 40030u, 40034u, 40057u, 40062u, 40079u, 1013u, 0u})
         EXPECT_EQ(DispatchCommand(MainWindow, id), 1) << id << " is not handled";
-    // Esc and F10 are handled, but do nothing outside full screen.
+    // Esc and F10 are handled, but do nothing outside full screen (F10 in it: view_modes_test.cpp).
     EXPECT_EQ(DispatchCommand(MainWindow, IDM_ESCAPE), 0);
     EXPECT_EQ(DispatchCommand(MainWindow, 0x10000 | IDM_TOGGLE_BAR), 0) << "the id is the low 16 bits";
-    // F10 in full screen: view_modes_test.cpp.
     EXPECT_TRUE(BarInFullScreen) << "1 from the start; F10 outside full screen leaves it";
 
     PostMessageW(MainWindow, WM_COMMAND, IDM_EXIT, 0);
@@ -139,12 +138,9 @@ TEST_F(Startup, CommandsExitUnknownIdsAndF10)
 // Values at the limits of an int are read unclamped; nothing computed from them overflows.
 TEST_F(Startup, SettingsAtTheIntLimitsNeverOverflow)
 {
-    struct Row {
-        const char* Line;   // the one key of the settings file
-        UINT Command;       // run once after start-up, or 0
-        const char* Saved;  // the key's value in the saved file
-        UINT First, Last;   // a radio group that shows no check mark, or 0
-    } rows[] = {
+    // The one key of the settings file, a command run once after start-up (or 0), the key's value
+    // in the saved file, a radio group that shows no check mark (or 0).
+    struct Row { const char* Line; UINT Command; const char* Saved; UINT First, Last; } rows[] = {
         {"VolumeLevel=2147483647", IDM_VOLUME_UP, "100", 0, 0},
         {"VolumeLevel=91", IDM_VOLUME_UP, "100", 0, 0},
         {"VolumeLevel=-2147483648", IDM_VOLUME_DOWN, "0", 0, 0},
@@ -190,20 +186,13 @@ TEST_F(SettingsFile, MinusOneInEitherPositionKeyOrAMissingKeyLetsTheSystemPlace)
     }
 }
 
-TEST_F(SettingsFile, GarbageNeverStopsReadingKeysOfAnyCaseAreUpdatedAndAMissingFolderFailsQuietly)
+// The save finds each key it wrote in the file, a UTF-16 one included, whatever case the user
+// wrote the key in; a missing folder leaves nothing behind. (Garbage in the file: above.)
+TEST_F(SettingsFile, AKeyInAnotherCaseIsUpdatedInAUtf16FileAndAMissingFolderFailsQuietly)
 {
-    Load("garbage line\r\n[Other]\r\nQuality=1\r\n[Setting]\r\nQuality=abc\r\n=5\r\nSmoothing=  0\r\n"
-         "VolumeLevel=99999999999999\r\nDeblocking=2xyz\r\n\x01\x02\xff\xfe\r\n");
-    EXPECT_EQ(Settings.Quality, 0);     // not a number: read as 0
-    EXPECT_EQ(Settings.Smoothing, 0);
-    EXPECT_EQ(Settings.Deblocking, 2);  // digits up to the first other character
-    EXPECT_EQ(Settings.PlayListWidth, 145);
-
-    std::wstring utf16 = L"\xFEFF[Setting]\r\nPlayListWidth=200\r\n";
+    std::wstring utf16 = L"\xFEFF[Setting]\r\nvolumelevel=40\r\n";
     Load(std::string((const char*)utf16.data(), utf16.size() * sizeof(wchar_t)));
-    EXPECT_EQ(Settings.PlayListWidth, 200);
-
-    Load("[Setting]\r\nvolumelevel=40\r\n");  // a key written in another case is updated, not lost
+    EXPECT_EQ(Settings.VolumeLevel, 40);
     Settings.VolumeLevel = 77;
     SaveSettings();
     LoadSettings();
@@ -214,13 +203,35 @@ TEST_F(SettingsFile, GarbageNeverStopsReadingKeysOfAnyCaseAreUpdatedAndAMissingF
     EXPECT_EQ(GetFileAttributesW(IniPath.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-// The settings file sits beside the executable whatever the length of its folder.
-TEST(IniPath, ReplacesTheExecutablesNameInAFolderOfAnyLength)
+BOOL CALLBACK FirstLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR data)
 {
-    std::wstring folder = L"C:\\" + std::wstring(300, L'a') + L"\\" + std::wstring(300, L'b');
-    EXPECT_EQ(IniPathBeside(folder + L"\\Renamed.exe", L"Nimbrel.ini"), folder + L"\\Nimbrel.ini");
-    EXPECT_EQ(IniPathBeside(L"\\\\?\\" + folder + L"\\x.exe", L"Nimbrel.ini"), L"\\\\?\\" + folder + L"\\Nimbrel.ini");
-    EXPECT_EQ(IniPathBeside(L"C:\\Nimbrel.exe", L"Nimbrel.ini"), L"C:\\Nimbrel.ini");
+    *(WORD*)data = language;
+    return FALSE;
+}
+
+// The real exe with a corrupt movie in its resources.
+TEST(FailedStartup, CorruptMovieEndsInTheErrorBoxAfterTheSettingsWereSaved)
+{
+    Program p;
+    WORD language = 0;
+    HMODULE image = LoadLibraryExW(p.Exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    EnumResourceLanguagesW(image, L"SWF", MAKEINTRESOURCEW(IDR_PLAYER_MOVIE), FirstLanguage, (LONG_PTR)&language);
+    FreeLibrary(image);
+    std::string bytes = std::string("CWS\x08\x1f\x0e\x00\x00", 8) + std::string(200, '\x5a');
+    HANDLE update = BeginUpdateResourceW(p.Exe.c_str(), FALSE);
+    ASSERT_NE(update, nullptr);
+    ASSERT_TRUE(UpdateResourceW(update, L"SWF", MAKEINTRESOURCEW(IDR_PLAYER_MOVIE), language, bytes.data(),
+                                (DWORD)bytes.size()));
+    ASSERT_TRUE(EndUpdateResourceW(update, FALSE) && p.Start());
+    HWND box = p.WaitForWindow(L"#32770", 10000);
+    ASSERT_NE(box, nullptr) << "no error box appeared";
+    wchar_t caption[64] = L"", text[256] = L"";
+    GetWindowTextW(box, caption, 64);
+    GetDlgItemTextW(box, 0xFFFF, text, 256);
+    EXPECT_EQ(std::wstring(caption) + L"|" + text, L"Error|初期化に失敗しました");
+    EXPECT_NE(GetFileAttributesW((p.Dir / L"Nimbrel.ini").c_str()), INVALID_FILE_ATTRIBUTES);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(p.Finish(nullptr), 0u);
 }
 
 }  // namespace
