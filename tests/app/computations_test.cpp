@@ -1,11 +1,7 @@
-// What needs no window: error texts, marks on the real main menu, the control bar's seconds and
-// pixels, markers and texts, and the size arithmetic (the video's own ratio, zoom, shown size and
-// presets), with unknown sizes and values at the limits that must never overflow or divide by
-// zero. (The child layout, seek targets, the hover box and the splitter's limits are checked
-// through the real windows: host/control_bar_test.cpp, view_modes_test.cpp.)
+// What needs no window: error texts, marks on the real main menu, the control bar's seconds,
+// pixels, markers and texts, and the size arithmetic, with unknown sizes and values at the limits
+// that must never overflow or divide by zero. (Through the real windows: host/control_bar_test.cpp.)
 #include <climits>
-#include <string>
-#include <vector>
 
 #include "app/aspect.h"
 #include "app/menus.h"

@@ -1,9 +1,6 @@
 // What the exe brings and installs: the icons load, the exe binds the common controls of
 // version 6, the keys produce their commands, the file association is written (read back
 // through HKEY_CLASSES_ROOT; refused and failing writes through the seam).
-#include <string>
-#include <vector>
-
 #include "app/app.h"
 #include "app/message_box.h"
 #include "app/startup.h"
@@ -53,18 +50,16 @@ TEST_F(Accelerators, EachKeyGivesItsCommandOnlyWithItsModifiersAlsoInTheMessageL
     HWND child = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, MainWindow, nullptr, nullptr,
                                  nullptr);
     SetFocus(child);
-    // The commands TranslateAcceleratorW makes of one message to the focused child.
+    // The commands TranslateAcceleratorW makes of one message to the focused child, only the
+    // given modifiers held (the last row holds none).
     auto translate = [&](UINT message, WPARAM key, bool control, bool alt) {
-        BYTE keys[256];
-        GetKeyboardState(keys);
+        BYTE keys[256] = {};
         keys[VK_CONTROL] = control ? 0x80 : 0;
         keys[VK_MENU] = alt ? 0x80 : 0;
         SetKeyboardState(keys);
         Commands.clear();
         MSG msg = {child, message, key, alt ? (LPARAM)0x20000001 : 1};
         TranslateAcceleratorW(MainWindow, table, &msg);
-        keys[VK_CONTROL] = keys[VK_MENU] = 0;
-        SetKeyboardState(keys);
         return Commands;
     };
     // Control and Alt as held; None: the message is no accelerator.

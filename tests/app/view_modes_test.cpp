@@ -1,10 +1,5 @@
 // Full screen, the toggles and size presets, the aspect slots, the main menu and the About box,
 // driven by real messages to the real windows.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include "app/app.h"
 #include "app/aspect.h"
 #include "app/main_menu.h"
