@@ -161,44 +161,31 @@ TEST_F(Startup, SettingsAtTheIntLimitsNeverOverflow)
     }
 }
 
-struct SettingsFile : ::testing::Test {
-    TempFolder dir;
-    std::wstring path = dir / L"settings.ini";
-    void SetUp() override
-    {
-        AppInstance = GetModuleHandleW(nullptr);
-        IniPath = path;
-    }
-    void Load(const std::string& bytes)
-    {
-        WriteBytes(path, bytes);
-        SetDefaultSettings();
-        LoadSettings();
-    }
-};
-
-// (Any other place, a negative one included, is used: the saved place, above.)
-TEST_F(SettingsFile, MinusOneInEitherPositionKeyOrAMissingKeyLetsTheSystemPlace)
+// Only -1 in either position key, or a missing key, lets the system place the window. (Any
+// other place, a negative one included, is used: the saved place, above.)
+TEST_F(Startup, MinusOneInEitherPositionKeyOrAMissingKeyLetsTheSystemPlace)
 {
     for (const char* keys : {"WindowPosX=-1\r\nWindowPosY=300", "WindowPosX=250\r\nWindowPosY=-1", "WindowPosX=250"}) {
-        Load(std::string("[Setting]\r\n") + keys + "\r\n");
+        WriteTestIni(std::string("[Setting]\r\n") + keys + "\r\n");
+        LoadSettings();
         EXPECT_TRUE(Settings.WindowPosX == CW_USEDEFAULT && Settings.WindowPosY == CW_USEDEFAULT) << keys;
     }
 }
 
 // The save finds each key it wrote in the file, a UTF-16 one included, whatever case the user
 // wrote the key in; a missing folder leaves nothing behind. (Garbage in the file: above.)
-TEST_F(SettingsFile, AKeyInAnotherCaseIsUpdatedInAUtf16FileAndAMissingFolderFailsQuietly)
+TEST_F(Startup, AKeyInAnotherCaseIsUpdatedInAUtf16FileAndAMissingFolderFailsQuietly)
 {
     std::wstring utf16 = L"\xFEFF[Setting]\r\nvolumelevel=40\r\n";
-    Load(std::string((const char*)utf16.data(), utf16.size() * sizeof(wchar_t)));
+    WriteTestIni(std::string((const char*)utf16.data(), utf16.size() * sizeof(wchar_t)));
+    LoadSettings();
     EXPECT_EQ(Settings.VolumeLevel, 40);
     Settings.VolumeLevel = 77;
     SaveSettings();
     LoadSettings();
     EXPECT_EQ(Settings.VolumeLevel, 77);
 
-    IniPath = dir / L"missing\\deeper\\Nimbrel.ini";
+    IniPath = Dir / L"missing\\deeper\\Nimbrel.ini";
     SaveSettings();
     EXPECT_EQ(GetFileAttributesW(IniPath.c_str()), INVALID_FILE_ATTRIBUTES);
 }
