@@ -190,20 +190,12 @@ TEST_F(Startup, AKeyInAnotherCaseIsUpdatedInAUtf16FileAndAMissingFolderFailsQuie
     EXPECT_EQ(GetFileAttributesW(IniPath.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-BOOL CALLBACK FirstLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR data)
-{
-    *(WORD*)data = language;
-    return FALSE;
-}
-
-// The real exe with a corrupt movie in its resources.
+// The real exe with a corrupt movie in its resources (the resource script names no language: US
+// English, as the resource compiler takes it).
 TEST(FailedStartup, CorruptMovieEndsInTheErrorBoxAfterTheSettingsWereSaved)
 {
     Program p;
-    WORD language = 0;
-    HMODULE image = LoadLibraryExW(p.Exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    EnumResourceLanguagesW(image, L"SWF", MAKEINTRESOURCEW(IDR_PLAYER_MOVIE), FirstLanguage, (LONG_PTR)&language);
-    FreeLibrary(image);
+    WORD language = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
     std::string bytes = std::string("CWS\x08\x1f\x0e\x00\x00", 8) + std::string(200, '\x5a');
     HANDLE update = BeginUpdateResourceW(p.Exe.c_str(), FALSE);
     ASSERT_NE(update, nullptr);
