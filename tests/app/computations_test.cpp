@@ -64,15 +64,16 @@ TEST(Menus, RadioGroupBulletsOnlyAnEnabledChoiceAndGrayingKeepsTheCheckMark)
 
 constexpr unsigned Max = 4294967295u;
 
+// (The seek bar's zero durations and widths, its ends and where no marker can be, as properties:
+// fuzz/seek_bar_fuzz.cpp.)
 TEST(ControlMapping, SecondsAndPixelsWithoutOverflowOrDivisionByZero)
 {
     struct Row { unsigned seconds, duration; int width, pixel; };
-    for (const Row& r : {Row{0, 100, 100, 0}, Row{50, 100, 100, 50}, Row{100, 100, 100, 100}, Row{1, 3, 100, 33},
-                         Row{50, 0, 100, 0}, Row{200, 100, 100, 100}, Row{Max, Max, 65535, 65535}, Row{5, 100, -3, 0}})
+    for (const Row& r : {Row{0, 100, 100, 0}, Row{50, 100, 100, 50}, Row{1, 3, 100, 33}})
         EXPECT_EQ(SecondsToPixel(r.seconds, r.duration, r.width), r.pixel) << r.seconds << "/" << r.duration;
     struct Back { int x, width; unsigned duration, seconds; };
     for (const Back& r : {Back{-5, 100, 100, 0}, Back{50, 100, 100, 50}, Back{150, 100, 100, 100}, Back{33, 67, 12, 5},
-                          Back{10, 0, 100, 0}, Back{50, 100, 0, 0}, Back{100, 100, Max, Max}})
+                          Back{100, 100, Max, Max}})
         EXPECT_EQ(PointerToSeconds(r.x, r.width, r.duration), r.seconds) << r.x << " of " << r.width;
     struct Volume { int level, width, pixel; };
     for (const Volume& r : {Volume{0, 48, 0}, Volume{33, 48, 15}, Volume{100, 48, 48}, Volume{50, 0, 0},
@@ -91,10 +92,6 @@ TEST(ControlMapping, MarkerZonesWithTheStartWinningTheOverlap)
                          Row{0, 100, 100, E}, Row{0, 100, 101, N}, Row{50, 52, 46, N}, Row{50, 52, 47, S},
                          Row{50, 52, 52, S}, Row{50, 52, 53, E}, Row{50, 52, 55, E}, Row{50, 52, 56, N}})
         EXPECT_EQ(HitMarker(r.x, 100, {r.start, r.end, 1, 0, 0}, 100, true), r.hit) << r.start << "-" << r.end << ":" << r.x;
-    // None outside the section mode, without a section or without a duration.
-    const SectionRecord section = {0, 100, 1, 0, 0}, inactive = {0, 100, 0, 0, 0};
-    EXPECT_TRUE(HitMarker(0, 100, section, 100, false) == N && HitMarker(0, 100, inactive, 100, true) == N &&
-                HitMarker(0, 100, section, 0, true) == N);
 }
 
 // The hover text shows the position's second. (The time text at 0 and at the largest value as
