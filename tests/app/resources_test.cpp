@@ -1,9 +1,10 @@
-// The resources the code asks for exist, the keys produce their commands, the exe binds
-// the common controls of version 6.
-#include <vector>
-
+// What the exe brings and installs: the icons load, the exe binds the common controls of
+// version 6, the keys produce their commands, the file association is written (read back
+// through HKEY_CLASSES_ROOT; refused and failing writes through the seam).
 #include "app/app.h"
+#include "app/message_box.h"
 #include "app/startup.h"
+#include "playlist/file_association.h"
 #include "resources/resource.h"
 #include "test_support.h"
 
@@ -11,36 +12,10 @@ namespace {
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
-TEST(Resources, EveryCommandHasItsMenuItemAndEveryStringLoads)
-{
-    // The id ranges of resource.h, each with the menu that holds it (0: a string).
-    const struct {
-        UINT menu, first, last;
-    } ranges[] = {
-        {IDR_MAIN_MENU, IDM_PLAY_PAUSE, IDM_PLAY_PAUSE}, {IDR_MAIN_MENU, IDM_STOP, IDM_STOP},
-        {IDR_MAIN_MENU, IDM_REPEAT_LIST_ONCE, IDM_QUALITY_HIGH}, {IDR_MAIN_MENU, IDM_SMOOTHING_OFF, IDM_SMOOTHING_ON},
-        {IDR_MAIN_MENU, IDM_SIZE_25, IDM_SIZE_CURRENT}, {IDR_MAIN_MENU, IDM_ASSOCIATE, IDM_EXIT},
-        {IDR_MAIN_MENU, IDM_MUTE, IDM_DEBLOCK_ON}, {IDR_MAIN_MENU, IDM_OPEN, IDM_SAVE_PLAYLIST},
-        {IDR_MAIN_MENU, IDM_ASPECT_NATURAL, IDM_ASPECT_LAST}, {IDR_PLAYLIST_MENU, IDM_PLAY_SELECTED, IDM_SAVE_PLAYLIST},
-        {0, IDS_CLASS_NAME, IDS_COPYRIGHT}, {0, IDS_SECTION, IDS_KEY_MAXIMIZE},
-        {0, IDS_KEY_ASPECT_BASE + 1, IDS_KEY_ASPECT_BASE + 10}, {0, IDS_VAR_STOP, IDS_VAR_DEBLOCKING},
-        {0, IDS_PLAYLIST_DEFAULT_EXT, IDS_ASSOC_DONE},
-    };
-    for (auto r : ranges) {
-        HMENU menu = r.menu ? LoadMenuW(Instance(), MAKEINTRESOURCEW(r.menu)) : nullptr;
-        for (UINT id = r.first; id <= r.last; id++) {
-            const wchar_t* text = nullptr;
-            if (menu)
-                EXPECT_NE(GetMenuState(GetSubMenu(menu, 0), id, MF_BYCOMMAND), (UINT)-1) << id;
-            else
-                EXPECT_GT(LoadStringW(Instance(), id, (LPWSTR)&text, 0), 0) << id;
-        }
-        DestroyMenu(menu);
-    }
-}
-
-// (The movie: host/playback_test.cpp; the About box: view_modes_test.cpp.)
-TEST(Resources, IconsLoad)
+// The icons the windows load, and the manifest that the loader made the process's context:
+// comctl32 is redirected to version 6. (The movie: host/playback_test.cpp; the About box:
+// view_modes_test.cpp.)
+TEST(Resources, IconsLoadAndTheManifestBindsCommonControls6)
 {
     for (UINT id = IDI_APP; id <= IDI_PLAYING_MARK; id++) {
         int size = id == IDI_PLAYING_MARK ? 8 : 16;
@@ -48,18 +23,9 @@ TEST(Resources, IconsLoad)
         EXPECT_NE(icon, nullptr) << id;
         DestroyIcon(icon);
     }
-}
-
-TEST(Resources, ManifestBindsCommonControls6)
-{
-    // The loader made the manifest the process's context: comctl32 is redirected to version 6.
     ACTCTX_SECTION_KEYED_DATA data = {sizeof data};
     EXPECT_TRUE(
         FindActCtxSectionStringW(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, L"comctl32.dll", &data));
-    HRSRC found = FindResourceW(Instance(), MAKEINTRESOURCEW(1), RT_MANIFEST);
-    ASSERT_NE(found, nullptr);
-    std::string text((const char*)LockResource(LoadResource(Instance(), found)), SizeofResource(Instance(), found));
-    EXPECT_NE(text.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
 }
 
 // Every key reaches the main window as its command, whichever child has the focus.
@@ -84,29 +50,22 @@ TEST_F(Accelerators, EachKeyGivesItsCommandOnlyWithItsModifiersAlsoInTheMessageL
     HWND child = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, MainWindow, nullptr, nullptr,
                                  nullptr);
     SetFocus(child);
-    // The commands TranslateAcceleratorW makes of one message to the focused child.
+    // The commands TranslateAcceleratorW makes of one message to the focused child, only the
+    // given modifiers held (the last row holds none).
     auto translate = [&](UINT message, WPARAM key, bool control, bool alt) {
-        BYTE keys[256];
-        GetKeyboardState(keys);
+        BYTE keys[256] = {};
         keys[VK_CONTROL] = control ? 0x80 : 0;
         keys[VK_MENU] = alt ? 0x80 : 0;
         SetKeyboardState(keys);
         Commands.clear();
         MSG msg = {child, message, key, alt ? (LPARAM)0x20000001 : 1};
         TranslateAcceleratorW(MainWindow, table, &msg);
-        keys[VK_CONTROL] = keys[VK_MENU] = 0;
-        SetKeyboardState(keys);
         return Commands;
     };
     // Control and Alt as held; None: the message is no accelerator.
     const UINT K = WM_KEYDOWN, C = WM_CHAR, S = WM_SYSCHAR, SK = WM_SYSKEYDOWN, None = 0;
     const bool Y = true, N = false;
-    const struct {
-        UINT message;
-        WPARAM key;
-        bool control, alt;
-        UINT command;
-    } rows[] = {
+    const struct { UINT message; WPARAM key; bool control, alt; UINT command; } rows[] = {
         {C, 0x1A, Y, N, IDM_PLAY_PAUSE},      {C, 0x18, Y, N, IDM_STOP},       {C, 0x14, Y, N, IDM_ALWAYS_ON_TOP},
         {C, 0x0C, Y, N, IDM_SHOW_PLAYLIST},   {C, 0x0F, Y, N, IDM_OPEN},       {C, 0x13, Y, N, IDM_SAVE_PLAYLIST},
         {K, 'Z', Y, N, None},                 {K, 'O', Y, N, None},  // the character acts, not the key
@@ -128,6 +87,81 @@ TEST_F(Accelerators, EachKeyGivesItsCommandOnlyWithItsModifiersAlsoInTheMessageL
     EXPECT_EQ(RunMessageLoop(), 0);
     EXPECT_EQ(Commands, std::vector<UINT>{IDM_SHOW_MENU});
     DestroyAcceleratorTable(table);
+}
+
+int Answer;
+std::vector<std::wstring> Boxes;
+int AnswerBox(HWND, const wchar_t* text, const wchar_t*, UINT) { Boxes.push_back(text); return Answer; }
+
+const HKEY Root = HKEY_CLASSES_ROOT, User = HKEY_CURRENT_USER;
+std::wstring Value(HKEY root, const std::wstring& path, const wchar_t* name = nullptr)
+{
+    wchar_t v[1024] = {};
+    DWORD bytes = sizeof v;
+    return RegGetValueW(root, path.c_str(), name, RRF_RT_REG_SZ | RRF_RT_REG_NONE, nullptr, v, &bytes) ? L"-" : v;
+}
+
+// The three types' values under root and prefix; the types named in missing must have none.
+void ExpectWritten(HKEY root, const std::wstring& prefix, const wchar_t* missing = L"")
+{
+    wchar_t exe[520];
+    GetModuleFileNameW(nullptr, exe, 520);
+    for (auto [type, description] : {std::pair{L"flv", L"FLV ファイル"}, {L"mp4", L"MP4 ファイル"}, {L"nbl", L"Nimbrel Play List"}}) {
+        std::wstring ext = prefix + L"." + type, name = L"nimbrel_" + std::wstring(type), cls = prefix + name, all;
+        for (const std::wstring& path : {ext, cls, cls + L"\\shell", cls + L"\\shell\\open\\command", cls + L"\\DefaultIcon"})
+            all += Value(root, path) + L"|";
+        all += Value(root, ext + L"\\OpenWithProgids", name.c_str());
+        EXPECT_EQ(all, !wcsstr(missing, type) ? name + L"|" + description + L"|open|\"" + exe + L"\" \"%1\"|" + exe + L",0|"
+                                               : L"-|-|-|-|-|-");
+    }
+}
+
+bool FailMp4;  // else HKEY_CLASSES_ROOT is refused, as an unelevated user meets it
+LONG Refusing(HKEY root, const wchar_t* path, const wchar_t* name, DWORD type, const wchar_t* value)
+{
+    bool refused = FailMp4 ? wcsstr(path, L".mp4") != nullptr : root == Root;
+    return refused ? ERROR_ACCESS_DENIED : WriteRegistryValue(root, path, name, type, value);
+}
+
+void Clear()
+{
+    for (const wchar_t* key : {L"nimbrel_flv", L"nimbrel_mp4", L"nimbrel_nbl", L".flv", L".mp4", L".nbl"}) {
+        RegDeleteTreeW(Root, key);
+        RegDeleteTreeW(User, (std::wstring(L"Software\\Classes\\") + key).c_str());
+    }
+}
+
+TEST(Association, WrittenTwiceAlikeKeepingForeignKeysThenRefusedAndFailingWrites)
+{
+    AppInstance = GetModuleHandleW(nullptr);
+    SetMessageBoxHandler(AnswerBox);
+    Clear();
+    Answer = IDNO;
+    RegisterFileTypes();
+    ExpectWritten(Root, L"", L"flv mp4 nbl");  // "No": nothing
+    WriteRegistryValue(Root, L".flv", nullptr, REG_SZ, L"other.flv");  // a foreign class and verb
+    WriteRegistryValue(Root, L".flv\\OpenWithProgids", L"other.flv", REG_NONE, L"");
+    WriteRegistryValue(Root, L"nimbrel_flv\\shell\\edit\\command", nullptr, REG_SZ, L"editor");
+    Answer = IDYES;
+    RegisterFileTypes();
+    RegisterFileTypes();
+    ExpectWritten(Root, L"");
+    EXPECT_EQ(Value(Root, L".flv\\OpenWithProgids", L"other.flv") + Value(Root, L"nimbrel_flv\\shell\\edit\\command"), L"editor");
+    std::wstring ask = L"関連付けしますか？\n *.flv\n *.mp4\n *.nbl (再生リストファイル)", done = L"関連付けしました";
+    EXPECT_EQ(Boxes, (std::vector<std::wstring>{ask, ask, done, ask, done}));
+    Clear();
+    SetRegistryWriter(Refusing);
+    RegisterFileTypes();
+    ExpectWritten(User, L"Software\\Classes\\");
+    EXPECT_EQ(Boxes.back(), done);
+    Clear();
+    FailMp4 = true;
+    RegisterFileTypes();
+    ExpectWritten(Root, L"", L"mp4");
+    EXPECT_EQ(Boxes.back(), L"関連付けに失敗しました");
+    Clear();
+    SetRegistryWriter(nullptr);
+    SetMessageBoxHandler(nullptr);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// The program started in-process: window geometry, saved settings, menus, commands; and the
-// settings file read and written on its own, bad files included. (A start-up that fails:
-// process_test.cpp.)
+// The program started in-process: window geometry, saved settings, menus, commands; the
+// settings file read and written on its own, bad files included; and the real exe whose
+// start-up fails.
 #include "app/app.h"
 #include "app/commands.h"
 #include "app/menus.h"
@@ -46,15 +46,10 @@ TEST_F(Startup, WithoutSettingsFileOpens662x414AndSavesEveryDefaultInOrder)
               "AspectRatio9=0\r\nAspectRatio10=0\r\n");
 }
 
-// (A value that names no item of its group: the settings at the int limits, below. Ratio labels
-// and choices: view_modes_test.cpp.)
+// Values other than the defaults (those: the saved file, above). (A value that names no item of
+// its group: the int limits, below. Ratio labels and choices: view_modes_test.cpp.)
 TEST_F(Startup, MenusAndTheEngineReflectTheLoadedSettings)
 {
-    for (UINT id : {IDM_REPEAT_LIST_ONCE, IDM_QUALITY_HIGH, IDM_SMOOTHING_ON, IDM_DEBLOCK_AUTO, IDM_SHOW_PLAYLIST})
-        EXPECT_TRUE(IsMenuItemChecked(MainMenu, id)) << id;
-    EXPECT_FALSE(IsMenuItemChecked(MainMenu, IDM_MUTE));
-    EXPECT_EQ(EngineValue(L"state_volume"), L"100");
-
     Restart("[Setting]\r\nRepeat=3\r\nQuality=1\r\nSmoothing=0\r\nDeblocking=2\r\nWindowTop=1\r\nPlayListShow=0\r\n"
             "VolumeLevel=40\r\nVolumeMute=1\r\nAspectRatio1=2391000\r\n");
     for (UINT id : {IDM_REPEAT_SECTION, IDM_QUALITY_MEDIUM, IDM_SMOOTHING_OFF, IDM_DEBLOCK_ON, IDM_ASPECT_NATURAL,
@@ -123,10 +118,9 @@ TEST_F(Startup, CommandsExitUnknownIdsAndF10)
 {
     for (UINT id : {40001u, 40003u, 40017u, 40029u, 40030u, 40034u, 40057u, 40062u, 40079u, 1013u, 0u})
         EXPECT_EQ(DispatchCommand(MainWindow, id), 1) << id << " is not handled";
-    // Esc and F10 are handled, but do nothing outside full screen.
+    // Esc and F10 are handled, but do nothing outside full screen (F10 in it: view_modes_test.cpp).
     EXPECT_EQ(DispatchCommand(MainWindow, IDM_ESCAPE), 0);
     EXPECT_EQ(DispatchCommand(MainWindow, 0x10000 | IDM_TOGGLE_BAR), 0) << "the id is the low 16 bits";
-    // F10 in full screen: view_modes_test.cpp.
     EXPECT_TRUE(BarInFullScreen) << "1 from the start; F10 outside full screen leaves it";
 
     PostMessageW(MainWindow, WM_COMMAND, IDM_EXIT, 0);
@@ -139,12 +133,9 @@ TEST_F(Startup, CommandsExitUnknownIdsAndF10)
 // Values at the limits of an int are read unclamped; nothing computed from them overflows.
 TEST_F(Startup, SettingsAtTheIntLimitsNeverOverflow)
 {
-    struct Row {
-        const char* Line;   // the one key of the settings file
-        UINT Command;       // run once after start-up, or 0
-        const char* Saved;  // the key's value in the saved file
-        UINT First, Last;   // a radio group that shows no check mark, or 0
-    } rows[] = {
+    // The one key of the settings file, a command run once after start-up (or 0), the key's value
+    // in the saved file, a radio group that shows no check mark (or 0).
+    struct Row { const char* Line; UINT Command; const char* Saved; UINT First, Last; } rows[] = {
         {"VolumeLevel=2147483647", IDM_VOLUME_UP, "100", 0, 0},
         {"VolumeLevel=91", IDM_VOLUME_UP, "100", 0, 0},
         {"VolumeLevel=-2147483648", IDM_VOLUME_DOWN, "0", 0, 0},
@@ -165,62 +156,56 @@ TEST_F(Startup, SettingsAtTheIntLimitsNeverOverflow)
     }
 }
 
-struct SettingsFile : ::testing::Test {
-    TempFolder dir;
-    std::wstring path = dir / L"settings.ini";
-    void SetUp() override
-    {
-        AppInstance = GetModuleHandleW(nullptr);
-        IniPath = path;
-    }
-    void Load(const std::string& bytes)
-    {
-        WriteBytes(path, bytes);
-        SetDefaultSettings();
-        LoadSettings();
-    }
-};
-
-// (Any other place, a negative one included, is used: the saved place, above.)
-TEST_F(SettingsFile, MinusOneInEitherPositionKeyOrAMissingKeyLetsTheSystemPlace)
+// Only -1 in either position key, or a missing key, lets the system place the window. (Any
+// other place, a negative one included, is used: the saved place, above.)
+TEST_F(Startup, MinusOneInEitherPositionKeyOrAMissingKeyLetsTheSystemPlace)
 {
     for (const char* keys : {"WindowPosX=-1\r\nWindowPosY=300", "WindowPosX=250\r\nWindowPosY=-1", "WindowPosX=250"}) {
-        Load(std::string("[Setting]\r\n") + keys + "\r\n");
+        WriteTestIni(std::string("[Setting]\r\n") + keys + "\r\n");
+        LoadSettings();
         EXPECT_TRUE(Settings.WindowPosX == CW_USEDEFAULT && Settings.WindowPosY == CW_USEDEFAULT) << keys;
     }
 }
 
-TEST_F(SettingsFile, GarbageNeverStopsReadingKeysOfAnyCaseAreUpdatedAndAMissingFolderFailsQuietly)
+// The save finds each key it wrote in the file, a UTF-16 one included, whatever case the user
+// wrote the key in; a missing folder leaves nothing behind. (Garbage in the file: above.)
+TEST_F(Startup, AKeyInAnotherCaseIsUpdatedInAUtf16FileAndAMissingFolderFailsQuietly)
 {
-    Load("garbage line\r\n[Other]\r\nQuality=1\r\n[Setting]\r\nQuality=abc\r\n=5\r\nSmoothing=  0\r\n"
-         "VolumeLevel=99999999999999\r\nDeblocking=2xyz\r\n\x01\x02\xff\xfe\r\n");
-    EXPECT_EQ(Settings.Quality, 0);     // not a number: read as 0
-    EXPECT_EQ(Settings.Smoothing, 0);
-    EXPECT_EQ(Settings.Deblocking, 2);  // digits up to the first other character
-    EXPECT_EQ(Settings.PlayListWidth, 145);
-
-    std::wstring utf16 = L"\xFEFF[Setting]\r\nPlayListWidth=200\r\n";
-    Load(std::string((const char*)utf16.data(), utf16.size() * sizeof(wchar_t)));
-    EXPECT_EQ(Settings.PlayListWidth, 200);
-
-    Load("[Setting]\r\nvolumelevel=40\r\n");  // a key written in another case is updated, not lost
+    std::wstring utf16 = L"\xFEFF[Setting]\r\nvolumelevel=40\r\n";
+    WriteTestIni(std::string((const char*)utf16.data(), utf16.size() * sizeof(wchar_t)));
+    LoadSettings();
+    EXPECT_EQ(Settings.VolumeLevel, 40);
     Settings.VolumeLevel = 77;
     SaveSettings();
     LoadSettings();
     EXPECT_EQ(Settings.VolumeLevel, 77);
 
-    IniPath = dir / L"missing\\deeper\\Nimbrel.ini";
+    IniPath = Dir / L"missing\\deeper\\Nimbrel.ini";
     SaveSettings();
     EXPECT_EQ(GetFileAttributesW(IniPath.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-// The settings file sits beside the executable whatever the length of its folder.
-TEST(IniPath, ReplacesTheExecutablesNameInAFolderOfAnyLength)
+// The real exe with a corrupt movie in its resources (the resource script names no language: US
+// English, as the resource compiler takes it).
+TEST(FailedStartup, CorruptMovieEndsInTheErrorBoxAfterTheSettingsWereSaved)
 {
-    std::wstring folder = L"C:\\" + std::wstring(300, L'a') + L"\\" + std::wstring(300, L'b');
-    EXPECT_EQ(IniPathBeside(folder + L"\\Renamed.exe", L"Nimbrel.ini"), folder + L"\\Nimbrel.ini");
-    EXPECT_EQ(IniPathBeside(L"\\\\?\\" + folder + L"\\x.exe", L"Nimbrel.ini"), L"\\\\?\\" + folder + L"\\Nimbrel.ini");
-    EXPECT_EQ(IniPathBeside(L"C:\\Nimbrel.exe", L"Nimbrel.ini"), L"C:\\Nimbrel.ini");
+    Program p;
+    WORD language = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+    std::string bytes = std::string("CWS\x08\x1f\x0e\x00\x00", 8) + std::string(200, '\x5a');
+    HANDLE update = BeginUpdateResourceW(p.Exe.c_str(), FALSE);
+    ASSERT_NE(update, nullptr);
+    ASSERT_TRUE(UpdateResourceW(update, L"SWF", MAKEINTRESOURCEW(IDR_PLAYER_MOVIE), language, bytes.data(),
+                                (DWORD)bytes.size()));
+    ASSERT_TRUE(EndUpdateResourceW(update, FALSE) && p.Start());
+    HWND box = p.WaitForWindow(L"#32770", 10000);
+    ASSERT_NE(box, nullptr) << "no error box appeared";
+    wchar_t caption[64] = L"", text[256] = L"";
+    GetWindowTextW(box, caption, 64);
+    GetDlgItemTextW(box, 0xFFFF, text, 256);
+    EXPECT_EQ(std::wstring(caption) + L"|" + text, L"Error|初期化に失敗しました");
+    EXPECT_NE(GetFileAttributesW((p.Dir / L"Nimbrel.ini").c_str()), INVALID_FILE_ATTRIBUTES);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(p.Finish(nullptr), 0u);
 }
 
 }  // namespace

@@ -1,11 +1,5 @@
 // Full screen, the toggles and size presets, the aspect slots, the main menu and the About box,
-// driven by real messages to the real windows. (The real program closed in full screen:
-// process_test.cpp.)
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
+// driven by real messages to the real windows.
 #include "app/app.h"
 #include "app/aspect.h"
 #include "app/main_menu.h"
@@ -60,7 +54,9 @@ TEST_F(ViewModes, FullScreenRoundTrip)
         EXPECT_EQ(Settings.PlayListShow * 10 + Settings.WindowTop, !shown * 10 + 1);
         Command(IDM_FULL_SCREEN);
         EXPECT_EQ(Rect(ControlBar).bottom - Rect(ControlBar).top, 30) << "re-entered full screen shows the bar";
-        CloseApp();
+        EXPECT_EQ(CloseApp(), 0);
+        std::string ini = ReadTestIni();
+        EXPECT_TRUE(ini.rfind(Placed, 0) == 0 && IniValue(ini, "Maximize") == "0") << "closed in full screen: " << ini;
     }
     Start("");
     ShowWindow(MainWindow, SW_MAXIMIZE);
