@@ -55,28 +55,6 @@ bool WaitFor(const std::function<bool()>& condition, double seconds) {
   }
 }
 
-std::vector<FlvTag> FlvTags(const Bytes& f) {
-  std::vector<FlvTag> tags;
-  auto u24 = [&](size_t at) { return uint32_t{f[at]} << 16 | uint32_t{f[at + 1]} << 8 | f[at + 2]; };
-  for (size_t at = 9 + 4; at + 11 <= f.size() && at + 11 + u24(at + 1) <= f.size(); at += 11 + u24(at + 1) + 4)
-    tags.push_back(FlvTag{f[at], u24(at + 4) | uint32_t{f[at + 7]} << 24,
-                          Bytes(f.begin() + at + 11, f.begin() + at + 11 + u24(at + 1))});
-  return tags;
-}
-
-Bytes FlvFile(const std::vector<FlvTag>& tags) {
-  Bytes f = {'F', 'L', 'V', 1, 5, 0, 0, 0, 9, 0, 0, 0, 0};
-  auto put = [&](uint32_t v, int bytes) {
-    while (bytes--) f.push_back(static_cast<uint8_t>(v >> (8 * bytes)));
-  };
-  for (const FlvTag& t : tags) {
-    put(t.type, 1), put(static_cast<uint32_t>(t.data.size()), 3), put(t.time, 3), put(t.time >> 24, 1), put(0, 3);
-    f.insert(f.end(), t.data.begin(), t.data.end());
-    put(static_cast<uint32_t>(t.data.size() + 11), 4);
-  }
-  return f;
-}
-
 Stage::Stage(int width, int height) {
   static bool started = [] {
     MediaEngineStartup(GetModuleHandleW(nullptr));

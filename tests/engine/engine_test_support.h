@@ -21,11 +21,6 @@ bool WaitFor(const std::function<bool()>& condition, double seconds = 10);
 inline void Pump(double seconds) { WaitFor([] { return false; }, seconds); }
 inline long HostInt(const std::wstring& text) { return std::wcstol(text.c_str(), nullptr, 10); }  // the host's rule
 
-// An FLV file's tags (type 8 audio, 9 video, 18 script; time in ms), and tags back into a file.
-struct FlvTag { uint8_t type; uint32_t time; Bytes data; };
-std::vector<FlvTag> FlvTags(const Bytes& file);
-Bytes FlvFile(const std::vector<FlvTag>& tags);
-
 // The sound on its way to the device, through the engine's audio tap.
 struct SoundTap {
   std::atomic<long> frames{0};
@@ -47,7 +42,6 @@ struct Stage {
   double Number(const wchar_t* name);  // NaN when absent
   void Set(const wchar_t* name, const std::wstring& value) { SetVariable(engine, name, value.c_str()); }
   void PlayFile(const wchar_t* clip) { Set(L"state_file", MediaPath(clip)); }
-  bool WaitForMetadata(double s = 10) { return WaitFor([&] { return Number(L"state_duration") > 0; }, s); }
   bool WaitForTime(double time, double s = 10) { return WaitFor([&] { return Number(L"ns.time") > time; }, s); }
   bool WaitForEnd(double s = 10) { return WaitFor([&] { return Get(L"state_playstop") == L"1"; }, s); }
   COLORREF Pixel(int x, int y);  // as the window shows it
