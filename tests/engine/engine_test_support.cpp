@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 
 namespace {
 
@@ -23,36 +21,14 @@ void Tap(void* context, const float* samples, int frames, int channels) {
 
 }  // namespace
 
-std::wstring MediaPath(const wchar_t* name) {
-  wchar_t exe[MAX_PATH];
-  GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  std::wstring dir = exe;
-  return dir.substr(0, dir.find_last_of(L"\\/") + 1) + L"media\\" + name;
-}
-
 Bytes ReadClip(const wchar_t* clip) {
-  std::ifstream in(MediaPath(clip).c_str(), std::ios::binary);
-  return Bytes((std::istreambuf_iterator<char>(in)), {});
+  std::string bytes = ReadBytes(Clip(clip));
+  return Bytes(bytes.begin(), bytes.end());
 }
 
 std::wstring WriteClip(const wchar_t* name, const Bytes& bytes) {
-  std::wstring path = MediaPath(name);
-  std::ofstream(path.c_str(), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  return path;
-}
-
-bool WaitFor(const std::function<bool()>& condition, double seconds) {
-  ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
-  for (;;) {
-    MSG m;
-    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&m);
-      DispatchMessageW(&m);
-    }
-    if (condition()) return true;
-    if (GetTickCount64() >= deadline) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_ALLINPUT);
-  }
+  WriteBytes(Clip(name), std::string(bytes.begin(), bytes.end()));
+  return Clip(name);
 }
 
 Stage::Stage(int width, int height) {
@@ -71,7 +47,7 @@ Stage::Stage(int width, int height) {
   parent = CreateWindowW(L"EngineTestParent", L"engine test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
                          r.right - r.left, r.bottom - r.top, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   engine = CreateMediaEngine(parent);
-  if (engine && SUCCEEDED(put_Movie(engine, MediaPath(L"Nimbrel.swf").c_str()))) {
+  if (engine && SUCCEEDED(put_Movie(engine, Clip(L"Nimbrel.swf").c_str()))) {
     put_Menu(engine, FALSE);
     Play(engine);
   }

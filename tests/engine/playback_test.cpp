@@ -36,7 +36,7 @@ TEST(Engine, VariablesReadBackAsTheHostWritesThem) {
   Pump(0.02);
   EXPECT_EQ(s.Get(L"imovie._width") + L" " + s.Get(L"imovie._height") + L" " + s.Get(L"imovie._y"), L"400 300 50");
   // A missing or empty movie does not load; an engine with nothing loaded does not start.
-  EXPECT_FALSE(SUCCEEDED(put_Movie(s.engine, MediaPath(L"no-such-movie.swf").c_str())));
+  EXPECT_FALSE(SUCCEEDED(put_Movie(s.engine, Clip(L"no-such-movie.swf").c_str())));
   EXPECT_FALSE(SUCCEEDED(put_Movie(s.engine, WriteClip(L"empty-movie.swf", {}).c_str())));
   MediaEngine* fresh = CreateMediaEngine(s.parent);
   EXPECT_FALSE(SUCCEEDED(Play(fresh)));
@@ -171,7 +171,7 @@ TEST(Engine, VolumeScalesTheSamples) {
 // Release joins quickly, and leaves the host's quit message in the queue.
 TEST(Engine, RapidCommandsNeverDeadlockAndReleaseJoinsQuickly) {
   Stage s;
-  std::wstring a = MediaPath(L"long.mp4"), b = MediaPath(L"h264_aac.flv");
+  std::wstring a = Clip(L"long.mp4"), b = Clip(L"h264_aac.flv");
   ULONGLONG start = GetTickCount64();
   for (int i = 0; i < 200; ++i) {
     s.Set(L"state_file", i % 2 ? a : b);
