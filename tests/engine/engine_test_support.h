@@ -1,14 +1,9 @@
-// A parent window with a real engine in it, files made from the build's clips (Clip() of
-// tests/support names them), and waiting by pumping messages.
+// A parent window with a real engine in it, files made from the build's clips, and waiting by
+// pumping messages: over tests/support (its Clip(), its pump, its Windows and gtest headers).
 #pragma once
-#include <windows.h>
-
 #include <atomic>
 #include <cstdint>
 #include <cwchar>
-#include <functional>
-#include <string>
-#include <vector>
 
 #include "engine/player/media_engine_probe.h"
 #include "test_support.h"

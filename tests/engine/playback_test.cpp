@@ -1,6 +1,4 @@
 // The engine through its operations, playing real clips: what the host reads back.
-#include <gtest/gtest.h>
-
 #include <sstream>
 
 #include "engine_test_support.h"

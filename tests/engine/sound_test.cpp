@@ -1,7 +1,5 @@
 // The sound through the engine's audio tap: it reaches the device file after file at the
 // volume set, and survives the device going away.
-#include <gtest/gtest.h>
-
 #include "engine_test_support.h"
 
 namespace {

@@ -1,8 +1,6 @@
 // Files that real users have and that used to stall, silence, drift or blow up the engine, and
 // damaged ones the media fuzz run found (tools/media-fuzz.sh makes them again): each made here
 // from a build clip, then played to see that picture, sound and the end still come.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <atomic>
 #include <climits>
