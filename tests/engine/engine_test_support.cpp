@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 
 namespace {
 
@@ -23,58 +21,14 @@ void Tap(void* context, const float* samples, int frames, int channels) {
 
 }  // namespace
 
-std::wstring MediaPath(const wchar_t* name) {
-  wchar_t exe[MAX_PATH];
-  GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  std::wstring dir = exe;
-  return dir.substr(0, dir.find_last_of(L"\\/") + 1) + L"media\\" + name;
-}
-
 Bytes ReadClip(const wchar_t* clip) {
-  std::ifstream in(MediaPath(clip).c_str(), std::ios::binary);
-  return Bytes((std::istreambuf_iterator<char>(in)), {});
+  std::string bytes = ReadBytes(Clip(clip));
+  return Bytes(bytes.begin(), bytes.end());
 }
 
 std::wstring WriteClip(const wchar_t* name, const Bytes& bytes) {
-  std::wstring path = MediaPath(name);
-  std::ofstream(path.c_str(), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  return path;
-}
-
-bool WaitFor(const std::function<bool()>& condition, double seconds) {
-  ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
-  for (;;) {
-    MSG m;
-    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&m);
-      DispatchMessageW(&m);
-    }
-    if (condition()) return true;
-    if (GetTickCount64() >= deadline) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_ALLINPUT);
-  }
-}
-
-std::vector<FlvTag> FlvTags(const Bytes& f) {
-  std::vector<FlvTag> tags;
-  auto u24 = [&](size_t at) { return uint32_t{f[at]} << 16 | uint32_t{f[at + 1]} << 8 | f[at + 2]; };
-  for (size_t at = 9 + 4; at + 11 <= f.size() && at + 11 + u24(at + 1) <= f.size(); at += 11 + u24(at + 1) + 4)
-    tags.push_back(FlvTag{f[at], u24(at + 4) | uint32_t{f[at + 7]} << 24,
-                          Bytes(f.begin() + at + 11, f.begin() + at + 11 + u24(at + 1))});
-  return tags;
-}
-
-Bytes FlvFile(const std::vector<FlvTag>& tags) {
-  Bytes f = {'F', 'L', 'V', 1, 5, 0, 0, 0, 9, 0, 0, 0, 0};
-  auto put = [&](uint32_t v, int bytes) {
-    while (bytes--) f.push_back(static_cast<uint8_t>(v >> (8 * bytes)));
-  };
-  for (const FlvTag& t : tags) {
-    put(t.type, 1), put(static_cast<uint32_t>(t.data.size()), 3), put(t.time, 3), put(t.time >> 24, 1), put(0, 3);
-    f.insert(f.end(), t.data.begin(), t.data.end());
-    put(static_cast<uint32_t>(t.data.size() + 11), 4);
-  }
-  return f;
+  WriteBytes(Clip(name), std::string(bytes.begin(), bytes.end()));
+  return Clip(name);
 }
 
 Stage::Stage(int width, int height) {
@@ -93,7 +47,7 @@ Stage::Stage(int width, int height) {
   parent = CreateWindowW(L"EngineTestParent", L"engine test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
                          r.right - r.left, r.bottom - r.top, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   engine = CreateMediaEngine(parent);
-  if (engine && SUCCEEDED(put_Movie(engine, MediaPath(L"Nimbrel.swf").c_str()))) {
+  if (engine && SUCCEEDED(put_Movie(engine, Clip(L"Nimbrel.swf").c_str()))) {
     put_Menu(engine, FALSE);
     Play(engine);
   }

@@ -1,30 +1,21 @@
 // A parent window with a real engine in it, files made from the build's clips, and waiting by
-// pumping messages.
+// pumping messages: over tests/support (its Clip(), its pump, its Windows and gtest headers).
 #pragma once
-#include <windows.h>
-
 #include <atomic>
 #include <cstdint>
 #include <cwchar>
-#include <functional>
-#include <string>
-#include <vector>
 
 #include "engine/player/media_engine_probe.h"
+#include "test_support.h"
 
 using Bytes = std::vector<uint8_t>;
-std::wstring MediaPath(const wchar_t* name);  // a file of the build's media folder
 Bytes ReadClip(const wchar_t* clip);
 std::wstring WriteClip(const wchar_t* name, const Bytes& bytes);  // into the media folder; its path
-// Pumps messages until condition holds or the deadline passes; returns the condition.
-bool WaitFor(const std::function<bool()>& condition, double seconds = 10);
+inline bool WaitFor(const std::function<bool()>& condition, double seconds = 10) {
+  return PumpUntil(condition, static_cast<int>(seconds * 1000));
+}
 inline void Pump(double seconds) { WaitFor([] { return false; }, seconds); }
 inline long HostInt(const std::wstring& text) { return std::wcstol(text.c_str(), nullptr, 10); }  // the host's rule
-
-// An FLV file's tags (type 8 audio, 9 video, 18 script; time in ms), and tags back into a file.
-struct FlvTag { uint8_t type; uint32_t time; Bytes data; };
-std::vector<FlvTag> FlvTags(const Bytes& file);
-Bytes FlvFile(const std::vector<FlvTag>& tags);
 
 // The sound on its way to the device, through the engine's audio tap.
 struct SoundTap {
@@ -46,8 +37,7 @@ struct Stage {
   std::wstring Get(const wchar_t* name) { std::wstring v; GetVariable(engine, name, &v); return v; }
   double Number(const wchar_t* name);  // NaN when absent
   void Set(const wchar_t* name, const std::wstring& value) { SetVariable(engine, name, value.c_str()); }
-  void PlayFile(const wchar_t* clip) { Set(L"state_file", MediaPath(clip)); }
-  bool WaitForMetadata(double s = 10) { return WaitFor([&] { return Number(L"state_duration") > 0; }, s); }
+  void PlayFile(const wchar_t* clip) { Set(L"state_file", Clip(clip)); }
   bool WaitForTime(double time, double s = 10) { return WaitFor([&] { return Number(L"ns.time") > time; }, s); }
   bool WaitForEnd(double s = 10) { return WaitFor([&] { return Get(L"state_playstop") == L"1"; }, s); }
   COLORREF Pixel(int x, int y);  // as the window shows it

@@ -1,6 +1,4 @@
 // The player movie file and the number rules, without playback.
-#include <gtest/gtest.h>
-
 #include <zlib.h>
 
 #include <algorithm>
@@ -8,7 +6,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <new>
-#include <string>
 
 #include "engine/player/movie_file.h"
 #include "engine/player/movie_values.h"

@@ -1,26 +1,12 @@
 // The engine through its operations, playing real clips: what the host reads back.
-#include <gtest/gtest.h>
-
 #include <sstream>
 
 #include "engine_test_support.h"
-
-namespace {
-
-bool IsBlack(COLORREF c) { return GetRValue(c) < 16 && GetGValue(c) < 16 && GetBValue(c) < 16; }
-bool IsRed(COLORREF c) { return GetRValue(c) > 200 && GetGValue(c) < 60 && GetBValue(c) < 60; }
-
-}  // namespace
 
 // What the host reads before and after each of its writes; the picture fits the panel.
 TEST(Engine, VariablesReadBackAsTheHostWritesThem) {
   Stage s;
   ASSERT_NE(s.engine, nullptr);
-  RECT r;
-  GetClientRect(s.Window(), &r);  // the parent's first child, filling it
-  EXPECT_TRUE(r.right == 800 && r.bottom == 450);
-  long version = 0;
-  EXPECT_TRUE(SUCCEEDED(EngineVersion(s.engine, &version)) && version >> 16 >= 1);
   // Each write, then what reads back; before any write: the frame's declarations, its own
   // settings, and 4:3 fitted in 800 x 450.
   const struct { const wchar_t *write, *value, *reads; } rows[] = {
@@ -47,9 +33,9 @@ TEST(Engine, VariablesReadBackAsTheHostWritesThem) {
   MoveWindow(s.Window(), 0, 0, 400, 400, TRUE);  // a resize refits
   Pump(0.02);
   EXPECT_EQ(s.Get(L"imovie._width") + L" " + s.Get(L"imovie._height") + L" " + s.Get(L"imovie._y"), L"400 300 50");
-  // A missing or empty movie does not load; an engine with nothing loaded does not start.
-  EXPECT_FALSE(SUCCEEDED(put_Movie(s.engine, MediaPath(L"no-such-movie.swf").c_str())));
-  EXPECT_FALSE(SUCCEEDED(put_Movie(s.engine, WriteClip(L"empty-movie.swf", {}).c_str())));
+  // A missing movie does not load (damaged ones: MovieFile); an engine with nothing loaded does
+  // not start.
+  EXPECT_FALSE(SUCCEEDED(put_Movie(s.engine, Clip(L"no-such-movie.swf").c_str())));
   MediaEngine* fresh = CreateMediaEngine(s.parent);
   EXPECT_FALSE(SUCCEEDED(Play(fresh)));
   Release(fresh);
@@ -67,7 +53,7 @@ TEST(Engine, EveryClipKindReportsDurationSizeAndMovingTime) {
     SCOPED_TRACE(testing::Message() << c.clip);
     Stage s;
     s.PlayFile(c.clip);
-    ASSERT_TRUE(s.WaitForMetadata());
+    ASSERT_TRUE(WaitFor([&] { return s.Number(L"state_duration") > 0; }));
     EXPECT_NEAR(s.Number(L"state_duration"), c.duration, 0.06);
     EXPECT_EQ(HostInt(s.Get(L"state_duration")), static_cast<long>(c.duration));  // whole seconds
     if (!c.width) {
@@ -136,20 +122,16 @@ TEST(Engine, SeekPauseRestartAndTheEnd) {
 
 // Behind another window procedure too (the host subclasses the engine's window).
 TEST(Engine, PictureShowsCentredAndStopLeavesOnlyBlack) {
+  auto IsBlack = [](COLORREF c) { return GetRValue(c) < 16 && GetGValue(c) < 16 && GetBValue(c) < 16; };
+  auto IsRed = [](COLORREF c) { return GetRValue(c) > 200 && GetGValue(c) < 60 && GetBValue(c) < 60; };
   Stage s;
   static WNDPROC previous;
-  static int seen;
-  seen = 0;
-  previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-      s.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
-        ++seen;
-        return CallWindowProcW(previous, h, m, w, l);
-      })));
+  auto proc = [](HWND h, UINT m, WPARAM w, LPARAM l) { return CallWindowProcW(previous, h, m, w, l); };
+  previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(s.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+proc)));
   s.PlayFile(L"red.mp4");
   // 4:3 in 800 x 450: the picture spans x 100..700, black bars left and right.
   ASSERT_TRUE(WaitFor([&] { return IsRed(s.Pixel(400, 225)); }));
   EXPECT_TRUE(IsRed(s.Pixel(110, 10)) && IsBlack(s.Pixel(50, 225)) && IsBlack(s.Pixel(750, 225)));
-  EXPECT_GT(seen, 0);
   InvalidateRect(s.Window(), nullptr, TRUE);  // a repaint draws the last picture again
   s.Set(L"state_pause", L"1");
   Pump(0.1);
@@ -160,28 +142,10 @@ TEST(Engine, PictureShowsCentredAndStopLeavesOnlyBlack) {
   EXPECT_TRUE(IsBlack(s.Pixel(400, 225)));
 }
 
-TEST(Engine, VolumeScalesTheSamples) {
-  Stage s;
-  s.Listen();
-  s.PlayFile(L"long.mp4");
-  ASSERT_TRUE(s.WaitForTime(0.5));
-  Pump(0.3);
-  float full = s.tap.peak.load();
-  ASSERT_GT(full, 0.05f);
-  struct Case { const wchar_t* volume; double scale; };
-  for (Case c : {Case{L"50", 0.5}, Case{L"0", 0}, Case{L"250", 1.0}}) {  // 250: clamped to 100
-    s.Set(L"state_volume", c.volume);
-    Pump(0.3);  // what was already queued at the old volume passes
-    s.tap.Reset();
-    Pump(0.4);
-    EXPECT_NEAR(s.tap.peak.load() / full, c.scale, 0.05) << "volume " << c.scale;
-  }
-}
-
 // Release joins quickly, and leaves the host's quit message in the queue.
 TEST(Engine, RapidCommandsNeverDeadlockAndReleaseJoinsQuickly) {
   Stage s;
-  std::wstring a = MediaPath(L"long.mp4"), b = MediaPath(L"h264_aac.flv");
+  std::wstring a = Clip(L"long.mp4"), b = Clip(L"h264_aac.flv");
   ULONGLONG start = GetTickCount64();
   for (int i = 0; i < 200; ++i) {
     s.Set(L"state_file", i % 2 ? a : b);

@@ -1,7 +1,5 @@
-// The sound through the engine's audio tap: it reaches the device file after file, and survives
-// the device going away.
-#include <gtest/gtest.h>
-
+// The sound through the engine's audio tap: it reaches the device file after file at the
+// volume set, and survives the device going away.
 #include "engine_test_support.h"
 
 namespace {
@@ -22,10 +20,10 @@ void ExpectHeard(Stage& s, const char* when) {
 
 }  // namespace
 
-// Each device in turn; one that cannot open here (no sound server) is left out. A lost device is
-// opened again, of the same kind (after a short delay when it is a real one), while the picture
-// goes on.
-TEST(Sound, EveryFileSeekStopAndLostDevicePlaysWithSound) {
+// Each device in turn; one that cannot open here (no sound server) is left out. The volume scales
+// the samples, 250 clamped to 100. A lost device is opened again, of the same kind (after a short
+// delay when it is a real one), while the picture goes on.
+TEST(Sound, EveryFileSeekStopVolumeAndLostDevicePlaysWithSound) {
   for (int device : {1, 2, 3}) {
     SCOPED_TRACE(testing::Message() << "device " << device);
     Stage s;
@@ -51,6 +49,16 @@ TEST(Sound, EveryFileSeekStopAndLostDevicePlaysWithSound) {
     Pump(0.2);
     s.PlayFile(L"long.mp4");
     ExpectHeard(s, "played again after a stop");
+    float full = 0;
+    struct Case { const wchar_t* volume; double scale; };
+    for (Case c : {Case{L"100", 1}, Case{L"50", 0.5}, Case{L"0", 0}, Case{L"250", 1}}) {
+      s.Set(L"state_volume", c.volume);
+      Pump(0.3);  // what was already queued at the old volume passes
+      s.tap.Reset();
+      Pump(0.4);
+      full = full ? full : s.tap.peak.load();
+      EXPECT_NEAR(s.tap.peak.load() / full, c.scale, 0.05) << "volume " << c.volume;
+    }
     MediaEngineCounters before = s.Counters();
     MediaEngineLoseAudioDevice(s.engine);
     ExpectHeard(s, "on the silent clock");

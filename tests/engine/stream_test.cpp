@@ -1,10 +1,6 @@
 // Files that real users have and that used to stall, silence, drift or blow up the engine, and
 // damaged ones the media fuzz run found (tools/media-fuzz.sh makes them again): each made here
 // from a build clip, then played to see that picture, sound and the end still come.
-#include <gtest/gtest.h>
-
-#include <windows.h>
-
 #include <algorithm>
 #include <atomic>
 #include <climits>
@@ -23,6 +19,30 @@ uint32_t Bits(Bytes& d, size_t bit, int count, int64_t value = -1) {
     if (value >= 0) d[bit / 8] = (value >> i) & 1 ? d[bit / 8] | mask : d[bit / 8] & ~mask;
   }
   return old;
+}
+
+// An FLV file's tags (type 8 audio, 9 video, 18 script; time in ms), and tags back into a file.
+struct FlvTag { uint8_t type; uint32_t time; Bytes data; };
+std::vector<FlvTag> FlvTags(const Bytes& f) {
+  std::vector<FlvTag> tags;
+  auto u24 = [&](size_t at) { return uint32_t{f[at]} << 16 | uint32_t{f[at + 1]} << 8 | f[at + 2]; };
+  for (size_t at = 9 + 4; at + 11 <= f.size() && at + 11 + u24(at + 1) <= f.size(); at += 11 + u24(at + 1) + 4)
+    tags.push_back(FlvTag{f[at], u24(at + 4) | uint32_t{f[at + 7]} << 24,
+                          Bytes(f.begin() + at + 11, f.begin() + at + 11 + u24(at + 1))});
+  return tags;
+}
+
+Bytes FlvFile(const std::vector<FlvTag>& tags) {
+  Bytes f = {'F', 'L', 'V', 1, 5, 0, 0, 0, 9, 0, 0, 0, 0};
+  auto put = [&](uint32_t v, int bytes) {
+    while (bytes--) f.push_back(static_cast<uint8_t>(v >> (8 * bytes)));
+  };
+  for (const FlvTag& t : tags) {
+    put(t.type, 1), put(static_cast<uint32_t>(t.data.size()), 3), put(t.time, 3), put(t.time >> 24, 1), put(0, 3);
+    f.insert(f.end(), t.data.begin(), t.data.end());
+    put(static_cast<uint32_t>(t.data.size() + 11), 4);
+  }
+  return f;
 }
 
 size_t Find(const Bytes& d, const char* box) { return std::search(d.begin(), d.end(), box, box + 4) - d.begin(); }
@@ -63,16 +83,11 @@ Bytes HugeLastFrame() {
   return d;
 }
 
-Bytes GarbageAfter(const wchar_t* clip, size_t header) {
+// The clip's first size bytes (0: half of it), then garbage bytes of noise.
+Bytes Cut(const wchar_t* clip, size_t size, size_t garbage = 0) {
   Bytes b = ReadClip(clip);
-  b.resize(header ? header : b[3]);  // 0: the mp4's ftyp box (its size under 256)
-  for (size_t i = 0; i < 20000; ++i) b.push_back(uint8_t(i * 7919 % 251));
-  return b;
-}
-
-Bytes Cut(const wchar_t* clip, size_t size) {
-  Bytes b = ReadClip(clip);
-  b.resize(size ? size : b.size() / 2);  // 0: half
+  b.resize(size ? size : b.size() / 2);
+  for (size_t i = 0; i < garbage; ++i) b.push_back(uint8_t(i * 7919 % 251));
   return b;
 }
 
@@ -138,8 +153,8 @@ TEST(Streams, CraftedFilesPlayWhatTheyHoldAndEnd) {
        }), {0.3}},
       {L"empty.mp4", {}},
       {L"moov_last_cut.mp4", Cut(L"h264_aac.mp4", 20000)},  // the index lost
-      {L"ftyp_then_garbage.mp4", GarbageAfter(L"h264_aac.mp4", 0)},
-      {L"header_then_garbage.flv", GarbageAfter(L"h264_aac.flv", 13)},
+      {L"ftyp_then_garbage.mp4", Cut(L"h264_aac.mp4", 32, 20000)},  // the ftyp box, 32 bytes
+      {L"header_then_garbage.flv", Cut(L"h264_aac.flv", 13, 20000)},
       {L"cut.flv", Cut(L"h264_aac.flv", 0)},
       {L"scrambled.flv", Scrambled(L"sorenson_mp3.flv")},
   };

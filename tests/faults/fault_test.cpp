@@ -13,29 +13,24 @@ namespace {
 const std::string OldList = "[Nimbrel Play List]\r\nC:\\one.flv\r\n";
 const std::string OldIni = "[Setting]\r\nVolumeLevel=40\r\n[Mine]\r\nKept=1\r\n";
 
-std::wstring Disk(const char* variable)
+std::wstring EnvironmentValue(const wchar_t* name)
 {
-    wchar_t path[1024] = L"";
-    GetEnvironmentVariableW(std::wstring(variable, variable + strlen(variable)).c_str(), path, 1024);
-    return path;
+    const wchar_t* value = _wgetenv(name);
+    return value ? value : L"";
 }
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-// Fills the disk to its last byte; the filler is removed when done.
-struct Filler {
-    std::wstring Path;
-    explicit Filler(const std::wstring& folder) : Path(folder + L"\\filler")
-    {
-        HANDLE f = CreateFileW(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        std::string block(4096, 'x');
-        DWORD wrote;
-        for (size_t n : {size_t(4096), size_t(1)})
-            while (WriteFile(f, block.data(), (DWORD)n, &wrote, nullptr) && wrote == n) {}
-        CloseHandle(f);
-    }
-    ~Filler() { DeleteFileW(Path.c_str()); }
-};
+// Fills the disk to its last byte.
+void Fill(const std::wstring& file)
+{
+    HANDLE f = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    std::string block(4096, 'x');
+    DWORD wrote;
+    for (DWORD n : {4096u, 1u})
+        while (WriteFile(f, block.data(), n, &wrote, nullptr) && wrote == n) {}
+    CloseHandle(f);
+}
 
 class Faults : public AppTest {
 protected:
@@ -43,11 +38,6 @@ protected:
     {
         AppTest::TearDown();
         BuildIniPath();  // the settings file beside the test program again
-    }
-    void SomeEntries()
-    {
-        for (int i = 0; i < 3; i++)
-            AddEntry(i, (Dir / (std::to_wstring(i) + L".flv")).c_str());
     }
     // The saves into the folder: both fail, and the previous files stay whole.
     void ExpectSavesKeepPreviousFiles(const std::wstring& disk)
@@ -68,7 +58,8 @@ protected:
 // whole; with room again the settings are written whole, the user's own section kept.
 TEST_F(Faults, SavesThatCannotBeWrittenFailAndKeepThePreviousFiles)
 {
-    SomeEntries();
+    for (int i = 0; i < 3; i++)
+        AddEntry(i, (Dir / (std::to_wstring(i) + L".flv")).c_str());
     Paths kept = {Dir / L"list.nbl", Dir / L"Nimbrel.ini"};
     WriteBytes(kept[0], OldList);
     WriteBytes(kept[1], OldIni);
@@ -78,16 +69,15 @@ TEST_F(Faults, SavesThatCannotBeWrittenFailAndKeepThePreviousFiles)
     for (const std::wstring& path : kept)
         SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 
-    std::wstring readOnly = Disk("NIMBREL_READONLY_DISK"), full = Disk("NIMBREL_FULL_DISK");
+    std::wstring readOnly = EnvironmentValue(L"NIMBREL_READONLY_DISK"), full = EnvironmentValue(L"NIMBREL_FULL_DISK");
     if (readOnly.empty() || full.empty())
         GTEST_SKIP() << "no small disks mounted (tests/faults/faults.sh mounts them)";
     ExpectSavesKeepPreviousFiles(readOnly);
     WriteBytes(full + L"\\list.nbl", OldList);
     WriteBytes(full + L"\\Nimbrel.ini", OldIni);
-    {
-        Filler filler(full);
-        ExpectSavesKeepPreviousFiles(full);
-    }
+    Fill(full + L"\\filler");
+    ExpectSavesKeepPreviousFiles(full);
+    DeleteFileW((full + L"\\filler").c_str());
     SaveSettings();
     std::string ini = ReadBytes(IniPath);
     EXPECT_EQ(IniValue(ini, "VolumeLevel"), "77");
@@ -124,20 +114,18 @@ TEST(FaultsAtStart, NoUsableTemporaryFolderEndsInTheErrorBox)
 {
     TempFolder outside;
     WriteBytes(outside / L"a file", "x");
-    wchar_t temp0[1024] = L"", tmp0[1024] = L"";
-    GetEnvironmentVariableW(L"TEMP", temp0, 1024);
-    GetEnvironmentVariableW(L"TMP", tmp0, 1024);
+    std::wstring temp0 = EnvironmentValue(L"TEMP"), tmp0 = EnvironmentValue(L"TMP");
     Paths temps = {outside / L"missing", outside / L"a file"};
-    if (!Disk("NIMBREL_READONLY_DISK").empty())
-        temps.push_back(Disk("NIMBREL_READONLY_DISK"));
+    if (!EnvironmentValue(L"NIMBREL_READONLY_DISK").empty())
+        temps.push_back(EnvironmentValue(L"NIMBREL_READONLY_DISK"));
     for (const std::wstring& temp : temps) {
         SCOPED_TRACE(Utf8(temp));
         Program p;
         SetEnvironmentVariableW(L"TEMP", temp.c_str());
         SetEnvironmentVariableW(L"TMP", temp.c_str());
         bool started = p.Start();
-        SetEnvironmentVariableW(L"TEMP", temp0);
-        SetEnvironmentVariableW(L"TMP", tmp0);
+        SetEnvironmentVariableW(L"TEMP", temp0.c_str());
+        SetEnvironmentVariableW(L"TMP", tmp0.c_str());
         ASSERT_TRUE(started);
         HWND box = p.WaitForWindow(L"#32770", 10000);
         ASSERT_NE(box, nullptr) << "no error box appeared";

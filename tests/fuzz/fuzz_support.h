@@ -9,13 +9,12 @@
 
 #include "text/utf8.h"
 
-#define CHECK(c)                                                                        \
-    do {                                                                                \
-        if (!(c)) {                                                                     \
-            std::fprintf(stderr, "invariant failed: %s (%s:%d)\n", #c, __FILE__, __LINE__); \
-            std::abort();                                                               \
-        }                                                                               \
-    } while (0)
+[[noreturn]] inline void Failed(const char* invariant, const char* file, int line)
+{
+    std::fprintf(stderr, "invariant failed: %s (%s:%d)\n", invariant, file, line);
+    std::abort();
+}
+#define CHECK(c) ((c) ? (void)0 : Failed(#c, __FILE__, __LINE__))
 
 // The bytes as little-endian UTF-16 units (an odd last byte is dropped).
 inline std::wstring Utf16Units(const uint8_t* data, size_t size)
@@ -24,12 +23,6 @@ inline std::wstring Utf16Units(const uint8_t* data, size_t size)
     for (size_t i = 0; i + 1 < size; i += 2)
         units += (wchar_t)(data[i] | data[i + 1] << 8);
     return units;
-}
-
-// Every byte one unit (Latin-1): short ASCII texts stay short inputs.
-inline std::wstring ByteUnits(const uint8_t* data, size_t size)
-{
-    return std::wstring(data, data + size);
 }
 
 // Whether units have a faithful UTF-8 form: the converter refuses exactly the unpaired
