@@ -2,13 +2,21 @@
 // (and the bitmaps among them) and USER objects of every process of the given exe name:
 //   pid private_kb handles gdi_objects bitmaps user_objects     (one line per process)
 //   process_counts.exe NAME
+// With --watch it stays, watches the images of the play/pause and mute buttons, and answers
+// each line read with those lines followed by "icons N": how many times a button's image
+// changed since it started. (Wine's button keeps a copy of every image it is given, so the
+// soak takes those bitmaps off by what happened, not by what its keys should have done.)
 #include <windows.h>
 #include <psapi.h>
 #include <tlhelp32.h>
 #include <winternl.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cwchar>
+#include <thread>
+
+#include "resources/resource.h"
 
 namespace {
 
@@ -73,19 +81,14 @@ long Windows(DWORD pid) {
   return c.n;
 }
 
-}  // namespace
-
-int wmain(int argc, wchar_t** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: process_counts NAME\n");
-    return 2;
-  }
+// Prints one line per process of that name; false when there is none.
+bool PrintCounts(const wchar_t* name) {
   HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   PROCESSENTRY32W p{};
   p.dwSize = sizeof p;
   int found = 0;
   for (BOOL more = Process32FirstW(snap, &p); more; more = Process32NextW(snap, &p)) {
-    if (_wcsicmp(p.szExeFile, argv[1]) != 0) continue;
+    if (_wcsicmp(p.szExeFile, name) != 0) continue;
     HANDLE h = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, p.th32ProcessID);
     if (!h) continue;
     PROCESS_MEMORY_COUNTERS_EX m{};
@@ -105,5 +108,46 @@ int wmain(int argc, wchar_t** argv) {
     ++found;
   }
   CloseHandle(snap);
-  return found ? 0 : 1;
+  return found != 0;
+}
+
+std::atomic<long> IconChanges{0};
+
+// Polls the two buttons of the program's control bar; a change seen is a new image given.
+void WatchIcons() {
+  HWND buttons[2] = {};
+  HANDLE images[2] = {};
+  for (;; Sleep(10)) {
+    if (!IsWindow(buttons[0])) {
+      HWND bar = FindWindowExW(FindWindowW(L"Nimbrel", nullptr), nullptr, L"wc", nullptr);
+      buttons[0] = GetDlgItem(bar, IDC_PLAY_PAUSE);
+      buttons[1] = GetDlgItem(bar, IDC_MUTE);
+      for (int i = 0; i < 2; ++i) images[i] = nullptr;
+    }
+    for (int i = 0; i < 2; ++i) {
+      DWORD_PTR image = 0;
+      if (!buttons[i] ||
+          !SendMessageTimeoutW(buttons[i], BM_GETIMAGE, IMAGE_ICON, 0, SMTO_ABORTIFHUNG, 200, &image) || !image)
+        continue;
+      if (images[i] && reinterpret_cast<HANDLE>(image) != images[i]) ++IconChanges;
+      images[i] = reinterpret_cast<HANDLE>(image);
+    }
+  }
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: process_counts NAME [--watch]\n");
+    return 2;
+  }
+  if (argc < 3 || std::wcscmp(argv[2], L"--watch") != 0) return PrintCounts(argv[1]) ? 0 : 1;
+  std::thread(WatchIcons).detach();
+  for (char line[64]; std::fgets(line, sizeof line, stdin);) {
+    PrintCounts(argv[1]);
+    std::printf("icons %ld\n", IconChanges.load());
+    std::fflush(stdout);
+  }
+  return 0;
 }

@@ -2,17 +2,18 @@
 """Soak: the real Nimbrel.exe plays a folder of 100 short generated clips in repeat-list mode
 while a script seeks, pauses, changes the volume, the view and the modes, as a user would.
 The process's private memory, kernel handles, GDI objects (bitmaps apart) and windows are
-sampled every 10 s; each minute prints the lowest of its samples (memory rises and falls with
+sampled every 2 s; each minute prints the lowest of its samples (memory rises and falls with
 the pictures in flight; a leak raises the floor) and how many files began playing.
 
     soak.py --exe Nimbrel.exe --counts process_counts.exe --work FOLDER [--minutes 10]
+            [--leave-out pause,volume]   (actions not taken: these two change icons)
 
 Needs the environment of tools/wine-env.sh. Exit status 1 when a count grew by more than 2 %
 (the lowest of the last three minutes against the lowest of minutes 2 to 4), when no new file
 began for a whole minute while not paused (a stall), or when the program did not end cleanly.
 Wine's button keeps a copy of every image it is given (two bitmaps per icon change, freed
-only with the button): the bitmaps are judged after taking off two per icon change the
-script caused (play/pause and mute)."""
+only with the button): the bitmaps are judged after taking off two per change of the
+play/pause and mute buttons' images that process_counts.exe --watch saw."""
 import argparse
 import concurrent.futures
 import os
@@ -28,6 +29,7 @@ from driver import WINE, Player, click, key  # noqa: E402
 CLIPS = 100
 SIZES = ["320x240", "176x144", "640x360", "480x270"]
 GROWTH = 0.02
+SAMPLE_EVERY = 2  # seconds: a minute's floor is the lowest of some twenty samples
 
 
 def make_clip(folder, n):
@@ -50,14 +52,32 @@ COLUMNS = ["private memory (MB)", "handles", "GDI objects but bitmaps", "bitmaps
 BITMAPS_PER_ICON_CHANGE = 2
 
 
-def counts(exe):
-    """(private MB, handles, GDI objects but bitmaps, bitmaps, windows) of the running
-    Nimbrel.exe, or None."""
-    done = subprocess.run([WINE, exe, "Nimbrel.exe"], capture_output=True, text=True, timeout=60)
-    f = done.stdout.split()
-    if done.returncode != 0 or len(f) < 6:
-        return None
-    return int(f[1]) / 1024, int(f[2]), int(f[3]) - int(f[4]), int(f[4]), int(f[5])
+class Counts:
+    """process_counts.exe --watch beside the running Nimbrel.exe: it also counts the changes of
+    the play/pause and mute buttons' images as they happen, including the ones the keys did not
+    ask for (a pause pressed as a file ends: the next file starts playing)."""
+
+    def __init__(self, exe):
+        self.proc = subprocess.Popen([WINE, exe, "Nimbrel.exe", "--watch"], stdin=subprocess.PIPE,
+                                     stdout=subprocess.PIPE, text=True)
+
+    def sample(self):
+        """(private MB, handles, GDI objects but bitmaps, bitmaps, windows, icon changes), or None."""
+        self.proc.stdin.write("\n")
+        self.proc.stdin.flush()
+        rows = []
+        while not (line := self.proc.stdout.readline()).startswith("icons"):
+            if not line:
+                return None
+            rows.append(line.split())
+        if len(rows) != 1 or len(rows[0]) < 6:
+            return None
+        f = rows[0]
+        return int(f[1]) / 1024, int(f[2]), int(f[3]) - int(f[4]), int(f[4]), int(f[5]), int(line.split()[1])
+
+    def close(self):
+        self.proc.kill()
+        self.proc.wait()
 
 
 def menu(player, first, down):
@@ -70,11 +90,12 @@ def menu(player, first, down):
 
 
 class Soak:
-    def __init__(self, player):
+    def __init__(self, player, leave_out=()):
         self.player = player
+        self.actions = [a for a in self.ACTIONS if a.__name__ not in leave_out]
         self.step = 0
         self.paused = False
-        self.icon_changes = 0  # play/pause and mute button images swapped
+        self.icon_changes = 0  # play/pause and mute button images the keys swap
 
     # Each action leaves the program as it found it: normal view, repeat-list mode, playing.
     def seek(self):
@@ -111,7 +132,7 @@ class Soak:
         key("ctrl+l", "ctrl+t", "ctrl+t")
 
     def modes(self):
-        kind = self.step // len(self.ACTIONS) % 3
+        kind = self.step // len(self.actions) % 3
         if kind == 0:  # repeat the file for a moment, then the list again
             menu(self.player, 3, 1)
             time.sleep(2)
@@ -129,7 +150,7 @@ class Soak:
 
     def act(self):
         self.player.focus()
-        self.ACTIONS[self.step % len(self.ACTIONS)](self)
+        self.actions[self.step % len(self.actions)](self)
         self.step += 1
 
 
@@ -145,6 +166,8 @@ def main():
     parser.add_argument("--work", required=True)
     parser.add_argument("--minutes", type=int, default=10)
     parser.add_argument("--seed", type=int, default=1)
+    # e.g. "pause,volume": no icon changes, so the bitmaps are judged as they are
+    parser.add_argument("--leave-out", default="", help="actions not taken, separated by commas")
     a = parser.parse_args()
     random.seed(a.seed)
     clips = os.path.join(a.work, "clips")
@@ -155,10 +178,11 @@ def main():
     player = Player(a.exe, os.path.join(a.work, "program"), [clips], {"Repeat": 2})
     names, stalls, minutes, samples, known = set(), 0, [], [], []
     title, began, last_change = player.title(), 0, time.monotonic()
-    soak = Soak(player)
+    soak = Soak(player, a.leave_out.split(","))
+    watch, seen = Counts(a.counts), 0
     start = time.monotonic()
-    next_sample, next_minute = start + 10, start + 60
-    print("minute private_mb handles gdi_but_bitmaps bitmaps windows files_begun icon_changes", flush=True)
+    next_sample, next_minute = start + SAMPLE_EVERY, start + 60
+    print("minute private_mb handles gdi_but_bitmaps bitmaps windows files_begun icon_changes(keys)", flush=True)
     try:
         while time.monotonic() - start < a.minutes * 60:
             soak.act()
@@ -173,27 +197,30 @@ def main():
                     last_change = time.monotonic()
                 if player.proc.poll() is not None:
                     raise AssertionError("the program ended (exit code %s)" % player.proc.returncode)
+                if time.monotonic() >= next_sample:
+                    c = watch.sample()
+                    if c is None:
+                        raise AssertionError("the program's counts could not be read")
+                    # The bitmaps the icon changes seen account for, taken off at once.
+                    samples.append(c[:5] + (c[3] - BITMAPS_PER_ICON_CHANGE * c[5],))
+                    seen = c[5]
+                    next_sample = time.monotonic() + SAMPLE_EVERY
                 time.sleep(0.2)
-            if time.monotonic() >= next_sample:
-                c = counts(a.counts)
-                if c is None:
-                    raise AssertionError("the program's counts could not be read")
-                # The bitmaps the script's icon changes account for, taken off at once.
-                samples.append(c + (c[3] - BITMAPS_PER_ICON_CHANGE * soak.icon_changes,))
-                next_sample += 10
             if time.monotonic() >= next_minute and samples:
                 floor = tuple(min(s[i] for s in samples) for i in range(len(COLUMNS)))
                 minutes.append(floor)
                 known.append(min(s[-1] for s in samples))
                 samples = []
-                print("%6d %10.1f %7d %15d %7d %7d %11d %12d" % (len(minutes), *floor, began, soak.icon_changes),
+                print("%6d %10.1f %7d %15d %7d %7d %11d %7d (%d)" % (len(minutes), *floor, began, seen, soak.icon_changes),
                       flush=True)
                 next_minute += 60
         code = player.close()
     finally:
+        watch.close()
         player.kill()
     ok = code == 0 and stalls == 0
     print("files begun %d (%d distinct titles), stalls %d, exit code %s" % (began, len(names), stalls, code))
+    print("button images changed %d times (the keys alone: %d)" % (seen, soak.icon_changes))
     if len(minutes) >= 5:
         for i, name in enumerate(COLUMNS):
             g = growth(known if name == "bitmaps" else [m[i] for m in minutes])
