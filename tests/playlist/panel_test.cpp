@@ -14,9 +14,7 @@
 
 namespace {
 
-struct Panel : AppTest {
-    void AddThree() { AddFiles({L"a.flv", L"b.flv", L"c.flv"}); }
-};
+using Panel = AppTest;
 
 void Notify(UINT code)
 {
@@ -59,7 +57,7 @@ TEST_F(Panel, ListFillsThePanelHidesThePathAndFitsTheNames)
 
 TEST_F(Panel, TheMarkSitsCentredInTheCurrentRowAndIsNeverHighlighted)
 {
-    AddThree();
+    AddFiles({L"a.flv", L"b.flv", L"c.flv"});
     PlayEntry(1);
     SetFocus(PlaylistView);
     SetRow(1, LVIS_SELECTED | LVIS_FOCUSED);
@@ -73,11 +71,13 @@ TEST_F(Panel, TheMarkSitsCentredInTheCurrentRowAndIsNeverHighlighted)
     }
 }
 
-TEST_F(Panel, RightClickMenuEnablesItemsByTheFocusedSelectedRow)
+// The right click's menu offers, and a double click, Enter and that menu's item play, the row
+// that is both focused and selected.
+TEST_F(Panel, TheFocusedSelectedRowIsTheChoiceOfTheMenuDoubleClickAndEnter)
 {
     // Order: play, up, down, remove, remove all, open, save.
     EXPECT_EQ(RightClickMenu(), (std::vector<bool>{false, false, false, false, false, true, false}));
-    AddThree();
+    AddFiles({L"a.flv", L"b.flv", L"c.flv"});
     SetRow(0, LVIS_SELECTED | LVIS_FOCUSED);
     EXPECT_EQ(RightClickMenu(), (std::vector<bool>{true, false, true, true, true, true, true}));
     SetRow(0, 0);
@@ -87,11 +87,6 @@ TEST_F(Panel, RightClickMenuEnablesItemsByTheFocusedSelectedRow)
     SetRow(1, LVIS_SELECTED);
     EXPECT_EQ(RightClickMenu(), (std::vector<bool>{false, false, false, false, true, true, true}))
         << "a selection without the focus is no choice";
-}
-
-TEST_F(Panel, DoubleClickEnterAndTheMenuPlayTheFocusedSelectedRowOnly)
-{
-    AddThree();
     Notify(NM_DBLCLK);
     EXPECT_EQ(PlayState, Stopped) << "no focused selected row: nothing plays";
     void (*ways[])() = {[] { Notify(NM_DBLCLK); },
@@ -107,7 +102,7 @@ TEST_F(Panel, DoubleClickEnterAndTheMenuPlayTheFocusedSelectedRowOnly)
 
 TEST_F(Panel, KeysOfTheListLosingTheFocusAndRemoveAll)
 {
-    AddThree();
+    AddFiles({L"a.flv", L"b.flv", L"c.flv"});
     SetFocus(PlaylistView);
     BYTE keys[256];
     GetKeyboardState(keys);
