@@ -9,8 +9,7 @@
 
 const std::string Header = "[Nimbrel Play List]\r\n";
 
-class PlaylistFiles : public AppTest {
-protected:
+struct PlaylistFiles : AppTest {
     int Read(const std::wstring& path)
     {
         InsertIndex = PlaylistCount();
@@ -18,7 +17,9 @@ protected:
     }
 };
 
-TEST_F(PlaylistFiles, EmptyListSavesNothingAndAFullOneWritesHeaderAndPathsAsUtf8WithCrLfAndReadsBack)
+// (Paths of any text both ways: tests/fuzz/playlist_text_fuzz.cpp; a saved list read again in
+// a second run: the e2e scenarios.)
+TEST_F(PlaylistFiles, EmptyListSavesNothingAndAFullOneWritesHeaderAndPathsAsUtf8WithCrLf)
 {
     std::wstring list = Dir / L"saved.nbl";
     WriteBytes(list, Header + "C:\\old.flv\r\n");
@@ -28,25 +29,17 @@ TEST_F(PlaylistFiles, EmptyListSavesNothingAndAFullOneWritesHeaderAndPathsAsUtf8
     EXPECT_EQ(WritePlaylistFile(list.c_str()), 0);
     EXPECT_EQ(ReadBytes(list), Header + "C:\\old.flv\r\n");
 
-    CreateDirectoryW((Dir / L"動画").c_str(), nullptr);
-    std::wstring b = MakeFlv(Dir / L"b.flv");
-    std::wstring cat = MakeFlv(Dir / L"動画\\猫 の 歌.flv");
-    DropOnPlaylist({b, cat});
-    AddEntry(1, L"C:\\broken\xD800name.flv");  // no faithful UTF-8 form: left out, the others saved
+    std::wstring cat = MakeFlv(Dir / L"猫 の 歌.flv");
+    DropOnPlaylist({cat});
+    AddEntry(0, L"C:\\broken\xD800name.flv");  // no faithful UTF-8 form: left out, the others saved
     Command(IDM_SAVE_PLAYLIST);
     EXPECT_EQ(LastDialog.Owner, MainWindow) << "owned by the window that received the command";
     EXPECT_EQ(LastDialog.Filter, L"Play List (*.nbl)|*.nbl|");
     // Asking for an existing file would refuse every new playlist name.
     EXPECT_EQ(LastDialog.Flags, (DWORD)(OFN_OVERWRITEPROMPT | OFN_NONETWORKBUTTON | OFN_EXPLORER | OFN_LONGNAMES));
-    EXPECT_EQ(WritePlaylistFile(list.c_str()), 1);
-
     std::string bytes = ReadBytes(list);
-    EXPECT_EQ(bytes, Header + Utf8(b) + "\r\n" + Utf8(cat) + "\r\n");
+    EXPECT_EQ(bytes, Header + Utf8(cat) + "\r\n");
     EXPECT_EQ(GetFileAttributesW((list + L".saving").c_str()), INVALID_FILE_ATTRIBUTES);
-
-    RemoveAllEntries();
-    DropOnPlaylist({list});
-    EXPECT_EQ(EntryPaths(), (Paths{b, cat}));
 
     AnswerSave(Dir / L"from-panel.nbl");
     SendMessageW(PlaylistPanel, WM_COMMAND, IDM_SAVE_PLAYLIST, 0);
@@ -68,7 +61,6 @@ TEST_F(PlaylistFiles, SaveThatFailsHalfWayLeavesThePreviousFileIntact)
     // Held open by another program, the file cannot be replaced: the save fails after the
     // new text was written.
     HANDLE held = CreateFileW(list.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-
     EXPECT_EQ(WritePlaylistFile(list.c_str()), 0);
     CloseHandle(held);
     EXPECT_EQ(ReadBytes(list), previous);
@@ -90,7 +82,7 @@ TEST_F(PlaylistFiles, ReaderTakesAnyLineEndsRefusesListedPathsOneByOneAndUnusabl
     SetEndOfFile(huge);
     CloseHandle(huge);
     for (const wchar_t* name : {L"empty.nbl", L"missing.nbl", L"folder.nbl", L"huge.nbl"})
-        EXPECT_EQ(Read(Dir / name), 0) << std::string(name, name + wcslen(name));
+        EXPECT_EQ(Read(Dir / name), 0) << Utf8(name);
     EXPECT_TRUE(EntryPaths().empty());
     EXPECT_TRUE(BoxTexts.empty());
 
