@@ -7,7 +7,6 @@
 #include "app/app.h"
 #include "app/menus.h"
 #include "app/message_box.h"
-#include "engine/playback_commands.h"
 #include "playlist/file_intake.h"
 #include "playlist/playlist.h"
 #include "resources/resource.h"

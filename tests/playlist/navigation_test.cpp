@@ -6,7 +6,6 @@
 #include "app/app.h"
 #include "app/menus.h"
 #include "engine/monitor.h"
-#include "engine/playback_commands.h"
 #include "playlist/path_parts.h"
 #include "playlist/playlist.h"
 #include "resources/resource.h"
