@@ -135,18 +135,17 @@ TEST_F(Playback, VolumeAtTheTopAndPictureChoicesAlwaysReachTheEngine)
     SetEngineValue(L"state_volume", L"55");
     Command(IDM_VOLUME_UP);  // 100 already: written again all the same
     EXPECT_EQ(EngineValue(L"state_volume"), L"100");
-    struct Choice { UINT command; int SettingsRecord::*field; int value; const wchar_t* variable; } choices[] = {
-        {IDM_QUALITY_MEDIUM, &SettingsRecord::Quality, 1, L"state_quality"},
-        {IDM_SMOOTHING_OFF, &SettingsRecord::Smoothing, 0, L"state_smoothing"},
-        {IDM_DEBLOCK_OFF, &SettingsRecord::Deblocking, 1, L"state_deblocking"},
+    struct Choice { UINT command; const wchar_t *variable, *value; } choices[] = {
+        {IDM_QUALITY_MEDIUM, L"state_quality", L"1"},
+        {IDM_SMOOTHING_OFF, L"state_smoothing", L"0"},
+        {IDM_DEBLOCK_OFF, L"state_deblocking", L"1"},
     };
     for (Choice c : choices)
         for (int again = 0; again < 2; again++) {
             SetEngineValue(c.variable, L"3");
             Command(c.command);
-            EXPECT_EQ(Settings.*c.field, c.value) << c.command;
             EXPECT_TRUE(IsMenuItemChecked(MainMenu, c.command)) << c.command;
-            EXPECT_EQ(EngineValue(c.variable), std::to_wstring(c.value)) << c.command;
+            EXPECT_EQ(EngineValue(c.variable), c.value) << c.command;
         }
     EXPECT_FALSE(IsMenuItemChecked(MainMenu, IDM_QUALITY_HIGH));
 }
