@@ -13,7 +13,8 @@
 
 using Navigation = AppTest;
 
-TEST_F(Navigation, EndOfFileFollowsTheRepeatMode)
+// Previous on the first row and next on the last do nothing, whatever the mode.
+TEST_F(Navigation, EndOfFileFollowsTheRepeatModePreviousAndNextStopAtTheEnds)
 {
     // From a row of one or two, what plays next; a stopped file stays marked.
     const struct { int rows; UINT mode; int from; const wchar_t* now; } cases[] = {
@@ -32,10 +33,8 @@ TEST_F(Navigation, EndOfFileFollowsTheRepeatMode)
         EXPECT_EQ(NowPlaying(), c.now) << "mode " << c.mode << " from " << c.from << " of " << c.rows;
         EXPECT_TRUE(IsMenuItemChecked(MainMenu, c.mode));
     }
-}
 
-TEST_F(Navigation, PreviousOnTheFirstAndNextOnTheLastDoNothingInEveryMode)
-{
+    RemoveAllEntries();
     AddFiles({L"a.flv", L"b.flv", L"c.flv"});
     for (UINT mode = IDM_REPEAT_LIST_ONCE; mode <= IDM_FILE_ONCE; mode++) {
         Command(mode);

@@ -38,7 +38,7 @@ std::vector<bool> RightClickMenu()
     return enabled;
 }
 
-TEST_F(Panel, ListFillsThePanelHidesThePathAndFitsTheNames)
+TEST_F(Panel, ListFillsThePanelHidesThePathMarksTheCurrentRowAndFitsTheNames)
 {
     EXPECT_EQ(SendMessageW(PlaylistView, LVM_GETCOLUMNWIDTH, 2, 0), 0) << "the full path is not shown";
     RECT panel, view;
@@ -47,16 +47,7 @@ TEST_F(Panel, ListFillsThePanelHidesThePathAndFitsTheNames)
     EXPECT_EQ(view.right - view.left, Settings.PlayListWidth);
     EXPECT_EQ(view.bottom - view.top, panel.bottom);
 
-    // The name column fits the names once an intake run ends.
-    DropOnPlaylist({MakeFlv(Dir / L"a rather long name for a clip, long enough to be wide.flv")});
-    int width = (int)SendMessageW(PlaylistView, LVM_GETCOLUMNWIDTH, 1, 0);
-    EXPECT_GT(width, 100);
-    SendMessageW(PlaylistView, LVM_SETCOLUMNWIDTH, 1, LVSCW_AUTOSIZE_USEHEADER);
-    EXPECT_EQ(SendMessageW(PlaylistView, LVM_GETCOLUMNWIDTH, 1, 0), width);
-}
-
-TEST_F(Panel, TheMarkSitsCentredInTheCurrentRowAndIsNeverHighlighted)
-{
+    // The mark sits centred in the current row and is never highlighted.
     AddFiles({L"a.flv", L"b.flv", L"c.flv"});
     PlayEntry(1);
     SetFocus(PlaylistView);
@@ -69,6 +60,13 @@ TEST_F(Panel, TheMarkSitsCentredInTheCurrentRowAndIsNeverHighlighted)
         EXPECT_EQ(centre, row == 1 ? RGB(0, 0, 0) : GetSysColor(COLOR_WINDOW)) << row;
         EXPECT_EQ(p.At(mark.left + 1, mark.top + 1), GetSysColor(COLOR_WINDOW)) << row;
     }
+
+    // The name column fits the names once an intake run ends.
+    DropOnPlaylist({MakeFlv(Dir / L"a rather long name for a clip, long enough to be wide.flv")});
+    int width = (int)SendMessageW(PlaylistView, LVM_GETCOLUMNWIDTH, 1, 0);
+    EXPECT_GT(width, 100);
+    SendMessageW(PlaylistView, LVM_SETCOLUMNWIDTH, 1, LVSCW_AUTOSIZE_USEHEADER);
+    EXPECT_EQ(SendMessageW(PlaylistView, LVM_GETCOLUMNWIDTH, 1, 0), width);
 }
 
 // The right click's menu offers, and a double click, Enter and that menu's item play, the row

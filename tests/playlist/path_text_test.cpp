@@ -28,7 +28,7 @@ TEST(Classification, ContentDecidesExceptForPlaylistsAndPercentInTheName)
     }
 }
 
-TEST(PathParts, NameExtensionJoinAndTheLongForm)
+TEST(PathParts, NameExtensionJoinTheLongFormAndTheIdentity)
 {
     EXPECT_STREQ(PathNamePart(L"C:\\a\\b/c.d.flv"), L"c.d.flv");
     EXPECT_STREQ(PathNamePart(L"C:clip.flv"), L"clip.flv");
@@ -47,19 +47,8 @@ TEST(PathParts, NameExtensionJoinAndTheLongForm)
     };
     for (auto& r : rows)
         EXPECT_EQ(LongPathForm(r[0].c_str()), r[1]) << r[0].size();
-}
-
-// The text ends at its first NUL. (The bytes of saved lines: playlist_file_test.cpp; lines of any
-// length both ways: tests/fuzz/playlist_text_fuzz.cpp.)
-TEST(PlaylistText, TheTextEndsAtANul)
-{
-    EXPECT_EQ(SplitPlaylistLines(std::wstring(L"h\r\na\0b\r\nc", 9)), (std::vector<std::wstring>{L"h", L"a"}));
-}
-
-// Some file systems report 0 as every file's identity: such files are told apart by their
-// full paths, whatever their case, so a second nested playlist or subfolder is not skipped.
-TEST(FileIdentity, AllZeroIsUnknownAndTheFullPathDecides)
-{
+    // Some file systems report 0 as every file's identity: such files are told apart by their
+    // full paths, whatever their case, so a second nested playlist or subfolder is not skipped.
     BY_HANDLE_FILE_INFORMATION zero = {}, known = {};
     known.dwVolumeSerialNumber = 7;
     known.nFileIndexLow = 42;
@@ -70,9 +59,12 @@ TEST(FileIdentity, AllZeroIsUnknownAndTheFullPathDecides)
     EXPECT_TRUE(ContainsIdentity(reading, IdentityOf(known, L"C:\\b"))) << "a known identity decides alone";
 }
 
-// Lines of a playlist kept in C:\lists: relative ones name files beside it.
-TEST(PlaylistLine, RelativeLinesResolveAgainstThePlaylistsFolder)
+// The text ends at its first NUL; lines of a playlist kept in C:\lists: relative ones name files
+// beside it. (The bytes of saved lines: playlist_file_test.cpp; lines of any length both ways:
+// tests/fuzz/playlist_text_fuzz.cpp.)
+TEST(PlaylistText, TheTextEndsAtANulAndRelativeLinesResolveAgainstThePlaylistsFolder)
 {
+    EXPECT_EQ(SplitPlaylistLines(std::wstring(L"h\r\na\0b\r\nc", 9)), (std::vector<std::wstring>{L"h", L"a"}));
     const wchar_t* rows[][2] = {
         {L"a.flv", L"C:\\lists\\a.flv"},       {L"sub\\a.flv", L"C:\\lists\\sub\\a.flv"},
         {L"..\\a.flv", L"C:\\lists\\..\\a.flv"}, {L"\\v\\a.flv", L"C:\\v\\a.flv"},
