@@ -31,11 +31,6 @@ TEST(NoEngine, NothingCrossesAndAMissingMovieOrUnwritablePathWritesNothing)
 }
 
 struct Playback : AppTest {
-    void SetUp() override
-    {
-        AppTest::SetUp();
-        ASSERT_TRUE(IsMovieLoaded());
-    }
     void Add(const wchar_t* clip) { AddEntry(PlaylistCount(), Clip(clip).c_str()); }
 };
 

@@ -17,7 +17,6 @@ TEST(Classification, ContentDecidesExceptForPlaylistsAndPercentInTheName)
         {L"mp4-named.flv", mp4, Mp4File},
         {L"sixteen.flv", flv.substr(0, 16), Unreadable},  // too small
         {L"ftyp-first.mp4", "ftyp" + std::string(20, '\0'), Unreadable},  // ftyp belongs at byte 4
-        {L"missing.flv", missing, Unreadable},
         {L"missing.nbl", missing, PlaylistFile},  // judged by the name before it is opened
         {L"a%b.flv", flv, SpecialCharacter},
     };
