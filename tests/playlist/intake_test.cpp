@@ -113,8 +113,7 @@ TEST_F(Intake, OpenDialogAppendsTheChosenFilesInOrder)
 // the old rows are gone and nothing is current: no tick can act on a row that no longer exists.
 TEST_F(Intake, DropOnVideoEmptiesThePlayingStateBeforeItsFirstBoxThenPlaysItsFirstFile)
 {
-    std::wstring a = MakeFlv(Dir / L"a.flv"), b = MakeFlv(Dir / L"b.flv");
-    std::wstring t = MakeText(Dir / L"t.txt");
+    std::wstring a = MakeFlv(Dir / L"a.flv"), b = MakeFlv(Dir / L"b.flv"), t = MakeText(Dir / L"t.txt");
     DropOnPlaylist({a, b});
     PlayEntry(1);
     static MessageBoxHandler previous;

@@ -122,8 +122,6 @@ TEST_F(Panel, KeysOfTheListLosingTheFocusAndRemoveAll)
     EXPECT_EQ(EntryPaths().size(), 2u) << "with nothing selected Delete removes nothing";
     SendMessageW(PlaylistView, WM_KEYUP, VK_SPACE, 0);
     EXPECT_EQ(PlayState, Playing) << "space plays";
-    SendMessageW(PlaylistView, WM_KEYUP, VK_SPACE, 0);
-    EXPECT_EQ(PlayState, Paused) << "and pauses";
     SendMessageW(PlaylistPanel, WM_COMMAND, IDM_REMOVE_ALL, 0);  // from the panel's menu
     EXPECT_TRUE(EntryPaths().empty());
     EXPECT_EQ(NowPlaying(), L"-1 Idle");
