@@ -1,5 +1,5 @@
-// Playlist files: what the save writes byte for byte, what the reader takes back, nested and
-// self-naming playlists, and saves that fail.
+// Playlist files: what the save writes byte for byte and when it fails, what the reader takes
+// back, nested and self-naming playlists.
 #include "app/app.h"
 #include "playlist/file_intake.h"
 #include "playlist/playlist.h"
@@ -19,7 +19,7 @@ struct PlaylistFiles : AppTest {
 
 // (Paths of any text both ways: tests/fuzz/playlist_text_fuzz.cpp; a saved list read again in
 // a second run: the e2e scenarios.)
-TEST_F(PlaylistFiles, EmptyListSavesNothingAndAFullOneWritesHeaderAndPathsAsUtf8WithCrLf)
+TEST_F(PlaylistFiles, EmptyListSavesNothingAFullOneWritesUtf8WithCrLfAndAFailedSaveKeepsThePreviousFile)
 {
     std::wstring list = Dir / L"saved.nbl";
     WriteBytes(list, Header + "C:\\old.flv\r\n");
@@ -45,23 +45,15 @@ TEST_F(PlaylistFiles, EmptyListSavesNothingAndAFullOneWritesHeaderAndPathsAsUtf8
     SendMessageW(PlaylistPanel, WM_COMMAND, IDM_SAVE_PLAYLIST, 0);
     EXPECT_EQ(LastDialog.Owner, PlaylistPanel);
     EXPECT_EQ(ReadBytes(Dir / L"from-panel.nbl"), bytes);
-}
 
-TEST_F(PlaylistFiles, SaveThatFailsHalfWayLeavesThePreviousFileIntact)
-{
-    std::wstring list = Dir / L"precious.nbl";
-    std::string previous = Header + "C:\\one.flv\r\nC:\\two.flv\r\n";
-    WriteBytes(list, previous);
-    std::wstring a = MakeFlv(Dir / L"a.flv");
-    DropOnPlaylist({a});
-    // Held open by another program, the file cannot be replaced: the save fails after the
-    // new text was written.
+    // Held open by another program, the file cannot be replaced: the save fails after the new
+    // text was written, and the previous file stays whole.
+    AddEntry(0, cat.c_str());
     HANDLE held = CreateFileW(list.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     EXPECT_EQ(WritePlaylistFile(list.c_str()), 0);
     CloseHandle(held);
-    EXPECT_EQ(ReadBytes(list), previous);
+    EXPECT_EQ(ReadBytes(list), bytes);
     EXPECT_EQ(GetFileAttributesW((list + L".saving").c_str()), INVALID_FILE_ATTRIBUTES);
-
     EXPECT_EQ(WritePlaylistFile((Dir / L"no such folder\\x.nbl").c_str()), 0);
 }
 
