@@ -28,7 +28,6 @@ void Mouse(HWND w, UINT message, int x, int y = 8)
     SendMessageW(w, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM((short)x, (short)y));
 }
 
-// Press at from, move to and release at to.
 void Drag(HWND w, int from, int to)
 {
     Mouse(w, WM_LBUTTONDOWN, from);

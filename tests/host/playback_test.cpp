@@ -3,7 +3,6 @@
 #include "app/app.h"
 #include "app/aspect.h"
 #include "app/menus.h"
-#include "app/settings.h"
 #include "engine/monitor.h"
 #include "engine/movie_variables.h"
 #include "engine/playback_commands.h"
