@@ -1,5 +1,5 @@
 // The control bar, its widgets and the splitter as real windows driven by mouse messages,
-// pixels read back through WM_PRINTCLIENT. (A click in the real program: process_test.cpp.)
+// pixels read back through WM_PRINTCLIENT. (Clicks in the real program: the e2e scenarios.)
 #include <windows.h>
 #include <winternl.h>
 
