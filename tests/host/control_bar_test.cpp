@@ -67,17 +67,17 @@ long GdiObjects()
     return n;
 }
 
-struct Bar : AppTest {
-    // A real clip plays; the bar maps with the given duration (nothing is pumped, so the
-    // monitor leaves it), on a seek bar 100 client pixels wide.
-    void Play(unsigned duration)
-    {
-        SetClientWidth(423);
-        AddEntry(PlaylistCount(), Clip(L"long.mp4").c_str());
-        PlayEntry(0);
-        PlaybackDuration = duration;
-    }
-};
+// A real clip plays; the bar maps with the given duration (nothing is pumped, so the monitor
+// leaves it), on a seek bar 100 client pixels wide.
+void Play(unsigned duration)
+{
+    SetClientWidth(423);
+    AddEntry(PlaylistCount(), Clip(L"long.mp4").c_str());
+    PlayEntry(0);
+    PlaybackDuration = duration;
+}
+
+using Bar = AppTest;
 
 // Left to right inside the bar, none over another; only the seek bar grows, 69 pixels at the
 // smallest client width. The bar spans the bottom under the video.
@@ -106,10 +106,7 @@ TEST_F(Bar, ButtonsFollowThePlayStateAndClicksTakeTheCommandPath)
     struct Row { void (*act)(); PlayStateValue state; bool play, stop; HICON* icon; };
     const Row rows[] = {
         {[] {}, Idle, false, false, &PlayIcon},
-        {[] {
-             AddEntry(0, Clip(L"long.mp4").c_str());
-             PlayEntry(0);
-         }, Playing, true, true, &PauseIcon},
+        {[] { Play(100); }, Playing, true, true, &PauseIcon},
         {[] { Press(PlayPauseButton); }, Paused, true, true, &PlayIcon},
         {[] { Press(PlayPauseButton); }, Playing, true, true, &PauseIcon},
         {[] { Press(StopButton); }, Stopped, true, false, &PlayIcon},

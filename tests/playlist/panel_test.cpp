@@ -1,5 +1,4 @@
-// The playlist panel's windows, row drawing, pop-up menu, keys and mouse, in the running
-// program.
+// The playlist panel's windows, row drawing, pop-up menu, keys and mouse, in the running program.
 #include <windows.h>
 #include <commctrl.h>
 
