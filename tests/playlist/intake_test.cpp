@@ -117,17 +117,15 @@ TEST_F(Intake, DropOnVideoEmptiesThePlayingStateBeforeItsFirstBoxThenPlaysItsFir
     DropOnPlaylist({a, b});
     PlayEntry(1);
     static MessageBoxHandler previous;
-    static int currentAtBox, rowsAtBox;
-    currentAtBox = rowsAtBox = 99;
+    static std::wstring atBox;
+    atBox.clear();
     previous = SetMessageBoxHandler([](HWND owner, const wchar_t* text, const wchar_t* caption, UINT style) {
-        currentAtBox = CurrentIndex;
-        rowsAtBox = PlaylistCount();
+        atBox = NowPlaying() + L", " + std::to_wstring(PlaylistCount()) + L" rows";
         return previous(owner, text, caption, style);
     });
     DropOnVideo({t, b, a});
     SetMessageBoxHandler(previous);
-    EXPECT_EQ(currentAtBox, -1);
-    EXPECT_EQ(rowsAtBox, 0);
+    EXPECT_EQ(atBox, L"-1 Idle, 0 rows");
     EXPECT_EQ(EntryPaths(), (Paths{b, a}));
     EXPECT_EQ(NowPlaying(), L"0 Playing [b.flv]");
 
@@ -152,17 +150,16 @@ TEST_F(Intake, DeepFolderTreeIsWalkedWholeWithoutDeepRecursion)
         if (level % 125 == 0)
             files.push_back(MakeFlv(folder + L"\\f" + std::to_wstring(level) + L".flv"));
     }
-    static std::wstring root;
-    root = Dir / L"d";
-    HANDLE walk = CreateThread(nullptr, 0, [](void*) -> DWORD {
+    std::wstring root = Dir / L"d";
+    HANDLE walk = CreateThread(nullptr, 0, [](void* root) -> DWORD {
         // Use up the thread's stack but for 128 KB, far less than a call per level needs.
         ULONG_PTR low, high;
         GetCurrentThreadStackLimits(&low, &high);
         volatile char* used = (char*)alloca((ULONG_PTR)&low - low - (128 << 10));
         used[0] = 0;
         int at = 0;
-        return ScanFolder(root.c_str(), at);
-    }, nullptr, 0, nullptr);
+        return ScanFolder((const wchar_t*)root, at);
+    }, (void*)root.c_str(), 0, nullptr);
     // The rows are added through this thread's list view: serve it until the walk ends.
     EXPECT_TRUE(PumpUntil([&] { return WaitForSingleObject(walk, 0) == WAIT_OBJECT_0; }, 60000));
     CloseHandle(walk);
