@@ -101,8 +101,7 @@ TEST_F(Panel, KeysOfTheListLosingTheFocusAndRemoveAll)
 {
     AddFiles({L"a.flv", L"b.flv", L"c.flv"});
     SetFocus(PlaylistView);
-    BYTE keys[256];
-    GetKeyboardState(keys);
+    BYTE keys[256] = {};
     keys[VK_CONTROL] = 0x80;
     SetKeyboardState(keys);
     SendMessageW(PlaylistView, WM_KEYDOWN, 'A', 0);
