@@ -13,7 +13,6 @@
 
 using Navigation = AppTest;
 
-// Previous on the first row and next on the last do nothing, whatever the mode.
 TEST_F(Navigation, EndOfFileFollowsTheRepeatModePreviousAndNextStopAtTheEnds)
 {
     // From a row of one or two, what plays next; a stopped file stays marked.
@@ -34,6 +33,7 @@ TEST_F(Navigation, EndOfFileFollowsTheRepeatModePreviousAndNextStopAtTheEnds)
         EXPECT_TRUE(IsMenuItemChecked(MainMenu, c.mode));
     }
 
+    // Previous on the first row and next on the last do nothing, whatever the mode.
     RemoveAllEntries();
     AddFiles({L"a.flv", L"b.flv", L"c.flv"});
     for (UINT mode = IDM_REPEAT_LIST_ONCE; mode <= IDM_FILE_ONCE; mode++) {
