@@ -3,11 +3,9 @@
 #include "app/app.h"
 #include "app/aspect.h"
 #include "app/menus.h"
-#include "app/settings.h"
 #include "engine/monitor.h"
 #include "engine/movie_variables.h"
 #include "engine/playback_commands.h"
-#include "engine/player/media_engine.h"
 #include "engine/video_panel.h"
 #include "playlist/playlist.h"
 #include "resources/resource.h"
@@ -15,79 +13,51 @@
 
 namespace {
 
-TEST(MovieText, ReadsTheLeadingIntegerAndSaturates)
-{
-    struct Row { const wchar_t* text; int value; };
-    for (Row r : {Row{L"12.9", 12}, Row{L"0.4", 0}, Row{L"  \t42", 42}, Row{L"-3x", -3}, Row{L"+7", 7}, Row{L"abc", 0},
-                  Row{L"- 5", 0}, Row{L"99999999999999999999", 2147483647}, Row{L"-99999999999999999999", -2147483647 - 1}})
-        EXPECT_EQ(MovieTextToInt(r.text), r.value) << r.text;
-}
-
-TEST(MovieText, NothingCrossesWithoutAnEngine)
+// Without the program no value crosses to an engine; a module without the movie, or a path
+// that cannot be written, leaves no movie file.
+TEST(NoEngine, NothingCrossesAndAMissingMovieOrUnwritablePathWritesNothing)
 {
     int value = 77;
     EXPECT_FALSE(GetMovieVariable(MovieWidth, &value));
     EXPECT_EQ(value, 77);
     EXPECT_FALSE(SetMovieVariable(MovieStop, 1, nullptr));
-    EXPECT_FALSE(SetMovieVariable(MovieTime, 1, nullptr));  // a status, never written
-    EXPECT_FALSE(GetMovieVariable(MoviePause, &value));     // a command, never read
-}
-
-struct Playback : AppTest {
-    void SetUp() override
-    {
-        AppTest::SetUp();
-        ASSERT_TRUE(IsMovieLoaded());
-    }
-    void Add(const wchar_t* clip) { AddEntry(PlaylistCount(), Clip(clip).c_str()); }
-};
-
-std::wstring MoviePath()
-{
-    wchar_t folder[1024];
-    GetTempPathW(1024, folder);
-    GetLongPathNameW(folder, folder, 1024);
-    return std::wstring(folder) + L"Nimbrel.swf";
-}
-
-TEST_F(Playback, StartupRewritesTheMovieFileAndHostsTheEngineInThePanel)
-{
-    CloseApp();
-    WriteBytes(MoviePath(), "an older, longer file that must be replaced whole");
-    ASSERT_TRUE(StartApp());
-    HRSRC found = FindResourceW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_PLAYER_MOVIE), L"SWF");
-    ASSERT_NE(found, nullptr);
-    std::string resource((const char*)LockResource(LoadResource(nullptr, found)), SizeofResource(nullptr, found));
-    EXPECT_EQ(ReadBytes(MoviePath()), resource);
-
-    HWND engineWindow = GetWindow(VideoPanel, GW_CHILD);
-    ASSERT_NE(engineWindow, nullptr);
-    for (int width : {700, 900}) {
-        MoveWindow(MainWindow, 20, 20, width, 500, TRUE);
-        RECT panel, engine;
-        GetClientRect(VideoPanel, &panel);
-        GetWindowRect(engineWindow, &engine);
-        EXPECT_EQ(engine.right - engine.left, panel.right) << width;
-        EXPECT_EQ(engine.bottom - engine.top, panel.bottom) << width;
-    }
-}
-
-TEST(MovieResource, MissingMovieOrUnwritablePathIsNotWritten)
-{
     TempFolder dir;
-    AppInstance = GetModuleHandleW(L"kernel32.dll");  // a module without the movie
+    AppInstance = GetModuleHandleW(L"kernel32.dll");
     EXPECT_FALSE(ExtractPlayerMovie((dir / L"Nimbrel.swf").c_str()));
     EXPECT_EQ(GetFileAttributesW((dir / L"Nimbrel.swf").c_str()), INVALID_FILE_ATTRIBUTES);
     AppInstance = GetModuleHandleW(nullptr);
     EXPECT_FALSE(ExtractPlayerMovie((dir / L"no-such-folder\\Nimbrel.swf").c_str()));
 }
 
+struct Playback : AppTest {
+    void Add(const wchar_t* clip) { AddEntry(PlaylistCount(), Clip(clip).c_str()); }
+};
+
+TEST_F(Playback, StartupRewritesTheMovieFileAndHostsTheEngineInThePanel)
+{
+    wchar_t folder[1024];
+    GetTempPathW(1024, folder);
+    GetLongPathNameW(folder, folder, 1024);
+    std::wstring movie = std::wstring(folder) + L"Nimbrel.swf";
+    CloseApp();
+    WriteBytes(movie, "an older, longer file that must be replaced whole");
+    ASSERT_TRUE(StartApp());
+    HRSRC found = FindResourceW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_PLAYER_MOVIE), L"SWF");
+    ASSERT_NE(found, nullptr);
+    std::string resource((const char*)LockResource(LoadResource(nullptr, found)), SizeofResource(nullptr, found));
+    EXPECT_EQ(ReadBytes(movie), resource);
+
+    HWND engineWindow = GetWindow(VideoPanel, GW_CHILD);
+    ASSERT_NE(engineWindow, nullptr);
+    MoveWindow(MainWindow, 20, 20, 900, 500, TRUE);
+    RECT panel, engine;
+    GetClientRect(VideoPanel, &panel);
+    GetWindowRect(engineWindow, &engine);
+    EXPECT_TRUE(engine.right - engine.left == panel.right && engine.bottom - engine.top == panel.bottom);
+}
+
 TEST_F(Playback, MonitorValuesAndThePlayStateThroughStopPlayAndPause)
 {
-    Command(IDM_PLAY_PAUSE);  // idle: nothing to play or stop
-    Command(IDM_STOP);
-    EXPECT_EQ(NowPlaying(), L"-1 Idle");
-
     ASSERT_TRUE(PumpUntil([] { return VideoWidth == 160 && VideoHeight == 120; }, 3000))
         << "before any file the movie reports 160 x 120";
     Add(L"long.mp4");
@@ -111,7 +81,6 @@ TEST_F(Playback, MonitorValuesAndThePlayStateThroughStopPlayAndPause)
     Command(IDM_STOP);
     EXPECT_EQ(NowPlaying(), L"0 Stopped [long.mp4]");
     EXPECT_EQ(VideoWidth, 0);
-    EXPECT_EQ(PlaybackPosition, 0u);
     ASSERT_TRUE(PumpUntil([] { return VideoWidth == 160 && VideoHeight == 120; }, 2000));
     EXPECT_EQ(PlaybackPosition, 0u);
     EXPECT_EQ(PlaybackDuration, 0u);
@@ -157,21 +126,17 @@ TEST_F(Playback, VolumeAtTheTopAndPictureChoicesAlwaysReachTheEngine)
     SetEngineValue(L"state_volume", L"55");
     Command(IDM_VOLUME_UP);  // 100 already: written again all the same
     EXPECT_EQ(EngineValue(L"state_volume"), L"100");
-    struct Choice {
-        UINT command;
-        int SettingsRecord::*field;
-        int value;
-        const wchar_t* variable;
-    } choices[] = {{IDM_QUALITY_MEDIUM, &SettingsRecord::Quality, 1, L"state_quality"},
-                   {IDM_SMOOTHING_OFF, &SettingsRecord::Smoothing, 0, L"state_smoothing"},
-                   {IDM_DEBLOCK_OFF, &SettingsRecord::Deblocking, 1, L"state_deblocking"}};
+    struct Choice { UINT command; const wchar_t *variable, *value; } choices[] = {
+        {IDM_QUALITY_MEDIUM, L"state_quality", L"1"},
+        {IDM_SMOOTHING_OFF, L"state_smoothing", L"0"},
+        {IDM_DEBLOCK_OFF, L"state_deblocking", L"1"},
+    };
     for (Choice c : choices)
         for (int again = 0; again < 2; again++) {
             SetEngineValue(c.variable, L"3");
             Command(c.command);
-            EXPECT_EQ(Settings.*c.field, c.value) << c.command;
             EXPECT_TRUE(IsMenuItemChecked(MainMenu, c.command)) << c.command;
-            EXPECT_EQ(EngineValue(c.variable), std::to_wstring(c.value)) << c.command;
+            EXPECT_EQ(EngineValue(c.variable), c.value) << c.command;
         }
     EXPECT_FALSE(IsMenuItemChecked(MainMenu, IDM_QUALITY_HIGH));
 }

@@ -6,25 +6,17 @@
 #include "app/app.h"
 #include "app/menus.h"
 #include "engine/monitor.h"
-#include "engine/playback_commands.h"
 #include "playlist/path_parts.h"
 #include "playlist/playlist.h"
 #include "resources/resource.h"
 #include "test_support.h"
 
-class Navigation : public AppTest {
-protected:
-    bool Enabled(UINT id) { return IsMenuItemEnabled(MainMenu, id); }
-};
+using Navigation = AppTest;
 
-TEST_F(Navigation, EndOfFileFollowsTheRepeatMode)
+TEST_F(Navigation, EndOfFileFollowsTheRepeatModePreviousAndNextStopAtTheEnds)
 {
-    const struct {
-        int rows;
-        UINT mode;
-        int from;
-        const wchar_t* now;  // a stopped file stays marked
-    } cases[] = {
+    // From a row of one or two, what plays next; a stopped file stays marked.
+    const struct { int rows; UINT mode; int from; const wchar_t* now; } cases[] = {
         {2, IDM_REPEAT_LIST_ONCE, 0, L"1 Playing [b.flv]"}, {2, IDM_REPEAT_LIST_ONCE, 1, L"1 Stopped [b.flv]"},
         {2, IDM_REPEAT_FILE, 1, L"1 Playing [b.flv]"},      {2, IDM_REPEAT_LIST, 1, L"0 Playing [a.flv]"},
         {2, IDM_REPEAT_SECTION, 0, L"0 Stopped [a.flv]"},   {2, IDM_FILE_ONCE, 0, L"0 Stopped [a.flv]"},
@@ -40,36 +32,31 @@ TEST_F(Navigation, EndOfFileFollowsTheRepeatMode)
         EXPECT_EQ(NowPlaying(), c.now) << "mode " << c.mode << " from " << c.from << " of " << c.rows;
         EXPECT_TRUE(IsMenuItemChecked(MainMenu, c.mode));
     }
-}
 
-TEST_F(Navigation, PreviousOnTheFirstAndNextOnTheLastDoNothingInEveryMode)
-{
+    // Previous on the first row and next on the last do nothing, whatever the mode.
+    RemoveAllEntries();
     AddFiles({L"a.flv", L"b.flv", L"c.flv"});
     for (UINT mode = IDM_REPEAT_LIST_ONCE; mode <= IDM_FILE_ONCE; mode++) {
         Command(mode);
         PlayEntry(0);
-        EXPECT_FALSE(Enabled(IDM_PREVIOUS));
+        EXPECT_FALSE(IsMenuItemEnabled(MainMenu, IDM_PREVIOUS));
         Command(IDM_PREVIOUS);
         Command(IDM_NEXT);
         EXPECT_EQ(CurrentIndex, 1) << mode;
         PlayEntry(2);
-        EXPECT_FALSE(Enabled(IDM_NEXT));
+        EXPECT_FALSE(IsMenuItemEnabled(MainMenu, IDM_NEXT));
         Command(IDM_NEXT);
         Command(IDM_PREVIOUS);
         EXPECT_EQ(CurrentIndex, 1) << mode;
     }
 }
 
-// Each step plays a row (unless -1), selects rows (the first focused too) and gives a command.
+// Each step plays a row (unless -1), selects rows (the first focused too) and gives a command;
+// the rows' files are named by their first letters.
 TEST_F(Navigation, MovingAndRemovingRowsKeepTheMarkWithItsFile)
 {
     AddFiles({L"a.flv", L"b.flv", L"c.flv", L"d.flv", L"e.flv", L"f.flv"});
-    const struct {
-        int play;
-        std::vector<int> select;
-        UINT command;
-        const wchar_t *now, *names;  // the rows' files by their first letters
-    } steps[] = {
+    const struct { int play; std::vector<int> select; UINT command; const wchar_t *now, *names; } steps[] = {
         {1, {1}, IDM_MOVE_DOWN, L"2 Playing [b.flv]", L"acbdef"},  // Ctrl+Down on the current entry
         {5, {5}, IDM_MOVE_DOWN, L"5 Playing [f.flv]", L"acbdef"},  // the last row stays
         {2, {1}, IDM_MOVE_DOWN, L"1 Playing [b.flv]", L"abcdef"},  // the neighbour moves past it
@@ -93,18 +80,16 @@ TEST_F(Navigation, MovingAndRemovingRowsKeepTheMarkWithItsFile)
         EXPECT_EQ(NowPlaying() + L" " + names, std::wstring(step.now) + L" " + step.names);
     }
     for (UINT id : {IDM_PREVIOUS, IDM_NEXT, IDM_SAVE_PLAYLIST, IDM_PLAY_PAUSE})
-        EXPECT_FALSE(Enabled(id)) << id;
+        EXPECT_FALSE(IsMenuItemEnabled(MainMenu, id)) << id;
 }
 
 // Between two other modes, or choosing the section mode again, the section stays; entering or
-// leaving the section mode clears it.
-TEST_F(Navigation, SectionIsClearedOnlyWhenEnteringOrLeavingSectionMode)
+// leaving the section mode clears it. In the section mode the first section is the whole file,
+// and the position at its end seeks back to the loop point.
+TEST_F(Navigation, SectionIsClearedOnlyWhenEnteringOrLeavingSectionModeAndRepeatsItself)
 {
-    const struct {
-        UINT mode;
-        bool kept;
-    } steps[] = {{IDM_FILE_ONCE, true}, {IDM_REPEAT_SECTION, false}, {IDM_REPEAT_SECTION, true},
-                 {IDM_REPEAT_LIST_ONCE, false}};
+    const struct { UINT mode; bool kept; } steps[] = {
+        {IDM_FILE_ONCE, true}, {IDM_REPEAT_SECTION, false}, {IDM_REPEAT_SECTION, true}, {IDM_REPEAT_LIST_ONCE, false}};
     Command(IDM_REPEAT_LIST);
     for (auto step : steps) {
         Section = {3, 9, 1, 4, 0};
@@ -113,18 +98,14 @@ TEST_F(Navigation, SectionIsClearedOnlyWhenEnteringOrLeavingSectionMode)
                                      Section.SectionLoopPoint};
         EXPECT_EQ(got, (step.kept ? std::vector<unsigned>{3, 9, 1, 4} : std::vector<unsigned>(4, 0))) << step.mode;
     }
-}
 
-TEST_F(Navigation, SectionRepeatSeeksBackToTheLoopPointAtTheSectionEnd)
-{
     AddFiles({L"a.flv"});
     Command(IDM_REPEAT_SECTION);
     PlayEntry(0);
     PlaybackPosition = 1;
     PlaybackDuration = 20;
     ApplySectionRepeat();
-    EXPECT_EQ(Section.SectionActive, 1u) << "the first section is the whole file";
-    EXPECT_EQ(Section.SectionEnd, 20u);
+    EXPECT_TRUE(Section.SectionActive == 1 && Section.SectionEnd == 20u);
     Section.SectionEnd = 12;
     Section.SectionLoopPoint = 7;
     SetEngineValue(L"state_seek", L"");

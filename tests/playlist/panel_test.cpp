@@ -1,5 +1,4 @@
-// The playlist panel's windows, row drawing, pop-up menu, keys and mouse, in the running
-// program.
+// The playlist panel's windows, row drawing, pop-up menu, keys and mouse, in the running program.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -14,9 +13,7 @@
 
 namespace {
 
-struct Panel : AppTest {
-    void AddThree() { AddFiles({L"a.flv", L"b.flv", L"c.flv"}); }
-};
+using Panel = AppTest;
 
 void Notify(UINT code)
 {
@@ -40,7 +37,7 @@ std::vector<bool> RightClickMenu()
     return enabled;
 }
 
-TEST_F(Panel, ListFillsThePanelHidesThePathAndFitsTheNames)
+TEST_F(Panel, ListFillsThePanelHidesThePathMarksTheCurrentRowAndFitsTheNames)
 {
     EXPECT_EQ(SendMessageW(PlaylistView, LVM_GETCOLUMNWIDTH, 2, 0), 0) << "the full path is not shown";
     RECT panel, view;
@@ -49,17 +46,8 @@ TEST_F(Panel, ListFillsThePanelHidesThePathAndFitsTheNames)
     EXPECT_EQ(view.right - view.left, Settings.PlayListWidth);
     EXPECT_EQ(view.bottom - view.top, panel.bottom);
 
-    // The name column fits the names once an intake run ends.
-    DropOnPlaylist({MakeFlv(Dir / L"a rather long name for a clip, long enough to be wide.flv")});
-    int width = (int)SendMessageW(PlaylistView, LVM_GETCOLUMNWIDTH, 1, 0);
-    EXPECT_GT(width, 100);
-    SendMessageW(PlaylistView, LVM_SETCOLUMNWIDTH, 1, LVSCW_AUTOSIZE_USEHEADER);
-    EXPECT_EQ(SendMessageW(PlaylistView, LVM_GETCOLUMNWIDTH, 1, 0), width);
-}
-
-TEST_F(Panel, TheMarkSitsCentredInTheCurrentRowAndIsNeverHighlighted)
-{
-    AddThree();
+    // The mark sits centred in the current row and is never highlighted.
+    AddFiles({L"a.flv", L"b.flv", L"c.flv"});
     PlayEntry(1);
     SetFocus(PlaylistView);
     SetRow(1, LVIS_SELECTED | LVIS_FOCUSED);
@@ -71,13 +59,22 @@ TEST_F(Panel, TheMarkSitsCentredInTheCurrentRowAndIsNeverHighlighted)
         EXPECT_EQ(centre, row == 1 ? RGB(0, 0, 0) : GetSysColor(COLOR_WINDOW)) << row;
         EXPECT_EQ(p.At(mark.left + 1, mark.top + 1), GetSysColor(COLOR_WINDOW)) << row;
     }
+
+    // The name column fits the names once an intake run ends.
+    DropOnPlaylist({MakeFlv(Dir / L"a rather long name for a clip, long enough to be wide.flv")});
+    int width = (int)SendMessageW(PlaylistView, LVM_GETCOLUMNWIDTH, 1, 0);
+    EXPECT_GT(width, 100);
+    SendMessageW(PlaylistView, LVM_SETCOLUMNWIDTH, 1, LVSCW_AUTOSIZE_USEHEADER);
+    EXPECT_EQ(SendMessageW(PlaylistView, LVM_GETCOLUMNWIDTH, 1, 0), width);
 }
 
-TEST_F(Panel, RightClickMenuEnablesItemsByTheFocusedSelectedRow)
+// The right click's menu offers, and a double click, Enter and that menu's item play, the row
+// that is both focused and selected.
+TEST_F(Panel, TheFocusedSelectedRowIsTheChoiceOfTheMenuDoubleClickAndEnter)
 {
     // Order: play, up, down, remove, remove all, open, save.
     EXPECT_EQ(RightClickMenu(), (std::vector<bool>{false, false, false, false, false, true, false}));
-    AddThree();
+    AddFiles({L"a.flv", L"b.flv", L"c.flv"});
     SetRow(0, LVIS_SELECTED | LVIS_FOCUSED);
     EXPECT_EQ(RightClickMenu(), (std::vector<bool>{true, false, true, true, true, true, true}));
     SetRow(0, 0);
@@ -87,11 +84,6 @@ TEST_F(Panel, RightClickMenuEnablesItemsByTheFocusedSelectedRow)
     SetRow(1, LVIS_SELECTED);
     EXPECT_EQ(RightClickMenu(), (std::vector<bool>{false, false, false, false, true, true, true}))
         << "a selection without the focus is no choice";
-}
-
-TEST_F(Panel, DoubleClickEnterAndTheMenuPlayTheFocusedSelectedRowOnly)
-{
-    AddThree();
     Notify(NM_DBLCLK);
     EXPECT_EQ(PlayState, Stopped) << "no focused selected row: nothing plays";
     void (*ways[])() = {[] { Notify(NM_DBLCLK); },
@@ -107,10 +99,9 @@ TEST_F(Panel, DoubleClickEnterAndTheMenuPlayTheFocusedSelectedRowOnly)
 
 TEST_F(Panel, KeysOfTheListLosingTheFocusAndRemoveAll)
 {
-    AddThree();
+    AddFiles({L"a.flv", L"b.flv", L"c.flv"});
     SetFocus(PlaylistView);
-    BYTE keys[256];
-    GetKeyboardState(keys);
+    BYTE keys[256] = {};
     keys[VK_CONTROL] = 0x80;
     SetKeyboardState(keys);
     SendMessageW(PlaylistView, WM_KEYDOWN, 'A', 0);
@@ -129,8 +120,6 @@ TEST_F(Panel, KeysOfTheListLosingTheFocusAndRemoveAll)
     EXPECT_EQ(EntryPaths().size(), 2u) << "with nothing selected Delete removes nothing";
     SendMessageW(PlaylistView, WM_KEYUP, VK_SPACE, 0);
     EXPECT_EQ(PlayState, Playing) << "space plays";
-    SendMessageW(PlaylistView, WM_KEYUP, VK_SPACE, 0);
-    EXPECT_EQ(PlayState, Paused) << "and pauses";
     SendMessageW(PlaylistPanel, WM_COMMAND, IDM_REMOVE_ALL, 0);  // from the panel's menu
     EXPECT_TRUE(EntryPaths().empty());
     EXPECT_EQ(NowPlaying(), L"-1 Idle");
