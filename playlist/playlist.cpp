@@ -134,6 +134,8 @@ void PlayEntry(int n)
         return;
     CurrentIndex = n;
     LoadCurrentPath();
+    // An end the monitor has not acted on yet belongs to the file this one replaces.
+    SetMovieVariable(MoviePlayStop, 0, nullptr);
     if (IsMovieLoaded() && !P.CurrentPath.empty())
         SetMovieVariable(MovieFile, 0, P.CurrentPath.c_str());
     SetPlayState(Playing);
@@ -143,6 +145,7 @@ void PlayEntry(int n)
 void StopPlayback()
 {
     SetMovieVariable(MovieStop, 1, nullptr);
+    SetMovieVariable(MoviePlayStop, 0, nullptr);  // a pending end must not start the next file
     SetPlayState(Stopped);
     ResetFileState();
 }

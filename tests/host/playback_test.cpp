@@ -116,6 +116,15 @@ TEST_F(Playback, EndOfFileIsActedOnOnceAndOnlyWhenAllowed)
     SetEngineValue(L"state_playstop", L"1");
     MonitorTick(nullptr, 0, 0, 0);
     EXPECT_EQ(EngineValue(L"state_playstop"), L"1") << "no current entry: left for later";
+    Add(L"long.mp4");
+    Add(L"h264_aac.mp4");
+    PlayEntry(0);
+    MonitorTick(nullptr, 0, 0, 0);
+    EXPECT_EQ(NowPlaying(), L"0 Playing [long.mp4]") << "the old end is not the new file's";
+    SetEngineValue(L"state_playstop", L"1");
+    Command(IDM_STOP);
+    MonitorTick(nullptr, 0, 0, 0);
+    EXPECT_EQ(NowPlaying(), L"0 Stopped [long.mp4]") << "a stop cancels an end not acted on";
     // (What an end does in each repeat mode: playlist/navigation_test.cpp; the real end of real
     // files: the e2e scenarios.)
 }
