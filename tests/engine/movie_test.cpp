@@ -11,6 +11,9 @@
 #include "engine/player/movie_values.h"
 #include "engine_test_support.h"
 
+// The replacements below pair malloc and free themselves; GCC takes them for the standard pair.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
 // The heap the measured thread holds at most: every allocation of the test program carries its
 // size, so a parse's largest hold is seen whether it accepts the file or not.
 static std::atomic<DWORD> gMeasured{0};
