@@ -2,8 +2,10 @@
 """Soak: the real Nimbrel.exe plays a folder of 100 short generated clips in repeat-list mode
 while a script seeks, pauses, changes the volume, the view and the modes, as a user would.
 The process's private memory, kernel handles, GDI objects (bitmaps apart) and windows are
-sampled every 2 s; each minute prints the lowest of its samples (memory rises and falls with
-the pictures in flight; a leak raises the floor) and how many files began playing.
+sampled every 2 s; each minute prints the lowest of its samples and how many files began
+playing. Memory rises and falls with the pictures in flight, so it is judged by what it reads
+while playback is stopped for a moment (one of the actions); the lowest while playing is shown
+beside it.
 
     soak.py --exe Nimbrel.exe --counts process_counts.exe --work FOLDER [--minutes 10]
             [--leave-out pause,volume]   (actions not taken: these two change icons)
@@ -91,8 +93,10 @@ def menu(player, first, down):
 
 
 class Soak:
-    def __init__(self, player, leave_out=()):
+    def __init__(self, player, sample, leave_out=()):
         self.player = player
+        self.sample = sample
+        self.stopped = []  # private memory (MB) read while stopped, since the last minute
         self.actions = [a for a in self.ACTIONS if a.__name__ not in leave_out]
         self.step = 0
         self.paused = False
@@ -147,7 +151,20 @@ class Soak:
             time.sleep(1)
             menu(self.player, -6, 2)
 
-    ACTIONS = [seek, pause, volume, files, full_screen, seek, sizes, modes]
+    def stop(self):
+        """Stopped, nothing is in flight: the memory read then is what the program keeps."""
+        key("ctrl+x")
+        self.paused = True
+        time.sleep(1.0)
+        c = self.sample()
+        if c is None:
+            raise AssertionError("the program's counts could not be read")
+        self.stopped.append(c[0])
+        key("ctrl+z")  # plays the current file again
+        self.paused = False
+        self.icon_changes += 2
+
+    ACTIONS = [seek, pause, volume, files, full_screen, seek, sizes, modes, stop]
 
     def act(self):
         self.player.focus()
@@ -186,11 +203,12 @@ def main():
     player = Player(a.exe, os.path.join(a.work, "program"), [clips], {"Repeat": 2})
     names, stalls, minutes, samples, known = set(), 0, [], [], []
     title, began, last_change = player.title(), 0, time.monotonic()
-    soak = Soak(player, a.leave_out.split(","))
     watch, seen = Counts(a.counts), 0
+    soak = Soak(player, watch.sample, a.leave_out.split(","))
+    quiet = []  # each minute's lowest memory read while stopped (the one before, if none)
     start = time.monotonic()
     next_sample, next_minute = start + SAMPLE_EVERY, start + 60
-    print("minute private_mb handles gdi_but_bitmaps bitmaps windows bitmaps_less_icons files_begun icon_changes(keys)", flush=True)
+    print("minute private_mb stopped_mb handles gdi_but_bitmaps bitmaps windows bitmaps_less_icons files_begun icon_changes(keys)", flush=True)
     try:
         while time.monotonic() - start < a.minutes * 60:
             soak.act()
@@ -218,9 +236,10 @@ def main():
                 floor = tuple(min(s[i] for s in samples) for i in range(len(COLUMNS)))
                 minutes.append(floor)
                 known.append(min(s[-1] for s in samples))
-                samples = []
-                print("%6d %10.1f %7d %15d %7d %7d %18d %11d %7d (%d)"
-                      % (len(minutes), *floor, known[-1], began, seen, soak.icon_changes),
+                quiet.append(min(soak.stopped) if soak.stopped else quiet[-1] if quiet else floor[0])
+                samples, soak.stopped = [], []
+                print("%6d %10.1f %10.1f %7d %15d %7d %7d %18d %11d %7d (%d)"
+                      % (len(minutes), floor[0], quiet[-1], *floor[1:], known[-1], began, seen, soak.icon_changes),
                       flush=True)
                 next_minute += 60
         code = player.close()
@@ -231,10 +250,12 @@ def main():
     print("files begun %d (%d distinct titles), stalls %d, exit code %s" % (began, len(names), stalls, code))
     print("button images changed %d times (the keys alone: %d)" % (seen, soak.icon_changes))
     if len(minutes) >= 5:
+        running = growth([m[0] for m in minutes])
         for i, name in enumerate(COLUMNS):
-            g = growth(known if name == "bitmaps" else [m[i] for m in minutes])
+            g = growth(known if name == "bitmaps" else quiet if i == 0 else [m[i] for m in minutes])
             ok &= g <= GROWTH
-            note = " after taking off %d per icon change" % BITMAPS_PER_ICON_CHANGE if name == "bitmaps" else ""
+            note = {"bitmaps": " after taking off %d per icon change" % BITMAPS_PER_ICON_CHANGE,
+                    COLUMNS[0]: " read while stopped (while playing: %+.1f %%)" % (running * 100)}.get(name, "")
             n = window(minutes)
             print("%s: %+.1f %%%s (last %d minutes against minutes 2-%d; limit +%.0f %%)"
                   % (name, g * 100, note, n, n + 1, GROWTH * 100))
