@@ -55,8 +55,9 @@ protected:
     }
 };
 
-// Read-only files, a read-only disk and a full one: the saves fail and the previous files stay
-// whole; with room again the settings are written whole, the user's own section kept.
+// Read-only files, files held open, a read-only disk and a full one: the saves fail and the
+// previous files stay whole; with room again the settings are written whole, the user's own
+// section kept.
 TEST_F(Faults, SavesThatCannotBeWrittenFailAndKeepThePreviousFiles)
 {
     for (int i = 0; i < 3; i++)
@@ -67,8 +68,14 @@ TEST_F(Faults, SavesThatCannotBeWrittenFailAndKeepThePreviousFiles)
     for (const std::wstring& path : kept)
         SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
     ExpectSavesKeepPreviousFiles(Dir.Path);
-    for (const std::wstring& path : kept)
+    std::vector<HANDLE> held;  // by another program: the new text is written, then cannot replace them
+    for (const std::wstring& path : kept) {
         SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        held.push_back(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    }
+    ExpectSavesKeepPreviousFiles(Dir.Path);
+    for (HANDLE h : held)
+        CloseHandle(h);
 
     std::wstring readOnly = EnvironmentValue(L"NIMBREL_READONLY_DISK"), full = EnvironmentValue(L"NIMBREL_FULL_DISK");
     if (readOnly.empty() || full.empty())
