@@ -11,13 +11,6 @@
 
 namespace {
 
-SIZE OuterForClient(int width, int height)
-{
-    RECT r = {0, 0, width, height};
-    AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
-    return {r.right - r.left, r.bottom - r.top};
-}
-
 // How the settings file starts for a window at x, y with a client area of 662 x 414.
 std::string Place(int x, int y)
 {

@@ -45,9 +45,8 @@ RECT RectIn(HWND child, HWND parent)
 
 void SetClientWidth(int width)
 {
-    RECT r = {0, 0, width, 300};
-    AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
-    MoveWindow(MainWindow, 0, 0, r.right - r.left, r.bottom - r.top, TRUE);
+    SIZE outer = OuterForClient(width, 300);
+    MoveWindow(MainWindow, 0, 0, outer.cx, outer.cy, TRUE);
 }
 
 void Press(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
