@@ -1,5 +1,5 @@
 // What needs no window: error texts, marks on the real main menu, the control bar's seconds,
-// pixels, markers and texts, and the size arithmetic, with unknown sizes and values at the limits
+// pixels, markers and texts, and the size arithmetic, with huge ratios and values at the limits
 // that must never overflow or divide by zero. (Through the real windows: host/control_bar_test.cpp.)
 #include <climits>
 
