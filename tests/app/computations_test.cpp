@@ -1,5 +1,5 @@
 // What needs no window: error texts, marks on the real main menu, the control bar's seconds,
-// pixels, markers and texts, and the size arithmetic, with unknown sizes and values at the limits
+// pixels, markers and texts, and the size arithmetic, with huge ratios and values at the limits
 // that must never overflow or divide by zero. (Through the real windows: host/control_bar_test.cpp.)
 #include <climits>
 
@@ -65,15 +65,14 @@ TEST(Menus, RadioGroupBulletsOnlyAnEnabledChoiceAndGrayingKeepsTheCheckMark)
 constexpr unsigned Max = 4294967295u;
 
 // (The seek bar's zero durations and widths, its ends and where no marker can be, as properties:
-// fuzz/seek_bar_fuzz.cpp.)
+// fuzz/seek_bar_fuzz.cpp; a pointer's second on an even bar: host/control_bar_test.cpp.)
 TEST(ControlMapping, SecondsAndPixelsWithoutOverflowOrDivisionByZero)
 {
     struct Row { unsigned seconds, duration; int width, pixel; };
     for (const Row& r : {Row{0, 100, 100, 0}, Row{50, 100, 100, 50}, Row{1, 3, 100, 33}})
         EXPECT_EQ(SecondsToPixel(r.seconds, r.duration, r.width), r.pixel) << r.seconds << "/" << r.duration;
     struct Back { int x, width; unsigned duration, seconds; };
-    for (const Back& r : {Back{-5, 100, 100, 0}, Back{50, 100, 100, 50}, Back{150, 100, 100, 100}, Back{33, 67, 12, 5},
-                          Back{100, 100, Max, Max}})
+    for (const Back& r : {Back{-5, 100, 100, 0}, Back{150, 100, 100, 100}, Back{33, 67, 12, 5}, Back{100, 100, Max, Max}})
         EXPECT_EQ(PointerToSeconds(r.x, r.width, r.duration), r.seconds) << r.x << " of " << r.width;
     struct Volume { int level, width, pixel; };
     for (const Volume& r : {Volume{0, 48, 0}, Volume{33, 48, 15}, Volume{100, 48, 48}, Volume{50, 0, 0},
@@ -111,23 +110,21 @@ TEST(ControlTexts, TimeAndHoverText)
 
 long long P(SIZE s) { return s.cx * 10000000000LL + s.cy; }
 
-TEST(Sizing, NaturalRatioZoomShownSizeAndPresets)
+TEST(Sizing, SlotZeroZoomShownSizeAndPresets)
 {
-    // The zoom and shown size are for an 800 x 450 panel.
-    struct Row { int w, h; SIZE natural, slot0; AspectPair ratio; int zoom; SIZE shown, at50, at100, at200; } rows[] = {
-        {1920, 1080, {16, 9}, {16, 9}, {16, 9}, 41, {787, 442}, {960, 540}, {1920, 1080}, {3840, 2160}},
-        {720, 480, {3, 2}, {3, 2}, {3, 2}, 93, {669, 446}, {360, 240}, {720, 480}, {1440, 960}},
-        {640, 360, {16, 9}, {16, 9}, {16, 9}, 125, {800, 450}, {320, 180}, {640, 360}, {1280, 720}},
-        {640, 360, {16, 9}, {16, 9}, {4, 3}, 93, {595, 446}, {320, 240}, {640, 480}, {1280, 960}},
-        {0, 360, {}, {}, {}, 0}, {-640, 360, {}, {}, {0, 9}, 0}, {640, 0, {}, {}, {-4, 3}, 0},
-        {1000, 563, {1000, 563}, {}, {}, 0},         // too big to encode: slot 0 stays unknown
-        {1, 1, {1, 1}, {1, 1}, {999, 1}, 0},         // the aspect height truncates to 0
-        {INT_MAX, 1, {INT_MAX, 1}, {}, {1, 999}, 0, {}, {INT_MAX / 2, INT_MAX / 2}, {INT_MAX, INT_MAX}, {INT_MAX, INT_MAX}},
+    // In an 800 x 450 panel. (Natural ratios, unknown sizes: the aspect fuzzer, view_modes_test.cpp.)
+    struct Row { int w, h; SIZE slot0; AspectPair ratio; int zoom; SIZE shown, at50, at100, at200; } rows[] = {
+        {1920, 1080, {16, 9}, {16, 9}, 41, {787, 442}, {960, 540}, {1920, 1080}, {3840, 2160}},
+        {720, 480, {3, 2}, {3, 2}, 93, {669, 446}, {360, 240}, {720, 480}, {1440, 960}},
+        {640, 360, {16, 9}, {16, 9}, 125, {800, 450}, {320, 180}, {640, 360}, {1280, 720}},
+        {640, 360, {16, 9}, {4, 3}, 93, {595, 446}, {320, 240}, {640, 480}, {1280, 960}},
+        {1000, 563, {}, {}, 0},         // too big to encode: slot 0 stays unknown
+        {1, 1, {1, 1}, {999, 1}, 0},    // the aspect height truncates to 0
+        {INT_MAX, 1, {}, {1, 999}, 0, {}, {INT_MAX / 2, INT_MAX / 2}, {INT_MAX, INT_MAX}, {INT_MAX, INT_MAX}},
     };
     for (const Row& r : rows) {
         VideoWidth = r.w, VideoHeight = r.h;
         ComputeNaturalRatio();
-        EXPECT_EQ(P({NaturalRatio.Width, NaturalRatio.Height}), P(r.natural)) << r.w;
         EXPECT_EQ(P({DecodeAspect(0).Width, DecodeAspect(0).Height}), P(r.slot0)) << r.w;
         int zoom = ZoomPercentFor(r.w, r.h, r.ratio, 800, 450);
         SIZE shown = ShownSizeFor(r.w, r.ratio, zoom), s[5] = {};

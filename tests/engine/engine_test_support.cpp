@@ -42,10 +42,9 @@ Stage::Stage(int width, int height) {
     return RegisterClassW(&wc) != 0;
   }();
   (void)started;
-  RECT r{0, 0, width, height};
-  AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
-  parent = CreateWindowW(L"EngineTestParent", L"engine test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                         r.right - r.left, r.bottom - r.top, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  SIZE outer = OuterForClient(width, height);
+  parent = CreateWindowW(L"EngineTestParent", L"engine test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, outer.cx,
+                         outer.cy, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   engine = CreateMediaEngine(parent);
   if (engine && SUCCEEDED(put_Movie(engine, Clip(L"Nimbrel.swf").c_str()))) {
     put_Menu(engine, FALSE);

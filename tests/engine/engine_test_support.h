@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "engine/player/media_engine_probe.h"
+#include "engine/variable_text.h"  // the host's reading of a value
 #include "test_support.h"
 
 using Bytes = std::vector<uint8_t>;
@@ -15,7 +16,6 @@ inline bool WaitFor(const std::function<bool()>& condition, double seconds = 10)
   return PumpUntil(condition, static_cast<int>(seconds * 1000));
 }
 inline void Pump(double seconds) { WaitFor([] { return false; }, seconds); }
-inline long HostInt(const std::wstring& text) { return std::wcstol(text.c_str(), nullptr, 10); }  // the host's rule
 
 // The sound on its way to the device, through the engine's audio tap.
 struct SoundTap {

@@ -55,15 +55,14 @@ TEST(Engine, EveryClipKindReportsDurationSizeAndMovingTime) {
     s.PlayFile(c.clip);
     ASSERT_TRUE(WaitFor([&] { return s.Number(L"state_duration") > 0; }));
     EXPECT_NEAR(s.Number(L"state_duration"), c.duration, 0.06);
-    EXPECT_EQ(HostInt(s.Get(L"state_duration")), static_cast<long>(c.duration));  // whole seconds
     if (!c.width) {
       EXPECT_EQ(s.Get(L"state_width") + s.Get(L"state_height"), L"");
       EXPECT_TRUE(s.WaitForEnd());
       EXPECT_GT(s.Number(L"ns.time"), 2.8);
       continue;
     }
-    EXPECT_EQ(HostInt(s.Get(L"state_width")), c.width);
-    EXPECT_EQ(HostInt(s.Get(L"state_height")), c.height);
+    EXPECT_EQ(MovieTextToInt(s.Get(L"state_width").c_str()), c.width);
+    EXPECT_EQ(MovieTextToInt(s.Get(L"state_height").c_str()), c.height);
     EXPECT_TRUE(s.WaitForTime(0.3));
     // The fit follows the video's own ratio.
     EXPECT_NEAR(s.Number(L"imovie._width") / s.Number(L"imovie._height"), double(c.width) / c.height, 0.01);
@@ -94,7 +93,7 @@ TEST(Engine, SeekPauseRestartAndTheEnd) {
   ASSERT_TRUE(s.WaitForTime(0.1));
   EXPECT_LT(s.Number(L"ns.time"), 1.0);
   s.Set(L"state_seek", L"5");
-  EXPECT_EQ(HostInt(s.Get(L"ns.time")), 5);
+  EXPECT_EQ(MovieTextToInt(s.Get(L"ns.time").c_str()), 5);
   ASSERT_TRUE(s.WaitForTime(5.2));
   EXPECT_LT(s.Number(L"ns.time"), 6.5);
   s.Set(L"state_pause", L"1");
@@ -110,7 +109,7 @@ TEST(Engine, SeekPauseRestartAndTheEnd) {
   ASSERT_TRUE(s.WaitForEnd());
   EXPECT_GT(s.Number(L"ns.time"), 12.7);
   s.Set(L"state_seek", L"1");
-  EXPECT_EQ(HostInt(s.Get(L"ns.time")), 1);
+  EXPECT_EQ(MovieTextToInt(s.Get(L"ns.time").c_str()), 1);
   ASSERT_TRUE(WaitFor([&] { return s.Get(L"state_playstop") == L"0"; }));
   EXPECT_TRUE(s.WaitForTime(1.3));
   s.Set(L"state_seek", L"99");  // past the end: ends again

@@ -1,11 +1,12 @@
 // Faults from outside: a full disk and a read-only one under the saves, the playing file cut
-// short or taken away, no usable temporary folder at start. The disks are small file systems
-// that faults.sh mounts and names in NIMBREL_FULL_DISK and NIMBREL_READONLY_DISK; without them
-// those cases are skipped.
+// short or taken away, no usable temporary folder or a damaged exe at start. The disks are
+// small file systems that faults.sh mounts and names in NIMBREL_FULL_DISK and
+// NIMBREL_READONLY_DISK; without them those cases are skipped.
 #include "app/app.h"
 #include "app/settings.h"
 #include "playlist/playlist.h"
 #include "playlist/playlist_file.h"
+#include "resources/resource.h"
 #include "test_support.h"
 
 namespace {
@@ -54,8 +55,9 @@ protected:
     }
 };
 
-// Read-only files, a read-only disk and a full one: the saves fail and the previous files stay
-// whole; with room again the settings are written whole, the user's own section kept.
+// Read-only files, files held open, a read-only disk and a full one: the saves fail and the
+// previous files stay whole; with room again the settings are written whole, the user's own
+// section kept.
 TEST_F(Faults, SavesThatCannotBeWrittenFailAndKeepThePreviousFiles)
 {
     for (int i = 0; i < 3; i++)
@@ -66,8 +68,14 @@ TEST_F(Faults, SavesThatCannotBeWrittenFailAndKeepThePreviousFiles)
     for (const std::wstring& path : kept)
         SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
     ExpectSavesKeepPreviousFiles(Dir.Path);
-    for (const std::wstring& path : kept)
+    std::vector<HANDLE> held;  // by another program: the new text is written, then cannot replace them
+    for (const std::wstring& path : kept) {
         SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        held.push_back(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    }
+    ExpectSavesKeepPreviousFiles(Dir.Path);
+    for (HANDLE h : held)
+        CloseHandle(h);
 
     std::wstring readOnly = EnvironmentValue(L"NIMBREL_READONLY_DISK"), full = EnvironmentValue(L"NIMBREL_FULL_DISK");
     if (readOnly.empty() || full.empty())
@@ -108,19 +116,28 @@ TEST_F(Faults, PlayingFileCutShortOrDeletedEndsAndTheListGoesOn)
     EXPECT_TRUE(BoxTexts.empty());
 }
 
-// The temporary folder missing, a file or read-only: start-up fails with its box, the settings
-// saved.
-TEST(FaultsAtStart, NoUsableTemporaryFolderEndsInTheErrorBox)
+// The temporary folder missing, a file or read-only, or a corrupt movie in the exe's resources
+// (the resource script names no language: US English, as the resource compiler takes it):
+// start-up fails with its box, the settings saved.
+TEST(FaultsAtStart, NoUsableTemporaryFolderOrACorruptMovieEndsInTheErrorBox)
 {
     TempFolder outside;
     WriteBytes(outside / L"a file", "x");
     std::wstring temp0 = EnvironmentValue(L"TEMP"), tmp0 = EnvironmentValue(L"TMP");
-    Paths temps = {outside / L"missing", outside / L"a file"};
+    Paths temps = {temp0, outside / L"missing", outside / L"a file"};  // the usual one: the corrupt movie
     if (!EnvironmentValue(L"NIMBREL_READONLY_DISK").empty())
         temps.push_back(EnvironmentValue(L"NIMBREL_READONLY_DISK"));
     for (const std::wstring& temp : temps) {
         SCOPED_TRACE(Utf8(temp));
         Program p;
+        if (temp == temp0) {
+            std::string movie = std::string("CWS\x08\x1f\x0e\x00\x00", 8) + std::string(200, '\x5a');
+            HANDLE update = BeginUpdateResourceW(p.Exe.c_str(), FALSE);
+            ASSERT_TRUE(update && UpdateResourceW(update, L"SWF", MAKEINTRESOURCEW(IDR_PLAYER_MOVIE),
+                                                  MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), movie.data(),
+                                                  (DWORD)movie.size()));
+            ASSERT_TRUE(EndUpdateResourceW(update, FALSE));
+        }
         SetEnvironmentVariableW(L"TEMP", temp.c_str());
         SetEnvironmentVariableW(L"TMP", temp.c_str());
         bool started = p.Start();
@@ -129,9 +146,10 @@ TEST(FaultsAtStart, NoUsableTemporaryFolderEndsInTheErrorBox)
         ASSERT_TRUE(started);
         HWND box = p.WaitForWindow(L"#32770", 10000);
         ASSERT_NE(box, nullptr) << "no error box appeared";
-        wchar_t text[256] = L"";
+        wchar_t caption[64] = L"", text[256] = L"";
+        GetWindowTextW(box, caption, 64);
         GetDlgItemTextW(box, 0xFFFF, text, 256);
-        EXPECT_STREQ(text, L"初期化に失敗しました");
+        EXPECT_EQ(std::wstring(caption) + L"|" + text, L"Error|初期化に失敗しました");
         EXPECT_TRUE(Exists(p.Dir / L"Nimbrel.ini"));
         PostMessageW(box, WM_COMMAND, IDOK, 0);
         EXPECT_EQ(p.Finish(nullptr), 0u);

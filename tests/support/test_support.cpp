@@ -283,6 +283,13 @@ void AppTest::AddFiles(const Paths& names)
     DropOnPlaylist(added);
 }
 
+SIZE OuterForClient(int width, int height)
+{
+    RECT r = {0, 0, width, height};
+    AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
 Picture Capture(int width, int height, const std::function<void(HDC)>& draw)
 {
     Picture p{width, height};

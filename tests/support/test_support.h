@@ -62,6 +62,7 @@ Paths EntryPaths();                 // the FullPath of every row, in order
 void SetRow(int row, UINT state);  // the selected and focused bits of a row (-1: every row)
 // The current entry, the play state and what the title adds: "1 Playing [b.flv]", "-1 Idle".
 std::wstring NowPlaying();
+SIZE OuterForClient(int width, int height);  // an overlapped window's size for that client area
 
 // Pixels as a window draws its client area for WM_PRINTCLIENT, or as draw() paints them.
 struct Picture {
