@@ -8,7 +8,7 @@ while playback is stopped for a moment (one of the actions); the lowest while pl
 beside it.
 
     soak.py --exe Nimbrel.exe --counts process_counts.exe --work FOLDER [--minutes 10]
-            [--leave-out pause,volume]   (actions not taken: these two change icons)
+            [--leave-out pause,volume,stop]   (actions not taken; these three change icons)
 
 Needs the environment of tools/wine-env.sh. Exit status 1 when a count grew by more than 2 %
 (the lowest of the last fifth of the run against the lowest of the fifth after minute 1, three
@@ -191,7 +191,7 @@ def main():
     parser.add_argument("--work", required=True)
     parser.add_argument("--minutes", type=int, default=10)
     parser.add_argument("--seed", type=int, default=1)
-    # e.g. "pause,volume": no icon changes, so the bitmaps are judged as they are
+    # e.g. "pause,volume,stop": no icon changes, so the bitmaps are judged as they are
     parser.add_argument("--leave-out", default="", help="actions not taken, separated by commas")
     a = parser.parse_args()
     random.seed(a.seed)
