@@ -10,9 +10,11 @@ beside it.
     soak.py --exe Nimbrel.exe --counts process_counts.exe --work FOLDER [--minutes 10]
             [--leave-out pause,volume,stop]   (actions not taken; these three change icons)
 
+    soak.py --judge LOG          the verdict on the minute lines of an earlier run
+
 Needs the environment of tools/wine-env.sh. Exit status 1 when a count grew by more than 2 %
-(the lowest of the last fifth of the run against the lowest of the fifth after minute 1, three
-minutes at least each), when no new file
+(the median of the minute floors of the last fifth of the run against that of the fifth after
+minute 1, three minutes at least each), when no new file
 began for a whole minute while not paused (a stall), or when the program did not end cleanly.
 Wine's button keeps a copy of every image it is given (two bitmaps per icon change, freed
 only with the button): the bitmaps are judged after taking off two per change of the
@@ -21,6 +23,7 @@ import argparse
 import concurrent.futures
 import os
 import random
+import statistics
 import subprocess
 import sys
 import time
@@ -173,27 +176,62 @@ class Soak:
 
 
 def window(values):
-    """Minutes in each window judged: a fifth of the run, three at least. The floor of one minute
-    depends on the clips it played; a longer window holds more of them."""
+    """Minutes in each window judged: a fifth of the run, three at least."""
     return max(3, len(values) // 5)
 
 
 def growth(values):
-    """The lowest of the last window over the lowest of the first one after minute 1, minus one."""
+    """The median of the last window's minute floors over that of the first window after minute 1,
+    minus one. A leak raises every floor; a median is not moved by the odd minute that caught the
+    program between two files (fewer threads, no pictures) or under a passing load."""
     n = window(values)
-    return min(values[-n:]) / min(values[1:1 + n]) - 1
+    return statistics.median(values[-n:]) / statistics.median(values[1:1 + n]) - 1
+
+
+def judge(minutes, quiet, known):
+    """Prints each count's growth; True when none is over the limit."""
+    if len(minutes) < 5:
+        print("too short for a growth figure (5 minutes at least)")
+        return True
+    ok, n = True, window(minutes)
+    running = growth([m[0] for m in minutes])
+    for i, name in enumerate(COLUMNS):
+        g = growth(known if name == "bitmaps" else quiet if i == 0 else [m[i] for m in minutes])
+        ok &= g <= GROWTH
+        note = {"bitmaps": " after taking off %d per icon change" % BITMAPS_PER_ICON_CHANGE,
+                COLUMNS[0]: " read while stopped (while playing: %+.1f %%)" % (running * 100)}.get(name, "")
+        print("%s: %+.1f %%%s (median of the last %d minutes against minutes 2-%d; limit +%.0f %%)"
+              % (name, g * 100, note, n, n + 1, GROWTH * 100))
+    return ok
+
+
+def judge_log(path):
+    """The verdict on the counts of an earlier run, from the minute lines it printed."""
+    minutes, quiet, known = [], [], []
+    for line in open(path):
+        f = line.split()
+        if len(f) >= 9 and f[0].isdigit():
+            minutes.append((float(f[1]), int(f[3]), int(f[4]), int(f[5]), int(f[6])))
+            quiet.append(float(f[2]))
+            known.append(int(f[7]))
+    return 0 if judge(minutes, quiet, known) else 1
 
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--exe", required=True)
-    parser.add_argument("--counts", required=True)
-    parser.add_argument("--work", required=True)
+    parser.add_argument("--exe")
+    parser.add_argument("--counts")
+    parser.add_argument("--work")
+    parser.add_argument("--judge", metavar="LOG", help="judge the counts an earlier run printed, and stop")
     parser.add_argument("--minutes", type=int, default=10)
     parser.add_argument("--seed", type=int, default=1)
     # e.g. "pause,volume,stop": no icon changes, so the bitmaps are judged as they are
     parser.add_argument("--leave-out", default="", help="actions not taken, separated by commas")
     a = parser.parse_args()
+    if a.judge:
+        return judge_log(a.judge)
+    if not (a.exe and a.counts and a.work):
+        parser.error("--exe, --counts and --work are needed")
     random.seed(a.seed)
     clips = os.path.join(a.work, "clips")
     os.makedirs(clips, exist_ok=True)
@@ -249,18 +287,7 @@ def main():
     ok = code == 0 and stalls == 0
     print("files begun %d (%d distinct titles), stalls %d, exit code %s" % (began, len(names), stalls, code))
     print("button images changed %d times (the keys alone: %d)" % (seen, soak.icon_changes))
-    if len(minutes) >= 5:
-        running = growth([m[0] for m in minutes])
-        for i, name in enumerate(COLUMNS):
-            g = growth(known if name == "bitmaps" else quiet if i == 0 else [m[i] for m in minutes])
-            ok &= g <= GROWTH
-            note = {"bitmaps": " after taking off %d per icon change" % BITMAPS_PER_ICON_CHANGE,
-                    COLUMNS[0]: " read while stopped (while playing: %+.1f %%)" % (running * 100)}.get(name, "")
-            n = window(minutes)
-            print("%s: %+.1f %%%s (last %d minutes against minutes 2-%d; limit +%.0f %%)"
-                  % (name, g * 100, note, n, n + 1, GROWTH * 100))
-    else:
-        print("too short for a growth figure (5 minutes at least)")
+    ok &= judge(minutes, quiet, known)
     repeat = player.ini().get("Repeat")
     ok &= repeat == "2"
     print("settings saved at exit: Repeat=%s" % repeat)
