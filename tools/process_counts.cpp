@@ -16,6 +16,7 @@
 #include <cwchar>
 #include <thread>
 
+#include "controls/control_bar.h"
 #include "resources/resource.h"
 
 namespace {
@@ -119,7 +120,7 @@ void WatchIcons() {
   HANDLE images[2] = {};
   for (;; Sleep(10)) {
     if (!IsWindow(buttons[0])) {
-      HWND bar = FindWindowExW(FindWindowW(L"Nimbrel", nullptr), nullptr, L"wc", nullptr);
+      HWND bar = FindWindowExW(FindWindowW(L"Nimbrel", nullptr), nullptr, ControlBarClass, nullptr);
       buttons[0] = GetDlgItem(bar, IDC_PLAY_PAUSE);
       buttons[1] = GetDlgItem(bar, IDC_MUTE);
       for (int i = 0; i < 2; ++i) images[i] = nullptr;

@@ -68,16 +68,16 @@ class Counts:
                                      stdout=subprocess.PIPE, text=True)
 
     def sample(self):
-        """(private MB, handles, GDI objects but bitmaps, bitmaps, windows, icon changes), or None."""
+        """(private MB, handles, GDI objects but bitmaps, bitmaps, windows, icon changes)."""
         self.proc.stdin.write("\n")
         self.proc.stdin.flush()
         rows = []
         while not (line := self.proc.stdout.readline()).startswith("icons"):
             if not line:
-                return None
+                break
             rows.append(line.split())
-        if len(rows) != 1 or len(rows[0]) < 6:
-            return None
+        if not line or len(rows) != 1 or len(rows[0]) < 6:
+            raise AssertionError("the program's counts could not be read")
         f = rows[0]
         return int(f[1]) / 1024, int(f[2]), int(f[3]) - int(f[4]), int(f[4]), int(f[5]), int(line.split()[1])
 
@@ -159,10 +159,7 @@ class Soak:
         key("ctrl+x")
         self.paused = True
         time.sleep(1.0)
-        c = self.sample()
-        if c is None:
-            raise AssertionError("the program's counts could not be read")
-        self.stopped.append(c[0])
+        self.stopped.append(self.sample()[0])
         key("ctrl+z")  # plays the current file again
         self.paused = False
         self.icon_changes += 2
@@ -263,8 +260,6 @@ def main():
                     raise AssertionError("the program ended (exit code %s)" % player.proc.returncode)
                 if time.monotonic() >= next_sample:
                     c = watch.sample()
-                    if c is None:
-                        raise AssertionError("the program's counts could not be read")
                     # The bitmaps the icon changes seen account for, taken off at once.
                     samples.append(c[:5] + (c[3] - BITMAPS_PER_ICON_CHANGE * c[5],))
                     seen = c[5]
