@@ -2,6 +2,7 @@
 // (and the bitmaps among them) and USER objects of every process of the given exe name:
 //   pid private_kb handles gdi_objects bitmaps user_objects     (one line per process)
 //   process_counts.exe NAME
+// With --handles it lists the kernel handles instead, one per line: pid, type, name.
 // With --watch it stays, watches the images of the play/pause and mute buttons, and answers
 // each line read with those lines followed by "icons N": how many times a button's image
 // changed since it started. (Wine's button keeps a copy of every image it is given, so the
@@ -14,6 +15,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cwchar>
+#include <string>
 #include <thread>
 
 #include "controls/control_bar.h"
@@ -46,24 +48,52 @@ long GdiTableObjects(HANDLE process, long* bitmaps) {
   return got ? count : -1;
 }
 
-// Wine leaves GetProcessHandleCount at 0: count the process's rows of the system handle list.
-long KernelHandles(DWORD pid) {
-  struct Row { ULONG pid; UCHAR type, flags; USHORT value; PVOID object; ACCESS_MASK access; };
-  struct List { ULONG count; Row rows[1]; };
+struct Row { ULONG pid; UCHAR type, flags; USHORT value; PVOID object; ACCESS_MASK access; };
+struct List { ULONG count; Row rows[1]; };
+
+// Calls `each` with every row of the system handle list; false when it cannot be read.
+template <class F>
+bool ForEachHandle(F each) {
   ULONG size = 1 << 20;
   for (int attempt = 0; attempt < 6; ++attempt, size *= 2) {
     auto* list = static_cast<List*>(HeapAlloc(GetProcessHeap(), 0, size));
     ULONG needed = 0;
     NTSTATUS status = NtQuerySystemInformation(static_cast<SYSTEM_INFORMATION_CLASS>(16), list, size, &needed);
-    long count = -1;
-    if (status == 0) {
-      count = 0;
-      for (ULONG i = 0; i < list->count; ++i) count += list->rows[i].pid == pid;
-    }
+    if (status == 0)
+      for (ULONG i = 0; i < list->count; ++i) each(list->rows[i]);
     HeapFree(GetProcessHeap(), 0, list);
-    if (status != static_cast<NTSTATUS>(0xC0000004)) return count;  // not STATUS_INFO_LENGTH_MISMATCH
+    if (status != static_cast<NTSTATUS>(0xC0000004)) return status == 0;  // not STATUS_INFO_LENGTH_MISMATCH
   }
-  return -1;
+  return false;
+}
+
+// Wine leaves GetProcessHandleCount at 0: count the process's rows of the system handle list.
+long KernelHandles(DWORD pid) {
+  long count = 0;
+  return ForEachHandle([&](const Row& r) { count += r.pid == pid; }) ? count : -1;
+}
+
+// One line per handle of the process: its type and name, read from a copy of it.
+void PrintHandles(DWORD pid, HANDLE process) {
+  ForEachHandle([&](const Row& r) {
+    if (r.pid != pid) return;
+    HANDLE copy = nullptr;
+    char type[1024] = {}, name[4096] = {};
+    if (DuplicateHandle(process, reinterpret_cast<HANDLE>(ULONG_PTR(r.value)), GetCurrentProcess(), &copy, 0,
+                        FALSE, DUPLICATE_SAME_ACCESS)) {
+      NtQueryObject(copy, ObjectTypeInformation, type, sizeof type - 2, nullptr);
+      NtQueryObject(copy, static_cast<OBJECT_INFORMATION_CLASS>(1), name, sizeof name - 2, nullptr);  // its name
+    }
+    auto text = [](const char* info) {
+      const auto* u = reinterpret_cast<const UNICODE_STRING*>(info);
+      return u->Buffer ? std::wstring(u->Buffer, u->Length / 2) : std::wstring(L"-");
+    };
+    std::wstring kind = text(type), what = text(name);
+    wchar_t path[4096];
+    if (kind == L"File" && copy && GetFinalPathNameByHandleW(copy, path, 4096, 0) - 1 < 4095) what = path;
+    if (copy) CloseHandle(copy);
+    std::printf("%lu %ls %ls\n", pid, kind.c_str(), what.c_str());
+  });
 }
 
 // Top-level and child windows of the process (its USER objects as far as Wine counts them).
@@ -83,15 +113,22 @@ long Windows(DWORD pid) {
 }
 
 // Prints one line per process of that name; false when there is none.
-bool PrintCounts(const wchar_t* name) {
+bool PrintCounts(const wchar_t* name, bool handles = false) {
   HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   PROCESSENTRY32W p{};
   p.dwSize = sizeof p;
   int found = 0;
   for (BOOL more = Process32FirstW(snap, &p); more; more = Process32NextW(snap, &p)) {
     if (_wcsicmp(p.szExeFile, name) != 0) continue;
-    HANDLE h = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, p.th32ProcessID);
+    HANDLE h = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_DUP_HANDLE, FALSE,
+                           p.th32ProcessID);
     if (!h) continue;
+    if (handles) {
+      PrintHandles(p.th32ProcessID, h);
+      CloseHandle(h);
+      ++found;
+      continue;
+    }
     PROCESS_MEMORY_COUNTERS_EX m{};
     m.cb = sizeof m;
     GetProcessMemoryInfo(h, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&m), sizeof m);
@@ -140,9 +177,10 @@ void WatchIcons() {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: process_counts NAME [--watch]\n");
+    std::fprintf(stderr, "usage: process_counts NAME [--watch | --handles]\n");
     return 2;
   }
+  if (argc > 2 && std::wcscmp(argv[2], L"--handles") == 0) return PrintCounts(argv[1], true) ? 0 : 1;
   if (argc < 3 || std::wcscmp(argv[2], L"--watch") != 0) return PrintCounts(argv[1]) ? 0 : 1;
   std::thread(WatchIcons).detach();
   for (char line[64]; std::fgets(line, sizeof line, stdin);) {

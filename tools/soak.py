@@ -20,6 +20,7 @@ Wine's button keeps a copy of every image it is given (two bitmaps per icon chan
 only with the button): the bitmaps are judged after taking off two per change of the
 play/pause and mute buttons' images that process_counts.exe --watch saw."""
 import argparse
+import collections
 import concurrent.futures
 import os
 import random
@@ -86,6 +87,20 @@ class Counts:
         self.proc.wait()
 
 
+def handle_list(counts_exe):
+    """The program's kernel handles by type and name (process_counts.exe --handles)."""
+    out = subprocess.run([WINE, counts_exe, "Nimbrel.exe", "--handles"], capture_output=True, text=True).stdout
+    return collections.Counter(line.split(" ", 1)[1] for line in out.splitlines() if " " in line)
+
+
+def print_handle_change(before, after):
+    """The handles that appeared or went since `before`, by type and name."""
+    change = sorted((after[k] - before[k], k) for k in set(before) | set(after) if after[k] != before[k])
+    print("handles while stopped, since minute 2: %s" % ("none changed" if not change else ""))
+    for n, k in change:
+        print("  %+d %s" % (n, k))
+
+
 def menu(player, first, down):
     """A right click on the picture, then the submenu `first` keys from the top (positive) or
     the bottom (negative) of the main menu, and its item `down` steps below its first one."""
@@ -96,9 +111,11 @@ def menu(player, first, down):
 
 
 class Soak:
-    def __init__(self, player, sample, leave_out=()):
+    def __init__(self, player, sample, leave_out=(), list_handles=None):
         self.player = player
         self.sample = sample
+        self.list_handles = list_handles  # when set, the stop action also lists the handles
+        self.handles = None  # the first such list
         self.stopped = []  # private memory (MB) read while stopped, since the last minute
         self.actions = [a for a in self.ACTIONS if a.__name__ not in leave_out]
         self.step = 0
@@ -160,6 +177,8 @@ class Soak:
         self.paused = True
         time.sleep(1.0)
         self.stopped.append(self.sample()[0])
+        if self.list_handles and self.handles is None:
+            self.handles = self.list_handles()
         key("ctrl+z")  # plays the current file again
         self.paused = False
         self.icon_changes += 2
@@ -274,7 +293,13 @@ def main():
                 print("%6d %10.1f %10.1f %7d %15d %7d %7d %18d %11d %7d (%d)"
                       % (len(minutes), floor[0], quiet[-1], *floor[1:], known[-1], began, seen, soak.icon_changes),
                       flush=True)
+                if len(minutes) == 2:
+                    soak.list_handles = lambda: handle_list(a.counts)
                 next_minute += 60
+        if soak.handles is not None:
+            key("ctrl+x")
+            time.sleep(1.0)
+            print_handle_change(soak.handles, handle_list(a.counts))
         code = player.close()
     finally:
         watch.close()
