@@ -1,5 +1,6 @@
 // A parent window with a real engine in it, files made from the build's clips, and waiting by
-// pumping messages: over tests/support (its Clip(), its pump, its Windows and gtest headers).
+// pumping messages: over tests/support/test_files.h (its Clip(), its pump, its Windows and
+// gtest headers).
 #pragma once
 #include <atomic>
 #include <cstdint>
@@ -7,7 +8,7 @@
 
 #include "engine/player/media_engine_probe.h"
 #include "engine/variable_text.h"  // the host's reading of a value
-#include "test_support.h"
+#include "test_files.h"
 
 using Bytes = std::vector<uint8_t>;
 Bytes ReadClip(const wchar_t* clip);

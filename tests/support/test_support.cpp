@@ -3,9 +3,6 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
-#include <algorithm>
-#include <fstream>
-
 #include "app/app.h"
 #include "app/file_dialog.h"
 #include "app/ini_path.h"
@@ -16,61 +13,6 @@
 #include "engine/video_panel.h"
 #include "playlist/playlist.h"
 
-static std::wstring Long(const std::wstring& path) { return L"\\\\?\\" + path; }
-
-std::string ReadBytes(const std::wstring& path)
-{
-    std::ifstream in(Long(path).c_str(), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes)
-{
-    std::ofstream out(Long(path).c_str(), std::ios::binary);
-    ASSERT_TRUE(out.write(bytes.data(), bytes.size()).flush()) << Utf8(path);
-}
-
-std::string Utf8(const std::wstring& text)
-{
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), nullptr, 0, nullptr, nullptr);
-    std::string bytes(n, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), bytes.data(), n, nullptr, nullptr);
-    return bytes;
-}
-
-static void RemoveTree(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(Long(folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = found.cFileName, child = folder + L"\\" + name;
-            DWORD a = found.dwFileAttributes;
-            if (name == L"." || name == L"..")
-                continue;
-            if ((a & FILE_ATTRIBUTE_DIRECTORY) && !(a & FILE_ATTRIBUTE_REPARSE_POINT))
-                RemoveTree(child);  // a link is removed, never followed
-            else
-                (a & FILE_ATTRIBUTE_DIRECTORY ? RemoveDirectoryW : DeleteFileW)(Long(child).c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(Long(folder).c_str());
-}
-
-TempFolder::TempFolder()
-{
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    static int serial;
-    Path = std::wstring(temp) + L"nimbrel-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-           std::to_wstring(++serial);
-    RemoveTree(Path);
-    CreateDirectoryW(Path.c_str(), nullptr);
-}
-
-TempFolder::~TempFolder() { RemoveTree(Path); }
-
 std::wstring MakeFlv(const std::wstring& path)
 {
     WriteBytes(path, std::string("FLV\x01\x05\0\0\0\x09\0\0\0\0\0\0\0\0", 17));
@@ -80,13 +22,6 @@ std::wstring MakeFlv(const std::wstring& path)
 std::wstring MakeText(const std::wstring& path)
 {
     WriteBytes(path, "just some words, not a video\r\n");
-    return path;
-}
-
-std::wstring Clip(const wchar_t* name)
-{
-    std::wstring path = std::wstring(L"" TEST_MEDIA L"/") + name;
-    std::replace(path.begin(), path.end(), L'/', L'\\');
     return path;
 }
 
@@ -173,20 +108,6 @@ int CloseApp()
     }
     FinishNimbrel();
     return exitCode;
-}
-
-bool PumpUntil(const std::function<bool()>& done, int ms)
-{
-    for (DWORD start = GetTickCount(); !done();) {
-        if ((int)(GetTickCount() - start) > ms)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-    return true;
 }
 
 std::wstring EngineValue(const wchar_t* name)
@@ -281,13 +202,6 @@ void AppTest::AddFiles(const Paths& names)
         added.push_back(MakeFlv(Dir / n));
     Files.insert(Files.end(), added.begin(), added.end());
     DropOnPlaylist(added);
-}
-
-SIZE OuterForClient(int width, int height)
-{
-    RECT r = {0, 0, width, height};
-    AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
-    return {r.right - r.left, r.bottom - r.top};
 }
 
 Picture Capture(int width, int height, const std::function<void(HDC)>& draw)

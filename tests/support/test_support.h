@@ -1,31 +1,15 @@
-// What the program tests share: real files in a temporary folder, the settings file beside
-// the test program, the program started in-process with its message boxes and file dialogs
-// captured, real shell drops, pixels read back, one message pump and one launcher for the
-// real exe.
+// What the program tests share beside test_files.h: the settings file beside the test program,
+// the program started in-process with its message boxes and file dialogs captured, real shell
+// drops, pixels read back and one launcher for the real exe.
 #pragma once
-#include <windows.h>
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <string>
 #include <vector>
+
+#include "test_files.h"
 
 using Paths = std::vector<std::wstring>;
 
-// Files, long paths included.
-std::string ReadBytes(const std::wstring& path);  // "" when unreadable
-void WriteBytes(const std::wstring& path, const std::string& bytes);
-std::string Utf8(const std::wstring& text);
-// A fresh folder under the temporary folder, removed with its contents afterwards.
-struct TempFolder {
-    std::wstring Path;
-    TempFolder();
-    ~TempFolder();
-    std::wstring operator/(const std::wstring& name) const { return Path + L"\\" + name; }
-};
 std::wstring MakeFlv(const std::wstring& path);   // taken by intake as Flash Video (17 bytes)
 std::wstring MakeText(const std::wstring& path);  // refused by intake
-std::wstring Clip(const wchar_t* name);           // a clip the build made for the engine tests
 
 // The settings file the program uses inside the test program.
 void WriteTestIni(const std::string& text);  // empty text removes the file
@@ -51,8 +35,6 @@ extern DialogRecord LastDialog;
 // The program in-process.
 bool StartApp();
 int CloseApp();  // closes the main window as the user would, runs shutdown; the exit code
-// Delivers messages until done() holds or ms pass; returns done().
-bool PumpUntil(const std::function<bool()>& done, int ms);
 std::wstring EngineValue(const wchar_t* name);  // a variable of the engine's movie, "" when absent
 void SetEngineValue(const wchar_t* name, const wchar_t* value);
 void Command(UINT id);                          // WM_COMMAND to the main window
@@ -62,7 +44,6 @@ Paths EntryPaths();                 // the FullPath of every row, in order
 void SetRow(int row, UINT state);  // the selected and focused bits of a row (-1: every row)
 // The current entry, the play state and what the title adds: "1 Playing [b.flv]", "-1 Idle".
 std::wstring NowPlaying();
-SIZE OuterForClient(int width, int height);  // an overlapped window's size for that client area
 
 // Pixels as a window draws its client area for WM_PRINTCLIENT, or as draw() paints them.
 struct Picture {
