@@ -73,6 +73,30 @@ long KernelHandles(DWORD pid) {
   return ForEachHandle([&](const Row& r) { count += r.pid == pid; }) ? count : -1;
 }
 
+// A thread handle's thread: whether it still runs (a handle to an ended thread is one nobody
+// closed) and the module its start address lies in.
+std::wstring ThreadText(HANDLE process, HANDLE thread) {
+  void* start = nullptr;
+  NtQueryInformationThread(thread, static_cast<THREADINFOCLASS>(9), &start, sizeof start, nullptr);  // its start
+  std::wstring text = WaitForSingleObject(thread, 0) == WAIT_TIMEOUT ? L"running" : L"ended";
+  HMODULE modules[512];
+  DWORD bytes = 0;
+  wchar_t name[MAX_PATH] = L"?";
+  if (EnumProcessModules(process, modules, sizeof modules, &bytes))
+    for (DWORD i = 0; i < bytes / sizeof(HMODULE); ++i) {
+      MODULEINFO m{};
+      if (GetModuleInformation(process, modules[i], &m, sizeof m) && start >= m.lpBaseOfDll &&
+          start < static_cast<char*>(m.lpBaseOfDll) + m.SizeOfImage) {
+        GetModuleBaseNameW(process, modules[i], name, MAX_PATH);
+        wchar_t offset[32];
+        swprintf(offset, 32, L"+0x%llx", static_cast<unsigned long long>(static_cast<char*>(start) -
+                                                                   static_cast<char*>(m.lpBaseOfDll)));
+        return text + L" " + name + offset;
+      }
+    }
+  return text + L" " + name;
+}
+
 // One line per handle of the process: its type and name, read from a copy of it.
 void PrintHandles(DWORD pid, HANDLE process) {
   ForEachHandle([&](const Row& r) {
@@ -91,6 +115,7 @@ void PrintHandles(DWORD pid, HANDLE process) {
     std::wstring kind = text(type), what = text(name);
     wchar_t path[4096];
     if (kind == L"File" && copy && GetFinalPathNameByHandleW(copy, path, 4096, 0) - 1 < 4095) what = path;
+    if (kind == L"Thread" && copy) what = ThreadText(process, copy);
     if (copy) CloseHandle(copy);
     std::printf("%lu %ls %ls\n", pid, kind.c_str(), what.c_str());
   });
