@@ -58,8 +58,9 @@ long GdiObjects()
 {
     if (long n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS))
         return n;
-    auto* peb = reinterpret_cast<char*>(NtCurrentTeb()->ProcessEnvironmentBlock);
-    auto* table = *reinterpret_cast<unsigned char**>(peb + 0xF8);
+    PROCESS_BASIC_INFORMATION info = {};
+    NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &info, sizeof info, nullptr);
+    auto* table = *reinterpret_cast<unsigned char**>(reinterpret_cast<char*>(info.PebBaseAddress) + 0xF8);
     long n = 0;
     for (int i = 0; table && i < 0x10000; ++i)
         n += table[24 * i + 14] != 0;
@@ -121,6 +122,7 @@ TEST_F(Bar, ButtonsFollowThePlayStateAndClicksTakeTheCommandPath)
     EXPECT_NE(ImageOf(StopButton), nullptr);
     // A state set again (every new file) costs no GDI object, however the button keeps images.
     long before = GdiObjects();
+    EXPECT_GT(before, 0) << "the GDI objects could not be counted";
     for (int i = 0; i < 20; ++i)
         SetPlayState(Playing);
     EXPECT_EQ(GdiObjects(), before);
