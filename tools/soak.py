@@ -3,9 +3,9 @@
 while a script seeks, pauses, changes the volume, the view and the modes, as a user would.
 The process's private memory, kernel handles, GDI objects (bitmaps apart) and windows are
 sampled every 2 s; each minute prints the lowest of its samples and how many files began
-playing. Memory rises and falls with the pictures in flight, so it is judged by what it reads
-while playback is stopped for a moment (one of the actions); the lowest while playing is shown
-beside it.
+playing. Memory and handles rise and fall with the pictures and threads in flight (and with
+the kind of file playing), so they are judged by what they read while playback is stopped for a
+moment (one of the actions); the lowest while playing is shown beside them.
 
     soak.py --exe Nimbrel.exe --counts process_counts.exe --work FOLDER [--minutes 10]
             [--leave-out pause,volume,stop]   (actions not taken; these three change icons)
@@ -116,7 +116,7 @@ class Soak:
         self.sample = sample
         self.list_handles = list_handles  # when set, the stop action also lists the handles
         self.handles = None  # the first such list
-        self.stopped = []  # private memory (MB) read while stopped, since the last minute
+        self.stopped = []  # (private memory in MB, handles) read while stopped, since the last minute
         self.actions = [a for a in self.ACTIONS if a.__name__ not in leave_out]
         self.step = 0
         self.paused = False
@@ -176,7 +176,7 @@ class Soak:
         key("ctrl+x")
         self.paused = True
         time.sleep(1.0)
-        self.stopped.append(self.sample()[0])
+        self.stopped.append(self.sample()[:2])
         if self.list_handles and self.handles is None:
             self.handles = self.list_handles()
         key("ctrl+z")  # plays the current file again
@@ -210,12 +210,13 @@ def judge(minutes, quiet, known):
         print("too short for a growth figure (5 minutes at least)")
         return True
     ok, n = True, window(minutes)
-    running = growth([m[0] for m in minutes])
     for i, name in enumerate(COLUMNS):
-        g = growth(known if name == "bitmaps" else quiet if i == 0 else [m[i] for m in minutes])
+        playing = [m[i] for m in minutes]
+        g = growth(known if name == "bitmaps" else [q[i] for q in quiet] if i < 2 else playing)
         ok &= g <= GROWTH
-        note = {"bitmaps": " after taking off %d per icon change" % BITMAPS_PER_ICON_CHANGE,
-                COLUMNS[0]: " read while stopped (while playing: %+.1f %%)" % (running * 100)}.get(name, "")
+        note = " read while stopped (while playing: %+.1f %%)" % (growth(playing) * 100) if i < 2 else ""
+        if name == "bitmaps":
+            note = " after taking off %d per icon change" % BITMAPS_PER_ICON_CHANGE
         print("%s: %+.1f %%%s (median of the last %d minutes against minutes 2-%d; limit +%.0f %%)"
               % (name, g * 100, note, n, n + 1, GROWTH * 100))
     return ok
@@ -223,13 +224,20 @@ def judge(minutes, quiet, known):
 
 def judge_log(path):
     """The verdict on the counts of an earlier run, from the minute lines it printed."""
-    minutes, quiet, known = [], [], []
+    minutes, quiet, known, names = [], [], [], []
     for line in open(path):
         f = line.split()
-        if len(f) >= 9 and f[0].isdigit():
-            minutes.append((float(f[1]), int(f[3]), int(f[4]), int(f[5]), int(f[6])))
-            quiet.append(float(f[2]))
-            known.append(int(f[7]))
+        if f and f[0] == "minute":
+            names = f
+        elif len(f) >= 9 and f[0].isdigit():
+            v = dict(zip(names, f))
+            minutes.append((float(v["private_mb"]), int(v["handles"]), int(v["gdi_but_bitmaps"]), int(v["bitmaps"]),
+                            int(v["windows"])))
+            # Runs before the handles were read while stopped: the playing floor stands in.
+            quiet.append((float(v["stopped_mb"]), int(v.get("stopped_handles", v["handles"]))))
+            known.append(int(v["bitmaps_less_icons"]))
+    if "stopped_handles" not in names:
+        print("(a log without handles read while stopped: their playing floors stand in)")
     return 0 if judge(minutes, quiet, known) else 1
 
 
@@ -259,10 +267,10 @@ def main():
     title, began, last_change = player.title(), 0, time.monotonic()
     watch, seen = Counts(a.counts), 0
     soak = Soak(player, watch.sample, a.leave_out.split(","))
-    quiet = []  # each minute's lowest memory read while stopped (the one before, if none)
+    quiet = []  # each minute's lowest (memory, handles) read while stopped (the one before, if none)
     start = time.monotonic()
     next_sample, next_minute = start + SAMPLE_EVERY, start + 60
-    print("minute private_mb stopped_mb handles gdi_but_bitmaps bitmaps windows bitmaps_less_icons files_begun icon_changes(keys)", flush=True)
+    print("minute private_mb stopped_mb handles stopped_handles gdi_but_bitmaps bitmaps windows bitmaps_less_icons files_begun icon_changes(keys)", flush=True)
     try:
         while time.monotonic() - start < a.minutes * 60:
             soak.act()
@@ -288,11 +296,12 @@ def main():
                 floor = tuple(min(s[i] for s in samples) for i in range(len(COLUMNS)))
                 minutes.append(floor)
                 known.append(min(s[-1] for s in samples))
-                quiet.append(min(soak.stopped) if soak.stopped else quiet[-1] if quiet else floor[0])
+                quiet.append(tuple(min(q[i] for q in soak.stopped) for i in range(2)) if soak.stopped
+                             else quiet[-1] if quiet else floor[:2])
                 samples, soak.stopped = [], []
-                print("%6d %10.1f %10.1f %7d %15d %7d %7d %18d %11d %7d (%d)"
-                      % (len(minutes), floor[0], quiet[-1], *floor[1:], known[-1], began, seen, soak.icon_changes),
-                      flush=True)
+                print("%6d %10.1f %10.1f %7d %15d %15d %7d %7d %18d %11d %7d (%d)"
+                      % (len(minutes), floor[0], quiet[-1][0], floor[1], quiet[-1][1], *floor[2:], known[-1], began,
+                         seen, soak.icon_changes), flush=True)
                 if len(minutes) == 2:
                     soak.list_handles = lambda: handle_list(a.counts)
                 next_minute += 60
