@@ -102,7 +102,7 @@ void PrintHandles(DWORD pid, HANDLE process) {
   ForEachHandle([&](const Row& r) {
     if (r.pid != pid) return;
     HANDLE copy = nullptr;
-    char type[1024] = {}, name[4096] = {};
+    alignas(UNICODE_STRING) char type[1024] = {}, name[4096] = {};
     if (DuplicateHandle(process, reinterpret_cast<HANDLE>(ULONG_PTR(r.value)), GetCurrentProcess(), &copy, 0,
                         FALSE, DUPLICATE_SAME_ACCESS)) {
       NtQueryObject(copy, ObjectTypeInformation, type, sizeof type - 2, nullptr);
@@ -145,7 +145,7 @@ bool PrintCounts(const wchar_t* name, bool handles = false) {
   int found = 0;
   for (BOOL more = Process32FirstW(snap, &p); more; more = Process32NextW(snap, &p)) {
     if (_wcsicmp(p.szExeFile, name) != 0) continue;
-    HANDLE h = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_DUP_HANDLE, FALSE,
+    HANDLE h = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | (handles ? PROCESS_DUP_HANDLE : 0), FALSE,
                            p.th32ProcessID);
     if (!h) continue;
     if (handles) {

@@ -111,10 +111,10 @@ def menu(player, first, down):
 
 
 class Soak:
-    def __init__(self, player, sample, leave_out=(), list_handles=None):
+    def __init__(self, player, sample, leave_out=()):
         self.player = player
         self.sample = sample
-        self.list_handles = list_handles  # when set, the stop action also lists the handles
+        self.list_handles = None  # when set, the stop action also lists the handles
         self.handles = None  # the first such list
         self.stopped = []  # (private memory in MB, handles) read while stopped, since the last minute
         self.actions = [a for a in self.ACTIONS if a.__name__ not in leave_out]
