@@ -38,9 +38,10 @@ double PlayClock::Now() const {
 
 void PlayClock::Set(double pts, bool running) {
   std::lock_guard<std::mutex> lock(writer_);
+  int64_t anchor = QpcNow();  // read before the count goes odd: readers spin over the stores only
   seq_.fetch_add(1, std::memory_order_acq_rel);
   pts_.store(pts, std::memory_order_relaxed);
-  anchor_.store(QpcNow(), std::memory_order_relaxed);
+  anchor_.store(anchor, std::memory_order_relaxed);
   running_.store(running, std::memory_order_relaxed);
   seq_.fetch_add(1, std::memory_order_release);
 }
