@@ -171,11 +171,15 @@ class Soak:
             time.sleep(1)
             menu(self.player, -6, 2)
 
-    def stop(self):
-        """Stopped, nothing is in flight: the memory read then is what the program keeps."""
+    def halt(self):
+        """Stops playback and lets the engine let go of the file."""
         key("ctrl+x")
         self.paused = True
         time.sleep(1.0)
+
+    def stop(self):
+        """Stopped, nothing is in flight: the memory read then is what the program keeps."""
+        self.halt()
         self.stopped.append(self.sample()[:2])
         if self.list_handles and self.handles is None:
             self.handles = self.list_handles()
@@ -306,8 +310,7 @@ def main():
                     soak.list_handles = lambda: handle_list(a.counts)
                 next_minute += 60
         if soak.handles is not None:
-            key("ctrl+x")
-            time.sleep(1.0)
+            soak.halt()
             print_handle_change(soak.handles, handle_list(a.counts))
         code = player.close()
     finally:

@@ -1,7 +1,7 @@
 #include "engine/player/movie_values.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cwchar>
 
 namespace {
@@ -52,15 +52,16 @@ double ParseIntText(const std::wstring& text) {
   return negative ? -v : v;
 }
 
+// to_chars prints as %lld and %.15g do, without the C library's locked, allocating conversion:
+// the host asks for the time many times a second while the engine's threads format too.
 std::wstring NumberToText(double value) {
   if (std::isnan(value)) return L"NaN";
   if (std::isinf(value)) return value > 0 ? L"Infinity" : L"-Infinity";
-  wchar_t buffer[64];
-  if (value == std::floor(value) && std::fabs(value) < 1e15)
-    std::swprintf(buffer, 64, L"%lld", static_cast<long long>(value));
-  else
-    std::swprintf(buffer, 64, L"%.15g", value);
-  return buffer;
+  char buffer[64];
+  std::to_chars_result r = value == std::floor(value) && std::fabs(value) < 1e15
+                               ? std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(value))
+                               : std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+  return std::wstring(buffer, r.ptr);
 }
 
 bool TextEquals(const std::wstring& text, double number) { return TextToNumber(text) == number; }
