@@ -52,8 +52,8 @@ double ParseIntText(const std::wstring& text) {
   return negative ? -v : v;
 }
 
-// to_chars prints as %lld and %.15g do, without the C library's locked, allocating conversion:
-// the host asks for the time many times a second while the engine's threads format too.
+// to_chars prints as %lld and %.15g do, without MinGW's printf conversion, which takes a lock
+// shared by every thread that prints a number and may allocate: the host asks for the time often.
 std::wstring NumberToText(double value) {
   if (std::isnan(value)) return L"NaN";
   if (std::isinf(value)) return value > 0 ? L"Infinity" : L"-Infinity";
