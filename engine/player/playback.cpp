@@ -213,6 +213,11 @@ void Player::Close() {
     commandWaiting_ = true;
   }
   commandCv_.notify_all();
+  // Nothing is shown while stopped: the pictures (the panel's size, megabytes at full screen) go.
+  std::lock_guard<std::mutex> p(pictureMutex_);
+  ready_ = Picture{};
+  front_ = Picture{};
+  readyNew_ = false;
 }
 
 void Player::Seek(double seconds) {
