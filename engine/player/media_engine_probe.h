@@ -14,6 +14,7 @@ struct MediaEngineCounters {
   long audioOpens;       // sound devices opened (a lost one opened again counts too)
   int audioDevice;       // the open one: 0 none yet, 1 WASAPI, 2 waveOut, 3 the silent clock
   double shownTime;      // position of the newest picture shown
+  size_t pictureBytes;   // held by the pictures handed to the window (none while stopped)
 };
 MediaEngineCounters MediaEngineGetCounters(MediaEngine* engine);
 // Shows every frame as soon as it is decoded, ignoring the clock (benchmark only).

@@ -197,6 +197,8 @@ void Player::Open(const std::wstring& path, uint32_t session) {
     commandWaiting_ = true;
   }
   commandCv_.notify_all();
+  std::lock_guard<std::mutex> p(pictureMutex_);
+  showing_ = true;
 }
 
 void Player::Close() {
@@ -213,8 +215,10 @@ void Player::Close() {
     commandWaiting_ = true;
   }
   commandCv_.notify_all();
-  // Nothing is shown while stopped: the pictures (the panel's size, megabytes at full screen) go.
+  // Nothing is shown while stopped: the pictures (the panel's size, megabytes at full screen) go,
+  // and one the closing file's thread hands over late is not taken.
   std::lock_guard<std::mutex> p(pictureMutex_);
+  showing_ = false;
   ready_ = Picture{};
   front_ = Picture{};
   readyNew_ = false;
@@ -272,6 +276,7 @@ double Player::Time() const {
 void Player::Publish(Picture& picture) {
   {
     std::lock_guard<std::mutex> lock(pictureMutex_);
+    if (!showing_) return;
     std::swap(ready_, picture);
     readyNew_ = true;
   }
@@ -282,6 +287,11 @@ void Player::Publish(Picture& picture) {
 Metadata Player::TakeMetadata() {
   std::lock_guard<std::mutex> lock(metadataMutex_);
   return metadata_;
+}
+
+size_t Player::PictureBytes() {
+  std::lock_guard<std::mutex> lock(pictureMutex_);
+  return ready_.bits.capacity() + front_.bits.capacity();
 }
 
 const Picture& Player::TakePicture() {

@@ -90,6 +90,7 @@ class Player {
   // The newest picture (user interface thread only): the worker never touches the one returned,
   // so drawing it needs no lock.
   const Picture& TakePicture();
+  size_t PictureBytes();  // what the handed-over pictures hold
   void PresentHandled() { presentPending_.store(false); }
   Metadata TakeMetadata();  // the newest file's metadata (session 0 when none)
 
@@ -166,6 +167,7 @@ class Player {
   Picture ready_;    // the newest picture, handed over under the mutex
   bool readyNew_ = false;
   Picture front_;    // the one on screen, user interface thread only
+  bool showing_ = false;  // pictures are taken: a file was opened and not closed since
   std::atomic<bool> presentPending_{false};
   std::unique_ptr<class AudioOutput> audio_;  // opened by the first audio thread, kept
   // Audio threads only: when a lost device was last tried (0: not lost), and what was asked for.

@@ -135,10 +135,12 @@ TEST(Engine, PictureShowsCentredAndStopLeavesOnlyBlack) {
   s.Set(L"state_pause", L"1");
   Pump(0.1);
   EXPECT_TRUE(IsRed(s.Pixel(400, 225)));
+  EXPECT_GT(s.Counters().pictureBytes, 0u);
   s.Set(L"state_stop", L"1");
   EXPECT_TRUE(WaitFor([&] { return IsBlack(s.Pixel(400, 225)); }, 2));
   Pump(0.3);
   EXPECT_TRUE(IsBlack(s.Pixel(400, 225)));
+  EXPECT_EQ(s.Counters().pictureBytes, 0u);  // stopped, nothing is kept for the screen
 }
 
 // Release joins quickly, and leaves the host's quit message in the queue.
