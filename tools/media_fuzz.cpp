@@ -43,8 +43,8 @@ double PrivateMb() {
 
 // Where the calling thread's time went, read from Linux under Wine (schedstat: nanoseconds on a
 // processor and waiting for one). A slow call's time is split into running (its own work),
-// waiting for a processor (preempted by busy threads) and the rest, asleep (blocked on something).
-// The readings bracket the timed call and a little of the reads themselves.
+// waiting for a processor (preempted by busy threads) and the rest, neither (asleep, or time the
+// virtual machine's host took). The readings bracket the timed call and a little of the reads.
 HANDLE schedFile = INVALID_HANDLE_VALUE;  // the window thread's
 
 bool ReadSched(double& runUs, double& queuedUs) {
@@ -78,13 +78,13 @@ struct Calls {
   }
   void Print(const char* name) const {
     std::printf("%s calls %ld max_us %.1f over_%.0f_us %ld, their %.0f us: running %.0f, waiting for a "
-                "processor %.0f, the rest asleep (split unread for %ld)\n",
+                "processor %.0f, the rest neither (split unread for %ld)\n",
                 name, count, maxUs, kSlowCallUs, slow, slowUs, runUs, queuedUs, unread);
   }
 };
 
 // The same work with no engine behind it (a locked map lookup and a string copy), timed the same
-// way: its slow calls are the machine's (a preempted thread), not the engine's.
+// way: its slow calls are the machine's, not the engine's.
 std::mutex referenceMutex;
 std::map<std::wstring, std::wstring> referenceVars{{L"state_playstop", L"0"}, {L"state_width", L"320"}};
 
