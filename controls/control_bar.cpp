@@ -35,13 +35,13 @@ struct ChildRow {
 };
 
 static const ChildRow Children[] = {
-    {&PlayPauseButton, L"BUTTON", IDC_PLAY_PAUSE, BS_ICON, 2, 2, 54, 26, nullptr},
-    {&StopButton, L"BUTTON", IDC_STOP, BS_ICON, 58, 2, 26, 26, nullptr},
+    {&PlayPauseButton, L"BUTTON", IDC_PLAY_PAUSE, BS_OWNERDRAW, 2, 2, 54, 26, nullptr},
+    {&StopButton, L"BUTTON", IDC_STOP, BS_OWNERDRAW, 58, 2, 26, 26, nullptr},
     {&SeekBar, SeekBarClass, IDC_SEEK_BAR, WS_BORDER, 0, 0, 0, 0, RegisterSeekBarClass},
     {&TimeDisplay, TimeDisplayClass, IDC_TIME_DISPLAY, 0, 0, 0, 0, 0, RegisterTimeDisplayClass},
     {&VolumeSlider, VolumeSliderClass, IDC_VOLUME, WS_BORDER, 0, 0, 0, 0, RegisterVolumeSliderClass},
-    {&MuteButton, L"BUTTON", IDC_MUTE, BS_ICON, 0, 0, 0, 0, nullptr},
-    {&MenuButton, L"BUTTON", IDC_MENU_BUTTON, BS_ICON, 0, 0, 0, 0, nullptr},
+    {&MuteButton, L"BUTTON", IDC_MUTE, BS_OWNERDRAW, 0, 0, 0, 0, nullptr},
+    {&MenuButton, L"BUTTON", IDC_MENU_BUTTON, BS_OWNERDRAW, 0, 0, 0, 0, nullptr},
 };
 
 // The children that follow the bar's width B: x = x0 + (fromRight ? B : 0), and the seek
@@ -80,10 +80,34 @@ static void LoadIcons()
     S.MenuIcon = LoadButtonIcon(IDI_MENU);
 }
 
+HICON ButtonIcon(HWND button)
+{
+    return (HICON)GetWindowLongPtrW(button, GWLP_USERDATA);
+}
+
 void SetButtonIcon(HWND button, HICON icon)
 {
-    if (button && icon && (HICON)SendMessageW(button, BM_GETIMAGE, IMAGE_ICON, 0) != icon)
-        SendMessageW(button, BM_SETIMAGE, IMAGE_ICON, (LPARAM)icon);
+    if (button && icon && ButtonIcon(button) != icon) {
+        SetWindowLongPtrW(button, GWLP_USERDATA, (LONG_PTR)icon);
+        InvalidateRect(button, nullptr, FALSE);
+    }
+}
+
+// A classic push button with its icon centred: sunken and shifted while pressed, greyed
+// while disabled, a dotted frame while it has the focus.
+static void OnDrawItem(const DRAWITEMSTRUCT* item)
+{
+    RECT r = item->rcItem;
+    bool pressed = item->itemState & ODS_SELECTED;
+    DrawFrameControl(item->hDC, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
+    int shift = pressed ? 1 : 0;
+    int x = (r.left + r.right - 16) / 2 + shift, y = (r.top + r.bottom - 16) / 2 + shift;
+    UINT state = item->itemState & ODS_DISABLED ? DSS_DISABLED : DSS_NORMAL;
+    DrawStateW(item->hDC, nullptr, nullptr, (LPARAM)ButtonIcon(item->hwndItem), 0, x, y, 16, 16, DST_ICON | state);
+    if (item->itemState & ODS_FOCUS) {
+        InflateRect(&r, -3, -3);
+        DrawFocusRect(item->hDC, &r);
+    }
 }
 
 static LRESULT OnCreate(HWND bar)
@@ -140,6 +164,9 @@ static LRESULT CALLBACK ControlBarProc(HWND bar, UINT message, WPARAM wParam, LP
     case WM_COMMAND:
         OnCommand(bar, wParam);
         return 0;
+    case WM_DRAWITEM:
+        OnDrawItem((const DRAWITEMSTRUCT*)lParam);
+        return TRUE;
     case WM_RBUTTONDOWN:
         ShowMainMenu(bar, 0);
         return 0;

@@ -12,9 +12,10 @@ extern HWND PlayPauseButton, StopButton, MuteButton, MenuButton;
 extern HWND SeekBar, TimeDisplay, VolumeSlider;
 extern HICON PlayIcon, PauseIcon, SoundIcon, MutedIcon;  // 151, 153, 154, 155
 
-// Gives a button its icon (BM_SETIMAGE) unless it holds that icon already: some button
-// implementations keep a copy of every image they are given and never free the one replaced.
+// The bar's buttons are drawn by the bar with the icon each holds. (A system icon button,
+// given a new image, leaks two bitmaps on some platforms; play/pause changes with every file.)
 void SetButtonIcon(HWND button, HICON icon);
+HICON ButtonIcon(HWND button);
 
 // Registers the class and creates the bar with all its children in MainWindow; false when
 // the registration fails or the bar or any child is not created.

@@ -50,7 +50,6 @@ void SetClientWidth(int width)
 }
 
 void Press(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
-HICON ImageOf(HWND button) { return (HICON)SendMessageW(button, BM_GETIMAGE, IMAGE_ICON, 0); }
 
 // GDI objects of this process; where the system does not count them (Wine), the live rows of
 // the process's GDI handle table (64-bit layout: the type byte at 14 of each 24-byte row).
@@ -117,14 +116,28 @@ TEST_F(Bar, ButtonsFollowThePlayStateAndClicksTakeTheCommandPath)
         EXPECT_EQ(PlayState, r.state);
         EXPECT_TRUE(!!IsWindowEnabled(PlayPauseButton) == r.play && IsMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE) == r.play);
         EXPECT_TRUE(!!IsWindowEnabled(StopButton) == r.stop && IsMenuItemEnabled(MainMenu, IDM_STOP) == r.stop) << r.state;
-        EXPECT_TRUE(ImageOf(PlayPauseButton) == *r.icon && *r.icon) << r.state;
+        EXPECT_TRUE(ButtonIcon(PlayPauseButton) == *r.icon && *r.icon) << r.state;
     }
-    EXPECT_NE(ImageOf(StopButton), nullptr);
-    // A state set again (every new file) costs no GDI object, however the button keeps images.
+    EXPECT_NE(ButtonIcon(StopButton), nullptr);
+    // The icon is drawn in the middle, greyed while disabled; changing it (every file, every
+    // pause) costs no GDI object.
+    auto ink = [](HWND button) {  // black pixels inside the frame
+        Picture p = Print(button);
+        int n = 0;
+        for (int y = 4; y < p.Height - 4; y++)
+            for (int x = 4; x < p.Width - 4; x++)
+                n += p.At(x, y) == 0;
+        return n;
+    };
+    int playing = ink(PlayPauseButton);
+    SetPlayState(Paused);
+    EXPECT_TRUE(playing > 0 && ink(PlayPauseButton) > 0 && ink(PlayPauseButton) != playing);
+    EnableWindow(PlayPauseButton, FALSE);
+    EXPECT_EQ(ink(PlayPauseButton), 0);
     long before = GdiObjects();
     EXPECT_GT(before, 0) << "the GDI objects could not be counted";
     for (int i = 0; i < 20; ++i)
-        SetPlayState(Playing);
+        SetPlayState(i % 2 ? Playing : Paused);
     EXPECT_EQ(GdiObjects(), before);
 }
 
@@ -243,7 +256,7 @@ TEST_F(Bar, VolumeEdgesAndMutedDrag)
         EXPECT_EQ(EngineValue(L"state_volume"), r.sent) << r.to;
     }
     Command(IDM_MUTE);  // the menu's command and the button's id (IDC_MUTE) both toggle
-    EXPECT_TRUE(ImageOf(MuteButton) == MutedIcon && IsMenuItemChecked(MainMenu, IDM_MUTE));
+    EXPECT_TRUE(ButtonIcon(MuteButton) == MutedIcon && IsMenuItemChecked(MainMenu, IDM_MUTE));
     EXPECT_EQ(EngineValue(L"state_volume"), L"0");
     Drag(VolumeSlider, 10, 12);
     EXPECT_EQ(Settings.VolumeLevel, 25);
@@ -253,7 +266,7 @@ TEST_F(Bar, VolumeEdgesAndMutedDrag)
     EXPECT_EQ(Settings.VolumeLevel, 35);
     EXPECT_EQ(EngineValue(L"state_volume"), L"0") << "muted: neither a drag nor a step is sent";
     Press(MuteButton);
-    EXPECT_TRUE(ImageOf(MuteButton) == SoundIcon && !IsMenuItemChecked(MainMenu, IDM_MUTE));
+    EXPECT_TRUE(ButtonIcon(MuteButton) == SoundIcon && !IsMenuItemChecked(MainMenu, IDM_MUTE));
     EXPECT_EQ(EngineValue(L"state_volume"), L"35");
 }
 
