@@ -1,25 +1,18 @@
-// What tools/soak.sh samples of a running program: private memory, kernel handles, GDI objects
+// What tools/soak.py samples of a running program: private memory, kernel handles, GDI objects
 // (and the bitmaps among them) and USER objects of every process of the given exe name:
 //   pid private_kb handles gdi_objects bitmaps user_objects     (one line per process)
 //   process_counts.exe NAME
 // With --handles it lists the kernel handles instead, one per line: pid, type, name.
-// With --watch it stays, watches the images of the play/pause and mute buttons, and answers
-// each line read with those lines followed by "icons N": how many times a button's image
-// changed since it started. (Wine's button keeps a copy of every image it is given, so the
-// soak takes those bitmaps off by what happened, not by what its keys should have done.)
+// With --watch it stays and answers each line read with those lines followed by "end"
+// (a sample every few seconds without starting a process for each).
 #include <windows.h>
 #include <psapi.h>
 #include <tlhelp32.h>
 #include <winternl.h>
 
-#include <atomic>
 #include <cstdio>
 #include <cwchar>
 #include <string>
-#include <thread>
-
-#include "controls/control_bar.h"
-#include "resources/resource.h"
 
 namespace {
 
@@ -174,30 +167,6 @@ bool PrintCounts(const wchar_t* name, bool handles = false) {
   return found != 0;
 }
 
-std::atomic<long> IconChanges{0};
-
-// Polls the two buttons of the program's control bar; a change seen is a new image given.
-void WatchIcons() {
-  HWND buttons[2] = {};
-  HANDLE images[2] = {};
-  for (;; Sleep(10)) {
-    if (!IsWindow(buttons[0])) {
-      HWND bar = FindWindowExW(FindWindowW(L"Nimbrel", nullptr), nullptr, ControlBarClass, nullptr);
-      buttons[0] = GetDlgItem(bar, IDC_PLAY_PAUSE);
-      buttons[1] = GetDlgItem(bar, IDC_MUTE);
-      for (int i = 0; i < 2; ++i) images[i] = nullptr;
-    }
-    for (int i = 0; i < 2; ++i) {
-      DWORD_PTR image = 0;
-      if (!buttons[i] ||
-          !SendMessageTimeoutW(buttons[i], BM_GETIMAGE, IMAGE_ICON, 0, SMTO_ABORTIFHUNG, 200, &image) || !image)
-        continue;
-      if (images[i] && reinterpret_cast<HANDLE>(image) != images[i]) ++IconChanges;
-      images[i] = reinterpret_cast<HANDLE>(image);
-    }
-  }
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -207,10 +176,9 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (argc > 2 && std::wcscmp(argv[2], L"--handles") == 0) return PrintCounts(argv[1], true) ? 0 : 1;
   if (argc < 3 || std::wcscmp(argv[2], L"--watch") != 0) return PrintCounts(argv[1]) ? 0 : 1;
-  std::thread(WatchIcons).detach();
   for (char line[64]; std::fgets(line, sizeof line, stdin);) {
     PrintCounts(argv[1]);
-    std::printf("icons %ld\n", IconChanges.load());
+    std::puts("end");
     std::fflush(stdout);
   }
   return 0;

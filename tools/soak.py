@@ -8,17 +8,14 @@ the kind of file playing), so they are judged by what they read while playback i
 moment (one of the actions); the lowest while playing is shown beside them.
 
     soak.py --exe Nimbrel.exe --counts process_counts.exe --work FOLDER [--minutes 10]
-            [--leave-out pause,volume,stop]   (actions not taken; these three change icons)
+            [--leave-out pause,volume]   (actions not taken)
 
     soak.py --judge LOG          the verdict on the minute lines of an earlier run
 
 Needs the environment of tools/wine-env.sh. Exit status 1 when a count grew by more than 2 %
 (the median of the minute floors of the last fifth of the run against that of the fifth after
 minute 1, three minutes at least each), when no new file
-began for a whole minute while not paused (a stall), or when the program did not end cleanly.
-Wine's button keeps a copy of every image it is given (two bitmaps per icon change, freed
-only with the button): the bitmaps are judged after taking off two per change of the
-play/pause and mute buttons' images that process_counts.exe --watch saw."""
+began for a whole minute while not paused (a stall), or when the program did not end cleanly."""
 import argparse
 import collections
 import concurrent.futures
@@ -56,31 +53,29 @@ def make_clip(folder, n):
 
 
 COLUMNS = ["private memory (MB)", "handles", "GDI objects but bitmaps", "bitmaps", "windows"]
-BITMAPS_PER_ICON_CHANGE = 2
 
 
 class Counts:
-    """process_counts.exe --watch beside the running Nimbrel.exe: it also counts the changes of
-    the play/pause and mute buttons' images as they happen, including the ones the keys did not
-    ask for (a pause pressed as a file ends: the next file starts playing)."""
+    """process_counts.exe --watch beside the running Nimbrel.exe: one line of counts per line
+    written to it, without starting a process for each sample."""
 
     def __init__(self, exe):
         self.proc = subprocess.Popen([WINE, exe, "Nimbrel.exe", "--watch"], stdin=subprocess.PIPE,
                                      stdout=subprocess.PIPE, text=True)
 
     def sample(self):
-        """(private MB, handles, GDI objects but bitmaps, bitmaps, windows, icon changes)."""
+        """(private MB, handles, GDI objects but bitmaps, bitmaps, windows)."""
         self.proc.stdin.write("\n")
         self.proc.stdin.flush()
         rows = []
-        while not (line := self.proc.stdout.readline()).startswith("icons"):
+        while (line := self.proc.stdout.readline()).strip() != "end":
             if not line:
                 break
             rows.append(line.split())
         if not line or len(rows) != 1 or len(rows[0]) < 6:
             raise AssertionError("the program's counts could not be read")
         f = rows[0]
-        return int(f[1]) / 1024, int(f[2]), int(f[3]) - int(f[4]), int(f[4]), int(f[5]), int(line.split()[1])
+        return int(f[1]) / 1024, int(f[2]), int(f[3]) - int(f[4]), int(f[4]), int(f[5])
 
     def close(self):
         self.proc.kill()
@@ -120,7 +115,6 @@ class Soak:
         self.actions = [a for a in self.ACTIONS if a.__name__ not in leave_out]
         self.step = 0
         self.paused = False
-        self.icon_changes = 0  # play/pause and mute button images the keys swap
 
     # Each action leaves the program as it found it: normal view, repeat-list mode, playing.
     def seek(self):
@@ -133,11 +127,9 @@ class Soak:
         time.sleep(1.5)
         key("ctrl+z")
         self.paused = False
-        self.icon_changes += 2
 
     def volume(self):
         key("F8", "F8", "F7", "F7", "F9", "F9")
-        self.icon_changes += 2
 
     def files(self):
         key("Next" if self.step % 3 else "Prior")
@@ -185,7 +177,6 @@ class Soak:
             self.handles = self.list_handles()
         key("ctrl+z")  # plays the current file again
         self.paused = False
-        self.icon_changes += 2
 
     ACTIONS = [seek, pause, volume, files, full_screen, seek, sizes, modes, stop]
 
@@ -208,7 +199,7 @@ def growth(values):
     return statistics.median(values[-n:]) / statistics.median(values[1:1 + n]) - 1
 
 
-def judge(minutes, quiet, known):
+def judge(minutes, quiet):
     """Prints each count's growth; True when none is over the limit."""
     if len(minutes) < 5:
         print("too short for a growth figure (5 minutes at least)")
@@ -216,11 +207,9 @@ def judge(minutes, quiet, known):
     ok, n = True, window(minutes)
     for i, name in enumerate(COLUMNS):
         playing = [m[i] for m in minutes]
-        g = growth(known if name == "bitmaps" else [q[i] for q in quiet] if i < 2 else playing)
+        g = growth([q[i] for q in quiet] if i < 2 else playing)
         ok &= g <= GROWTH
         note = " read while stopped (while playing: %+.1f %%)" % (growth(playing) * 100) if i < 2 else ""
-        if name == "bitmaps":
-            note = " after taking off %d per icon change" % BITMAPS_PER_ICON_CHANGE
         print("%s: %+.1f %%%s (median of the last %d minutes against minutes 2-%d; limit +%.0f %%)"
               % (name, g * 100, note, n, n + 1, GROWTH * 100))
     return ok
@@ -228,7 +217,7 @@ def judge(minutes, quiet, known):
 
 def judge_log(path):
     """The verdict on the counts of an earlier run, from the minute lines it printed."""
-    minutes, quiet, known, names = [], [], [], []
+    minutes, quiet, names = [], [], []
     for line in open(path):
         f = line.split()
         if f and f[0] == "minute":
@@ -239,10 +228,9 @@ def judge_log(path):
                             int(v["windows"])))
             # Runs before the handles were read while stopped: the playing floor stands in.
             quiet.append((float(v["stopped_mb"]), int(v.get("stopped_handles", v["handles"]))))
-            known.append(int(v["bitmaps_less_icons"]))
     if "stopped_handles" not in names:
         print("(a log without handles read while stopped: their playing floors stand in)")
-    return 0 if judge(minutes, quiet, known) else 1
+    return 0 if judge(minutes, quiet) else 1
 
 
 def main():
@@ -253,7 +241,6 @@ def main():
     parser.add_argument("--judge", metavar="LOG", help="judge the counts an earlier run printed, and stop")
     parser.add_argument("--minutes", type=int, default=10)
     parser.add_argument("--seed", type=int, default=1)
-    # e.g. "pause,volume,stop": no icon changes, so the bitmaps are judged as they are
     parser.add_argument("--leave-out", default="", help="actions not taken, separated by commas")
     a = parser.parse_args()
     if a.judge:
@@ -267,14 +254,14 @@ def main():
         list(pool.map(lambda n: make_clip(clips, n), range(CLIPS)))
 
     player = Player(a.exe, os.path.join(a.work, "program"), [clips], {"Repeat": 2})
-    names, stalls, minutes, samples, known = set(), 0, [], [], []
+    names, stalls, minutes, samples = set(), 0, [], []
     title, began, last_change = player.title(), 0, time.monotonic()
-    watch, seen = Counts(a.counts), 0
+    watch = Counts(a.counts)
     soak = Soak(player, watch.sample, a.leave_out.split(","))
     quiet = []  # each minute's lowest (memory, handles) read while stopped (the one before, if none)
     start = time.monotonic()
     next_sample, next_minute = start + SAMPLE_EVERY, start + 60
-    print("minute private_mb stopped_mb handles stopped_handles gdi_but_bitmaps bitmaps windows bitmaps_less_icons files_begun icon_changes(keys)", flush=True)
+    print("minute private_mb stopped_mb handles stopped_handles gdi_but_bitmaps bitmaps windows files_begun", flush=True)
     try:
         while time.monotonic() - start < a.minutes * 60:
             soak.act()
@@ -290,22 +277,17 @@ def main():
                 if player.proc.poll() is not None:
                     raise AssertionError("the program ended (exit code %s)" % player.proc.returncode)
                 if time.monotonic() >= next_sample:
-                    c = watch.sample()
-                    # The bitmaps the icon changes seen account for, taken off at once.
-                    samples.append(c[:5] + (c[3] - BITMAPS_PER_ICON_CHANGE * c[5],))
-                    seen = c[5]
+                    samples.append(watch.sample())
                     next_sample = time.monotonic() + SAMPLE_EVERY
                 time.sleep(0.2)
             if time.monotonic() >= next_minute and samples:
                 floor = tuple(min(s[i] for s in samples) for i in range(len(COLUMNS)))
                 minutes.append(floor)
-                known.append(min(s[-1] for s in samples))
                 quiet.append(tuple(min(q[i] for q in soak.stopped) for i in range(2)) if soak.stopped
                              else quiet[-1] if quiet else floor[:2])
                 samples, soak.stopped = [], []
-                print("%6d %10.1f %10.1f %7d %15d %15d %7d %7d %18d %11d %7d (%d)"
-                      % (len(minutes), floor[0], quiet[-1][0], floor[1], quiet[-1][1], *floor[2:], known[-1], began,
-                         seen, soak.icon_changes), flush=True)
+                print("%6d %10.1f %10.1f %7d %15d %15d %7d %7d %11d"
+                      % (len(minutes), floor[0], quiet[-1][0], floor[1], quiet[-1][1], *floor[2:], began), flush=True)
                 if len(minutes) == 2:
                     soak.list_handles = lambda: handle_list(a.counts)
                 next_minute += 60
@@ -318,8 +300,7 @@ def main():
         player.kill()
     ok = code == 0 and stalls == 0
     print("files begun %d (%d distinct titles), stalls %d, exit code %s" % (began, len(names), stalls, code))
-    print("button images changed %d times (the keys alone: %d)" % (seen, soak.icon_changes))
-    ok &= judge(minutes, quiet, known)
+    ok &= judge(minutes, quiet)
     repeat = player.ini().get("Repeat")
     ok &= repeat == "2"
     print("settings saved at exit: Repeat=%s" % repeat)

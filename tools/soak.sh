@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Soak: the real program plays 100 generated clips in repeat-list mode for a while under scripted
 # seeks, pauses, volume, view and mode changes; memory, handles and GDI objects every minute.
-#   tools/soak.sh [--minutes N] [--leave-out pause,volume,stop] [BUILD_DIR]   (10 minutes unless told)
+#   tools/soak.sh [--minutes N] [--leave-out pause,volume] [BUILD_DIR]   (10 minutes unless told)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 minutes=10 build=$here/../build leave_out=
