@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -41,45 +42,65 @@ double PrivateMb() {
   return (m.PrivateUsage ? m.PrivateUsage : m.PagefileUsage) / 1048576.0;
 }
 
-// Where the calling thread's time went, read from Linux under Wine (schedstat: nanoseconds on a
-// processor and waiting for one). A slow call's time is split into running (its own work),
-// waiting for a processor (preempted by busy threads) and the rest, neither (asleep, or time the
-// virtual machine's host took). The readings bracket the timed call and a little of the reads.
-HANDLE schedFile = INVALID_HANDLE_VALUE;  // the window thread's
+// Where the calling thread's time went, read from Linux under Wine: schedstat gives nanoseconds
+// on a processor, nanoseconds waiting for one and how many times it was put on one. A slow call's
+// time is split into running (its own work), waiting for a processor (preempted by busy threads),
+// asleep or blocked (the rest, when the thread left the processor during the call) and taken by
+// the host (the rest, when it never left it: time the virtual machine's host took from the
+// processor, which this kernel counts as neither running nor waiting). The readings bracket the
+// timed call and a little of the reads. They are Linux's own calls: Wine's ReadFile asks the Wine
+// server, which takes the thread off the processor around nearly every read.
+long long LinuxCall(long long number, long long a, long long b, long long c, long long d) {
+  long long result;
+  register long long r10 asm("r10") = d;
+  asm volatile("syscall" : "=a"(result) : "a"(number), "D"(a), "S"(b), "d"(c), "r"(r10) : "rcx", "r11", "memory");
+  return result;
+}
+const long long kOpen = 2, kPread = 17;
+long long schedFd = -1;  // the window thread's
 
-bool ReadSched(double& runUs, double& queuedUs) {
+struct Sched {
+  double runUs = 0, queuedUs = 0;
+  unsigned long long slices = 0;
+};
+
+bool ReadSched(Sched& out) {
   char text[256];
-  OVERLAPPED at{};  // from the start each time: the kernel writes the file afresh
-  DWORD n = 0;
-  if (schedFile == INVALID_HANDLE_VALUE || !ReadFile(schedFile, text, sizeof text - 1, &n, &at)) return false;
+  // From the start each time: the kernel writes the file afresh.
+  long long n = schedFd < 0 ? -1 : LinuxCall(kPread, schedFd, reinterpret_cast<intptr_t>(text), sizeof text - 1, 0);
+  if (n < 0) return false;
   text[n] = 0;
   unsigned long long run = 0, queued = 0;
-  if (std::sscanf(text, "%llu %llu", &run, &queued) != 2) return false;
-  runUs = run / 1e3, queuedUs = queued / 1e3;
+  if (std::sscanf(text, "%llu %llu %llu", &run, &queued, &out.slices) != 3) return false;
+  out.runUs = run / 1e3, out.queuedUs = queued / 1e3;
   return true;
 }
 
 struct Calls {
   double maxUs = 0;
-  long count = 0, slow = 0, unread = 0;
-  double slowUs = 0, runUs = 0, queuedUs = 0;  // over the slow calls whose split was read
+  long count = 0, slow = 0, unread = 0, left = 0, fastLeft = 0;
+  double slowUs = 0, runUs = 0, queuedUs = 0, asleepUs = 0;  // over the slow calls whose split was read
   template <class F> void Time(F&& call) {
-    double run0, queued0, run1, queued1;
-    bool known = ReadSched(run0, queued0);
+    Sched a, b;
+    bool known = ReadSched(a);
     double t0 = Now();
     call();
     double us = (Now() - t0) * 1e6;
+    known = known && ReadSched(b);
     maxUs = std::max(maxUs, us);
     ++count;
-    if (us <= kSlowCallUs) return;
+    if (us <= kSlowCallUs) return void(fastLeft += known && b.slices != a.slices);
     ++slow;
-    if (!known || !ReadSched(run1, queued1)) return void(++unread);
-    slowUs += us, runUs += run1 - run0, queuedUs += queued1 - queued0;
+    if (!known) return void(++unread);
+    double run = b.runUs - a.runUs, queued = b.queuedUs - a.queuedUs;
+    slowUs += us, runUs += run, queuedUs += queued;
+    if (b.slices != a.slices) ++left, asleepUs += std::max(0.0, us - run - queued);
   }
   void Print(const char* name) const {
     std::printf("%s calls %ld max_us %.1f over_%.0f_us %ld, their %.0f us: running %.0f, waiting for a "
-                "processor %.0f, the rest neither (split unread for %ld)\n",
-                name, count, maxUs, kSlowCallUs, slow, slowUs, runUs, queuedUs, unread);
+                "processor %.0f, asleep or blocked %.0f, the rest taken by the host; %ld of them and %ld of the "
+                "other calls left the processor (split unread for %ld)\n",
+                name, count, maxUs, kSlowCallUs, slow, slowUs, runUs, queuedUs, asleepUs, left, fastLeft, unread);
   }
 };
 
@@ -139,8 +160,7 @@ int main() {
   std::vector<std::wstring> files = Files(folder);
   if (argc > 2) files.erase(files.begin(), std::lower_bound(files.begin(), files.end(), argv[2]));
 
-  schedFile = CreateFileW(L"Z:\\proc\\thread-self\\schedstat", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                          nullptr, OPEN_EXISTING, 0, nullptr);
+  schedFd = LinuxCall(kOpen, reinterpret_cast<intptr_t>("/proc/thread-self/schedstat"), 0, 0, 0);
   beat = GetTickCount64();
   std::thread([] {
     for (;;) {
