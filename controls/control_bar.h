@@ -12,8 +12,8 @@ extern HWND PlayPauseButton, StopButton, MuteButton, MenuButton;
 extern HWND SeekBar, TimeDisplay, VolumeSlider;
 extern HICON PlayIcon, PauseIcon, SoundIcon, MutedIcon;  // 151, 153, 154, 155
 
-// The bar's buttons are drawn by the bar with the icon each holds. (A system icon button,
-// given a new image, leaks two bitmaps on some platforms; play/pause changes with every file.)
+// The bar draws its buttons with the icon each holds. (Wine's icon button keeps two bitmaps
+// for every image it is given, and play/pause changes with every file and every pause.)
 void SetButtonIcon(HWND button, HICON icon);
 HICON ButtonIcon(HWND button);
 
