@@ -37,7 +37,7 @@ double PlayClock::Now() const {
 }
 
 void PlayClock::Set(double pts, bool running) {
-  std::lock_guard<std::mutex> lock(writer_);
+  std::lock_guard<SlimMutex> lock(writer_);
   int64_t anchor = QpcNow();  // read before the count goes odd: readers spin over the stores only
   seq_.fetch_add(1, std::memory_order_acq_rel);
   pts_.store(pts, std::memory_order_relaxed);
@@ -178,7 +178,7 @@ void Player::Shutdown(std::unique_ptr<Player> player) {
 }
 
 void Player::Open(const std::wstring& path, uint32_t session) {
-  std::lock_guard<std::mutex> lock(endMutex_);
+  std::lock_guard<SlimMutex> lock(endMutex_);
   uint32_t serial = ++serial_;
   paused_ = false;
   notifySerial_ = 0;
@@ -186,7 +186,7 @@ void Player::Open(const std::wstring& path, uint32_t session) {
   duration_ = 0;
   clock_.Set(0, false);
   {
-    std::lock_guard<std::mutex> c(commandMutex_);
+    std::lock_guard<SlimMutex> c(commandMutex_);
     openPending_ = true;
     closePending_ = false;
     seekPending_ = false;
@@ -197,18 +197,18 @@ void Player::Open(const std::wstring& path, uint32_t session) {
     commandWaiting_ = true;
   }
   commandCv_.notify_all();
-  std::lock_guard<std::mutex> p(pictureMutex_);
+  std::lock_guard<SlimMutex> p(pictureMutex_);
   showing_ = true;
 }
 
 void Player::Close() {
-  std::lock_guard<std::mutex> lock(endMutex_);
+  std::lock_guard<SlimMutex> lock(endMutex_);
   ++serial_;
   fileRequested_ = false;
   duration_ = 0;
   clock_.Set(0, false);
   {
-    std::lock_guard<std::mutex> c(commandMutex_);
+    std::lock_guard<SlimMutex> c(commandMutex_);
     closePending_ = true;
     openPending_ = false;
     seekPending_ = false;
@@ -217,7 +217,7 @@ void Player::Close() {
   commandCv_.notify_all();
   // Nothing is shown while stopped: the pictures (the panel's size, megabytes at full screen) go,
   // and one the closing file's thread hands over late is not taken.
-  std::lock_guard<std::mutex> p(pictureMutex_);
+  std::lock_guard<SlimMutex> p(pictureMutex_);
   showing_ = false;
   ready_ = Picture{};
   front_ = Picture{};
@@ -225,7 +225,7 @@ void Player::Close() {
 }
 
 void Player::Seek(double seconds) {
-  std::lock_guard<std::mutex> lock(endMutex_);
+  std::lock_guard<SlimMutex> lock(endMutex_);
   if (!fileRequested_) return;  // no stream: nothing to seek
   double d = duration_.load();
   if (!(seconds > 0)) seconds = 0;  // negative or not a number: the start
@@ -235,7 +235,7 @@ void Player::Seek(double seconds) {
   notifySerial_ = serial;
   clock_.Set(seconds, false);
   {
-    std::lock_guard<std::mutex> c(commandMutex_);
+    std::lock_guard<SlimMutex> c(commandMutex_);
     seekPending_ = true;
     seekTarget_ = seconds;
     seekSerial_ = serial;
@@ -244,7 +244,7 @@ void Player::Seek(double seconds) {
 }
 
 void Player::SetPaused(bool paused) {
-  std::lock_guard<std::mutex> lock(endMutex_);
+  std::lock_guard<SlimMutex> lock(endMutex_);
   paused_ = paused;
   uint32_t serial = serial_;
   if (startedSerial_ == serial && endSerial_ != serial) clock_.SetRunning(!paused);
@@ -275,7 +275,7 @@ double Player::Time() const {
 
 void Player::Publish(Picture& picture) {
   {
-    std::lock_guard<std::mutex> lock(pictureMutex_);
+    std::lock_guard<SlimMutex> lock(pictureMutex_);
     if (!showing_) return;
     std::swap(ready_, picture);
     readyNew_ = true;
@@ -285,17 +285,17 @@ void Player::Publish(Picture& picture) {
 }
 
 Metadata Player::TakeMetadata() {
-  std::lock_guard<std::mutex> lock(metadataMutex_);
+  std::lock_guard<SlimMutex> lock(metadataMutex_);
   return metadata_;
 }
 
 size_t Player::PictureBytes() {
-  std::lock_guard<std::mutex> lock(pictureMutex_);
+  std::lock_guard<SlimMutex> lock(pictureMutex_);
   return ready_.bits.capacity() + front_.bits.capacity();
 }
 
 const Picture& Player::TakePicture() {
-  std::lock_guard<std::mutex> lock(pictureMutex_);
+  std::lock_guard<SlimMutex> lock(pictureMutex_);
   if (readyNew_) {
     std::swap(front_, ready_);
     readyNew_ = false;
@@ -304,7 +304,7 @@ const Picture& Player::TakePicture() {
 }
 
 void Player::StartClock(uint32_t serial, double pts) {
-  std::lock_guard<std::mutex> lock(endMutex_);
+  std::lock_guard<SlimMutex> lock(endMutex_);
   if (serial_ != serial || startedSerial_ == serial) return;
   startedSerial_ = serial;
   clock_.Set(pts, !paused_);
@@ -315,12 +315,12 @@ void Player::StartClock(uint32_t serial, double pts) {
 }
 
 void Player::NudgeClock(uint32_t serial, double delta) {
-  std::lock_guard<std::mutex> lock(endMutex_);
+  std::lock_guard<SlimMutex> lock(endMutex_);
   if (serial_ == serial && startedSerial_ == serial && endSerial_ != serial && !paused_) clock_.Nudge(delta);
 }
 
 void Player::CheckEnd(Session* s) {
-  std::lock_guard<std::mutex> lock(endMutex_);
+  std::lock_guard<SlimMutex> lock(endMutex_);
   uint32_t serial = serial_;
   if (endSerial_ == serial || startedSerial_ != serial) return;
   bool videoOver = s->videoIndex < 0 || s->videoDone == serial;
@@ -334,9 +334,9 @@ void Player::CheckEnd(Session* s) {
 // A file that cannot be opened ends at once, as a played one does, so the host's list goes on;
 // unless a newer open or close is already waiting (it speaks instead). Seeks then do nothing.
 void Player::OpenFailed() {
-  std::lock_guard<std::mutex> lock(endMutex_);
+  std::lock_guard<SlimMutex> lock(endMutex_);
   {
-    std::lock_guard<std::mutex> c(commandMutex_);
+    std::lock_guard<SlimMutex> c(commandMutex_);
     if (openPending_ || closePending_) return;
   }
   fileRequested_ = false;
@@ -351,7 +351,7 @@ void Player::PostSize(Session* s, const AVFrame* frame) {
   int width = frame->width;
   if (sar.num > 0 && sar.den > 0 && sar.num != sar.den) width = static_cast<int>(std::lround(width * av_q2d(sar)));
   {
-    std::lock_guard<std::mutex> lock(metadataMutex_);
+    std::lock_guard<SlimMutex> lock(metadataMutex_);
     if (metadata_.session != s->id) return;
     metadata_.width = width;
     metadata_.height = frame->height;
@@ -466,7 +466,7 @@ bool Player::OpenFile(std::unique_ptr<Session>& s, const std::wstring& path) {
   if (s->audioIndex >= 0) s->audioPackets.timeBase = av_q2d(ic->streams[s->audioIndex]->time_base);
   duration_ = std::isnan(m->duration) ? 0 : m->duration;
   {
-    std::lock_guard<std::mutex> lock(metadataMutex_);
+    std::lock_guard<SlimMutex> lock(metadataMutex_);
     metadata_ = *m;
   }
   Post(kMsgMetadata, 0, 0);
@@ -495,7 +495,7 @@ void Player::ReaderThread() {
     uint32_t session = 0, serial = 0;
     double target = 0;
     {
-      std::unique_lock<std::mutex> lock(commandMutex_);
+      std::unique_lock<SlimMutex> lock(commandMutex_);
       bool idle = !s || s->readEnded || Resting(s.get());
       if (idle && !openPending_ && !closePending_ && !seekPending_)
         commandCv_.wait_for(lock, std::chrono::milliseconds(s ? 5 : 50));

@@ -15,6 +15,8 @@
 #include <thread>
 #include <vector>
 
+#include "engine/player/slim_lock.h"
+
 // Messages the pipeline posts to the engine window.
 constexpr UINT kMsgPresent = WM_APP + 0x301;   // a new picture is ready
 constexpr UINT kMsgMetadata = WM_APP + 0x302;  // read it with Player::TakeMetadata
@@ -47,7 +49,7 @@ class PlayClock {
   void SetRunning(bool running);
   void Nudge(double delta);  // moves a running clock by delta seconds
  private:
-  mutable std::mutex writer_;
+  mutable SlimMutex writer_;
   std::atomic<uint32_t> seq_{0};
   std::atomic<double> pts_{0};
   std::atomic<int64_t> anchor_{0};
@@ -131,8 +133,8 @@ class Player {
   std::atomic<bool> quit_{false};
 
   // The reader's command slot.
-  std::mutex commandMutex_;
-  std::condition_variable commandCv_;
+  SlimMutex commandMutex_;
+  SlimCondition commandCv_;
   bool openPending_ = false, closePending_ = false, seekPending_ = false;
   std::wstring openPath_;
   uint32_t openSession_ = 0;
@@ -150,7 +152,7 @@ class Player {
   std::atomic<bool> open_{false};
   std::atomic<double> duration_{0};
   PlayClock clock_;
-  std::mutex endMutex_;
+  SlimMutex endMutex_;
 
   std::atomic<double> volume_{1.0};
   std::atomic<int> scalerFlags_{0};
@@ -161,9 +163,9 @@ class Player {
   std::atomic<int> readerState_{0};  // 1: the reader has finished, 2: nobody waits for it
   std::atomic<HANDLE> readerHandle_{nullptr};  // for cancelling its blocking read; closed with the player
 
-  std::mutex metadataMutex_;  // held only to copy the record
+  SlimMutex metadataMutex_;  // held only to copy the record
   Metadata metadata_{0, 0, 0, 0};
-  std::mutex pictureMutex_;
+  SlimMutex pictureMutex_;
   Picture ready_;    // the newest picture, handed over under the mutex
   bool readyNew_ = false;
   Picture front_;    // the one on screen, user interface thread only
