@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Media fuzz: damaged FLV and MP4 files, each played by the real engine under Wine in one
 # long-lived process with a watchdog. Prints the figures; exits 1 when a file crashed or hung it.
-#   tools/media-fuzz.sh [--count N] [--seed S] [--first N] [BUILD_DIR]
+#   tools/media-fuzz.sh [--count N] [--seed S] [--first N] [--host-first] [BUILD_DIR]
+# --host-first runs the window thread real-time (Linux SCHED_FIFO), so its slow calls are not
+# the busy engine threads taking its processor but the engine holding it up.
 # File number N of seed S is made again, alone, by: --count 1 --first N --seed S.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -11,6 +13,7 @@ while [ $# -gt 0 ]; do
     --count) count=$2; shift 2 ;;
     --seed) seed=$2; shift 2 ;;
     --first) first=$2; shift 2 ;;
+    --host-first) export MEDIA_FUZZ_HOST_FIRST=1; shift ;;
     *) build=$1; shift ;;
   esac
 done
@@ -47,6 +50,7 @@ done
 
 played=$(grep -c '^done ' "$log" || true)
 echo "media fuzz: seed $seed, files $first..$((first + count - 1)), $played played to the end"
+grep -m1 '^window thread ' "$log" || true
 grep '^unfinished \|^files \|^getvariable \|^reference \|^private_mb ' "$log" | tail -n 5
 awk '/^done /{if ($3 > m) {m = $3; f = $2}} END{printf "longest file %s %d ms (bounded at 3 s of play)\n", f, m}' "$log"
 echo "crashes ${#crashes[@]}: ${crashes[*]:-none}"

@@ -24,7 +24,8 @@ double QpcSeconds(int64_t ticks) {
 }
 
 double PlayClock::Now() const {
-  for (;;) {
+  auto at = [](double pts, int64_t anchor, bool running) { return running ? pts + QpcSeconds(QpcNow() - anchor) : pts; };
+  for (int tries = 0; tries < 64; ++tries) {
     uint32_t s1 = seq_.load(std::memory_order_acquire);
     if (s1 & 1) continue;
     double pts = pts_.load(std::memory_order_relaxed);
@@ -32,8 +33,13 @@ double PlayClock::Now() const {
     bool running = running_.load(std::memory_order_relaxed);
     std::atomic_thread_fence(std::memory_order_acquire);
     if (seq_.load(std::memory_order_relaxed) != s1) continue;
-    return running ? pts + QpcSeconds(QpcNow() - anchor) : pts;
+    return at(pts, anchor, running);
   }
+  // The writer lost its processor mid-store, perhaps to this very thread: spinning on would keep
+  // it off, so wait on its lock, which hands the processor over.
+  std::lock_guard<SlimMutex> lock(writer_);
+  return at(pts_.load(std::memory_order_relaxed), anchor_.load(std::memory_order_relaxed),
+            running_.load(std::memory_order_relaxed));
 }
 
 void PlayClock::Set(double pts, bool running) {
