@@ -46,13 +46,13 @@ double PrivateMb() {
 // the thread's CPU clock (schedstat's own running total moves only at the 4 ms tick, so it cannot
 // time one call); schedstat gives the nanoseconds spent waiting for a processor and how many
 // times the thread was put on one, both brought up to date whenever it changes processor. A slow
-// call's time is split into running (its own work, and any interrupt handled on its processor:
-// this kernel does not count those apart), waiting for a processor (preempted by busy threads),
-// asleep or blocked (the rest, when the thread left the processor during the call) and taken by
-// the host (the rest, when it never left it: the virtual machine's host took the processor,
-// which this kernel counts as neither). The readings bracket the timed call and a little of the
-// reads. They are Linux's own calls: Wine's ReadFile asks the Wine server, which takes the
-// thread off the processor around nearly every read.
+// call's time is split into running (processor time as Linux counts it: its own work, but also
+// interrupts handled on its processor and stalls of the virtual processor that this machine does
+// not count apart), waiting for a processor (preempted by busy threads), asleep or blocked (the
+// rest, when the thread left the processor during the call) and taken by the host (the rest,
+// when it never left it). The readings bracket the timed call and a little of the reads. They
+// are Linux's own calls: Wine's ReadFile asks the Wine server, which takes the thread off the
+// processor around nearly every read.
 long long LinuxCall(long long number, long long a, long long b, long long c, long long d) {
   long long result;
   register long long r10 asm("r10") = d;

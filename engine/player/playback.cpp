@@ -24,7 +24,9 @@ double QpcSeconds(int64_t ticks) {
 }
 
 double PlayClock::Now() const {
-  auto at = [](double pts, int64_t anchor, bool running) { return running ? pts + QpcSeconds(QpcNow() - anchor) : pts; };
+  auto at = [](double pts, int64_t anchor, bool running) {
+    return running ? pts + QpcSeconds(QpcNow() - anchor) : pts;
+  };
   for (int tries = 0; tries < 64; ++tries) {
     uint32_t s1 = seq_.load(std::memory_order_acquire);
     if (s1 & 1) continue;
