@@ -45,13 +45,13 @@ while :; do
   next=$(ls "$work/files" | sort | awk -v l="$last" '$0 > l' | head -n 1)
   [ -n "$next" ] || break
   from=$next
-  grep -v '^unfinished \|^files \|^getvariable \|^reference \|^private_mb ' "$log" >"$log.tmp"; mv "$log.tmp" "$log"
+  grep -v '^unfinished \|^files \|^closing \|^getvariable \|^reference \|^private_mb ' "$log" >"$log.tmp"; mv "$log.tmp" "$log"
 done
 
 played=$(grep -c '^done ' "$log" || true)
 echo "media fuzz: seed $seed, files $first..$((first + count - 1)), $played played to the end"
 grep -m1 '^window thread ' "$log" || true
-grep '^unfinished \|^files \|^getvariable \|^reference \|^private_mb ' "$log" | tail -n 5
+grep '^unfinished \|^files \|^closing \|^getvariable \|^reference \|^private_mb ' "$log" | tail -n 6
 awk '/^done /{if ($3 > m) {m = $3; f = $2}} END{printf "longest file %s %d ms (bounded at 3 s of play)\n", f, m}' "$log"
 echo "crashes ${#crashes[@]}: ${crashes[*]:-none}"
 echo "hangs ${#hangs[@]}: ${hangs[*]:-none}"

@@ -24,6 +24,7 @@ namespace {
 double kPlaySeconds = 3;               // each file plays at most this long (MEDIA_FUZZ_SECONDS)
 const ULONGLONG kHangMs = 5000;        // the window thread silent this long is a hang
 const double kSlowCallUs = 50;         // GetVariable slower than this is counted
+const double kCloseSeconds = 4;        // a stopped file still open this long is reported
 std::atomic<ULONGLONG> beat{0};
 std::string current;                   // the file in hand, for the watchdog's report
 
@@ -201,7 +202,9 @@ int main() {
   Calls calls("getvariable"), reference("reference");
   double baseline = 0, worst = 0;
   std::string worstFile;
-  int played = 0, unfinished = 0, unopened = 0;
+  int played = 0, unfinished = 0, unopened = 0, unclosed = 0;
+  double longestClose = 0;
+  std::string longestCloseFile;
   for (const std::wstring& name : files) {
     current.assign(name.begin(), name.end());
     std::printf("file %s\n", current.c_str());
@@ -224,7 +227,13 @@ int main() {
     double time = s.Number(L"ns.time");
     s.Set(L"state_stop", L"1");
     s.Set(L"state_playstop", L"0");  // as the host does after an end
-    WaitFor([&] { Ask(s, calls, reference); return false; }, 0.05);
+    // The engine closes a file on its own thread, the window thread going on at once; memory is
+    // read once it has.
+    double stopped = Now();
+    bool closed = WaitFor([&] { Ask(s, calls, reference); return s.Counters().sessionsOpen == 0; }, kCloseSeconds);
+    double closeMs = (Now() - stopped) * 1000;
+    unclosed += !closed;
+    if (closeMs > longestClose) longestClose = closeMs, longestCloseFile = current;
     double mb = PrivateMb();
     if (++played == 3) baseline = mb;  // after the first files: the engine's own buffers exist
     if (played > 3 && mb - baseline > worst) worst = mb - baseline, worstFile = current;
@@ -232,8 +241,9 @@ int main() {
     bool opened = pictures > 0 || time > 0;
     unfinished += !ended && opened;
     unopened += !ended && !opened;
-    std::printf("done %s %.0f ms private %.1f MB pictures %ld %s at %.2f s\n", current.c_str(),
-                (Now() - start) * 1000, mb, pictures, ended ? "ended" : opened ? "unfinished" : "unopened", time);
+    std::printf("done %s %.0f ms private %.1f MB pictures %ld %s at %.2f s, %s in %.0f ms\n", current.c_str(),
+                (stopped - start) * 1000, mb, pictures, ended ? "ended" : opened ? "unfinished" : "unopened", time,
+                closed ? "closed" : "NOT closed", closeMs);
   }
   current = "(shutdown)";
   beat = GetTickCount64();
@@ -241,6 +251,8 @@ int main() {
   std::printf("unfinished after %.0f s of play: %d opened, %d never opened (no end signal)\n",
               kPlaySeconds, unfinished, unopened);
   std::printf("files %d\n", played);
+  std::printf("closing after stop: longest %.0f ms (%s), %d not closed within %.0f s\n", longestClose,
+              longestCloseFile.c_str(), unclosed, kCloseSeconds);
   calls.Print("getvariable");
   reference.Print("reference (a locked map lookup, same thread, same run):");
   std::printf("private_mb baseline %.1f worst_after_file +%.1f (%s) end +%.1f\n", baseline, worst,

@@ -15,6 +15,7 @@ struct MediaEngineCounters {
   int audioDevice;       // the open one: 0 none yet, 1 WASAPI, 2 waveOut, 3 the silent clock
   double shownTime;      // position of the newest picture shown
   size_t pictureBytes;   // held by the pictures handed to the window (none while stopped)
+  long sessionsOpen;     // files open in the engine; a stopped one counts until it is wholly closed
 };
 MediaEngineCounters MediaEngineGetCounters(MediaEngine* engine);
 // Shows every frame as soon as it is decoded, ignoring the clock (benchmark only).

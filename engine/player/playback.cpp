@@ -407,7 +407,9 @@ void CloseSession(std::unique_ptr<Session>& s) {
   avcodec_free_context(&s->video);
   avcodec_free_context(&s->audio);
   avformat_close_input(&s->format);
+  Player* player = s->player;
   s.reset();
+  --player->sessionsOpen;
 }
 
 }  // namespace
@@ -525,6 +527,7 @@ void Player::ReaderThread() {
     }
     if (doOpen) {
       s = std::make_unique<Session>();
+      ++sessionsOpen;
       s->player = this;
       s->id = session;
       if (!OpenFile(s, path)) {

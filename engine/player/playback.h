@@ -99,6 +99,7 @@ class Player {
   // Counters for the benchmark and tests.
   std::atomic<long> framesShown{0}, framesDropped{0}, framesPainted{0};
   std::atomic<long> packetsHeldPeak{0}, audioOpens{0};
+  std::atomic<long> sessionsOpen{0};  // files the reader holds, until their threads and buffers are gone
   std::atomic<bool> unpaced{false};  // benchmark: show frames as fast as they decode
   // Test hooks: a decoder slowed down by this much per picture; the sound device to open from
   // the next file on; the open device reporting itself lost at its next use.
