@@ -2,8 +2,9 @@
 # Media fuzz: damaged FLV and MP4 files, each played by the real engine under Wine in one
 # long-lived process with a watchdog. Prints the figures; exits 1 when a file crashed or hung it.
 #   tools/media-fuzz.sh [--count N] [--seed S] [--first N] [--host-first] [BUILD_DIR]
-# --host-first runs the window thread real-time (Linux SCHED_FIFO), so its slow calls are not
-# the busy engine threads taking its processor but the engine holding it up.
+# --host-first runs the window thread real-time (Linux SCHED_FIFO), so busy engine threads
+# cannot take its processor mid-call; a slow call left either waited on the engine (asleep or
+# blocked) or was stalled on the processor (the machine's doing: the reference shows those too).
 # File number N of seed S is made again, alone, by: --count 1 --first N --seed S.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)

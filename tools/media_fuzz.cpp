@@ -178,7 +178,7 @@ int main() {
 
   schedFd = LinuxCall(kOpen, reinterpret_cast<intptr_t>("/proc/thread-self/schedstat"), 0, 0, 0);
   // MEDIA_FUZZ_HOST_FIRST: the window thread runs real-time, so no busy thread can take its
-  // processor mid-call; a slow call left is one the engine held up (or the virtual machine's host).
+  // processor mid-call; a slow call left either waited on the engine or was stalled by the machine.
   // Threads it starts (the engine's among them) must not inherit that: they start as usual.
   if (std::getenv("MEDIA_FUZZ_HOST_FIRST")) {
     int priority = 1;
