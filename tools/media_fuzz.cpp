@@ -91,8 +91,8 @@ struct Calls {
   double maxUs = 0;
   long count = 0, slow = 0, unread = 0, left = 0, fastLeft = 0;
   double slowUs = 0, runUs = 0, queuedUs = 0, asleepUs = 0;  // over the slow calls whose split was read
-  const char* name;
-  explicit Calls(const char* n) : name(n) {}
+  const char* tag;  // starts each slow call's log line
+  explicit Calls(const char* t) : tag(t) {}
   // Each slow call is also logged, with what it asked, for finding where in a file it fell.
   template <class F> void Time(const wchar_t* asked, F&& call) {
     Sched a, b;
@@ -107,16 +107,16 @@ struct Calls {
     ++slow;
     if (!known) return void(++unread);
     double run = b.runUs - a.runUs, queued = b.queuedUs - a.queuedUs;
-    std::printf("slow %s %ls %.1f us running %.1f waiting %.1f %s, page faults %lld\n", name, asked, us, run,
+    std::printf("slow %s %ls %.1f us running %.1f waiting %.1f %s, page faults %lld\n", tag, asked, us, run,
                 queued, b.slices != a.slices ? "left the processor" : "stayed", b.faults - a.faults);
     slowUs += us, runUs += run, queuedUs += queued;
     if (b.slices != a.slices) ++left, asleepUs += std::max(0.0, us - run - queued);
   }
-  void Print(const char* name) const {
+  void Print(const char* title) const {
     std::printf("%s calls %ld max_us %.1f over_%.0f_us %ld, their %.0f us: running %.0f, waiting for a "
                 "processor %.0f, asleep or blocked %.0f, the rest taken by the host; %ld of them and %ld of the "
                 "other calls left the processor (split unread for %ld)\n",
-                name, count, maxUs, kSlowCallUs, slow, slowUs, runUs, queuedUs, asleepUs, left, fastLeft, unread);
+                title, count, maxUs, kSlowCallUs, slow, slowUs, runUs, queuedUs, asleepUs, left, fastLeft, unread);
   }
 };
 
