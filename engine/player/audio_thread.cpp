@@ -5,13 +5,9 @@
 #include <cmath>
 #include <vector>
 
-extern "C" {
-#include <libavutil/channel_layout.h>
-#include <libswresample/swresample.h>
-}
-
 #include "engine/player/audio_output.h"
 #include "engine/player/session.h"
+#include "engine/player/sound_convert.h"
 
 namespace {
 
@@ -47,10 +43,8 @@ void AudioThread(Session* s) {
   AudioOutput* out = p->audio_.get();
   AVCodecContext* c = s->audio;
   AVRational tb = s->format->streams[s->audioIndex]->time_base;
-  SwrContext* swr = nullptr;
-  AVChannelLayout inLayout{}, outLayout{};
-  av_channel_layout_default(&outLayout, out->channels);
-  int inRate = 0, inFormat = -1;
+  SoundConverter converter;
+  SetSoundOutput(&converter, out->rate, out->channels);
   AVFrame* frame = av_frame_alloc();
   Chunk chunk;
   bool haveChunk = false, ended = false, paused = false, fresh = true;
@@ -71,9 +65,7 @@ void AudioThread(Session* s) {
     out = p->audio_.get();
     p->openedDevice_ = static_cast<int>(out->kind);
     ++p->audioOpens;
-    swr_free(&swr);
-    av_channel_layout_uninit(&outLayout);
-    av_channel_layout_default(&outLayout, out->channels);
+    SetSoundOutput(&converter, out->rate, out->channels);
     haveChunk = false;
     flush();
   };
@@ -84,30 +76,10 @@ void AudioThread(Session* s) {
     for (;;) {
       int r = avcodec_receive_frame(c, frame);
       if (r == 0) {
-        if (!swr || inRate != frame->sample_rate || inFormat != frame->format ||
-            av_channel_layout_compare(&inLayout, &frame->ch_layout) != 0) {
-          swr_free(&swr);
-          av_channel_layout_uninit(&inLayout);
-          av_channel_layout_copy(&inLayout, &frame->ch_layout);
-          if (inLayout.nb_channels <= 0) av_channel_layout_default(&inLayout, c->ch_layout.nb_channels);
-          inRate = frame->sample_rate;
-          inFormat = frame->format;
-          if (swr_alloc_set_opts2(&swr, &outLayout, AV_SAMPLE_FMT_FLT, out->rate, &inLayout,
-                                  static_cast<AVSampleFormat>(inFormat), inRate, 0, nullptr) < 0 ||
-              swr_init(swr) < 0) {
-            swr_free(&swr);
-            av_frame_unref(frame);
-            continue;
-          }
-        }
         double pts = s->Seconds(frame->best_effort_timestamp, tb);
-        int room = swr_get_out_samples(swr, frame->nb_samples) + 32;
-        chunk.samples.resize(static_cast<size_t>(room) * out->channels);
-        uint8_t* dst[1] = {reinterpret_cast<uint8_t*>(chunk.samples.data())};
-        int n = swr_convert(swr, dst, room, const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
+        int n = ConvertSound(&converter, frame, c->ch_layout.nb_channels, &chunk.samples);
         av_frame_unref(frame);
         if (n <= 0) continue;
-        chunk.samples.resize(static_cast<size_t>(n) * out->channels);
         chunk.offset = 0;
         double offset = timeline.offset, length = static_cast<double>(n) / out->rate;
         chunk.pts = timeline.Place(pts, length);
@@ -130,7 +102,7 @@ void AudioThread(Session* s) {
       if (!s->audioPackets.Get(&item, s->abort, 5)) return false;
       if (item.kind == PacketItem::Flush) {
         avcodec_flush_buffers(c);
-        if (swr) swr_init(swr);
+        ResetSoundConverter(&converter);
         serial = item.serial;
         target = item.target;
         timeline.Reset(target);
@@ -243,9 +215,6 @@ void AudioThread(Session* s) {
     }
   }
   out->Flush();
-  swr_free(&swr);
-  av_channel_layout_uninit(&inLayout);
-  av_channel_layout_uninit(&outLayout);
   av_frame_free(&frame);
   CoUninitialize();
 }

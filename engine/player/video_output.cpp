@@ -4,12 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-extern "C" {
-#include <libavutil/imgutils.h>
-#include <libavutil/opt.h>
-#include <libswscale/swscale.h>
-}
-
+#include "engine/player/picture_convert.h"
 #include "engine/player/session.h"
 
 namespace {
@@ -129,51 +124,9 @@ void VideoDecodeThread(Session* s) {
   av_frame_free(&frame);
 }
 
-namespace {
-
-struct Scaler {
-  SwsContext* context = nullptr;
-  int srcW = 0, srcH = 0, srcFormat = -1, dstW = 0, dstH = 0, flags = -1;
-  ~Scaler() { sws_freeContext(context); }
-
-  // Converts frame to top-down BGRA of width x height into picture.
-  bool Convert(const AVFrame* f, int width, int height, int swsFlags, Picture* picture) {
-    if (width <= 0 || height <= 0 || f->width <= 0 || f->height <= 0) return false;
-    if (!context || srcW != f->width || srcH != f->height || srcFormat != f->format ||
-        dstW != width || dstH != height || flags != swsFlags) {
-      sws_freeContext(context);
-      context = sws_alloc_context();
-      if (!context) return false;
-      av_opt_set_int(context, "srcw", f->width, 0);
-      av_opt_set_int(context, "srch", f->height, 0);
-      av_opt_set_int(context, "src_format", f->format, 0);
-      av_opt_set_int(context, "dstw", width, 0);
-      av_opt_set_int(context, "dsth", height, 0);
-      av_opt_set_int(context, "dst_format", AV_PIX_FMT_BGRA, 0);
-      av_opt_set_int(context, "sws_flags", swsFlags, 0);
-      av_opt_set_int(context, "threads", 1, 0);
-      if (sws_init_context(context, nullptr, nullptr) < 0) {
-        sws_freeContext(context);
-        context = nullptr;
-        return false;
-      }
-      srcW = f->width; srcH = f->height; srcFormat = f->format;
-      dstW = width; dstH = height; flags = swsFlags;
-    }
-    picture->bits.resize(static_cast<size_t>(width) * height * 4);
-    picture->width = width;
-    picture->height = height;
-    uint8_t* dst[4] = {picture->bits.data(), nullptr, nullptr, nullptr};
-    int stride[4] = {width * 4, 0, 0, 0};
-    return sws_scale(context, f->data, f->linesize, 0, f->height, dst, stride) > 0;
-  }
-};
-
-}  // namespace
-
 void VideoOutputThread(Session* s) {
   Player* p = s->player;
-  Scaler scaler;
+  PictureConverter converter;
   Picture back;
   AVFrame* last = nullptr;  // the frame on screen, kept to redraw it at a new size
   uint32_t generation = p->outputGeneration_.load();
@@ -185,7 +138,11 @@ void VideoOutputThread(Session* s) {
   auto show = [&](const AVFrame* f) {
     uint32_t size = p->pictureSize_.load();
     int w = static_cast<int>(size >> 16), h = static_cast<int>(size & 0xFFFF);
-    if (scaler.Convert(f, w, h, p->scalerFlags_.load(), &back)) {
+    if (w <= 0 || h <= 0) return;
+    back.bits.resize(static_cast<size_t>(w) * h * 4);
+    back.width = w;
+    back.height = h;
+    if (ConvertPicture(&converter, f, w, h, p->scalerFlags_.load(), back.bits.data(), w * 4)) {
       back.session = s->id;
       p->Publish(back);
     }
