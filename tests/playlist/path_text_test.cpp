@@ -26,6 +26,59 @@ TEST(Classification, ContentDecidesExceptForPlaylistsAndPercentInTheName)
     }
 }
 
+// A head of size zero bytes with the given bytes at their offsets.
+static std::string Head(std::initializer_list<std::pair<size_t, std::string>> fields, size_t size = 32)
+{
+    std::string head(size, '\0');
+    for (auto& [at, bytes] : fields)
+        head.replace(at, bytes.size(), bytes);
+    return head;
+}
+
+// Each container by its own first bytes, each beside a near miss.
+TEST(Classification, EachContainerByItsSignature)
+{
+    const std::string mp3 = "\xFF\xFB\x90\x00";  // MPEG-1 layer III, 128 kbit/s, 44.1 kHz: 417-byte frames
+    const std::string id3 = std::string("ID3\x04\0\0\0\0\x10\x7F", 10);
+    auto syncs = [](size_t first, size_t stride, size_t packets) {
+        std::string head(800, '\0');
+        for (size_t i = 0; i < packets; i++)
+            head[first + i * stride] = '\x47';
+        return head;
+    };
+    struct Row { std::string head; FileKind kind; } rows[] = {
+        {Head({{0, "FLV"}, {4, "ftyp"}}), FlvFile},
+        {Head({{4, "ftyp"}}), Mp4File},
+        {Head({{0, "\x1A\x45\xDF\xA3"}}), MatroskaFile}, {Head({{0, "\x1A\x45\xDF\xA2"}}), Unreadable},
+        {Head({{4, "moov"}}), QuickTimeFile}, {Head({{4, "mdat"}}), QuickTimeFile}, {Head({{4, "wide"}}), QuickTimeFile},
+        {Head({{4, "free"}}), QuickTimeFile}, {Head({{4, "skip"}}), QuickTimeFile}, {Head({{4, "pnot"}}), QuickTimeFile},
+        {Head({{0, "moov"}}), Unreadable},
+        {Head({{0, "RIFF"}, {8, "AVI "}}), AviFile}, {Head({{0, "RIFF"}, {8, "AVIX"}}), Unreadable},
+        {Head({{0, "RIFF"}, {8, "WAVE"}}), WaveFile}, {Head({{0, "RF64"}, {8, "WAVE"}}), WaveFile},
+        {Head({{0, "RIFX"}, {8, "WAVE"}}), Unreadable},
+        {syncs(0, 188, 4), TransportStreamFile}, {syncs(0, 188, 3), Unreadable},
+        {syncs(0, 188, 4).substr(0, 564), Unreadable},  // ends before its fourth packet
+        {syncs(4, 192, 4), BlurayStreamFile}, {syncs(4, 192, 3), Unreadable},
+        {Head({{0, std::string("\0\0\1\xBA\x44", 5)}}), ProgramStreamFile},  // MPEG-2 pack
+        {Head({{0, std::string("\0\0\1\xBA\x21", 5)}}), ProgramStreamFile},  // MPEG-1 pack
+        {Head({{0, std::string("\0\0\1\xBA\x80", 5)}}), Unreadable},
+        {Head({{0, std::string("\0\0\1\xB3\x44", 5)}}), Unreadable},  // a video sequence, no pack
+        {Head({{0, id3}}), MpegAudioFile}, {Head({{0, id3.substr(0, 9) + "\x80"}}), Unreadable},
+        {Head({{0, "ID3\x05"}}), Unreadable},
+        {Head({{0, mp3}, {417, mp3}}, 1000), MpegAudioFile},
+        {Head({{0, mp3}, {418, mp3}}, 1000), Unreadable},  // the next frame is not where it belongs
+        {Head({{0, mp3}}, 400), MpegAudioFile},  // one frame, cut short
+        {Head({{0, "\xFF\xFB\xF0"}}), Unreadable},  // bit-rate index 15
+        {Head({{0, "\xFF\xF1\x50\x80"}}), Unreadable},  // AAC in ADTS: layer 0
+        {Head({{0, "fLaC"}}), FlacFile}, {Head({{0, "flaC"}}), Unreadable},
+        {Head({{0, "OggS"}}), OggFile}, {Head({{0, "OggS\x01"}}), Unreadable},
+        {Head({{0, "just some words"}}), Unreadable},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(ClassifyHead((const unsigned char*)r.head.data(), r.head.size()), r.kind)
+            << testing::PrintToString(r.head.substr(0, 12));
+}
+
 // (The extension, the last dot's part of the name: over any name in tests/fuzz/classify_fuzz.cpp.)
 TEST(PathParts, NameJoinTheLongFormAndTheIdentity)
 {
