@@ -92,7 +92,9 @@ TEST_F(Intake, OpenDialogAppendsTheChosenFilesInOrder)
     std::wstring a = MakeFlv(Dir / L"a.flv"), b = MakeFlv(Dir / L"b.flv"), c = MakeFlv(Dir / L"c.flv");
     AnswerOpen(Dir.Path, {L"c.flv", L"a.flv", L"b.flv"});
     Command(IDM_OPEN);  // Ctrl+O
-    EXPECT_EQ(LastDialog.Filter, L"Flash Video File (*.flv,*.mp4)|*.flv;*.mp4|Playlist (*.nbl)|*.nbl|"
+    EXPECT_EQ(LastDialog.Filter, L"Flash Video File (*.flv,*.mp4)|*.flv;*.mp4|Video and audio files|*.flv;*.mp4;"
+                                  L"*.mkv;*.mka;*.webm;*.mov;*.m4v;*.m4a;*.avi;*.wav;*.ts;*.m2ts;*.mts;*.mpg;*.mpeg;"
+                                  L"*.vob;*.mp3;*.flac;*.ogg;*.oga;*.ogv;*.opus|Playlist (*.nbl)|*.nbl|"
                                   L"すべてのファイル (*.*)|*.*|");
     EXPECT_EQ(LastDialog.Flags, (DWORD)(OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST |
                                          OFN_HIDEREADONLY | OFN_LONGNAMES | OFN_NONETWORKBUTTON));
