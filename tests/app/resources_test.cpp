@@ -1,6 +1,8 @@
 // What the exe brings and installs: the icons load, the exe binds the common controls of
 // version 6, the keys produce their commands, the file association is written (read back
 // through HKEY_CLASSES_ROOT; refused and failing writes through the seam).
+#include <algorithm>
+
 #include "app/app.h"
 #include "app/message_box.h"
 #include "app/startup.h"
@@ -162,6 +164,37 @@ TEST(Association, WrittenTwiceAlikeKeepingForeignKeysThenRefusedAndFailingWrites
     Clear();
     SetRegistryWriter(nullptr);
     SetMessageBoxHandler(nullptr);
+}
+
+std::vector<std::wstring> Writes;  // "path|name|value" of each write, none reaching the registry
+LONG Recording(HKEY, const wchar_t* path, const wchar_t* name, DWORD, const wchar_t* value)
+{
+    Writes.push_back(std::wstring(path) + L"|" + (name ? name : L"") + L"|" + (value ? value : L"-"));
+    return ERROR_SUCCESS;
+}
+
+TEST(Association, OtherTypesOfferThePlayerKeepingTheirDefaultAndATooLongPathWritesNothing)
+{
+    AppInstance = GetModuleHandleW(nullptr);
+    SetRegistryWriter(Recording);
+    Writes.clear();
+    EXPECT_FALSE(WriteFileTypes(std::wstring(520, L'x').c_str()));
+    EXPECT_EQ(Writes.size(), 0u) << "no extension may be left naming a class never written";
+    EXPECT_TRUE(WriteFileTypes(L"C:\\Apps\\Nimbrel.exe"));
+    SetRegistryWriter(nullptr);
+    auto wrote = [](const std::wstring& w) { return std::count(Writes.begin(), Writes.end(), w); };
+    for (std::wstring type : {L"mkv", L"webm", L"mov", L"avi", L"wav", L"ts", L"m2ts", L"mpg", L"vob", L"mp3",
+                              L"m4a", L"flac", L"ogg", L"opus"}) {
+        std::wstring name = L"nimbrel_" + type;
+        EXPECT_EQ(wrote(L"." + type + L"\\OpenWithProgids|" + name + L"|") +
+                      wrote(name + L"\\shell\\open\\command||\"C:\\Apps\\Nimbrel.exe\" \"%1\""), 2) << type;
+    }
+    EXPECT_EQ(wrote(L"nimbrel_webm||WEBM ファイル"), 1);
+    std::wstring defaults;  // extensions whose own default was written
+    for (const std::wstring& w : Writes)
+        if (w[0] == L'.' && w.find(L'\\') > w.find(L'|'))
+            defaults += w.substr(0, w.find(L'|')) + L" ";
+    EXPECT_EQ(defaults, L".flv .mp4 .nbl ");
 }
 
 }  // namespace
