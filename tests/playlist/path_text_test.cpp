@@ -38,7 +38,7 @@ static std::string Head(std::initializer_list<std::pair<size_t, std::string>> fi
 // Each container by its own first bytes, each beside a near miss.
 TEST(Classification, EachContainerByItsSignature)
 {
-    const std::string mp3 = "\xFF\xFB\x90\x00";  // MPEG-1 layer III, 128 kbit/s, 44.1 kHz: 417-byte frames
+    const std::string mp3("\xFF\xFB\x90\x00", 4);  // MPEG-1 layer III, 128 kbit/s, 44.1 kHz: 417-byte frames
     const std::string id3 = std::string("ID3\x04\0\0\0\0\x10\x7F", 10);
     auto syncs = [](size_t first, size_t stride, size_t packets) {
         std::string head(800, '\0');
