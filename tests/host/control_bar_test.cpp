@@ -320,6 +320,10 @@ TEST_F(Bar, SplitterStaysWithinItsLimitsAndSetsThePlaylistsWidth)
     Mouse(Splitter, WM_LBUTTONUP, 2);
     RECT after = RectIn(PlaylistPanel, MainWindow);
     EXPECT_TRUE(EqualRect(&before, &after) && after.right - after.left == 295);
+    Mouse(Splitter, WM_LBUTTONDOWN, 2);  // F11 mid-drag ends the drag
+    Command(IDM_FULL_SCREEN);
+    Mouse(Splitter, WM_MOUSEMOVE, -100);
+    EXPECT_TRUE(GetCapture() != Splitter && Settings.PlayListWidth == 295);
 }
 
 }  // namespace
