@@ -235,8 +235,10 @@ TEST_F(Bar, HoverTimeSitsOnTheInnerSideOfThePointer)
 {
     Play(100);
     PlaybackPosition = 0;
-    struct Row { int x, from, to; };
-    for (const Row& r : {Row{20, 30, 80}, Row{49, 59, 100}, Row{50, 0, 40}, Row{80, 20, 70}}) {
+    struct Row { int x, from, to; bool dragging; };  // a drag moves it along too
+    for (const Row& r : {Row{49, 59, 100}, Row{50, 0, 40}, Row{80, 20, 70}, Row{20, 30, 80}, Row{95, 35, 85, true}}) {
+        if (r.dragging)
+            Mouse(SeekBar, WM_LBUTTONDOWN, 20);
         Mouse(SeekBar, WM_MOUSEMOVE, r.x);
         Picture p = Print(SeekBar);
         int inside = 0, outside = 0;
@@ -244,6 +246,8 @@ TEST_F(Bar, HoverTimeSitsOnTheInnerSideOfThePointer)
             if (p.Pixels[i] != Face)
                 (i % p.Width >= r.from && i % p.Width < r.to ? inside : outside)++;
         EXPECT_TRUE(inside > 0 && outside == 0) << r.x << ": " << inside << " in, " << outside << " out";
+        if (r.dragging)
+            Mouse(SeekBar, WM_LBUTTONUP, r.x);
     }
 }
 
@@ -316,6 +320,10 @@ TEST_F(Bar, SplitterStaysWithinItsLimitsAndSetsThePlaylistsWidth)
     Mouse(Splitter, WM_LBUTTONUP, 2);
     RECT after = RectIn(PlaylistPanel, MainWindow);
     EXPECT_TRUE(EqualRect(&before, &after) && after.right - after.left == 295);
+    Mouse(Splitter, WM_LBUTTONDOWN, 2);  // F11 mid-drag ends the drag
+    Command(IDM_FULL_SCREEN);
+    Mouse(Splitter, WM_MOUSEMOVE, -100);
+    EXPECT_TRUE(GetCapture() != Splitter && Settings.PlayListWidth == 295);
 }
 
 }  // namespace
