@@ -43,7 +43,8 @@ flags=(
   --enable-avformat --enable-avcodec --enable-swscale --enable-swresample
   --enable-w32threads --enable-zlib --enable-libdav1d
   --enable-protocol=file
-  --enable-demuxer=flv,live_flv,mov,matroska,avi,wav,mpegts,mpegps,mp3,flac,ogg
+  # mpegvideo: the program stream demuxer tells MPEG-1/2 video by probing with it.
+  --enable-demuxer=flv,live_flv,mov,matroska,avi,wav,mpegts,mpegps,mpegvideo,mp3,flac,ogg
   --enable-decoder=h264,hevc,flv,vp6f,vp6a,vp6,mpeg4,h263,vp9,flashsv,flashsv2
   --enable-decoder=vp8,libdav1d,mpeg1video,mpeg2video,msmpeg4v1,msmpeg4v2,msmpeg4v3,mjpeg,png
   --enable-decoder=aac,aac_latm,mp3,mp3float,adpcm_swf,nellymoser,ac3,eac3,opus,alac,flac
