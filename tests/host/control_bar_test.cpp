@@ -1,7 +1,6 @@
 // The control bar, its widgets and the splitter as real windows driven by mouse messages,
 // pixels read back through WM_PRINTCLIENT. (Clicks in the real program: the e2e scenarios.)
 #include <windows.h>
-#include <winternl.h>
 
 #include <algorithm>
 
@@ -50,21 +49,6 @@ void SetClientWidth(int width)
 }
 
 void Press(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
-
-// GDI objects of this process; where the system does not count them (Wine), the live rows of
-// the process's GDI handle table (64-bit layout: the type byte at 14 of each 24-byte row).
-long GdiObjects()
-{
-    if (long n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS))
-        return n;
-    PROCESS_BASIC_INFORMATION info = {};
-    NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &info, sizeof info, nullptr);
-    auto* table = *reinterpret_cast<unsigned char**>(reinterpret_cast<char*>(info.PebBaseAddress) + 0xF8);
-    long n = 0;
-    for (int i = 0; table && i < 0x10000; ++i)
-        n += table[24 * i + 14] != 0;
-    return n;
-}
 
 // A real clip plays; the bar maps with the given duration (nothing is pumped, so the monitor
 // leaves it), on a seek bar 100 client pixels wide.

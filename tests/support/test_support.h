@@ -65,6 +65,9 @@ protected:
     void AddFiles(const Paths& names);  // made in Dir, kept in Files and dropped on the playlist
 };
 
+// GDI objects of this process (counted from Wine's handle table where the system does not count them).
+long GdiObjects();
+
 // The real program as a process: a copy of the exe in a temporary folder, started there.
 struct Program {
     TempFolder Dir;
