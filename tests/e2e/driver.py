@@ -12,9 +12,20 @@ import subprocess
 import time
 
 WINE = os.environ.get("WINELOADER", "/usr/lib/wine/wine64")
+# The display scale of the Wine prefix (tools/wine-env.sh: NIMBREL_DPI; 96 is 100 %).
+DPI = int(os.environ.get("NIMBREL_DPI") or 96)
+
+
+def px(v):
+    """A size of 96 DPI at the prefix's scale, rounded as the program rounds it."""
+    return (v * DPI + 48) // 96 if v >= 0 else -px(-v)
+
+
+# Wine's window frame at the scales the tests run at: side, top.
+WINE_FRAME = {96: (4, 23), 144: (5, 33)}
 # Client sizes the program opens with when its settings file names none.
-DEFAULT_CLIENT = (662, 414)
-BAR_HEIGHT = 30
+DEFAULT_CLIENT = (px(662), px(414))
+BAR_HEIGHT = px(30)
 # Every program and recorder started, so that a failed scenario can end them all (kill()).
 STARTED = []
 
@@ -158,7 +169,7 @@ class Player:
         x, y, w, h = geometry(self.window)
         side, top = (w - DEFAULT_CLIENT[0]) // 2, h - DEFAULT_CLIENT[1] - (w - DEFAULT_CLIENT[0]) // 2
         if "WindowWidth" in (settings or {}) or "WindowHeight" in (settings or {}):
-            side, top = 4, 23
+            side, top = WINE_FRAME[DPI]
         self.frame = (side, top, side)  # left, top, bottom
         self.focus()
 
@@ -203,14 +214,14 @@ class Player:
     def picture(self):
         """The video area beside the playlist of its first width (145 and the splitter's 5)."""
         x, y, w, h = self.client()
-        return Picture(x, y, w - 150, h - BAR_HEIGHT)
+        return Picture(x, y, w - px(145) - px(5), h - BAR_HEIGHT)
 
-    # The control bar, laid out from the client width B: stop button 58..84, seek bar
-    # 91..B-230 (1-pixel border), volume slider B-88..B-38.
+    # The control bar, laid out from the client width B (at 96 DPI): stop button 58..84, seek
+    # bar 91..B-230 (1-pixel border), volume slider B-88..B-38.
     def seek_bar(self):
         """Screen x of the seek bar's inner left edge, its inner width, and the screen y."""
         x, y, w, h = self.client()
-        return x + 92, w - 321 - 2, y + h - BAR_HEIGHT + 15
+        return x + px(91) + 1, w - px(230) - px(91) - 2, y + h - BAR_HEIGHT + px(15)
 
     def elapsed(self):
         """The part of the seek bar drawn as played, 0 to 1."""
@@ -221,7 +232,7 @@ class Player:
 
     def stopped(self):
         """Whether the stop button is grayed: its black square turns gray when it is."""
-        p = self.grab(64, -BAR_HEIGHT + 9, 14, 12)
+        p = self.grab(px(64), -BAR_HEIGHT + px(9), px(14), px(12))
         darkest = min(sum(p.pixel(x, y)) for x in range(p.width) for y in range(p.height))
         return darkest > 3 * 0x40
 

@@ -15,8 +15,8 @@ import time
 
 sys.dont_write_bytecode = True  # nothing written into the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from driver import (BAR_HEIGHT, STARTED, Player, Recording, click, drag, key, reg_delete, reg_query, rms, tones,  # noqa: E402
-                    screenshot, wait_until, winpath, windows)
+from driver import (BAR_HEIGHT, DPI, STARTED, Player, Recording, click, drag, key, reg_delete, reg_query, rms,  # noqa: E402
+                    screenshot, tones, wait_until, winpath, windows)
 
 EXE = MEDIA = HERE = None
 FIRST, SECOND = "first.mp4", "second.flv"
@@ -329,6 +329,59 @@ def scenario_sound_reaches_the_sink():
         seconds = 0.1 * sum(1 for got, hz in recorded if abs(hz - pitch) < 30 and 0.8 * level < got < 1.25 * level)
         print("%s: %.1f s of %d Hz at the clip's level %.3f" % (os.path.basename(path), seconds, pitch, level))
         assert seconds >= 0.6, "%s was not heard at its level" % os.path.basename(path)
+
+
+def scenario_at_144_dpi():
+    """At 150 % (a Wine prefix of its own at 144 DPI, visual styles on): the window opens at 150 %
+    of its 100 % size with the bar 45 pixels high, in full screen too; the media keys skip, stop,
+    play, pause and set the volume; Alt+2 shows the video's own pixels one to one; the settings
+    file keeps the sizes at 100 %, and the next run opens as the last one closed."""
+    assert DPI == 144, "run with NIMBREL_DPI=144 (tools/wine-env.sh makes that prefix)"
+    player = start(two_clips(), Repeat=1)  # each file repeats: only the keys change it
+    assert player.wait_title(shows(FIRST))
+    assert player.client()[2:] == (993, 621), "opened with a client area of %r" % (player.client()[2:],)
+    face = player.grab(1, -1, 1, 1).pixel(0, 0)  # the bar, left of its first button
+
+    def bar_height():
+        """Rows of the bar's face colour from the client's bottom up (the letterbox is black)."""
+        column = player.grab(1, -60, 1, 60)
+        return next((i for i in range(60) if column.pixel(0, 59 - i) != face), 60)
+    assert wait_until(lambda: bar_height() == 45, 3), "the bar is %d pixels high" % bar_height()
+
+    def changing(seconds=0.5):
+        before = player.picture().data
+        time.sleep(seconds)
+        return player.picture().data != before
+    steps = [("XF86AudioNext", lambda: player.title() == shows(SECOND)),
+             ("XF86AudioPrev", lambda: player.title() == shows(FIRST)),
+             ("XF86AudioStop", player.stopped),
+             ("XF86AudioPlay", lambda: not player.stopped() and changing()),
+             ("XF86AudioPlay", lambda: not changing(0.6)),  # paused
+             ("XF86AudioPlay", changing)]
+    for name, done in steps:
+        player.focus()
+        key(name)
+        assert wait_until(done, 5), "%s did not act (title %r)" % (name, player.title())
+    key("XF86AudioLowerVolume", "XF86AudioLowerVolume", "XF86AudioMute")
+    key("alt+2")  # 100 %: the 640 x 360 picture, the playlist (145 at 100 %), the splitter, the bar
+    assert wait_until(lambda: player.client()[2:] == (640 + 218 + 8, 360 + 45), 3), \
+        "Alt+2 gave a client area of %r" % (player.client()[2:],)
+    key("F11")
+    assert wait_until(player.full_screen, 3), "F11 did not fill the screen"
+    assert wait_until(lambda: bar_height() == 45, 3), "the full-screen bar is %d high" % bar_height()
+    key("Escape")
+    assert wait_until(lambda: player.client()[2:] == (866, 405), 3), "Esc did not bring the window back"
+    frame = player.frame
+    settings = closes_cleanly(player)
+    got = {k: settings.get(k) for k in ("WindowWidth", "WindowHeight", "PlayListWidth", "VolumeLevel", "VolumeMute")}
+    # 866 x 405 is 577 x 270 at 100 %, with Wine's frame of 100 % (8 and 27) around it.
+    assert got == {"WindowWidth": "585", "WindowHeight": "297", "PlayListWidth": "145", "VolumeLevel": "80",
+                   "VolumeMute": "1"}, got
+    player = start([clip("clip.mp4", FIRST)])
+    player.frame = frame
+    assert player.wait_title(shows(FIRST))
+    assert player.client()[2:] == (866, 405), "reopened with a client area of %r" % (player.client()[2:],)
+    closes_cleanly(player)
 
 
 def main():
