@@ -16,7 +16,7 @@ import time
 sys.dont_write_bytecode = True  # nothing written into the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from driver import (BAR_HEIGHT, DPI, STARTED, Player, Recording, click, drag, key, reg_delete, reg_query, rms,  # noqa: E402
-                    screenshot, tones, wait_until, winpath, windows)
+                    screenshot, tones, wait_until, winpath, windows, xdo)
 
 EXE = MEDIA = HERE = None
 FIRST, SECOND = "first.mp4", "second.flv"
@@ -347,6 +347,12 @@ def scenario_at_144_dpi():
         column = player.grab(1, -60, 1, 60)
         return next((i for i in range(60) if column.pixel(0, 59 - i) != face), 60)
     assert wait_until(lambda: bar_height() == 45, 3), "the bar is %d pixels high" % bar_height()
+    # The menu button in the visual style: the pointer over it lights it up.
+    xdo("mousemove", *player.at(200, 150))
+    time.sleep(0.3)
+    button = player.grab(-42, -42, 39, 39).data
+    xdo("mousemove", *player.at(-22, -22))
+    assert wait_until(lambda: player.grab(-42, -42, 39, 39).data != button, 3), "the button shows no hot state"
 
     def changing(seconds=0.5):
         before = player.picture().data
