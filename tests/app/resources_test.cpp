@@ -32,7 +32,10 @@ TEST(Resources, IconsInEverySizeAndTheManifestBindsCommonControls6AndPerMonitorD
     ACTCTX_SECTION_KEYED_DATA data = {sizeof data};
     EXPECT_TRUE(
         FindActCtxSectionStringW(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, L"comctl32.dll", &data));
-    EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetThreadDpiAwarenessContext()), DPI_AWARENESS_PER_MONITOR_AWARE);
+    wchar_t awareness[64] = {};  // as the manifest declares it (Wine treats every process as aware)
+    QueryActCtxSettingsW(0, nullptr, L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness",
+                         awareness, 64, nullptr);
+    EXPECT_STREQ(awareness, L"PerMonitorV2, PerMonitor");
 }
 
 // Every key reaches the main window as its command, whichever child has the focus.
