@@ -1,7 +1,7 @@
 // Faults from outside: a full disk and a read-only one under the saves, the playing file cut
 // short or taken away, no usable temporary folder or a damaged exe at start. The disks are
 // small file systems that faults.sh mounts and names in NIMBREL_FULL_DISK and
-// NIMBREL_READONLY_DISK; without them those cases are skipped.
+// NIMBREL_READONLY_DISK; without them those cases skip (a failure of the run).
 #include "app/app.h"
 #include "app/settings.h"
 #include "playlist/playlist.h"
