@@ -333,9 +333,9 @@ def scenario_sound_reaches_the_sink():
 
 def scenario_at_144_dpi():
     """At 150 % (a Wine prefix of its own at 144 DPI, visual styles on): the window opens at 150 %
-    of its 100 % size with the bar 45 pixels high, in full screen too; the media keys skip, stop,
-    play, pause and set the volume; Alt+2 shows the video's own pixels one to one; the settings
-    file keeps the sizes at 100 %, and the next run opens as the last one closed."""
+    of its 100 % size, the bar 45 pixels high (in full screen too) with the visual style's buttons;
+    the media keys act; Alt+2 shows the video's own pixels one to one; the settings file keeps the
+    sizes at 100 %, and the next run opens as the last one closed."""
     assert DPI == 144, "run with NIMBREL_DPI=144 (tools/wine-env.sh makes that prefix)"
     player = start(two_clips(), Repeat=1)  # each file repeats: only the keys change it
     assert player.wait_title(shows(FIRST))
@@ -354,16 +354,10 @@ def scenario_at_144_dpi():
     xdo("mousemove", *player.at(-22, -22))
     assert wait_until(lambda: player.grab(-42, -42, 39, 39).data != button, 3), "the button shows no hot state"
 
-    def changing(seconds=0.5):
-        before = player.picture().data
-        time.sleep(seconds)
-        return player.picture().data != before
+    # (Pause and play alone, and the keys' guards: in-process, desktop_test.cpp.)
     steps = [("XF86AudioNext", lambda: player.title() == shows(SECOND)),
              ("XF86AudioPrev", lambda: player.title() == shows(FIRST)),
-             ("XF86AudioStop", player.stopped),
-             ("XF86AudioPlay", lambda: not player.stopped() and changing()),
-             ("XF86AudioPlay", lambda: not changing(0.6)),  # paused
-             ("XF86AudioPlay", changing)]
+             ("XF86AudioStop", player.stopped), ("XF86AudioPlay", lambda: not player.stopped())]
     for name, done in steps:
         player.focus()
         key(name)
