@@ -1,5 +1,7 @@
 // The program with its real engine: the movie file, the monitor's values, the end of a file,
 // the play state with its title, volume and picture settings; values crossing to the movie.
+#include <algorithm>
+
 #include "app/app.h"
 #include "app/aspect.h"
 #include "app/menus.h"
@@ -56,18 +58,24 @@ TEST_F(Playback, StartupRewritesTheMovieFileAndHostsTheEngineInThePanel)
     EXPECT_TRUE(engine.right - engine.left == panel.right && engine.bottom - engine.top == panel.bottom);
 }
 
+// The clip plays from a path past 260 characters with Japanese and spaces in its names.
 TEST_F(Playback, MonitorValuesAndThePlayStateThroughStopPlayAndPause)
 {
     ASSERT_TRUE(PumpUntil([] { return VideoWidth == 160 && VideoHeight == 120; }, 3000))
         << "before any file the movie reports 160 x 120";
-    Add(L"long.mp4");
+    std::wstring path = Dir.Path;
+    for (int i = 0; i < 6; i++)
+        CreateDirectoryW((L"\\\\?\\" + (path += L"\\フォルダ " + std::wstring(40, L'x'))).c_str(), nullptr);
+    path += L"\\動画 long.mp4";
+    ASSERT_TRUE(CopyFileW(Clip(L"long.mp4").c_str(), (L"\\\\?\\" + path).c_str(), FALSE));
+    AddEntry(0, path.c_str());
     PlayEntry(0);
     ASSERT_TRUE(PumpUntil([] { return PlaybackDuration == 12; }, 5000)) << "12.9 s reads as 12";
     ASSERT_TRUE(PumpUntil([] { return PlaybackPosition >= 2; }, 5000)) << "the position follows the playing file";
     SendMessageW(MainWindow, WM_KEYDOWN, VK_SPACE, 0);  // pressing does nothing,
     EXPECT_EQ(PlayState, Playing);
     SendMessageW(MainWindow, WM_KEYUP, VK_SPACE, 0);  // the release pauses
-    EXPECT_EQ(NowPlaying(), L"0 Paused [long.mp4]");
+    EXPECT_EQ(NowPlaying(), L"0 Paused [動画 long.mp4]");
     EXPECT_EQ(EngineValue(L"state_pause"), L"1");
     SetMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE, 0);  // a grayed item guards the command
     Command(IDM_PLAY_PAUSE);
@@ -79,7 +87,7 @@ TEST_F(Playback, MonitorValuesAndThePlayStateThroughStopPlayAndPause)
 
     // Stop keeps the file marked; the size comes back from the next tick, the position does not.
     Command(IDM_STOP);
-    EXPECT_EQ(NowPlaying(), L"0 Stopped [long.mp4]");
+    EXPECT_EQ(NowPlaying(), L"0 Stopped [動画 long.mp4]");
     EXPECT_EQ(VideoWidth, 0);
     ASSERT_TRUE(PumpUntil([] { return VideoWidth == 160 && VideoHeight == 120; }, 2000));
     EXPECT_EQ(PlaybackPosition, 0u);
@@ -88,7 +96,7 @@ TEST_F(Playback, MonitorValuesAndThePlayStateThroughStopPlayAndPause)
     SetEngineValue(L"state_file", L"");  // so the restart is seen to write the file again
     Command(IDM_PLAY_PAUSE);
     EXPECT_EQ(PlayState, Playing);
-    EXPECT_EQ(EngineValue(L"state_file"), Clip(L"long.mp4"));
+    EXPECT_EQ(EngineValue(L"state_file"), path);
     ASSERT_TRUE(PumpUntil([] { return PlaybackDuration == 12; }, 5000));
     EXPECT_LE(PlaybackPosition, 2u) << "a stopped file starts again from its beginning";
     SendMessageW(GetWindow(VideoPanel, GW_CHILD), WM_KEYUP, VK_SPACE, 0);  // the engine window hands it on
@@ -127,6 +135,25 @@ TEST_F(Playback, EndOfFileIsActedOnOnceAndOnlyWhenAllowed)
     EXPECT_EQ(NowPlaying(), L"0 Stopped [long.mp4]") << "a stop cancels an end not acted on";
     // (What an end does in each repeat mode: playlist/navigation_test.cpp; the real end of real
     // files: the e2e scenarios.)
+}
+
+// The section loops: the position comes back to its start again and again. The first section
+// is the whole file.
+TEST_F(Playback, SectionRepeatsItself)
+{
+    Add(L"long.mp4");
+    Command(IDM_REPEAT_SECTION);
+    PlayEntry(0);
+    ASSERT_TRUE(PumpUntil([] { return Section.SectionActive && Section.SectionEnd == 12; }, 10000));
+    Section = {2, 4, 1, 2, 0};
+    int returns = 0;
+    unsigned last = 0, highest = 0;
+    EXPECT_TRUE(PumpUntil([&] {
+        returns += last >= 3 && PlaybackPosition == 2;
+        highest = std::max(highest, last = PlaybackPosition);
+        return returns == 2;
+    }, 20000)) << returns;
+    EXPECT_LE(highest, 5u) << "played on past the section (a second's slack for a late tick)";
 }
 
 TEST_F(Playback, VolumeAtTheTopAndPictureChoicesAlwaysReachTheEngine)
