@@ -1,7 +1,7 @@
 """Drives the real Nimbrel.exe under Wine from outside, as a person at the X display does:
 starts it, finds its window, sends real keys and mouse input through the X server (xdotool),
 and reads back what is left to see: window titles and sizes, pixels, the settings file,
-saved playlists, registry keys and what reached the sound server.
+saved playlists and registry keys.
 
 Needs the environment of tools/wine-env.sh (DISPLAY, WINEPREFIX, the Wine server running).
 Xvfb has no window manager: windows are focused with windowfocus, never activated."""

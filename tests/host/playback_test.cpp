@@ -156,12 +156,9 @@ TEST_F(Playback, SectionRepeatsItself)
     EXPECT_LE(highest, 5u) << "played on past the section (a second's slack for a late tick)";
 }
 
-TEST_F(Playback, VolumeAtTheTopAndPictureChoicesAlwaysReachTheEngine)
+// (The volume: control_bar_test.cpp.)
+TEST_F(Playback, PictureChoicesAlwaysReachTheEngine)
 {
-    // The limits of the steps: startup_test.cpp; muted: control_bar_test.cpp.
-    SetEngineValue(L"state_volume", L"55");
-    Command(IDM_VOLUME_UP);  // 100 already: written again all the same
-    EXPECT_EQ(EngineValue(L"state_volume"), L"100");
     struct Choice { UINT command; const wchar_t *variable, *value; } choices[] = {
         {IDM_QUALITY_MEDIUM, L"state_quality", L"1"},
         {IDM_SMOOTHING_OFF, L"state_smoothing", L"0"},
