@@ -233,11 +233,15 @@ TEST_F(Bar, HoverTimeSitsOnTheInnerSideOfThePointer)
 {
     Play(100);
     PlaybackPosition = 0;
-    struct Row { int x, from, to; };
-    for (const Row& r : {Row{20, 30, 80}, Row{49, 59, 100}, Row{50, 0, 40}, Row{80, 20, 70}}) {
+    struct Row { int x, from, to; bool dragging; };  // a drag moves it along too
+    for (const Row& r : {Row{49, 59, 100}, Row{50, 0, 40}, Row{80, 20, 70}, Row{20, 30, 80}, Row{95, 35, 85, true}}) {
+        if (r.dragging)
+            Mouse(SeekBar, WM_LBUTTONDOWN, 20);
         Mouse(SeekBar, WM_MOUSEMOVE, r.x);
         EXPECT_GT(Ink(SeekBar, [&](int x, int, const Picture&) { return x >= r.from && x < r.to; }), 0) << r.x;
         EXPECT_EQ(Ink(SeekBar, [&](int x, int, const Picture&) { return x < r.from || x >= r.to; }), 0) << r.x;
+        if (r.dragging)
+            Mouse(SeekBar, WM_LBUTTONUP, r.x);
     }
 }
 
@@ -295,6 +299,10 @@ TEST_F(Bar, SplitterStaysWithinItsLimitsAndSetsThePlaylistsWidth)
     Mouse(Splitter, WM_LBUTTONUP, 2);
     RECT after = RectIn(PlaylistPanel, MainWindow);
     EXPECT_TRUE(EqualRect(&before, &after) && after.right - after.left == 295);
+    Mouse(Splitter, WM_LBUTTONDOWN, 2);  // F11 mid-drag ends the drag
+    Command(IDM_FULL_SCREEN);
+    Mouse(Splitter, WM_MOUSEMOVE, -100);
+    EXPECT_TRUE(GetCapture() != Splitter && Settings.PlayListWidth == 295);
 }
 
 }  // namespace
