@@ -40,12 +40,12 @@ TEST_F(Startup, WithoutSettingsFileOpens662x414AndSavesEveryDefaultInOrder)
               "AspectRatio9=0\r\nAspectRatio10=0\r\n");
 }
 
-// Values other than the defaults reach the menus and the engine. (Ratio labels and choices:
+// Values other than the defaults reach the menus and the engine. (The ratio slots:
 // view_modes_test.cpp.)
 TEST_F(Startup, MenusAndTheEngineReflectTheLoadedSettings)
 {
     Restart("[Setting]\r\nRepeat=3\r\nQuality=1\r\nSmoothing=0\r\nDeblocking=2\r\nWindowTop=1\r\nPlayListShow=0\r\n"
-            "VolumeLevel=40\r\nVolumeMute=1\r\nAspectRatio1=2391000\r\n");
+            "VolumeLevel=40\r\nVolumeMute=1\r\n");
     for (UINT id : {IDM_REPEAT_SECTION, IDM_QUALITY_MEDIUM, IDM_SMOOTHING_OFF, IDM_DEBLOCK_ON, IDM_ASPECT_NATURAL,
                     IDM_ALWAYS_ON_TOP, IDM_MUTE})
         EXPECT_TRUE(IsMenuItemChecked(MainMenu, id)) << id;
@@ -56,7 +56,6 @@ TEST_F(Startup, MenusAndTheEngineReflectTheLoadedSettings)
                                   {L"state_volume", L"0"},  {L"state_stop", L"1"}};
     for (auto& v : values)
         EXPECT_EQ(EngineValue(v[0]), v[1]) << v[0];
-    EXPECT_FALSE(IsMenuItemEnabled(MainMenu, IDM_ASPECT_FIRST)) << "391 : 0 is no ratio";
 }
 
 // Only the restored window's place is saved; a maximised window can be put neither into full

@@ -125,8 +125,7 @@ def scenario_open_and_save_dialogs():
     player = start()
     player.focus()
     key("ctrl+o")
-    player.answer_dialog("Open", winpath(HERE))  # into the clips' folder
-    time.sleep(0.3)  # the dialog lists the folder before it takes names
+    player.answer_dialog("Open", winpath(HERE))  # into the clips' folder; the keys wait their turn
     player.answer_dialog("Open", '"%s" "%s"' % (FIRST, SECOND))
     assert player.wait_title(shows(FIRST)), "the chosen files did not arrive"
     saved = os.path.join(HERE, "saved")
