@@ -101,6 +101,7 @@ def scenario_menu_and_message_boxes():
     """A right click on the picture opens the main menu; the association item chosen by
     keyboard asks in a real message box; "No" ends it with nothing written. (The keys written
     after "Yes", into a private registry key: the in-process tests.)"""
+    written = reg_query("HKCR\\nimbrel_nbl\\shell\\open\\command")
     player = start()
     before = player.grab(200, 150, 60, 60).data
     click(*player.at(200, 150), button=3)
@@ -112,7 +113,7 @@ def scenario_menu_and_message_boxes():
     key("Tab", "Return")  # from Yes, the default button, to No
     assert wait_until(lambda: not windows("^確認$", player.proc.pid), 5), "a box stayed open after No"
     closes_cleanly(player)
-    assert reg_query("HKCR\\nimbrel_nbl") is None, "No wrote the association"
+    assert reg_query("HKCR\\nimbrel_nbl\\shell\\open\\command") == written, "No wrote the association"
 
 
 HEADER = "[Nimbrel Play List]"
