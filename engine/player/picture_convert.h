@@ -1,6 +1,9 @@
-// Converts a decoded picture to the top-down BGRA the window draws, at the fitted size.
+// Converts a decoded picture to the top-down BGRA the window draws, at the fitted size, in the
+// colours its tags say.
 #pragma once
 #include <cstdint>
+
+#include "engine/player/picture_colour.h"
 
 struct AVFrame;
 struct SwsContext;
@@ -8,6 +11,7 @@ struct SwsContext;
 struct PictureConverter {
   SwsContext* context = nullptr;
   int srcW = 0, srcH = 0, srcFormat = -1, dstW = 0, dstH = 0, flags = -1;
+  PictureColour colour;
   PictureConverter() = default;
   PictureConverter(const PictureConverter&) = delete;
   PictureConverter& operator=(const PictureConverter&) = delete;
