@@ -5,6 +5,7 @@
 
 extern "C" {
 #include <libavutil/frame.h>
+#include <libavutil/pixdesc.h>
 }
 
 namespace {
@@ -40,6 +41,8 @@ PictureColour ChooseColour(const ColourTags& t) {
   c.fullRange = t.range == AVCOL_RANGE_JPEG ||
                 std::find(std::begin(kFullRangeFormats), std::end(kFullRangeFormats), t.format) !=
                     std::end(kFullRangeFormats);
+  const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(t.format));
+  c.deep = d && d->comp[0].depth > 8;
   return c;
 }
 

@@ -14,6 +14,7 @@ struct ColourTags {
 struct PictureColour {
   int matrix = 5;             // the AVColorSpace whose coefficients convert YUV to RGB
   bool fullRange = false;     // 0-255 rather than 16-235
+  bool deep = false;          // more than 8 bits a sample: converted at full precision
   bool operator==(const PictureColour&) const = default;
 };
 

@@ -49,6 +49,8 @@ bool ConvertPicture(PictureConverter* c, const AVFrame* f, int width, int height
                     uint8_t* dst, int stride) {
   if (width <= 0 || height <= 0 || f->width <= 0 || f->height <= 0) return false;
   PictureColour colour = ChooseColour(TagsOf(f));
+  // Deep pictures: full chroma and no rounding to 8 bits inside the scaler.
+  if (colour.deep) swsFlags |= SWS_FULL_CHR_H_INT | SWS_ACCURATE_RND;
   if (!c->context || c->srcW != f->width || c->srcH != f->height || c->srcFormat != f->format ||
       c->dstW != width || c->dstH != height || c->flags != swsFlags || !(c->colour == colour)) {
     if (!MakeScaler(c, f, width, height, swsFlags, colour)) return false;

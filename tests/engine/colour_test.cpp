@@ -1,10 +1,15 @@
 // Pictures in the colours their files say: the choice of matrix and range as a plain function,
 // then tagged clips through the real engine to the window.
+#include <set>
+
 #include "engine/player/picture_colour.h"
+#include "engine/player/picture_convert.h"
 #include "engine_test_support.h"
 
 extern "C" {
+#include <libavutil/frame.h>
 #include <libavutil/pixfmt.h>
+#include <libswscale/swscale.h>
 }
 
 // The tag when there is one; untagged, BT.709 from 1280 columns or 720 lines up, else BT.601.
@@ -49,6 +54,7 @@ TEST(Colour, TaggedClipsShowTheirOwnColours) {
       {L"colour_untagged_hd.mp4", 191, 32, 31},
       {L"colour_untagged_sd.mp4", 191, 32, 31},
       {L"colour_full_bt709.mp4", 191, 32, 31},
+      {L"colour_bt709_10bit.mp4", 192, 32, 32},
   };
   Stage s;
   for (const auto& c : cases) {
@@ -61,5 +67,30 @@ TEST(Colour, TaggedClipsShowTheirOwnColours) {
     EXPECT_NEAR(GetRValue(p), c.r, 3);
     EXPECT_NEAR(GetGValue(p), c.g, 3);
     EXPECT_NEAR(GetBValue(p), c.b, 3);
+  }
+}
+
+// A grey ramp over the whole limited range of a 10- or 12-bit picture reaches all 256 levels of
+// the window's 8 bits; rounded to 8 bits before the matrix, its 220 steps would miss 36 of them.
+TEST(Colour, DeepPicturesAreConvertedAtFullPrecision) {
+  for (AVPixelFormat format : {AV_PIX_FMT_YUV420P10, AV_PIX_FMT_YUV420P12}) {
+    int shift = format == AV_PIX_FMT_YUV420P10 ? 2 : 4, width = 1024;
+    AVFrame* f = av_frame_alloc();
+    f->format = format;
+    f->width = width;
+    f->height = 2;
+    ASSERT_EQ(av_frame_get_buffer(f, 0), 0);
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < width; ++x)
+        reinterpret_cast<uint16_t*>(f->data[0] + y * f->linesize[0])[x] = ((16 << shift) + (219 << shift) * x / (width - 1));
+    for (int plane : {1, 2})
+      for (int x = 0; x < width / 2; ++x) reinterpret_cast<uint16_t*>(f->data[plane])[x] = 128 << shift;
+    PictureConverter c;
+    std::vector<uint8_t> bgra(width * 2 * 4);
+    ASSERT_TRUE(ConvertPicture(&c, f, width, 2, SWS_POINT, bgra.data(), width * 4));
+    std::set<int> levels;
+    for (int x = 0; x < width; ++x) levels.insert(bgra[x * 4 + 1]);
+    EXPECT_EQ(levels.size(), 256u) << (format == AV_PIX_FMT_YUV420P10 ? "10" : "12") << " bits";
+    av_frame_free(&f);
   }
 }
