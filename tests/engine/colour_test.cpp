@@ -11,6 +11,7 @@
 
 extern "C" {
 #include <libavutil/frame.h>
+#include <libavutil/mastering_display_metadata.h>
 #include <libavutil/pixfmt.h>
 #include <libswscale/swscale.h>
 }
@@ -59,6 +60,15 @@ TEST(Colour, ChoiceFollowsTheTagsElseTheSize) {
     EXPECT_EQ(got.transfer, want.transfer);
     EXPECT_EQ(got.peakNits, want.peakNits);
   }
+  // A picture's peak: its content light level, else its mastering display's.
+  AVFrame* f = av_frame_alloc();
+  AVMasteringDisplayMetadata* display = av_mastering_display_metadata_create_side_data(f);
+  display->has_luminance = 1;
+  display->max_luminance = av_make_q(4000, 1);
+  EXPECT_EQ(TagsOf(f).peakNits, 4000);
+  av_content_light_metadata_create_side_data(f)->MaxCLL = 1500;
+  EXPECT_EQ(TagsOf(f).peakNits, 1500);
+  av_frame_free(&f);
 }
 
 // The light step's curves where the standards fix them, and the tone curve's shape.
