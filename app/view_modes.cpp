@@ -56,7 +56,8 @@ static void EnterFullScreen()
     GetMonitorInfoW(MonitorFromWindow(MainWindow, MONITOR_DEFAULTTONEAREST), &monitor);
     const RECT& m = monitor.rcMonitor;
     SetWindowLongPtrW(MainWindow, GWL_STYLE, WS_POPUP | WS_VISIBLE);
-    SetWindowPos(MainWindow, HWND_TOP, m.left, m.top, m.right - m.left, m.bottom - m.top, 0);
+    // The frame is recalculated even when the window already has the monitor's rectangle.
+    SetWindowPos(MainWindow, HWND_TOP, m.left, m.top, m.right - m.left, m.bottom - m.top, SWP_FRAMECHANGED);
     // Last: the WM_SIZE above recorded the screen's size as the window's.
     Settings.WindowPosX = before.left;
     Settings.WindowPosY = before.top;
@@ -75,7 +76,8 @@ static void LeaveFullScreen()
     NoteMouseActivity(0);  // a pointer hidden by the auto-hide comes back
     SetWindowLongPtrW(MainWindow, GWL_STYLE, V.SavedWindowStyle);
     SetWindowPos(MainWindow, HWND_TOP, Settings.WindowPosX, Settings.WindowPosY, Settings.WindowWidth,
-                 Settings.WindowHeight, 0);
+                 Settings.WindowHeight, SWP_FRAMECHANGED);
+    LayoutChildren();  // the bar comes back even if the client size did not change
 }
 
 void ToggleFullScreen()

@@ -1,5 +1,8 @@
 #include "controls/control_bar.h"
 
+#include <uxtheme.h>
+#include <vssym32.h>
+
 #include "app/app.h"
 #include "app/commands.h"
 #include "app/main_menu.h"
@@ -93,21 +96,35 @@ void SetButtonIcon(HWND button, HICON icon)
     }
 }
 
-// A classic push button with its icon centred: sunken and shifted while pressed, greyed
-// while disabled, a dotted frame while it has the focus.
+// A push button with its icon centred: with the visual style while themes are active (normal,
+// hot, pressed, disabled), else the classic bevel, sunken and shifted while pressed. Greyed
+// while disabled; a dotted frame while it has the focus, unless keyboard cues are hidden.
 static void OnDrawItem(const DRAWITEMSTRUCT* item)
 {
-    RECT r = item->rcItem;
-    bool pressed = item->itemState & ODS_SELECTED;
-    DrawFrameControl(item->hDC, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
-    int shift = pressed ? 1 : 0;
-    int x = (r.left + r.right - 16) / 2 + shift, y = (r.top + r.bottom - 16) / 2 + shift;
-    UINT state = item->itemState & ODS_DISABLED ? DSS_DISABLED : DSS_NORMAL;
-    DrawStateW(item->hDC, nullptr, nullptr, (LPARAM)ButtonIcon(item->hwndItem), 0, x, y, 16, 16, DST_ICON | state);
-    if (item->itemState & ODS_FOCUS) {
-        InflateRect(&r, -3, -3);
-        DrawFocusRect(item->hDC, &r);
+    HWND button = item->hwndItem;
+    HDC dc = item->hDC;
+    RECT r = item->rcItem, content = r;
+    bool pressed = item->itemState & ODS_SELECTED, disabled = item->itemState & ODS_DISABLED;
+    bool hot = (item->itemState & ODS_HOTLIGHT) || (SendMessageW(button, BM_GETSTATE, 0, 0) & BST_HOT);
+    int shift = 0;
+    HTHEME theme = IsAppThemed() ? OpenThemeData(button, L"BUTTON") : nullptr;
+    if (theme) {
+        int state = disabled ? PBS_DISABLED : pressed ? PBS_PRESSED : hot ? PBS_HOT : PBS_NORMAL;
+        if (IsThemeBackgroundPartiallyTransparent(theme, BP_PUSHBUTTON, state))
+            DrawThemeParentBackground(button, dc, &r);
+        DrawThemeBackground(theme, dc, BP_PUSHBUTTON, state, &r, nullptr);
+        GetThemeBackgroundContentRect(theme, dc, BP_PUSHBUTTON, state, &r, &content);
+        CloseThemeData(theme);
+    } else {
+        DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
+        shift = pressed ? 1 : 0;
+        InflateRect(&content, -3, -3);
     }
+    int x = (r.left + r.right - 16) / 2 + shift, y = (r.top + r.bottom - 16) / 2 + shift;
+    DrawStateW(dc, nullptr, nullptr, (LPARAM)ButtonIcon(button), 0, x, y, 16, 16,
+               DST_ICON | (disabled ? DSS_DISABLED : DSS_NORMAL));
+    if ((item->itemState & ODS_FOCUS) && !(item->itemState & ODS_NOFOCUSRECT))
+        DrawFocusRect(dc, &content);
 }
 
 static LRESULT OnCreate(HWND bar)

@@ -141,11 +141,13 @@ static void OnSetCursor(HWND bar)
 static void OnMouseMove(HWND bar, int x)
 {
     NoteMouseActivity(0);
+    S.HoverX = x;  // the hover time follows the pointer, dragging or not
     if (S.Dragging && GetCapture() == bar) {
         DragStep(bar, x);
+        if (S.Hover)
+            InvalidateRect(bar, nullptr, TRUE);
         return;
     }
-    S.HoverX = x;
     if (!S.Hover && Interactive()) {
         TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, bar, 0};
         S.Hover = TrackMouseEvent(&track) != FALSE;

@@ -65,6 +65,11 @@ static LRESULT CALLBACK SplitterProc(HWND splitter, UINT message, WPARAM wParam,
         return 0;
     case WM_CAPTURECHANGED:
         return 0;  // PlayListWidth keeps the last drag value; the next layout applies it
+    case WM_SHOWWINDOW:
+        // Hidden (full screen, the playlist switched off) mid-drag: the drag ends there.
+        if (!wParam && GetCapture() == splitter)
+            ReleaseCapture();
+        return 0;
     }
     return DefWindowProcW(splitter, message, wParam, lParam);
 }
