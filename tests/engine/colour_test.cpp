@@ -110,7 +110,7 @@ TEST(Colour, LightCurvesFollowTheStandards) {
 // The SDR clips hold one red, 192,32,32, encoded as their tags say (or, untagged, as their size
 // implies): read with the wrong matrix or range it is 6 to 16 off. The wide clips hold three
 // patches at x 133, 400 and 667 (see wide_clip). PQ keeps the red as SDR shows it and the
-// highlights apart below the top (shown as SDR, washed out: 117,70,52, 171 and 190; clipped: 255
+// highlights apart below the top (shown as SDR, washed out: 117,70,54, 171 and 190; clipped: 255
 // and 255). HLG's red is lighter: its display gain follows the luminance, as BT.2100 has it (the
 // clip's maker applied it per component). Wide SDR keeps its red (as BT.709 it is 80,33,22).
 TEST(Colour, TaggedClipsShowTheirOwnColours) {
