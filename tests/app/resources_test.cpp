@@ -12,20 +12,30 @@ namespace {
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
-// The icons the windows load, and the manifest that the loader made the process's context:
-// comctl32 is redirected to version 6. (The movie: host/playback_test.cpp; the About box:
+// The icons the windows load, each group with its images for 100, 125, 150 and 200 %, and the
+// manifest that the loader made the process's context: comctl32 is redirected to version 6 and
+// the process is aware of each monitor's DPI. (The movie: host/playback_test.cpp; the About box:
 // view_modes_test.cpp.)
-TEST(Resources, IconsLoadAndTheManifestBindsCommonControls6)
+TEST(Resources, IconsInEverySizeAndTheManifestBindsCommonControls6AndPerMonitorDpi)
 {
-    for (UINT id = IDI_APP; id <= IDI_PLAYING_MARK; id++) {
+    for (UINT id = IDI_APP; id <= IDI_NEXT; id++) {
         int size = id == IDI_PLAYING_MARK ? 8 : 16;
         HICON icon = (HICON)LoadImageW(Instance(), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0);
         EXPECT_NE(icon, nullptr) << id;
         DestroyIcon(icon);
+        auto* group = (const BYTE*)LockResource(LoadResource(Instance(), FindResourceW(Instance(), MAKEINTRESOURCEW(id), RT_GROUP_ICON)));
+        std::string sizes;
+        for (int i = 0; group && i < *(const WORD*)(group + 4); i++)
+            sizes += std::to_string(group[6 + 14 * i]) + " ";  // the width of each entry
+        EXPECT_EQ(sizes, id == IDI_PLAYING_MARK ? "8 10 12 16 " : id == IDI_APP ? "16 20 24 32 48 " : "16 20 24 32 ") << id;
     }
     ACTCTX_SECTION_KEYED_DATA data = {sizeof data};
     EXPECT_TRUE(
         FindActCtxSectionStringW(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, L"comctl32.dll", &data));
+    wchar_t awareness[64] = {};  // as the manifest declares it (Wine treats every process as aware)
+    QueryActCtxSettingsW(0, nullptr, L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness",
+                         awareness, 64, nullptr);
+    EXPECT_STREQ(awareness, L"PerMonitorV2, PerMonitor");
 }
 
 // Every key reaches the main window as its command, whichever child has the focus.

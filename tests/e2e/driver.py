@@ -12,9 +12,20 @@ import subprocess
 import time
 
 WINE = os.environ.get("WINELOADER", "/usr/lib/wine/wine64")
+# The display scale of the Wine prefix (tools/wine-env.sh: NIMBREL_DPI; 96 is 100 %).
+DPI = int(os.environ.get("NIMBREL_DPI") or 96)
+
+
+def px(v):
+    """A size of 96 DPI at the prefix's scale, rounded as the program rounds it."""
+    return (v * DPI + 48) // 96 if v >= 0 else -px(-v)
+
+
+# Wine's window frame at the scales the tests run at: side, top.
+WINE_FRAME = {96: (4, 23), 144: (5, 33)}
 # Client sizes the program opens with when its settings file names none.
-DEFAULT_CLIENT = (662, 414)
-BAR_HEIGHT = 30
+DEFAULT_CLIENT = (px(662), px(414))
+BAR_HEIGHT = px(30)
 # Every program and recorder started, so that a failed scenario can end them all (kill()).
 STARTED = []
 
@@ -152,7 +163,7 @@ class Player:
         x, y, w, h = geometry(self.window)
         side, top = (w - DEFAULT_CLIENT[0]) // 2, h - DEFAULT_CLIENT[1] - (w - DEFAULT_CLIENT[0]) // 2
         if "WindowWidth" in (settings or {}) or "WindowHeight" in (settings or {}):
-            side, top = 4, 23
+            side, top = WINE_FRAME[DPI]
         self.frame = (side, top, side)  # left, top, bottom
         self.focus()
 
@@ -194,12 +205,12 @@ class Player:
         x, y = self.at(cx, cy)
         return Picture(x, y, width, height)
 
-    # The control bar, laid out from the client width B: stop button 58..84, seek bar
-    # 91..B-230 (1-pixel border), volume slider B-88..B-38.
+    # The control bar, laid out from the client width B (at 96 DPI): stop button 58..84, seek
+    # bar 91..B-230 (1-pixel border), volume slider B-88..B-38.
     def seek_bar(self):
         """Screen x of the seek bar's inner left edge, its inner width, and the screen y."""
         x, y, w, h = self.client()
-        return x + 92, w - 321 - 2, y + h - BAR_HEIGHT + 15
+        return x + px(91) + 1, w - px(230) - px(91) - 2, y + h - BAR_HEIGHT + px(15)
 
     def elapsed(self):
         """The part of the seek bar drawn as played, 0 to 1."""
@@ -207,6 +218,12 @@ class Player:
         row = Picture(left, y, width, 1).row(0)
         face = row[-1]
         return sum(1 for p in row if p != face) / width
+
+    def stopped(self):
+        """Whether the stop button is grayed: its black square turns gray when it is."""
+        p = self.grab(px(64), -BAR_HEIGHT + px(9), px(14), px(12))
+        darkest = min(sum(p.pixel(x, y)) for x in range(p.width) for y in range(p.height))
+        return darkest > 3 * 0x40
 
     def dialog(self, caption, timeout=10):
         """A window of this process with the given caption (a dialog or message box)."""

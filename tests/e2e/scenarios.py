@@ -16,8 +16,8 @@ import time
 
 sys.dont_write_bytecode = True  # nothing written into the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from driver import (BAR_HEIGHT, STARTED, Player, click, drag, key, reg_query, screenshot, wait_until,  # noqa: E402
-                    winpath, windows)
+from driver import (BAR_HEIGHT, DPI, STARTED, Player, click, drag, key, reg_query, screenshot, wait_until,  # noqa: E402
+                    winpath, windows, xdo)
 
 EXE = MEDIA = HERE = None
 FIRST, SECOND = "first.mp4", "second.flv"
@@ -132,6 +132,60 @@ def scenario_open_and_save_dialogs():
     saved = os.path.join(HERE, "saved")
     rows = player.save_playlist(saved, saved + ".nbl")
     assert rows == [HEADER, winpath(files[0]), winpath(files[1]), ""], rows
+    closes_cleanly(player)
+
+
+def scenario_at_144_dpi():
+    """At 150 % (a Wine prefix of its own at 144 DPI, visual styles on): the window opens at 150 %
+    of its 100 % size, the bar 45 pixels high (in full screen too) with the visual style's buttons;
+    the media keys act; Alt+2 shows the video's own pixels one to one; the settings file keeps the
+    sizes at 100 %, and the next run opens as the last one closed."""
+    assert DPI == 144, "run with NIMBREL_DPI=144 (tools/wine-env.sh makes that prefix)"
+    player = start([clip("clip.mp4", FIRST), clip("clip.flv", SECOND)], Repeat=1)  # only the keys change the file
+    assert player.wait_title(shows(FIRST))
+    assert player.client()[2:] == (993, 621), "opened with a client area of %r" % (player.client()[2:],)
+    face = player.grab(1, -1, 1, 1).pixel(0, 0)  # the bar, left of its first button
+
+    def bar_height():
+        """Rows of the bar's face colour from the client's bottom up (the letterbox is black)."""
+        column = player.grab(1, -60, 1, 60)
+        return next((i for i in range(60) if column.pixel(0, 59 - i) != face), 60)
+    assert wait_until(lambda: bar_height() == 45, 3), "the bar is %d pixels high" % bar_height()
+    # The menu button in the visual style: the pointer over it lights it up.
+    xdo("mousemove", *player.at(200, 150))
+    time.sleep(0.3)
+    button = player.grab(-42, -42, 39, 39).data
+    xdo("mousemove", *player.at(-22, -22))
+    assert wait_until(lambda: player.grab(-42, -42, 39, 39).data != button, 3), "the button shows no hot state"
+
+    # (Pause and play alone, and the keys' guards: in-process, desktop_test.cpp.)
+    steps = [("XF86AudioNext", lambda: player.title() == shows(SECOND)),
+             ("XF86AudioPrev", lambda: player.title() == shows(FIRST)),
+             ("XF86AudioStop", player.stopped), ("XF86AudioPlay", lambda: not player.stopped())]
+    for name, done in steps:
+        player.focus()
+        key(name)
+        assert wait_until(done, 5), "%s did not act (title %r)" % (name, player.title())
+    key("XF86AudioLowerVolume", "XF86AudioLowerVolume", "XF86AudioMute")
+    # 100 %: the 640 x 360 picture, the playlist (145 at 100 %), the splitter, the bar. The video's
+    # size is known from the monitor's first tick after the file started: Alt+2 until then.
+    assert wait_until(lambda: key("alt+2") or player.client()[2:] == (640 + 218 + 8, 360 + 45), 5, 0.3), \
+        "Alt+2 gave a client area of %r" % (player.client()[2:],)
+    key("F11")
+    assert wait_until(player.full_screen, 3), "F11 did not fill the screen"
+    assert wait_until(lambda: bar_height() == 45, 3), "the full-screen bar is %d high" % bar_height()
+    key("Escape")
+    assert wait_until(lambda: player.client()[2:] == (866, 405), 3), "Esc did not bring the window back"
+    frame = player.frame
+    settings = closes_cleanly(player)
+    got = {k: settings.get(k) for k in ("WindowWidth", "WindowHeight", "PlayListWidth", "VolumeLevel", "VolumeMute")}
+    # 866 x 405 is 577 x 270 at 100 %, with Wine's frame of 100 % (8 and 27) around it.
+    assert got == {"WindowWidth": "585", "WindowHeight": "297", "PlayListWidth": "145", "VolumeLevel": "80",
+                   "VolumeMute": "1"}, got
+    player = start([clip("clip.mp4", FIRST)])
+    player.frame = frame
+    assert player.wait_title(shows(FIRST))
+    assert player.client()[2:] == (866, 405), "reopened with a client area of %r" % (player.client()[2:],)
     closes_cleanly(player)
 
 

@@ -2,7 +2,6 @@
 // pixels read back through WM_PRINTCLIENT. (The arithmetic under them: app/computations_test.cpp
 // and the arithmetic fuzzer; real clicks and drags: the e2e scenarios.)
 #include <windows.h>
-#include <winternl.h>
 
 #include "app/app.h"
 #include "app/aspect.h"
@@ -49,21 +48,6 @@ void SetClientWidth(int width)
 }
 
 void Press(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
-
-// GDI objects of this process; where the system does not count them (Wine), the live rows of
-// the process's GDI handle table (64-bit layout: the type byte at 14 of each 24-byte row).
-long GdiObjects()
-{
-    if (long n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS))
-        return n;
-    PROCESS_BASIC_INFORMATION info = {};
-    NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &info, sizeof info, nullptr);
-    auto* table = *reinterpret_cast<unsigned char**>(reinterpret_cast<char*>(info.PebBaseAddress) + 0xF8);
-    long n = 0;
-    for (int i = 0; table && i < 0x10000; ++i)
-        n += table[24 * i + 14] != 0;
-    return n;
-}
 
 // Pixels of a window's client area other than the button face, counted where pick holds.
 template <class Pick> int Ink(HWND w, Pick pick)

@@ -64,3 +64,6 @@ protected:
     Paths Files;
     void AddFiles(const Paths& names);  // made in Dir, kept in Files and dropped on the playlist
 };
+
+// GDI objects of this process (counted from Wine's handle table where the system does not count them).
+long GdiObjects();
