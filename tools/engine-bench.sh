@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Engine benchmark: the engine's figures on a 1080p H.264 clip, beside native ffmpeg's rate on
-# the same clip and machine in the same run.  Usage: tools/engine-bench.sh [BUILD_DIR]
+# the same clip and machine in the same run, then the HDR step's cost per picture beside the same
+# picture without it.  Usage: tools/engine-bench.sh [BUILD_DIR]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 export BUILD_DIR=$(cd "${1:-$here/../build}" && pwd)
@@ -17,3 +18,5 @@ echo "$out"
 engine=$(echo "$out" | awk '/^unpaced_fps/{print $2}')
 printf 'native_ffmpeg_fps %.1f (same clip, scale=1280:720 bilinear, format=bgra)\n' "$native"
 printf 'engine_to_native %.2f (goal 0.85 or more)\n' "$(echo "$engine / $native" | bc -l)"
+# The HDR step's cost: the same picture converted with and without it, in the same run.
+"$here/wine-run.sh" "$BUILD_DIR/tests/engine/engine_bench.exe" --colour 2>/dev/null | tr -d '\r'

@@ -44,7 +44,7 @@ void AudioThread(Session* s) {
   AVCodecContext* c = s->audio;
   AVRational tb = s->format->streams[s->audioIndex]->time_base;
   SoundConverter converter;
-  SetSoundOutput(&converter, out->rate, out->channels);
+  SetSoundOutput(&converter, out->rate, out->channels, out->channelMask);
   AVFrame* frame = av_frame_alloc();
   Chunk chunk;
   bool haveChunk = false, ended = false, paused = false, fresh = true;
@@ -65,7 +65,7 @@ void AudioThread(Session* s) {
     out = p->audio_.get();
     p->openedDevice_ = static_cast<int>(out->kind);
     ++p->audioOpens;
-    SetSoundOutput(&converter, out->rate, out->channels);
+    SetSoundOutput(&converter, out->rate, out->channels, out->channelMask);
     haveChunk = false;
     flush();
   };
