@@ -98,13 +98,13 @@ int main(int argc, char** argv)
         printf("start-up failed\n");
         return 1;
     }
-    double t = Seconds([&] { DropOnPlaylist({folder}); });
+    double t = Seconds([&] { Drop(PlaylistPanel, {folder}); });
     printf("folder of %d files: %d entries in %.2f s\n", count, PlaylistCount(), t);
     int saved = 0;
     t = Seconds([&] { saved = WritePlaylistFile(list.c_str()); });
     printf("save of %d entries: %s in %.2f s\n", PlaylistCount(), saved ? "written" : "FAILED", t);
     RemoveAllEntries();
-    t = Seconds([&] { DropOnPlaylist({list}); });
+    t = Seconds([&] { Drop(PlaylistPanel, {list}); });
     printf("playlist of %d entries: %d entries in %.2f s\n", count, PlaylistCount(), t);
     RemoveAllEntries();
 
@@ -115,8 +115,8 @@ int main(int argc, char** argv)
     double best[4] = {1e9, 1e9, 1e9, 1e9};
     int taken[4] = {};
     const std::function<void()> measures[4] = {
-        [&] { DropOnPlaylist({plain}); taken[0] = PlaylistCount(); RemoveAllEntries(); },
-        [&] { DropOnPlaylist({mixed}); taken[1] = PlaylistCount(); RemoveAllEntries(); },
+        [&] { Drop(PlaylistPanel, {plain}); taken[0] = PlaylistCount(); RemoveAllEntries(); },
+        [&] { Drop(PlaylistPanel, {mixed}); taken[1] = PlaylistCount(); RemoveAllEntries(); },
         [&] { taken[2] = ReadHeads(mixed, ClassifyHeadBytes); },
         [&] { taken[3] = ReadHeads(mixed, 17); },
     };
