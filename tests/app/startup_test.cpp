@@ -1,5 +1,5 @@
-// The program started in-process: window geometry, the settings file read and written (odd
-// files included), menus and commands. (The real exe whose start-up fails: tests/faults.)
+// The program started: window geometry, the settings file read and written (odd files included),
+// menus and commands. (A start-up that fails: tests/faults.)
 #include <algorithm>
 
 #include "app/app.h"
@@ -28,6 +28,8 @@ TEST_F(Startup, WithoutSettingsFileOpens662x414AndExitSavesEveryDefaultInOrder)
     GetClientRect(MainWindow, &client);
     GetWindowRect(MainWindow, &placed);
     EXPECT_TRUE(IsWindowVisible(MainWindow) && client.right == 662 && client.bottom == 414);
+    for (UINT id : {40001u, 40003u, 40017u, 40029u, 40030u, 40034u, 40057u, 40062u, 40079u, 1013u, 0u})
+        EXPECT_EQ(DispatchCommand(MainWindow, id), 1) << id << ": no handler takes it, the system gets it";
     PostMessageW(MainWindow, WM_COMMAND, IDM_EXIT, 0);
     EXPECT_EQ(RunMessageLoop(), 0);
     FinishNimbrel();
@@ -54,9 +56,9 @@ TEST_F(Startup, MenusWindowAndEngineReflectTheLoadedSettings)
     EXPECT_EQ(sent, L"1 0 2 0 1 ");
 }
 
-// Only the restored window's place is saved; a maximised window can be put neither into full
-// screen nor to a preset size. The playlist leaves the video 50 pixels of a client area of at
-// least 390 x 30, and widening does not give the old width back.
+// Only the restored window's place is saved; a maximised window takes neither full screen nor a
+// preset size. The playlist leaves the video 50 pixels of a client area of at least 390 x 30, and
+// widening does not give the old width back.
 TEST_F(Startup, SavedPlaceAndPlaylistWidthWhetherMaximisedMinimisedOrResized)
 {
     Restart("[Setting]\r\nPlayListWidth=5000\r\n");
@@ -91,24 +93,14 @@ TEST_F(Startup, SavedPlaceAndPlaylistWidthWhetherMaximisedMinimisedOrResized)
     EXPECT_EQ(saved, "10 10 " + std::to_string(outer.cx) + " " + std::to_string(outer.cy) + " 365 1 ");
 }
 
-// Ids no handler takes are left to the system; Esc and F10 are taken but do nothing outside
-// full screen (F10 in it: view_modes_test.cpp).
-TEST_F(Startup, UnknownIdsEscAndF10)
-{
-    for (UINT id : {40001u, 40003u, 40017u, 40029u, 40030u, 40034u, 40057u, 40062u, 40079u, 1013u, 0u})
-        EXPECT_EQ(DispatchCommand(MainWindow, id), 1) << id;
-    EXPECT_EQ(DispatchCommand(MainWindow, IDM_ESCAPE) + DispatchCommand(MainWindow, 0x10000 | IDM_TOGGLE_BAR), 0);
-    EXPECT_TRUE(BarInFullScreen && !FullScreen);
-}
-
-// Odd values are read as the profile functions read them and used unclamped: a radio group
-// whose value names no item shows no mark, the steps keep the volume within 0..100 only from
-// where it is, nothing overflows, and the file is saved whole (all 24 keys).
+// Odd values are read as the profile functions read them and used unclamped: a radio group whose
+// value names no item shows no mark, the steps keep the volume within 0..100 only from where it is,
+// nothing overflows, and the file is saved whole (all 24 keys).
 TEST_F(Startup, OddValuesAreUsedUnclampedAndTheFileIsSavedWhole)
 {
     const char odd[] = "\xef\xbb\xbf[Setting]\r\nWindowWidth=abc\r\nWindowHeight=-99999\r\n\0\0garbage";
     const std::string smallest = std::to_string(OuterForClient(390, 30).cx);
-    // The file, a command run once after start-up (or 0), a saved key and value, a group with no mark.
+    // The file, a command run once after start-up (or 0), a saved key and value, a group without mark.
     struct Row { std::string ini; UINT command; const char *key, *saved; UINT first, last; } rows[] = {
         {"VolumeLevel=2147483647", IDM_VOLUME_UP, "VolumeLevel", "100"},
         {"VolumeLevel=91", IDM_VOLUME_UP, "VolumeLevel", "100"},

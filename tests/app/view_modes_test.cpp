@@ -18,7 +18,6 @@ namespace {
 struct Popup { HWND owner; POINT at; int hold; };
 std::vector<Popup> Popups;
 
-RECT Rect(HWND w) { RECT r; GetWindowRect(w, &r); return r; }
 bool Same(RECT a, RECT b) { return EqualRect(&a, &b); }
 int Height(HWND w) { return Rect(w).bottom - Rect(w).top; }
 std::wstring Label(UINT id) { wchar_t t[64] = {}; GetMenuStringW(MainMenu, id, t, 64, MF_BYCOMMAND); return t; }

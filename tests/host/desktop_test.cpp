@@ -1,7 +1,6 @@
-// The program on today's desktop with real windows: display scales handed in as the system hands
-// them (WM_DPICHANGED), monitors that go, the screen kept awake, app commands and the taskbar
-// button through a stand-in for the shell's interface. (At 144 DPI from the start, with real
-// media keys: the e2e scenario at_144_dpi.)
+// The program on today's desktop: display scales handed in as the system hands them, monitors that
+// go, the screen kept awake, app commands, the taskbar button through a stand-in for the shell's
+// interface. (At 144 DPI from the start, with real media keys: the e2e scenario at_144_dpi.)
 #include <windows.h>
 #include <commctrl.h>
 
@@ -19,7 +18,6 @@
 
 namespace {
 
-RECT Rect(HWND w) { RECT r; GetWindowRect(w, &r); return r; }
 bool OnAMonitor() { return MonitorFromWindow(MainWindow, MONITOR_DEFAULTTONULL) != nullptr; }
 
 int IconSide(HICON icon)
@@ -34,9 +32,9 @@ int IconSide(HICON icon)
 
 using Desktop = AppTest;
 
-// Each scale the system hands the window, in and out of 96..480: the suggested rectangle (moved
-// onto a monitor when it lies on none), every size, the font and the icons follow; back at 96 the
-// window is whole again and no GDI object is left of the other scales or of the buttons' icons.
+// At each scale handed in, in and out of 96..480, the window takes the suggested rectangle (moved
+// onto a monitor if on none) and every size, the font and the icons follow; back at 96 the window
+// is whole and no GDI object is left of the other scales or of the buttons' icons.
 TEST_F(Desktop, EachScaleReachesEverySize)
 {
     Restart("[Setting]\r\nWindowPosX=40\r\nWindowPosY=30\r\nWindowWidth=670\r\nWindowHeight=441\r\n");
@@ -44,9 +42,8 @@ TEST_F(Desktop, EachScaleReachesEverySize)
     const RECT at96 = Rect(MainWindow);
     auto rowAndFont = [] {
         RECT row = {LVIR_BOUNDS};
-        SendMessageW(PlaylistView, LVM_GETITEMRECT, 0, (LPARAM)&row);
         LOGFONTW font = {};
-        GetObjectW(UiFont, sizeof font, &font);
+        SendMessageW(PlaylistView, LVM_GETITEMRECT, 0, (LPARAM)&row), GetObjectW(UiFont, sizeof font, &font);
         return std::pair{row.bottom - row.top, abs(font.lfHeight)};
     };
     const auto base = rowAndFont();
@@ -69,8 +66,7 @@ TEST_F(Desktop, EachScaleReachesEverySize)
         EXPECT_EQ(std::vector({(int)(bar.bottom - bar.top), (int)(seek.left - bar.left), IconSide(ButtonIcon(PlayPauseButton)),
                                (int)SendMessageW(PlaylistView, LVM_GETCOLUMNWIDTH, 0, 0), Settings.PlayListWidth}),
                   std::vector({r.bar, r.seekLeft, r.icon, r.column, r.playlist})) << r.dpi;
-        auto now2 = rowAndFont();
-        EXPECT_EQ(now2.first > base.first && now2.second > base.second, dpi > 96) << r.dpi;
+        EXPECT_EQ(rowAndFont().first > base.first && rowAndFont().second > base.second, dpi > 96) << r.dpi;
         if (dpi == 96) {
             long count = GdiObjects();
             EXPECT_TRUE(EqualRect(&now, &at96) && (!objects || count == objects)) << count << " GDI objects, " << objects << " before";
@@ -80,7 +76,7 @@ TEST_F(Desktop, EachScaleReachesEverySize)
 }
 
 // A window on no monitor (saved there, or its monitor removed) comes back onto one; full screen
-// follows its monitor, and leaving it does not return to a monitor that went.
+// follows its monitor; leaving it does not return to a monitor that went.
 TEST_F(Desktop, AWindowOnNoMonitorComesBack)
 {
     Restart("[Setting]\r\nWindowPosX=-30000\r\nWindowPosY=-30000\r\n");
@@ -101,9 +97,8 @@ TEST_F(Desktop, AWindowOnNoMonitorComesBack)
 
 std::vector<EXECUTION_STATE> Requests;
 
-// Playing keeps the display and the system awake (asked once, from file to file too); pause,
-// stop, the end of the list and exit let them sleep. The screen saver and the monitor's
-// power-down are refused only while playing in full screen.
+// Playing keeps the display and the system awake (asked once, from file to file too); pause, stop,
+// the end of the list and exit let them sleep. Blanking is refused only while playing in full screen.
 TEST_F(Desktop, PlayingKeepsTheScreenAwakeUntilPauseStopEndOrExit)
 {
     SetExecutionStateHandler([](EXECUTION_STATE state) -> EXECUTION_STATE { return Requests.push_back(state), ES_CONTINUOUS; });
@@ -128,7 +123,6 @@ LRESULT AppCommand(HWND target, int command)
 
 // App commands run the menu's commands with their guards; play and pause alone act one way only;
 // the list, the bar and the picture pass them up; one not the program's goes to the system.
-// (Next, previous, stop and the volume keys as real keys: the e2e scenario at_144_dpi.)
 TEST_F(Desktop, AppCommandsRunTheMenusCommands)
 {
     EXPECT_EQ(AppCommand(MainWindow, APPCOMMAND_MEDIA_PLAY), TRUE);
@@ -177,10 +171,9 @@ struct Taskbar : ITaskbarList3 {
     }
 } Shell;
 
-// Without a taskbar (none, or the system's under Wine) all goes on as before. Once the shell
-// announces the button, progress and thumbnail buttons follow the play state, the position and
-// the enabled items (those at the monitor's next tick); a click runs its command; the icons
-// follow the scale.
+// Without a taskbar all goes on as before. Once the shell announces the button, progress and the
+// thumbnail buttons follow the play state, the position and the enabled items (at the monitor's
+// next tick); a click runs its command; the icons follow the scale.
 TEST_F(Desktop, TheTaskbarButtonShowsProgressAndItsThumbnailButtonsWork)
 {
     UINT created = RegisterWindowMessageW(L"TaskbarButtonCreated");

@@ -38,40 +38,31 @@ TEST_F(Playback, StartupRewritesTheMovieFileAndHostsTheEngineInThePanel)
 }
 
 // A clip plays from a path past 260 characters with Japanese and spaces in its names: the monitor
-// copies its values; space pauses on release, a grayed item guards the command; stop keeps the file
-// marked and the size comes back from the next tick; played again, it starts from its beginning.
+// copies its values; space pauses on release; a grayed item guards the command; stop keeps the file
+// marked and the size (not the position) comes back with the next tick; played again, it starts over.
 TEST_F(Playback, MonitorValuesAndThePlayStateThroughStopPlayAndPause)
 {
     ASSERT_TRUE(PumpUntil([] { return VideoWidth == 160 && VideoHeight == 120; }, 3000)) << "before any file: 160 x 120";
     std::wstring path = Dir.Path;
     for (int i = 0; i < 6; i++)
         CreateDirectoryW((L"\\\\?\\" + (path += L"\\フォルダ " + std::wstring(40, L'x'))).c_str(), nullptr);
-    path += L"\\動画 long.mp4";
-    ASSERT_TRUE(CopyFileW(Clip(L"long.mp4").c_str(), (L"\\\\?\\" + path).c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(Clip(L"long.mp4").c_str(), (L"\\\\?\\" + (path += L"\\動画 long.mp4")).c_str(), FALSE));
     AddEntry(0, path.c_str());
-    PlayEntry(0);
-    ASSERT_TRUE(PumpUntil([] { return PlaybackDuration == 12 && PlaybackPosition >= 2; }, 8000)) << "12.9 s reads as 12";
-    SendMessageW(MainWindow, WM_KEYDOWN, VK_SPACE, 0);
-    EXPECT_EQ(PlayState, Playing);
-    SendMessageW(MainWindow, WM_KEYUP, VK_SPACE, 0);
-    EXPECT_EQ(NowPlaying() + L" " + EngineValue(L"state_pause"), L"0 Paused [動画 long.mp4] 1");
-    SetMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE, 0);
-    Command(IDM_PLAY_PAUSE);
-    EXPECT_EQ(PlayState, Paused);
-    SetMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE, 1);
-    Command(IDM_PLAY_PAUSE);
-    EXPECT_EQ(NowPlaying() + L" " + EngineValue(L"state_pause"), L"0 Playing [動画 long.mp4] 0");
-    Command(IDM_STOP);
-    EXPECT_EQ(NowPlaying() + L" " + std::to_wstring(VideoWidth), L"0 Stopped [動画 long.mp4] 0");
-    ASSERT_TRUE(PumpUntil([] { return VideoWidth == 160 && VideoHeight == 120; }, 2000));
-    EXPECT_EQ(PlaybackPosition + PlaybackDuration, 0u);
-    SetEngineValue(L"state_file", L"");  // so the restart is seen to write the file again
-    Command(IDM_PLAY_PAUSE);
-    EXPECT_EQ(EngineValue(L"state_file"), path);
-    ASSERT_TRUE(PumpUntil([] { return PlaybackDuration == 12; }, 5000));
-    EXPECT_TRUE(PlayState == Playing && PlaybackPosition <= 2) << "a stopped file starts again from its beginning";
-    SendMessageW(GetWindow(VideoPanel, GW_CHILD), WM_KEYUP, VK_SPACE, 0);  // the engine window hands it on
-    EXPECT_EQ(PlayState, Paused);
+    auto wait = [](unsigned duration, unsigned position, int width = 0) {
+        ASSERT_TRUE(PumpUntil([=] { return PlaybackDuration == duration && PlaybackPosition >= position && VideoWidth >= width; }, 8000));
+    };
+    auto key = [](HWND w, UINT message) { SendMessageW(w, message, VK_SPACE, 0); };
+    ExpectSteps([] { return NowPlaying() + L" " + EngineValue(L"state_pause") + L" " + std::to_wstring(PlaybackDuration) +
+                            (PlaybackPosition > 2 ? L" on" : L" start"); },
+                {{[&] { PlayEntry(0), wait(12, 3), key(MainWindow, WM_KEYDOWN); }, L"0 Playing [動画 long.mp4] 0 12 on"},  // 12.9 s
+                 {[&] { key(MainWindow, WM_KEYUP); }, L"0 Paused [動画 long.mp4] 1 12 on"},
+                 {[] { SetMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE, 0), Command(IDM_PLAY_PAUSE); }, L"0 Paused [動画 long.mp4] 1 12 on"},
+                 {[] { SetMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE, 1), Command(IDM_PLAY_PAUSE); }, L"0 Playing [動画 long.mp4] 0 12 on"},
+                 {[] { Command(IDM_STOP); EXPECT_EQ(VideoWidth, 0); }, L"0 Stopped [動画 long.mp4] 0 0 start"},
+                 {[&] { wait(0, 0, 160); }, L"0 Stopped [動画 long.mp4] 0 0 start"},
+                 {[&] { SetEngineValue(L"state_file", L""), Command(IDM_PLAY_PAUSE), wait(12, 0); }, L"0 Playing [動画 long.mp4] 0 12 start"},
+                 {[&] { key(GetWindow(VideoPanel, GW_CHILD), WM_KEYUP); }, L"0 Paused [動画 long.mp4] 1 12 start"}});  // handed on
+    EXPECT_EQ(EngineValue(L"state_file"), path) << "written again by the restart";
 }
 
 // The end of a file is acted on once, not during a seek-bar drag, not without a current entry, not
@@ -79,18 +70,14 @@ TEST_F(Playback, MonitorValuesAndThePlayStateThroughStopPlayAndPause)
 TEST_F(Playback, EndOfFileIsActedOnOnceAndOnlyWhenAllowed)
 {
     Add(L"long.mp4"), Add(L"h264_aac.mp4"), PlayEntry(0), Command(IDM_PLAY_PAUSE);  // paused: no real end meanwhile
-    struct Step { void (*act)(); const wchar_t* now; } steps[] = {
-        {[] { SetEngineValue(L"state_playstop", L"1"); SeekDragActive = true; MonitorTick(nullptr, 0, 0, 0); }, L"0 Paused [long.mp4] 1"},
-        {[] { SeekDragActive = false; MonitorTick(nullptr, 0, 0, 0); MonitorTick(nullptr, 0, 0, 0); }, L"1 Playing [h264_aac.mp4] 0"},
-        {[] { RemoveAllEntries(); SetEngineValue(L"state_playstop", L"1"); MonitorTick(nullptr, 0, 0, 0); }, L"-1 Idle 1"},
-        {[] { AddEntry(0, Clip(L"long.mp4").c_str()); AddEntry(1, Clip(L"h264_aac.mp4").c_str()); PlayEntry(0);
-              MonitorTick(nullptr, 0, 0, 0); }, L"0 Playing [long.mp4] 0"},
-        {[] { SetEngineValue(L"state_playstop", L"1"); Command(IDM_STOP); MonitorTick(nullptr, 0, 0, 0); }, L"0 Stopped [long.mp4] 0"},
-    };
-    for (const Step& s : steps) {
-        s.act();
-        EXPECT_EQ(NowPlaying() + L" " + EngineValue(L"state_playstop"), s.now) << "step " << &s - steps;
-    }
+    auto end = [] { SetEngineValue(L"state_playstop", L"1"); };
+    auto tick = [] { MonitorTick(nullptr, 0, 0, 0); };
+    ExpectSteps([] { return NowPlaying() + L" " + EngineValue(L"state_playstop"); },
+                {{[&] { end(), SeekDragActive = true, tick(); }, L"0 Paused [long.mp4] 1"},
+                 {[&] { SeekDragActive = false, tick(), tick(); }, L"1 Playing [h264_aac.mp4] 0"},
+                 {[&] { RemoveAllEntries(), end(), tick(); }, L"-1 Idle 1"},
+                 {[&] { Add(L"long.mp4"), Add(L"h264_aac.mp4"), PlayEntry(0), tick(); }, L"0 Playing [long.mp4] 0"},
+                 {[&] { end(), Command(IDM_STOP), tick(); }, L"0 Stopped [long.mp4] 0"}});
 }
 
 // The section loops: the position comes back to its start again and again. The first section is

@@ -1,5 +1,5 @@
-// File intake in the running program: real files, real shell drops on each panel, the command
-// line and the open dialog; where entries go and what plays after.
+// File intake in the running program: real files, real shell drops on each panel, the command line
+// and the open dialog; where entries go and what plays after.
 #include <algorithm>
 #include <malloc.h>
 
@@ -13,20 +13,54 @@
 
 using Intake = AppTest;
 
-// A drop on the playlist appends, refuses files one by one (a missing path silently) and marks
-// the first entry when nothing was loaded; a loaded file is left alone.
-TEST_F(Intake, DropOnPlaylistAppendsRefusesOneByOneAndMarksTheFirstEntryWhenNothingWasLoaded)
+// A drop on the playlist appends, refuses files one by one (a missing one silently) and marks the
+// first entry when nothing was loaded, leaving a loaded file alone; the open dialog appends the
+// chosen files in order, from either menu. A drop on the video replaces the list, which is empty
+// and idle while its first box is open (the monitor may tick), and plays its first file; with
+// nothing usable, it empties the list, where the playlist changes nothing.
+TEST_F(Intake, DropsAndTheOpenDialog)
 {
-    std::wstring a = MakeFlv(Dir / L"a.flv"), b = MakeFlv(Dir / L"b.flv"), c = MakeFlv(Dir / L"c.flv");
-    std::wstring percent = MakeFlv(Dir / L"a%b.flv"), text = MakeText(Dir / L"notes.flv");
-    Drop(PlaylistPanel, {percent, a, Dir / L"vanished.flv", text, b});
+    Paths f = {MakeFlv(Dir / L"a.flv"), MakeFlv(Dir / L"b.flv"), MakeFlv(Dir / L"c.flv"), MakeFlv(Dir / L"a%b.flv"),
+               MakeText(Dir / L"notes.flv"), Dir / L"vanished.flv"};
+    static std::wstring atBox;
+    ExpectSteps(ListState, {
+        {[&] { Drop(PlaylistPanel, {f[3], f[0], f[5], f[4], f[1]}); },
+         L"0 Stopped [a.flv] | a.flv b.flv | a%b.flvに特殊文字があるため読み込めません notes.flvが読み込めません"},
+        {[&] { PlayEntry(1), Drop(PlaylistPanel, {f[2], f[4]}); }, L"1 Playing [b.flv] | a.flv b.flv c.flv | notes.flvが読み込めません"},
+        {[&] { DialogAnswer = Dir.Path + L'\0' + L"c.flv" + L'\0' + L"b.flv", Command(IDM_OPEN); },
+         L"1 Playing [b.flv] | a.flv b.flv c.flv c.flv b.flv |"},
+        {[&] { DialogAnswer = f[0], SendMessageW(PlaylistPanel, WM_COMMAND, IDM_OPEN, 0); },
+         L"1 Playing [b.flv] | a.flv b.flv c.flv c.flv b.flv a.flv |"},
+        {[&] { DialogAnswer = L"", Command(IDM_OPEN); }, L"1 Playing [b.flv] | a.flv b.flv c.flv c.flv b.flv a.flv |"},
+        {[&] { SetMessageBoxHandler([](HWND, const wchar_t*, const wchar_t*, UINT) { return atBox = ListState(), IDOK; });
+               Drop(VideoPanel, {f[4], f[1], f[0]}); }, L"0 Playing [b.flv] | b.flv a.flv |"},
+        {[&] { Drop(PlaylistPanel, {f[4]}); }, L"0 Playing [b.flv] | b.flv a.flv |"},
+        {[&] { Drop(VideoPanel, {f[4]}); }, L"-1 Idle | |"},
+    });
+    EXPECT_EQ(atBox, L"-1 Idle | |") << "at the last drop's box";
+    EXPECT_EQ(LastDialog.Shown, 3);
+    EXPECT_EQ(LastDialog.Filter, L"Flash Video File (*.flv,*.mp4)|*.flv;*.mp4|Video and audio files|*.flv;*.mp4;*.mkv;*.mka;"
+                                  L"*.webm;*.mov;*.m4v;*.m4a;*.avi;*.wav;*.ts;*.m2ts;*.mts;*.mpg;*.mpeg;*.vob;*.mp3;*.flac;"
+                                  L"*.ogg;*.oga;*.ogv;*.opus|Playlist (*.nbl)|*.nbl|すべてのファイル (*.*)|*.*|");
+    EXPECT_EQ(LastDialog.Flags, (DWORD)(OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY |
+                                         OFN_LONGNAMES | OFN_NONETWORKBUTTON));
+}
+
+// Command-line paths are made absolute against the folder the program started in, so a playlist
+// saved later names the same files from anywhere; missing paths are skipped silently.
+TEST_F(Intake, CommandLinePlaysTheFirstEntryStoredAbsoluteAndSkipsMissingPathsSilently)
+{
+    CreateDirectoryW((Dir / L"with space").c_str(), nullptr);
+    std::wstring a = MakeFlv(Dir / L"with space\\a.flv"), b = MakeFlv(Dir / L"b.flv");
+    wchar_t saved[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, saved);
+    SetCurrentDirectoryW(Dir.Path.c_str());
+    EXPECT_EQ(LoadCommandLineText(L"Nimbrel.exe") * 10 + LoadCommandLineText(L"Nimbrel.exe gone.flv \"gone folder\""), 1);
+    EXPECT_EQ(ListState(), L"-1 Idle | |");
+    EXPECT_EQ(LoadCommandLineText(L"Nimbrel.exe nothing.flv \"with space\" b.flv"), 1);
+    SetCurrentDirectoryW(saved);
     EXPECT_EQ(EntryPaths(), (Paths{a, b}));
-    EXPECT_EQ(BoxTexts, (Paths{percent + L"に特殊文字があるため読み込めません", text + L"が読み込めません"}));
-    EXPECT_EQ(NowPlaying(), L"0 Stopped [a.flv]") << "ready to play, not started";
-    PlayEntry(1);
-    Drop(PlaylistPanel, {c, text});
-    EXPECT_EQ(EntryPaths(), (Paths{a, b, c}));
-    EXPECT_TRUE(NowPlaying() == L"1 Playing [b.flv]" && IsMenuItemEnabled(MainMenu, IDM_NEXT));
+    EXPECT_EQ(ListState(), L"0 Playing [a.flv] | a.flv b.flv |");
 }
 
 // A folder's files come together, whatever order the file system lists, its subfolder's files
@@ -50,65 +84,6 @@ TEST_F(Intake, FolderTreeIsWalkedDepthFirstAndALinkBackOnce)
     Drop(PlaylistPanel, {Dir / L"loop"});
     got = EntryPaths();
     EXPECT_TRUE(got.size() >= 1 && got.size() <= 2 && got[0] == a) << got.size();
-}
-
-// Command-line paths are made absolute against the folder the program started in, so a playlist
-// saved later names the same files from anywhere; missing paths are skipped silently.
-TEST_F(Intake, CommandLinePlaysTheFirstEntryStoredAbsoluteAndSkipsMissingPathsSilently)
-{
-    EXPECT_EQ(LoadCommandLineText(L"Nimbrel.exe"), 0);
-    EXPECT_EQ(LoadCommandLineText((L"Nimbrel.exe \"" + (Dir / L"gone.flv") + L"\" \"" + (Dir / L"gone folder") + L"\"").c_str()), 1);
-    EXPECT_EQ(NowPlaying(), L"-1 Idle");
-    CreateDirectoryW((Dir / L"with space").c_str(), nullptr);
-    std::wstring a = MakeFlv(Dir / L"with space\\a.flv"), b = MakeFlv(Dir / L"b.flv");
-    wchar_t saved[MAX_PATH];
-    GetCurrentDirectoryW(MAX_PATH, saved);
-    SetCurrentDirectoryW(Dir.Path.c_str());
-    EXPECT_EQ(LoadCommandLineText(L"Nimbrel.exe nothing.flv \"with space\" b.flv"), 1);
-    SetCurrentDirectoryW(saved);
-    EXPECT_TRUE(EntryPaths() == (Paths{a, b}) && BoxTexts.empty());
-    EXPECT_EQ(NowPlaying(), L"0 Playing [a.flv]");
-}
-
-// The open dialog, with its filter and flags, appends the chosen files in order (refusals as for
-// a drop: the same intake of each path), from the main window or the playlist's menu.
-TEST_F(Intake, OpenDialogAppendsTheChosenFilesInOrder)
-{
-    std::wstring a = MakeFlv(Dir / L"a.flv"), b = MakeFlv(Dir / L"b.flv"), c = MakeFlv(Dir / L"c.flv");
-    DialogAnswer = Dir.Path + L'\0' + L"c.flv" + L'\0' + L"a.flv" + L'\0' + L"b.flv";
-    Command(IDM_OPEN);
-    EXPECT_EQ(LastDialog.Filter, L"Flash Video File (*.flv,*.mp4)|*.flv;*.mp4|Video and audio files|*.flv;*.mp4;*.mkv;*.mka;"
-                                  L"*.webm;*.mov;*.m4v;*.m4a;*.avi;*.wav;*.ts;*.m2ts;*.mts;*.mpg;*.mpeg;*.vob;*.mp3;*.flac;"
-                                  L"*.ogg;*.oga;*.ogv;*.opus|Playlist (*.nbl)|*.nbl|すべてのファイル (*.*)|*.*|");
-    EXPECT_EQ(LastDialog.Flags, (DWORD)(OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY |
-                                         OFN_LONGNAMES | OFN_NONETWORKBUTTON));
-    EXPECT_EQ(NowPlaying(), L"0 Stopped [c.flv]");
-    DialogAnswer = a;
-    SendMessageW(PlaylistPanel, WM_COMMAND, IDM_OPEN, 0);
-    DialogAnswer.clear();
-    Command(IDM_OPEN);
-    EXPECT_EQ(LastDialog.Shown, 3);
-    EXPECT_EQ(EntryPaths(), (Paths{c, a, b, a}));
-}
-
-// A drop on the video replaces the list: while one of its boxes is open (the monitor may tick)
-// the old rows are gone and nothing is current. Nothing usable on the playlist changes nothing;
-// on the video it empties the list.
-TEST_F(Intake, DropOnVideoEmptiesThePlayingStateBeforeItsFirstBoxThenPlaysItsFirstFile)
-{
-    std::wstring a = MakeFlv(Dir / L"a.flv"), b = MakeFlv(Dir / L"b.flv"), t = MakeText(Dir / L"t.txt");
-    Drop(PlaylistPanel, {a, b});
-    PlayEntry(1);
-    static std::wstring atBox;
-    SetMessageBoxHandler([](HWND, const wchar_t*, const wchar_t*, UINT) {
-        return atBox = NowPlaying() + L", " + std::to_wstring(PlaylistCount()) + L" rows", IDOK; });
-    Drop(VideoPanel, {t, b, a});
-    EXPECT_EQ(atBox, L"-1 Idle, 0 rows");
-    EXPECT_TRUE(EntryPaths() == (Paths{b, a}) && NowPlaying() == L"0 Playing [b.flv]");
-    Drop(PlaylistPanel, {t});
-    EXPECT_TRUE(EntryPaths().size() == 2 && NowPlaying() == L"0 Playing [b.flv]");
-    Drop(VideoPanel, {t});
-    EXPECT_TRUE(EntryPaths().empty() && NowPlaying() == L"-1 Idle");
 }
 
 // A tree hundreds of folders deep is walked whole with little stack left (the walk keeps its

@@ -161,24 +161,18 @@ TEST_F(Playlist, KeysOfTheListLosingTheFocusAndRemoveAll)
 {
     AddFiles({L"a.flv", L"b.flv", L"c.flv"});
     SetFocus(PlaylistView);
-    BYTE keys[256] = {};
-    keys[VK_CONTROL] = 0x80;
-    SetKeyboardState(keys);
-    SendMessageW(PlaylistView, WM_KEYDOWN, 'A', 0);
-    keys[VK_CONTROL] = 0;
-    SetKeyboardState(keys);
-    EXPECT_EQ(SendMessageW(PlaylistView, LVM_GETSELECTEDCOUNT, 0, 0), 3);
-    SetFocus(MainWindow);
-    EXPECT_TRUE(SendMessageW(PlaylistView, LVM_GETSELECTEDCOUNT, 0, 0) == 0 && CurrentIndex == 0);
-    SetFocus(PlaylistView);
-    SetRow(1, LVIS_SELECTED);
-    SendMessageW(PlaylistView, WM_KEYDOWN, VK_DELETE, 0);
-    SendMessageW(PlaylistView, WM_KEYDOWN, VK_DELETE, 0);
-    EXPECT_EQ(EntryPaths(), (Paths{Files[0], Files[2]}));
-    SendMessageW(PlaylistView, WM_KEYUP, VK_SPACE, 0);
-    EXPECT_EQ(PlayState, Playing);
-    SendMessageW(PlaylistPanel, WM_COMMAND, IDM_REMOVE_ALL, 0);
-    EXPECT_TRUE(EntryPaths().empty() && NowPlaying() == L"-1 Idle");
+    auto key = [](UINT message, WPARAM key, BYTE control = 0) {
+        BYTE keys[256] = {};
+        keys[VK_CONTROL] = control;
+        SetKeyboardState(keys), SendMessageW(PlaylistView, message, key, 0);
+    };
+    ExpectSteps([] { return ListState() + L" " + std::to_wstring(SendMessageW(PlaylistView, LVM_GETSELECTEDCOUNT, 0, 0)); },
+                {{[&] { key(WM_KEYDOWN, 'A', 0x80); }, L"0 Stopped [a.flv] | a.flv b.flv c.flv | 3"},
+                 {[] { SetFocus(MainWindow); }, L"0 Stopped [a.flv] | a.flv b.flv c.flv | 0"},
+                 {[&] { SetFocus(PlaylistView), SetRow(1, LVIS_SELECTED), key(WM_KEYDOWN, VK_DELETE); }, L"0 Stopped [a.flv] | a.flv c.flv | 0"},
+                 {[&] { key(WM_KEYDOWN, VK_DELETE); }, L"0 Stopped [a.flv] | a.flv c.flv | 0"},
+                 {[&] { key(WM_KEYUP, VK_SPACE); }, L"0 Playing [a.flv] | a.flv c.flv | 0"},
+                 {[] { SendMessageW(PlaylistPanel, WM_COMMAND, IDM_REMOVE_ALL, 0); }, L"-1 Idle | | 0"}});
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "engine/playback_commands.h"
 #include "engine/player/media_engine.h"
 #include "engine/video_panel.h"
+#include "playlist/path_names.h"
 #include "playlist/playlist.h"
 
 std::wstring MakeFlv(const std::wstring& path)
@@ -120,6 +121,13 @@ Paths EntryPaths()
     return paths;
 }
 
+RECT Rect(HWND window)
+{
+    RECT r;
+    GetWindowRect(window, &r);
+    return r;
+}
+
 void SetRow(int row, UINT state)
 {
     LVITEMW item = {};
@@ -137,6 +145,26 @@ std::wstring NowPlaying()
     if (wcsncmp(title, L"Nimbrel - [", 11) == 0)
         return now + (title + 9);  // " [name]"
     return wcscmp(title, L"Nimbrel") == 0 ? now : now + L" " + title;
+}
+
+void ExpectSteps(const std::function<std::wstring()>& state, const Steps& steps)
+{
+    for (size_t i = 0; i < steps.size(); i++) {
+        steps[i].first();
+        EXPECT_EQ(state(), steps[i].second) << "step " << i;
+    }
+}
+
+std::wstring ListState()
+{
+    std::wstring s = NowPlaying() + L" |";
+    for (const std::wstring& path : EntryPaths())
+        s += L" " + std::wstring(PathNamePart(path.c_str()));
+    s += L" |";
+    for (const std::wstring& box : BoxTexts)
+        s += L" " + std::wstring(PathNamePart(box.c_str()));
+    BoxTexts.clear();
+    return s;
 }
 
 Picture Print(HWND window, UINT flags)

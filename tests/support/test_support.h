@@ -30,9 +30,16 @@ void SetEngineValue(const wchar_t* name, const wchar_t* value);
 void Command(UINT id);                             // WM_COMMAND to the main window
 void Drop(HWND target, const Paths& paths);        // as the shell drops files on a panel
 Paths EntryPaths();                                // the FullPath of every row, in order
+RECT Rect(HWND window);             // on the screen
 void SetRow(int row, UINT state);  // the selected and focused bits of a row (-1: every row)
 // The current entry, the play state and what the title adds: "1 Playing [b.flv]", "-1 Idle".
 std::wstring NowPlaying();
+// NowPlaying, the rows' names and the boxes shown since the last call (their names and texts):
+// "0 Stopped [a.flv] | a.flv b.flv | c.flvが読み込めません".
+std::wstring ListState();
+// Runs each step, then compares what state() says with the step's text.
+using Steps = std::vector<std::pair<std::function<void()>, std::wstring>>;
+void ExpectSteps(const std::function<std::wstring()>& state, const Steps& steps);
 // The client area as the window prints it (WM_PRINTCLIENT).
 struct Picture {
     int Width;
