@@ -1,12 +1,12 @@
-// What needs no window: error texts, menu marks, the control bar's seconds, pixels, markers and
-// texts, the sizes and the layout at every scale, with values at the limits that must never
-// overflow or divide by zero. (Properties over any values: the arithmetic fuzzer.)
+// What needs no window: error texts, the control bar's seconds, pixels, markers and texts, the sizes
+// and the layout at every scale, with values at the limits that must never overflow or divide by
+// zero. (Properties over any values: the arithmetic fuzzer.)
 #include <climits>
 
+#include "app/about_box.h"
 #include "app/aspect.h"
 #include "app/display_scale.h"
 #include "app/layout.h"
-#include "app/menus.h"
 #include "app/pending_error.h"
 #include "controls/control_bar.h"
 #include "controls/seek_bar.h"
@@ -17,39 +17,6 @@
 #include "test_support.h"
 
 namespace {
-
-TEST(ErrorText, AnUnknownCodeHasItsTextAndAnOverlongSubjectKeepsTheSuffix)
-{
-    wchar_t text[1024 + 16];
-    ComposeErrorText(-1, L"a", text, 1024);
-    EXPECT_STREQ(text, L"不明なエラーです");
-    for (size_t length : {1015, 1016, 1023, 5000}) {  // the suffix is 8 characters
-        wmemset(text, L'#', 1024 + 16);
-        ComposeErrorText(3, std::wstring(length, L'x').c_str(), text, 1024);
-        EXPECT_TRUE(wcslen(text) <= 1023 && std::wstring(text).ends_with(L"が読み込めません") && text[1024] == L'#') << length;
-    }
-    SetPendingError(3, std::wstring(3000, L'p').c_str());
-    EXPECT_EQ(wcslen(PendingError.Subject), 1023u);
-    SetPendingError(0, L"");
-}
-
-// A radio group bullets only an enabled choice; graying an item keeps its check mark.
-TEST(Menus, RadioGroupsAndGraying)
-{
-    HMENU resource = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAIN_MENU)), menu = GetSubMenu(resource, 0);
-    MENUITEMINFOW mii = {sizeof mii, MIIM_FTYPE};
-    CheckRadioGroup(menu, IDM_QUALITY_LOW, IDM_QUALITY_HIGH, IDM_QUALITY_MEDIUM);
-    GetMenuItemInfoW(menu, IDM_QUALITY_MEDIUM, FALSE, &mii);
-    EXPECT_TRUE(IsMenuItemChecked(menu, IDM_QUALITY_MEDIUM) && (mii.fType & MFT_RADIOCHECK)) << "a bullet, not a tick";
-    SetMenuItemEnabled(menu, IDM_QUALITY_HIGH, 0);
-    CheckRadioGroup(menu, IDM_QUALITY_LOW, IDM_QUALITY_HIGH, IDM_QUALITY_HIGH);
-    EXPECT_FALSE(IsMenuItemChecked(menu, IDM_QUALITY_MEDIUM) || IsMenuItemChecked(menu, IDM_QUALITY_HIGH));
-    SetMenuItemChecked(menu, IDM_FULL_SCREEN, true), SetMenuItemEnabled(menu, IDM_FULL_SCREEN, 0);
-    bool grayed = !IsMenuItemEnabled(menu, IDM_FULL_SCREEN) && IsMenuItemChecked(menu, IDM_FULL_SCREEN);
-    SetMenuItemEnabled(menu, IDM_FULL_SCREEN, 5);  // any non-zero enables
-    EXPECT_TRUE(grayed && IsMenuItemEnabled(menu, IDM_FULL_SCREEN) && IsMenuItemChecked(menu, IDM_FULL_SCREEN));
-    DestroyMenu(resource);
-}
 
 constexpr unsigned Max = 4294967295u;
 
@@ -74,15 +41,30 @@ TEST(ControlMapping, SecondsPixelsLevelsAndMarkersWithoutOverflowOrDivisionByZer
         EXPECT_EQ(rows[i][0], rows[i][1]) << "row " << i;
 }
 
-TEST(ControlTexts, TimeAndHoverText)
+// An unknown error code has its text; a subject too long for the buffer is cut, the suffix kept.
+// The time, the hover time, and the About box's engine line (one line break, at its end).
+TEST(Texts, ErrorTimeHoverAndEngineLines)
 {
+    wchar_t text[1024 + 16];
+    ComposeErrorText(-1, L"a", text, 1024);
+    EXPECT_STREQ(text, L"不明なエラーです");
+    for (size_t length : {1015, 1016, 1023, 5000}) {  // the suffix is 8 characters
+        wmemset(text, L'#', 1024 + 16);
+        ComposeErrorText(3, std::wstring(length, L'x').c_str(), text, 1024);
+        EXPECT_TRUE(wcslen(text) <= 1023 && std::wstring(text).ends_with(L"が読み込めません") && text[1024] == L'#') << length;
+    }
+    SetPendingError(3, std::wstring(3000, L'p').c_str());
+    EXPECT_EQ(wcslen(PendingError.Subject), 1023u);
+    SetPendingError(0, L"");
+    FormatEngineLine(text, 160);
+    EXPECT_TRUE(std::wstring(text).starts_with(L"再生エンジン 1.0 / FFmpeg avformat ") && wcschr(text, L'\n') == text + wcslen(text) - 1);
     struct Row { unsigned position, duration; const wchar_t* shown; };
     for (const Row& r : {Row{0, 0, L"   0:00/   0:00|0:00"}, Row{65, 7200, L"   1:05/ 120:00|1:05"},
                          Row{3725, 600000, L"  62:05/10000:00|62:05"}, Row{Max, 0, L"71582788:15/   0:00|71582788:15"}}) {
-        wchar_t time[260], hover[32];
-        FormatTimeText(r.position, r.duration, time, 260);
+        wchar_t hover[32];
+        FormatTimeText(r.position, r.duration, text, 260);
         FormatHoverTime(r.position, hover, 32);
-        EXPECT_EQ(std::wstring(time) + L"|" + hover, r.shown);
+        EXPECT_EQ(std::wstring(text) + L"|" + hover, r.shown);
     }
 }
 

@@ -1,5 +1,5 @@
-// Full screen, the toggles and size presets, the aspect slots, the main menu, the About box and
-// the pointer's auto-hide, driven by real messages to the real windows.
+// Full screen, the toggles and size presets, the aspect slots, the main menu and the pointer's
+// auto-hide, driven by real messages to the real windows.
 #include "app/app.h"
 #include "app/aspect.h"
 #include "app/main_menu.h"
@@ -7,7 +7,6 @@
 #include "app/settings.h"
 #include "controls/control_bar.h"
 #include "controls/cursor_hide.h"
-#include "engine/player/media_engine.h"
 #include "engine/video_panel.h"
 #include "playlist/playlist.h"
 #include "resources/resource.h"
@@ -80,16 +79,14 @@ TEST_F(ViewModes, AspectSlotsAndSizePresets)
         {40087, L"2 ： 39", L"2039"}, {40081, L"---", nullptr}, {40082, L"---", nullptr}, {40084, L"483 ： 647", L"2147483647"},
         {40083, L"---", nullptr}, {40085, L"---", nullptr}, {40080, L"通常", L"0"}, {40090, L"---", nullptr},
     };
-    std::wstring last, sent;
+    std::wstring last;
     for (const Row& r : rows) {
         Command(r.id);
-        GetVariable(PanelEngine(), L"state_aspect", &sent);
-        EXPECT_EQ(Label(r.id) + L" " + sent, std::wstring(r.label) + L" " + (last = r.sent ? r.sent : last));
+        EXPECT_EQ(Label(r.id) + L" " + EngineValue(L"state_aspect"), std::wstring(r.label) + L" " + (last = r.sent ? r.sent : last));
         EXPECT_EQ(IsMenuItemChecked(MainMenu, r.id), r.sent != nullptr) << r.id;
     }
     struct Size { int w, h, client; const wchar_t* labels; };
     for (Size z : {Size{0, 0, 0, L"通常 (0 ： 0)|50%|100%|200%|0%\t[0 x 0]|"},
-                   {1000, 563, 0, L"通常 (1000 ： 563)|50%|100%|200%|0%\t[0 x 0]|"},
                    {640, 360, 790 * 10000 + 390,
                     L"通常 (16 ： 9)|50%\t[320 x 180]|100%\t[640 x 360]|200%\t[1280 x 720]|100%\t[640 x 360]|"}}) {
         RECT before = Rect(MainWindow), client;
@@ -124,40 +121,6 @@ TEST_F(ViewModes, MainMenuAtTheCornerForF1AndAtThePointerOtherwise)
         EXPECT_TRUE(Popups[0].owner == (r.owner ? r.owner : r.target) && Popups[0].hold == 1 && CursorHold == 0);
         EXPECT_EQ(Popups[0].at.x * 10000 + Popups[0].at.y, r.at.x * 10000 + r.at.y);
     }
-}
-
-// Drives the real modal loops of the menu and the About box: reads them, then a way out.
-struct Modal { std::wstring texts[3]; UINT closer; HMENU menu; int ticks; } M;
-
-void CALLBACK DriveModal(HWND, UINT, UINT_PTR, DWORD)
-{
-    HWND box = FindWindowW(L"#32770", L"バージョン情報"), popup = FindWindowW(L"#32768", nullptr);
-    if (M.ticks++ > 20 || (popup && !box)) {  // the menu, or a box whose closer failed
-        M.menu = popup ? (HMENU)SendMessageW(popup, 0x01E1 /* MN_GETHMENU */, 0, 0) : nullptr;
-        box ? EndDialog(box, 0) : EndMenu();
-    } else if (box) {
-        for (int i = 0; i < 3; i++) {
-            wchar_t t[200] = {};
-            GetDlgItemTextW(box, IDC_ABOUT_VERSION + i, t, 200);
-            M.texts[i] = GetDlgItem(box, IDC_ABOUT_ICON) ? t : L"no icon";
-        }
-        PostMessageW(box, M.closer, M.closer == WM_KEYDOWN ? VK_ESCAPE : M.closer == WM_SYSCOMMAND ? SC_CLOSE : IDOK, 0);
-    }
-}
-
-TEST_F(ViewModes, ModalMenuAndAboutBoxCloseByEscCloseBoxOrOk)
-{
-    UINT_PTR timer = SetTimer(nullptr, 0, 100, DriveModal);
-    M = {};
-    Command(IDM_SHOW_MENU);
-    EXPECT_EQ(M.menu, MainMenu);
-    for (UINT closer : {WM_KEYDOWN, WM_SYSCOMMAND, WM_COMMAND}) {
-        M = {{}, closer};
-        Command(IDM_ABOUT);
-        EXPECT_TRUE(M.ticks <= 2 && M.texts[0] + L"|" + M.texts[1] == L"Nimbrel Version 1.71|(C) 2026 Nimbrel\nFFmpeg (LGPL) 使用");
-        EXPECT_TRUE(M.texts[2].starts_with(L"再生エンジン 1.0 / FFmpeg avformat ") && M.texts[2].ends_with(L"\n")) << M.texts[2];
-    }
-    KillTimer(nullptr, timer);
 }
 
 int DisplayCounter()  // the system's counter, left as it was

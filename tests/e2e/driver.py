@@ -1,7 +1,6 @@
-"""Drives the real Nimbrel.exe under Wine from outside, as a person at the X display does: real
-keys and mouse input through the X server (xdotool); what is left to see read back: titles,
-sizes, pixels, the settings file. Needs the environment of tools/wine-env.sh. Xvfb has no
-window manager: windows are focused with windowfocus, never activated."""
+"""Drives the real Nimbrel.exe under Wine (the environment of tools/wine-env.sh) as a person at the
+X display does: real keys and mouse input through xdotool (windows focused, never activated: Xvfb
+has no window manager); titles, sizes, pixels and the settings file read back."""
 import os
 import re
 import shutil
@@ -12,8 +11,7 @@ WINE = os.environ.get("WINELOADER", "/usr/lib/wine/wine64")
 DPI = int(os.environ.get("NIMBREL_DPI") or 96)  # the prefix's display scale (96 is 100 %)
 
 
-def px(v):
-    """A size of 96 DPI at the prefix's scale, rounded as the program rounds it."""
+def px(v):  # a size of 96 DPI at the prefix's scale, rounded as the program rounds it
     return (v * DPI + 48) // 96 if v >= 0 else -px(-v)
 
 
@@ -27,8 +25,7 @@ def winpath(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
-def wait_until(check, timeout, interval=0.05):
-    """Polls check until it returns something true; that value, or None at the timeout."""
+def wait_until(check, timeout, interval=0.05):  # check's first true value, or None at the timeout
     end = time.monotonic() + timeout
     while not (value := check()) and time.monotonic() <= end:
         time.sleep(interval)
@@ -59,8 +56,7 @@ def drag(start, end, steps=6):
     xdo("mouseup", 1)
 
 
-def windows(name, pid=None):
-    """Shown X windows whose title matches the regular expression name (of process pid)."""
+def windows(name, pid=None):  # shown windows whose title matches name (of process pid)
     return [int(w) for w in xdo("search", "--all", "--onlyvisible", *(["--pid", pid] if pid else []), "--name", name).split()]
 
 
@@ -69,8 +65,7 @@ def geometry(window):
     return tuple(int(g[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
 
 
-def grab(x, y, width, height):
-    """The screen's RGB bytes in a rectangle; pixel(picture, x, y) of it."""
+def grab(x, y, width, height):  # the screen's RGB bytes in a rectangle
     return subprocess.run(["import", "-silent", "-window", "root", "-crop", f"{width}x{height}+{x}+{y}", "-depth", "8",
                            "rgb:-"], capture_output=True, check=True).stdout
 
@@ -83,8 +78,7 @@ def screenshot(path):
     subprocess.run(["import", "-silent", "-window", "root", path], check=True)
 
 
-def reg_query(key, value=None):
-    """The data of a registry value (the default one without a name), None when absent."""
+def reg_query(key, value=None):  # a registry value's data (the default one without a name), or None
     out = subprocess.run([WINE, "reg", "query", key] + (["/v", value] if value else ["/ve"]), capture_output=True,
                          cwd="/").stdout.decode("utf-8", "replace")  # from / so that no reg.exe of the folder runs
     m = re.search(r"^\s+\S.*?\s+REG_\w+\s+(.*?)\r?$", out, re.M)
@@ -92,8 +86,7 @@ def reg_query(key, value=None):
 
 
 class Player:
-    """One run of the program from its own folder (its own settings file, written first from
-    settings); args are command-line paths."""
+    """One run of the program from its own folder and settings file (written first from settings)."""
 
     def __init__(self, exe, folder, args=(), settings=None):
         self.folder, self.exe = folder, os.path.join(folder, "Nimbrel.exe")
@@ -126,8 +119,7 @@ class Player:
     def ini_path(self):
         return os.path.join(self.folder, "Nimbrel.ini")
 
-    def ini(self):
-        """The keys of the settings file as a dict of strings."""
+    def ini(self):  # the settings file's keys
         text = open(self.ini_path, encoding="utf-8", errors="replace").read() if os.path.exists(self.ini_path) else ""
         return dict(re.findall(r"^(\w+)=(.*?)\r?$", text, re.M))
 
@@ -145,14 +137,12 @@ class Player:
         x, y, w, h = geometry(self.window)
         return (x, y, w, h) == (0, 0, *map(int, xdo("getdisplaygeometry").split()))
 
-    def client(self):
-        """Screen rectangle (x, y, width, height) of the main window's client area."""
+    def client(self):  # screen x, y, width, height of the client area
         x, y, w, h = geometry(self.window)
         side, top = (0, 0) if self.full_screen() else self.frame
         return x + side, y + top, w - 2 * side, h - top - side
 
-    def at(self, cx, cy):
-        """Screen point of a client point; negative values count from the right or bottom."""
+    def at(self, cx, cy):  # the screen point of a client point (negative: from the right or bottom)
         x, y, w, h = self.client()
         return x + (cx if cx >= 0 else w + cx), y + (cy if cy >= 0 else h + cy)
 
@@ -165,32 +155,27 @@ class Player:
         x, y, w, h = self.client()
         return x + px(91) + 1, w - px(230) - px(91) - 2, y + h - BAR_HEIGHT + px(15)
 
-    def elapsed(self):
-        """The part of the seek bar drawn as played, 0 to 1."""
+    def elapsed(self):  # the part of the seek bar drawn as played, 0 to 1
         left, width, y = self.seek_bar()
         row = grab(left, y, width, 1)
         return sum(1 for i in range(width) if pixel(row, i, 0, width) != pixel(row, width - 1, 0, width)) / width
 
-    def stopped(self):
-        """Whether the stop button is grayed: its black square turns gray."""
+    def stopped(self):  # the stop button grayed: its black square turns gray
         w, h = px(14), px(12)
         p = grab(*self.at(px(64), -BAR_HEIGHT + px(9)), w, h)
         return min(sum(pixel(p, x, y, w)) for x in range(w) for y in range(h)) > 3 * 0x40
 
-    def dialog(self, caption, timeout=10):
-        """A window of this process with the given caption (a dialog or message box)."""
+    def dialog(self, caption, timeout=10):  # a window of this process with the caption
         return wait_until(lambda: (windows("^%s$" % re.escape(caption), self.proc.pid) or [None])[0], timeout)
 
-    def answer_dialog(self, caption, text):
-        """Types text into the dialog's focused box (its file name) and presses Enter."""
+    def answer_dialog(self, caption, text):  # text typed into the dialog's focused box, then Enter
         box = self.dialog(caption)
         assert box, "no %r dialog appeared" % caption
         self.focus(box)
         xdo("type", "--delay", 8, text)
         key("Return")
 
-    def close(self, timeout=15):
-        """Alt+F4 as a user closes it; the exit code."""
+    def close(self, timeout=15):  # Alt+F4 as a user closes it; the exit code
         self.focus()
         key("alt+F4")
         try:
@@ -206,6 +191,5 @@ class Player:
             self.proc.wait()
         self.stderr.close()
 
-    def errors(self):
-        """What the program's process wrote to its standard error (Wine's own lines)."""
+    def errors(self):  # what the process wrote to its standard error (Wine's lines)
         return open(os.path.join(self.folder, "stderr.txt"), "rb").read().decode("utf-8", "replace")

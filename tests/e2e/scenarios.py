@@ -1,11 +1,7 @@
 #!/usr/bin/env python3
-"""End-to-end scenarios: what only the real Nimbrel.exe can show, driven through the X server with
-real keys and mouse input: real clicks and drags, the real menu, message boxes and file dialogs,
-real media keys at another scale. (What the program does with each input: the in-process tests.)
-
-    scenarios.py --exe Nimbrel.exe --media MEDIA --work WORK NAME
-
-runs scenario_NAME in a fresh folder WORK/NAME, removed afterwards."""
+"""What only the real Nimbrel.exe shows, driven with real input: clicks and drags, the menu, message
+boxes and file dialogs, media keys at another scale. `scenarios.py --exe EXE --media DIR --work DIR
+NAME` runs scenario_NAME in a fresh folder WORK/NAME, removed afterwards."""
 import argparse
 import os
 import shutil
@@ -21,8 +17,7 @@ EXE = MEDIA = HERE = None
 FIRST, SECOND = "first.mp4", "second.flv"
 
 
-def clip(name, as_name=None):
-    """A copy of a generated clip in the scenario's folder."""
+def clip(name, as_name=None):  # a copy of a generated clip in the scenario's folder
     path = os.path.join(HERE, as_name or name)
     shutil.copy(os.path.join(MEDIA, name), path)
     return path
@@ -105,8 +100,7 @@ def scenario_at_144_dpi():
     assert player.client()[2:] == (993, 621), "opened with a client area of %r" % (player.client()[2:],)
     face = player.pixel(1, -1)  # the bar, left of its first button
 
-    def bar_height():
-        """Rows of the bar's face colour from the client's bottom up (the letterbox is black)."""
+    def bar_height():  # rows of the bar's face colour from the client's bottom up (the letterbox is black)
         column = grab(*player.at(1, -60), 1, 60)
         return next((i for i in range(60) if pixel(column, 0, 59 - i) != face), 60)
     assert wait_until(lambda: bar_height() == 45, 3), "the bar is %d pixels high" % bar_height()
