@@ -26,7 +26,8 @@ TEST_F(Intake, DropsAndTheOpenDialog)
     ExpectSteps(ListState, {
         {[&] { Drop(PlaylistPanel, {f[3], f[0], f[5], f[4], f[1]}); },
          L"0 Stopped [a.flv] | a.flv b.flv | a%b.flvに特殊文字があるため読み込めません notes.flvが読み込めません"},
-        {[&] { PlayEntry(1), Drop(PlaylistPanel, {f[2], f[4]}); }, L"1 Playing [b.flv] | a.flv b.flv c.flv | notes.flvが読み込めません"},
+        {[&] { PlayEntry(1), Drop(PlaylistPanel, {f[2], f[4]}); EXPECT_TRUE(IsMenuItemEnabled(MainMenu, IDM_NEXT)); },
+         L"1 Playing [b.flv] | a.flv b.flv c.flv | notes.flvが読み込めません"},  // b is the last row no more
         {[&] { DialogAnswer = Dir.Path + L'\0' + L"c.flv" + L'\0' + L"b.flv", Command(IDM_OPEN); },
          L"1 Playing [b.flv] | a.flv b.flv c.flv c.flv b.flv |"},
         {[&] { DialogAnswer = f[0], SendMessageW(PlaylistPanel, WM_COMMAND, IDM_OPEN, 0); },
