@@ -1,6 +1,5 @@
-// What needs no window: error texts, the control bar's seconds, pixels, markers and texts, the sizes
-// and the layout at every scale, with values at the limits that must never overflow or divide by
-// zero. (Properties over any values: the arithmetic fuzzer.)
+// What needs no window, with values at the limits that must never overflow or divide by zero.
+// (Properties over any values: the arithmetic fuzzer.)
 #include <climits>
 
 #include "app/about_box.h"
@@ -41,8 +40,7 @@ TEST(ControlMapping, SecondsPixelsLevelsAndMarkersWithoutOverflowOrDivisionByZer
         EXPECT_EQ(rows[i][0], rows[i][1]) << "row " << i;
 }
 
-// An unknown error code has its text; a subject too long for the buffer is cut, the suffix kept.
-// The time, the hover time, and the About box's engine line (one line break, at its end).
+// A subject too long for the buffer is cut, the suffix kept; the engine line has one line break, at its end.
 TEST(Texts, ErrorTimeHoverAndEngineLines)
 {
     wchar_t text[1024 + 16];
@@ -102,10 +100,8 @@ std::string Text(const Placement& p)
     return std::to_string(p.x) + "," + std::to_string(p.y) + " " + std::to_string(p.width) + "x" + std::to_string(p.height);
 }
 
-// The default window (662 x 414 at 100 %) at each scale, brought within 96..480: the children, the
-// bar's widgets, the splitter's and the narrowest video's limits, the hover box, the start marker's
-// zone, the full-screen bar shown and hidden. A saved side goes to another scale by its client part,
-// each scale with its frame; a window on no monitor moves into the work area, shrunk if bigger.
+// The default window at each scale (brought within 96..480): children, widgets, limits, hover box, marker
+// zone, full-screen bar; a saved side scales by its client part; a lost window moves into the work area.
 TEST(ScaledLayout, EverySizeFollowsTheScale)
 {
     struct Row { int dpi; const char* layout; } rows[] = {

@@ -1,5 +1,4 @@
-// What the exe brings and installs: the icons, the manifest, the keys and their commands, the
-// file association (written into private keys standing in for the machine's).
+// What the exe brings and installs: icons, manifest, keys, the file association.
 #include <algorithm>
 
 #include "app/app.h"
@@ -12,8 +11,7 @@ namespace {
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
-// Each icon group carries its images for 100, 125, 150 and 200 %; the manifest binds comctl32
-// version 6 and declares the process aware of each monitor's DPI.
+// Each icon group carries images for 100 to 200 %; the manifest binds comctl32 6 and per-monitor DPI.
 TEST(Resources, IconsInEverySizeAndTheManifest)
 {
     for (UINT id = IDI_APP; id <= IDI_NEXT; id++) {
@@ -42,8 +40,8 @@ LRESULT CALLBACK RecordCommands(HWND window, UINT message, WPARAM wParam, LPARAM
 
 using Accelerators = AppTest;
 
-// Each key reaches the main window as its command with only its modifiers, whichever child has the
-// focus. (Through the program's message loop: the e2e scenarios' real keys.)
+// Each key gives its command with only its modifiers, whichever child has the focus. (Through the
+// message loop: the e2e scenarios' real keys.)
 TEST_F(Accelerators, EachKeyGivesItsCommand)
 {
     HACCEL table = LoadAcceleratorsW(Instance(), MAKEINTRESOURCEW(IDR_ACCELERATORS));
@@ -133,8 +131,8 @@ struct Association : ::testing::Test {
     }
 };
 
-// "No" writes nothing; "Yes" writes the three types, into the user's classes where the machine's
-// refuse, and reports a failed write; a second time alike, keeping foreign classes and verbs.
+// "No" writes nothing; "Yes" writes the three types (into the user's classes where the machine's
+// refuse), reports a failed write, and writes again alike, keeping foreign classes and verbs.
 TEST_F(Association, AskedWrittenRefusedAndFailed)
 {
     const wchar_t *ask = L"関連付けしますか？\n *.flv\n *.mp4\n *.nbl (再生リストファイル)", *done = L"関連付けしました";
@@ -159,8 +157,7 @@ TEST_F(Association, AskedWrittenRefusedAndFailed)
     EXPECT_EQ(Value(Keys[0], L".flv\\OpenWithProgids", L"other.flv") + Value(Keys[0], L"nimbrel_flv\\shell\\edit\\command"), L"editor");
 }
 
-// The other types list the player under "Open with" and keep their default; an executable path
-// too long for the command value writes nothing at all.
+// The other types list the player under "Open with", keeping their default; a too long path writes nothing.
 TEST_F(Association, OtherTypesOfferThePlayerAndATooLongPathWritesNothing)
 {
     SetRegistryWriter(Record);

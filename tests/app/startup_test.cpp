@@ -1,5 +1,4 @@
-// The program started: window geometry, the settings file read and written (odd files included),
-// menus and commands. (A start-up that fails: tests/faults.)
+// The program started: geometry, the settings file (odd ones included), menus and commands.
 #include <algorithm>
 
 #include "app/app.h"
@@ -56,9 +55,8 @@ TEST_F(Startup, MenusWindowAndEngineReflectTheLoadedSettings)
     EXPECT_EQ(sent, L"1 0 2 0 1 ");
 }
 
-// Only the restored window's place is saved; a maximised window takes neither full screen nor a
-// preset size. The playlist leaves the video 50 pixels of a client area of at least 390 x 30, and
-// widening does not give the old width back.
+// Only the restored place is saved; a maximised window takes no full screen or preset; the playlist
+// leaves the video 50 pixels of a client area of at least 390 x 30, not growing back.
 TEST_F(Startup, SavedPlaceAndPlaylistWidthWhetherMaximisedMinimisedOrResized)
 {
     Restart("[Setting]\r\nPlayListWidth=5000\r\n");
@@ -93,9 +91,8 @@ TEST_F(Startup, SavedPlaceAndPlaylistWidthWhetherMaximisedMinimisedOrResized)
     EXPECT_EQ(saved, "10 10 " + std::to_string(outer.cx) + " " + std::to_string(outer.cy) + " 365 1 ");
 }
 
-// Odd values are read as the profile functions read them and used unclamped: a radio group whose
-// value names no item shows no mark, the steps keep the volume within 0..100 only from where it is,
-// nothing overflows, and the file is saved whole (all 24 keys).
+// Odd values are used unclamped: no mark for a value naming no item, volume steps keep 0..100 only
+// from within it, nothing overflows, the file is saved whole (all 24 keys).
 TEST_F(Startup, OddValuesAreUsedUnclampedAndTheFileIsSavedWhole)
 {
     const char odd[] = "\xef\xbb\xbf[Setting]\r\nWindowWidth=abc\r\nWindowHeight=-99999\r\n\0\0garbage";
@@ -124,8 +121,8 @@ TEST_F(Startup, OddValuesAreUsedUnclampedAndTheFileIsSavedWhole)
     }
 }
 
-// Only -1 in either position key, or a missing key, lets the system place the window. The save
-// finds a key in whatever case the user wrote it: a UTF-16 file stays UTF-16, the key updated in place.
+// Only -1 or a missing position key lets the system place the window; a UTF-16 file stays UTF-16,
+// a key in another case updated in place.
 TEST_F(Startup, PositionsTheSystemChoosesAndAUtf16FileWithAKeyInAnotherCase)
 {
     for (const char* keys : {"WindowPosX=-1\r\nWindowPosY=300", "WindowPosX=250\r\nWindowPosY=-1", "WindowPosX=250"}) {

@@ -1,5 +1,4 @@
-// Full screen, the toggles and size presets, the aspect slots, the main menu and the pointer's
-// auto-hide, driven by real messages to the real windows.
+// Full screen, toggles, presets, aspect slots, the main menu and the pointer's auto-hide, in real windows.
 #include "app/app.h"
 #include "app/aspect.h"
 #include "app/main_menu.h"
@@ -31,8 +30,7 @@ struct ViewModes : AppTest {
     void TearDown() override { SetPopupMenuHandler(nullptr); AppTest::TearDown(); }
 };
 
-// In full screen the playlist, always-on-top and the presets rest, F10 gives the picture the bar's
-// place; Esc brings back the window as it was, and the file keeps the window's place.
+// In full screen the toggles and presets rest and F10 hides the bar; Esc brings the window back as it was.
 TEST_F(ViewModes, FullScreenRoundTrip)
 {
     for (int shown : {1, 0}) {
@@ -69,8 +67,7 @@ TEST_F(ViewModes, FullScreenRoundTrip)
     EXPECT_FALSE(FullScreen);
 }
 
-// Odd slots are shown "---", never sent nor chosen. Alt+2 fits a 640 x 360 video and the playlist
-// into 790 x 390 and marks 100 %; without a known size or an encodable ratio the window stays.
+// Odd slots show "---", never sent or chosen; Alt+2 fits the video's own pixels, or leaves the window.
 TEST_F(ViewModes, AspectSlotsAndSizePresets)
 {
     Start("AspectRatio1=16\r\nAspectRatio2=-16009\r\nAspectRatio3=0\r\nAspectRatio4=2147483647\r\nAspectRatio5=1000000\r\n"
@@ -102,8 +99,7 @@ TEST_F(ViewModes, AspectSlotsAndSizePresets)
     }
 }
 
-// F1 shows the main menu at the window's corner, a right click and the bar's button at the pointer,
-// which stays shown while the menu is open.
+// F1 shows the main menu at the window's corner, the others at the pointer, which stays shown.
 TEST_F(ViewModes, MainMenuAtTheCornerForF1AndAtThePointerOtherwise)
 {
     Start("");
@@ -136,8 +132,7 @@ void Ticks(int n)
         CursorIdleTick();
 }
 
-// The pointer hides on the twentieth idle tick in full screen and comes back on real movement,
-// at once for a menu; hiding and showing never nest and always balance.
+// The pointer hides on the 20th idle tick in full screen and comes back on real movement or a menu.
 TEST_F(ViewModes, PointerHidesInFullScreenAndComesBackOnMovementAMenuOrAnotherWindow)
 {
     SetForegroundWindow(MainWindow);

@@ -1,6 +1,4 @@
-// Faults from outside: read-only, held, full and read-only-disk saves, the playing file cut short
-// and taken away, no usable temporary folder at start. The small disks are file systems that
-// faults.sh mounts and names in NIMBREL_FULL_DISK and NIMBREL_READONLY_DISK.
+// Faults from outside; the small disks are mounted by faults.sh (NIMBREL_FULL_DISK, NIMBREL_READONLY_DISK).
 #include "app/app.h"
 #include "app/settings.h"
 #include "playlist/playlist.h"
@@ -38,9 +36,8 @@ struct Faults : AppTest {
     }
 };
 
-// Read-only files, files held open by another program, a read-only disk and a full one: the
-// saves fail and keep the previous files; with room again the settings are written whole, the
-// user's own section kept.
+// Read-only, held, read-only-disk and full-disk saves fail and keep the previous files; with room
+// again the settings are written whole, the user's own section kept.
 TEST_F(Faults, SavesThatCannotBeWrittenFailAndKeepThePreviousFiles)
 {
     for (int i = 0; i < 3; i++)
@@ -76,8 +73,7 @@ TEST_F(Faults, SavesThatCannotBeWrittenFailAndKeepThePreviousFiles)
     EXPECT_FALSE(Exists(IniPath + L".saving"));
 }
 
-// The file that plays is cut to nothing, then taken away: it ends long before its time and the
-// next one plays.
+// The playing file cut to nothing, then taken away, ends early and the next one plays.
 TEST_F(Faults, PlayingFileCutShortOrDeletedEndsAndTheListGoesOn)
 {
     CreateDirectoryW((Dir / L"sub").c_str(), nullptr);
@@ -95,8 +91,7 @@ TEST_F(Faults, PlayingFileCutShortOrDeletedEndsAndTheListGoesOn)
     EXPECT_TRUE(BoxTexts.empty());
 }
 
-// The temporary folder missing, a file or on a read-only disk: no movie can be written, and
-// start-up fails with its box, the settings saved.
+// No usable temporary folder: start-up fails with its box, the settings saved.
 TEST_F(Faults, NoUsableTemporaryFolderEndsStartUpInTheErrorBox)
 {
     WriteBytes(Dir / L"a file", "x");

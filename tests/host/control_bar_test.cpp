@@ -1,5 +1,4 @@
-// The control bar, its widgets and the splitter as real windows driven by mouse messages, pixels
-// read back through WM_PRINTCLIENT. (The arithmetic and layout under them: app/computations_test.cpp.)
+// The control bar, its widgets and the splitter driven by mouse messages; pixels read back.
 #include "app/app.h"
 #include "app/aspect.h"
 #include "app/menus.h"
@@ -39,8 +38,7 @@ template <class Pick> int Ink(HWND w, Pick pick)
     return n;
 }
 
-// A real clip plays with the given duration (nothing is pumped: the monitor leaves it) on a seek
-// bar 100 client pixels wide.
+// A real clip plays, with this duration (nothing pumped: the monitor leaves it), on a 100-pixel seek bar.
 void Play(unsigned duration)
 {
     SIZE outer = OuterForClient(423, 300);
@@ -52,8 +50,7 @@ void Play(unsigned duration)
 
 using Bar = AppTest;
 
-// The buttons and the menu items follow the play state; the icon is drawn inside the frame,
-// greyed while disabled.
+// Buttons and items follow the play state; the icon is drawn inside the frame, greyed while disabled.
 TEST_F(Bar, ButtonsFollowThePlayStateAndClicksTakeTheCommandPath)
 {
     auto on = [](HWND b, UINT id) { return IsWindowEnabled(b) && IsMenuItemEnabled(MainMenu, id) ? L" on" : L" off"; };
@@ -73,9 +70,8 @@ TEST_F(Bar, ButtonsFollowThePlayStateAndClicksTakeTheCommandPath)
     EXPECT_EQ(black(), 0);
 }
 
-// A press pauses, the release seeks once and resumes; a drag seeks by the duration of the moment,
-// never to the end; one whose capture is taken away, or whose file stopped, seeks nothing; a
-// paused file is neither paused nor resumed; a stopped one takes no press.
+// A press pauses, the release seeks and resumes; a drag seeks by the duration of the moment, never to
+// the end, and nothing once its capture or file is gone; a paused file stays so; a stopped one ignores it.
 TEST_F(Bar, SeekPressesAndDrags)
 {
     Play(100);
@@ -95,9 +91,8 @@ TEST_F(Bar, SeekPressesAndDrags)
                  {[] { Mouse(SeekBar, Down, 30), Command(IDM_STOP), Drag(SeekBar, 40, 40), Mouse(SeekBar, Down, 30); }, L"7 20"}});
 }
 
-// The section's band and markers in green, the elapsed part in shadow; the start marker seeks and
-// moves the loop point; the end marker stops past the start and seeks nothing while the monitor
-// rests; without a duration nothing is drawn.
+// The section in green; its start marker seeks and moves the loop point, its end marker stops past the
+// start and seeks nothing while the monitor rests.
 TEST_F(Bar, SectionBandMarkersAndTheirDrags)
 {
     Play(100);
@@ -120,8 +115,7 @@ TEST_F(Bar, SectionBandMarkersAndTheirDrags)
     EXPECT_EQ(Ink(SeekBar, [](int, int, const Picture&) { return true; }), 0);
 }
 
-// The hover time sits on the inner side of the pointer and follows it while dragging; the time
-// text is right-aligned a little way from the right edge.
+// The hover time follows the pointer, also while dragging; the time text is right-aligned.
 TEST_F(Bar, HoverTimeFollowsThePointerAndTheTimeTextIsRightAligned)
 {
     Play(100);
@@ -139,8 +133,7 @@ TEST_F(Bar, HoverTimeFollowsThePointerAndTheTimeTextIsRightAligned)
     EXPECT_EQ(Ink(TimeDisplay, [&](int x, int, const Picture&) { return x < 10 || x > right; }), 0);
 }
 
-// The level goes to the engine unless muted, also when it does not change; the mute button and
-// item toggle alike. (The steps' limits: app/startup_test.cpp.)
+// The level goes to the engine unless muted, also when unchanged; the mute button and item alike.
 TEST_F(Bar, VolumeDragsStepsAndMute)
 {
     ExpectSteps([] { return std::to_wstring(Settings.VolumeLevel) + L" " + EngineValue(L"state_volume") +
@@ -152,8 +145,7 @@ TEST_F(Bar, VolumeDragsStepsAndMute)
                  {[] { Command(IDM_VOLUME_UP); }, L"35 0 muted"}, {[] { Press(MuteButton); }, L"35 35"}});
 }
 
-// A drag moves the splitter within its limits and sets the playlist's width; a press without
-// movement changes nothing; F11 mid-drag ends the drag.
+// A drag moves the splitter within its limits, a bare press does nothing, F11 ends the drag.
 TEST_F(Bar, SplitterDragsAndF11EndsTheDrag)
 {
     SIZE outer = OuterForClient(600, 300);

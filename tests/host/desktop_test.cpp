@@ -1,6 +1,4 @@
-// The program on today's desktop: display scales handed in as the system hands them, monitors that
-// go, the screen kept awake, app commands, the taskbar button through a stand-in for the shell's
-// interface. (At 144 DPI from the start, with real media keys: the e2e scenario at_144_dpi.)
+// Display scales, monitors that go, the screen kept awake, app commands, the taskbar button.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -32,9 +30,8 @@ int IconSide(HICON icon)
 
 using Desktop = AppTest;
 
-// At each scale handed in, in and out of 96..480, the window takes the suggested rectangle (moved
-// onto a monitor if on none) and every size, the font and the icons follow; back at 96 the window
-// is whole and no GDI object is left of the other scales or of the buttons' icons.
+// At each scale the window takes the suggested rectangle and every size follows; back at 96 it is
+// whole, with no GDI object left of the other scales or of the buttons' icons.
 TEST_F(Desktop, EachScaleReachesEverySize)
 {
     Restart("[Setting]\r\nWindowPosX=40\r\nWindowPosY=30\r\nWindowWidth=670\r\nWindowHeight=441\r\n");
@@ -75,8 +72,7 @@ TEST_F(Desktop, EachScaleReachesEverySize)
     }
 }
 
-// A window on no monitor (saved there, or its monitor removed) comes back onto one; full screen
-// follows its monitor; leaving it does not return to a monitor that went.
+// A window on no monitor comes back onto one; full screen follows its monitor.
 TEST_F(Desktop, AWindowOnNoMonitorComesBack)
 {
     Restart("[Setting]\r\nWindowPosX=-30000\r\nWindowPosY=-30000\r\n");
@@ -97,8 +93,7 @@ TEST_F(Desktop, AWindowOnNoMonitorComesBack)
 
 std::vector<EXECUTION_STATE> Requests;
 
-// Playing keeps the display and the system awake (asked once, from file to file too); pause, stop,
-// the end of the list and exit let them sleep. Blanking is refused only while playing in full screen.
+// Playing keeps the system awake until pause, stop, end or exit; blanking is refused playing in full screen.
 TEST_F(Desktop, PlayingKeepsTheScreenAwakeUntilPauseStopEndOrExit)
 {
     SetExecutionStateHandler([](EXECUTION_STATE state) -> EXECUTION_STATE { return Requests.push_back(state), ES_CONTINUOUS; });
@@ -121,8 +116,7 @@ LRESULT AppCommand(HWND target, int command)
     return SendMessageW(target, WM_APPCOMMAND, (WPARAM)target, MAKELPARAM(0, command | FAPPCOMMAND_KEY));
 }
 
-// App commands run the menu's commands with their guards; play and pause alone act one way only;
-// the list, the bar and the picture pass them up; one not the program's goes to the system.
+// App commands run the menu's commands with their guards, from any window; others go to the system.
 TEST_F(Desktop, AppCommandsRunTheMenusCommands)
 {
     EXPECT_EQ(AppCommand(MainWindow, APPCOMMAND_MEDIA_PLAY), TRUE);
@@ -171,9 +165,8 @@ struct Taskbar : ITaskbarList3 {
     }
 } Shell;
 
-// Without a taskbar all goes on as before. Once the shell announces the button, progress and the
-// thumbnail buttons follow the play state, the position and the enabled items (at the monitor's
-// next tick); a click runs its command; the icons follow the scale.
+// Without a taskbar all goes on; with one, progress and thumbnail buttons follow the play state, the
+// position and the items (at the next tick), a click runs its command, the icons follow the scale.
 TEST_F(Desktop, TheTaskbarButtonShowsProgressAndItsThumbnailButtonsWork)
 {
     UINT created = RegisterWindowMessageW(L"TaskbarButtonCreated");

@@ -1,5 +1,4 @@
-// The program with its real engine: the movie file, the monitor's values, the end of a file, the
-// play state with its title, the picture settings.
+// The program with its real engine: movie file, monitor, end of a file, play state, picture settings.
 #include <algorithm>
 
 #include "app/app.h"
@@ -37,9 +36,8 @@ TEST_F(Playback, StartupRewritesTheMovieFileAndHostsTheEngineInThePanel)
     EXPECT_TRUE(engine.right - engine.left == panel.right && engine.bottom - engine.top == panel.bottom);
 }
 
-// A clip plays from a path past 260 characters with Japanese and spaces in its names: the monitor
-// copies its values; space pauses on release; a grayed item guards the command; stop keeps the file
-// marked and the size (not the position) comes back with the next tick; played again, it starts over.
+// A clip from a path past 260 characters: the monitor's values, space on release, a grayed item's
+// guard; stop keeps the mark and the size comes back; played again, it starts over.
 TEST_F(Playback, MonitorValuesAndThePlayStateThroughStopPlayAndPause)
 {
     ASSERT_TRUE(PumpUntil([] { return VideoWidth == 160 && VideoHeight == 120; }, 3000)) << "before any file: 160 x 120";
@@ -65,8 +63,7 @@ TEST_F(Playback, MonitorValuesAndThePlayStateThroughStopPlayAndPause)
     EXPECT_EQ(EngineValue(L"state_file"), path) << "written again by the restart";
 }
 
-// The end of a file is acted on once, not during a seek-bar drag, not without a current entry, not
-// as the end of a new file, and not after a stop. (Each repeat mode: playlist/playlist_test.cpp.)
+// An end is acted on once, not during a drag, without a current entry, for a new file or after a stop.
 TEST_F(Playback, EndOfFileIsActedOnOnceAndOnlyWhenAllowed)
 {
     Add(L"long.mp4"), Add(L"h264_aac.mp4"), PlayEntry(0), Command(IDM_PLAY_PAUSE);  // paused: no real end meanwhile
@@ -80,8 +77,7 @@ TEST_F(Playback, EndOfFileIsActedOnOnceAndOnlyWhenAllowed)
                  {[&] { end(), Command(IDM_STOP), tick(); }, L"0 Stopped [long.mp4] 0"}});
 }
 
-// The section loops: the position comes back to its start again and again. The first section is
-// the whole file.
+// The section loops (the position comes back to its start); the first section is the whole file.
 TEST_F(Playback, SectionRepeatsItself)
 {
     Add(L"long.mp4");

@@ -1,5 +1,4 @@
-// File intake in the running program: real files, real shell drops on each panel, the command line
-// and the open dialog; where entries go and what plays after.
+// File intake: real files, shell drops on each panel, the command line and the open dialog.
 #include <algorithm>
 #include <malloc.h>
 
@@ -13,11 +12,8 @@
 
 using Intake = AppTest;
 
-// A drop on the playlist appends, refuses files one by one (a missing one silently) and marks the
-// first entry when nothing was loaded, leaving a loaded file alone; the open dialog appends the
-// chosen files in order, from either menu. A drop on the video replaces the list, which is empty
-// and idle while its first box is open (the monitor may tick), and plays its first file; with
-// nothing usable, it empties the list, where the playlist changes nothing.
+// The playlist and the open dialog append (refusing one by one, a missing file silently) and mark the
+// first entry if none; the video replaces the list, empty and idle while its first box is open.
 TEST_F(Intake, DropsAndTheOpenDialog)
 {
     Paths f = {MakeFlv(Dir / L"a.flv"), MakeFlv(Dir / L"b.flv"), MakeFlv(Dir / L"c.flv"), MakeFlv(Dir / L"a%b.flv"),
@@ -47,8 +43,7 @@ TEST_F(Intake, DropsAndTheOpenDialog)
                                          OFN_LONGNAMES | OFN_NONETWORKBUTTON));
 }
 
-// Command-line paths are made absolute against the folder the program started in, so a playlist
-// saved later names the same files from anywhere; missing paths are skipped silently.
+// Command-line paths are stored absolute (a saved playlist names them from anywhere); missing ones skipped.
 TEST_F(Intake, CommandLinePlaysTheFirstEntryStoredAbsoluteAndSkipsMissingPathsSilently)
 {
     CreateDirectoryW((Dir / L"with space").c_str(), nullptr);
@@ -64,8 +59,7 @@ TEST_F(Intake, CommandLinePlaysTheFirstEntryStoredAbsoluteAndSkipsMissingPathsSi
     EXPECT_EQ(ListState(), L"0 Playing [a.flv] | a.flv b.flv |");
 }
 
-// A folder's files come together, whatever order the file system lists, its subfolder's files
-// among them as one block; a link back into the tree is walked once at most.
+// A folder's files come together, its subfolder's as one block among them; a link back is walked once.
 TEST_F(Intake, FolderTreeIsWalkedDepthFirstAndALinkBackOnce)
 {
     for (const wchar_t* folder : {L"top", L"top\\x", L"top\\x\\y", L"loop"})
@@ -87,8 +81,7 @@ TEST_F(Intake, FolderTreeIsWalkedDepthFirstAndALinkBackOnce)
     EXPECT_TRUE(got.size() >= 1 && got.size() <= 2 && got[0] == a) << got.size();
 }
 
-// A tree hundreds of folders deep is walked whole with little stack left (the walk keeps its
-// folders on a stack of its own); its paths, far beyond the ordinary limit, are taken whole.
+// A tree 250 folders deep is walked with little stack left; its paths, past the usual limit, are taken whole.
 TEST_F(Intake, DeepFolderTreeIsWalkedWholeWithoutDeepRecursion)
 {
     std::wstring folder = Dir.Path;

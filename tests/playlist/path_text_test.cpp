@@ -1,5 +1,4 @@
-// What a path's parts and a file's first bytes say, and the text of a playlist file. (Over any
-// names, bytes and lines: tests/fuzz.)
+// What a path's parts and a file's first bytes say, and a playlist's text. (Over any input: tests/fuzz.)
 #include "playlist/file_intake.h"
 #include "playlist/path_parts.h"
 #include "playlist/playlist_text.h"
@@ -65,8 +64,7 @@ TEST(Classification, EachContainerByItsSignature)
             << testing::PrintToString(r.head.substr(0, 12));
 }
 
-// A path's name, joins, the long form; files whose system identity is 0 told apart by their paths,
-// whatever their case, so a second nested playlist or subfolder is not skipped.
+// Names, joins, the long form; files of identity 0 told apart by their paths, whatever their case.
 TEST(PathParts, NameJoinTheLongFormAndTheIdentity)
 {
     std::wstring a(150, L'a'), b(150, L'b'), c(300, L'c');

@@ -1,5 +1,4 @@
-// Playlist files: what the save writes byte for byte, what the reader takes back, nested and
-// self-naming playlists. (Saves that fail: tests/faults.)
+// Playlist files: the save byte for byte, the reader, nested and self-naming playlists.
 #include "app/app.h"
 #include "playlist/file_intake.h"
 #include "playlist/playlist.h"
@@ -13,8 +12,7 @@ struct PlaylistFiles : AppTest {
     int Read(const std::wstring& path) { return ReadPlaylistFile(path.c_str(), InsertIndex = PlaylistCount()); }
 };
 
-// An empty list saves nothing (like the grayed item, Ctrl+S does nothing); a full one writes UTF-8
-// with CR LF, leaving out a path with no faithful UTF-8 form; the dialog's owner and flags.
+// An empty list saves nothing; a full one UTF-8 with CR LF, leaving out a path with no UTF-8 form.
 TEST_F(PlaylistFiles, EmptyListSavesNothingAndAFullOneWritesUtf8WithCrLf)
 {
     std::wstring list = Dir / L"saved.nbl";
@@ -36,9 +34,8 @@ TEST_F(PlaylistFiles, EmptyListSavesNothingAndAFullOneWritesUtf8WithCrLf)
     EXPECT_TRUE(LastDialog.Owner == PlaylistPanel && ReadBytes(DialogAnswer) == ReadBytes(list));
 }
 
-// Unusable playlist files (empty, missing, a folder, too big) are refused silently; the reader
-// takes any line ends, refuses listed paths one by one, and resolves relative lines beside the
-// playlist; absolute ones are kept as written.
+// Unusable playlists are refused silently; the reader takes any line ends, refuses listed paths one
+// by one and resolves relative lines beside the playlist.
 TEST_F(PlaylistFiles, ReaderTakesAnyLineEndsRefusesListedPathsOneByOneAndUnusableFilesSilently)
 {
     WriteBytes(Dir / L"header.nbl", Header);
@@ -61,8 +58,7 @@ TEST_F(PlaylistFiles, ReaderTakesAnyLineEndsRefusesListedPathsOneByOneAndUnusabl
     EXPECT_EQ(ListState(), L"-1 Idle | a.flv b.flv c.flv | gone.flvが読み込めません gone2.flv  が読み込めません bad\xFFFD.flvが読み込めません");
 }
 
-// A nested playlist is read in place; one naming a list being read (under another spelling) is
-// skipped; a list may still name the same other list twice.
+// A nested playlist is read in place, one naming a list being read skipped, one named twice read twice.
 TEST_F(PlaylistFiles, NestedPlaylistsInsertInPlaceAndSelfReferenceIsReadOnce)
 {
     std::wstring a = MakeFlv(Dir / L"a.flv"), b = MakeFlv(Dir / L"b.flv"), c = MakeFlv(Dir / L"c.flv");

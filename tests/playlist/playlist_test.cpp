@@ -1,6 +1,4 @@
-// The playlist in the running program: the repeat modes at a file's end, previous and next,
-// moving and removing rows around the current entry, the section; the panel's rows, menu, keys
-// and mouse.
+// The playlist: repeat modes, previous and next, moving and removing rows, the panel's menu, keys and mouse.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -17,8 +15,7 @@ namespace {
 
 using Playlist = AppTest;
 
-// From a row of one or two, what plays next in each mode; a stopped file stays marked. Previous
-// on the first row and next on the last do nothing, whatever the mode.
+// What plays after an end in each mode; previous on the first row and next on the last do nothing.
 TEST_F(Playlist, EndOfFileFollowsTheRepeatModePreviousAndNextStopAtTheEnds)
 {
     const struct { int rows; UINT mode; int from; const wchar_t* now; } cases[] = {
@@ -50,8 +47,8 @@ TEST_F(Playlist, EndOfFileFollowsTheRepeatModePreviousAndNextStopAtTheEnds)
     }
 }
 
-// Each step plays a row (unless -1), selects rows (the first focused too) and gives a command;
-// the mark stays with its file. Entering or leaving the section mode clears the section, nothing else does.
+// Each step plays a row (unless -1), selects rows (the first focused) and gives a command; the mark
+// stays with its file. Only entering or leaving the section mode clears the section.
 TEST_F(Playlist, MovingAndRemovingRowsKeepTheMarkWithItsFileAndModesKeepTheSection)
 {
     AddFiles({L"a.flv", L"b.flv", L"c.flv", L"d.flv", L"e.flv", L"f.flv"});
@@ -95,8 +92,7 @@ void Notify(UINT code)
     SendMessageW(PlaylistPanel, WM_NOTIFY, IDC_PLAYLIST_VIEW, (LPARAM)&n);
 }
 
-// Which of the menu's items were enabled when a right click opened it: play, up, down, remove,
-// remove all, open, save.
+// The enabled items of the right click's menu: play, up, down, remove, remove all, open, save.
 std::string RightClickMenu()
 {
     PostMessageW(PlaylistPanel, WM_CANCELMODE, 0, 0);  // delivered by the menu's own loop: it closes
@@ -107,8 +103,7 @@ std::string RightClickMenu()
     return enabled;
 }
 
-// The list fills the panel and hides the path; the mark sits centred in the current row and is
-// never highlighted.
+// The list fills the panel, the path hidden; the mark sits centred in the current row, never highlighted.
 TEST_F(Playlist, ListFillsThePanelHidesThePathAndMarksTheCurrentRow)
 {
     RECT panel, view;
@@ -129,8 +124,7 @@ TEST_F(Playlist, ListFillsThePanelHidesThePathAndMarksTheCurrentRow)
     }
 }
 
-// The right click's menu offers, and a double click, Enter and that menu's item play, the row
-// that is both focused and selected.
+// The menu, a double click and Enter take the row both focused and selected.
 TEST_F(Playlist, TheFocusedSelectedRowIsTheChoiceOfTheMenuDoubleClickAndEnter)
 {
     EXPECT_EQ(RightClickMenu(), "-----+-");
@@ -155,8 +149,7 @@ TEST_F(Playlist, TheFocusedSelectedRowIsTheChoiceOfTheMenuDoubleClickAndEnter)
     }
 }
 
-// Ctrl+A selects all; losing the focus clears the selection, not the mark; Delete removes the
-// selected rows (none: nothing); space plays; the panel's menu removes all.
+// Ctrl+A, losing the focus (the selection goes, the mark stays), Delete, space, remove all.
 TEST_F(Playlist, KeysOfTheListLosingTheFocusAndRemoveAll)
 {
     AddFiles({L"a.flv", L"b.flv", L"c.flv"});

@@ -1,5 +1,5 @@
-// What the program tests share beside test_files.h: the program started in-process with its
-// message boxes and file dialogs answered by the test, real shell drops, pixels read back.
+// What the program tests share beside test_files.h: the program in-process, its boxes and dialogs
+// answered by the test, shell drops, pixels.
 #pragma once
 #include <vector>
 
@@ -15,9 +15,8 @@ void WriteTestIni(const std::string& text);
 std::string ReadTestIni();
 std::string IniValue(const std::string& ini, const std::string& key);  // "" when absent
 
-// While an AppTest runs, message boxes are recorded in BoxTexts, never shown; file dialogs are
-// never shown but answered with DialogAnswer ("": cancelled; several files: the folder and
-// each name, NUL-separated), and what the program gave the last one is kept.
+// While an AppTest runs boxes are recorded in BoxTexts and dialogs answered with DialogAnswer ("":
+// cancelled; several files: the folder and names NUL-separated), what the last one was given kept.
 extern Paths BoxTexts;
 extern std::wstring DialogAnswer;
 extern struct DialogRecord { int Shown; std::wstring Filter; DWORD Flags; HWND Owner; } LastDialog;  // NULs as '|'
