@@ -168,7 +168,8 @@ TEST_F(Association, OtherTypesOfferThePlayerAndATooLongPathWritesNothing)
     auto wrote = [](const std::wstring& w) { return std::count(Writes.begin(), Writes.end(), w); };
     for (std::wstring type : {L"mkv", L"webm", L"mov", L"avi", L"wav", L"ts", L"m2ts", L"mpg", L"vob", L"mp3", L"m4a", L"flac", L"ogg", L"opus"}) {
         std::wstring name = L"nimbrel_" + type;
-        EXPECT_EQ(wrote(L"." + type + L"\\OpenWithProgids|" + name + L"|") + wrote(name + L"\\shell\\open\\command||\"C:\\Apps\\Nimbrel.exe\" \"%1\""), 2) << type;
+        EXPECT_EQ(wrote(L"." + type + L"\\OpenWithProgids|" + name + L"|") +
+                      wrote(name + L"\\shell\\open\\command||\"C:\\Apps\\Nimbrel.exe\" \"%1\""), 2) << type;
     }
     EXPECT_EQ(wrote(L"nimbrel_webm||WEBM ファイル"), 1);
     std::wstring defaults;  // extensions whose own default was written

@@ -106,7 +106,8 @@ TEST_F(Bar, SectionBandMarkersAndTheirDrags)
                                 {40, b - 3, Green}, {40, b - 4, Face}, {61, b, Face}})
         EXPECT_EQ(p.At(x, y), colour) << x << "," << y;
     ExpectSteps([] { return EngineValue(L"state_seek") + L" " + std::to_wstring(Section.SectionLoopPoint) + L" " +
-                            std::to_wstring(Section.SectionEnd) + L" " + std::to_wstring(Section.SectionDrag) + L" " + std::to_wstring(VideoWidth); },
+                            std::to_wstring(Section.SectionEnd) + L" " + std::to_wstring(Section.SectionDrag) + L" " +
+                            std::to_wstring(VideoWidth); },
                 {{[] { Mouse(SeekBar, Down, 22), Mouse(SeekBar, Up, 25); }, L"25 25 60 0 0"},
                  {[] { Mouse(SeekBar, Down, 61), Mouse(SeekBar, Move, 5); }, L"25 25 21 2 0"},
                  {[] { VideoWidth = 999, MonitorTick(nullptr, 0, 0, 0); }, L"25 25 21 2 999"},  // the monitor rests

@@ -55,7 +55,8 @@ TEST_F(PlaylistFiles, ReaderTakesAnyLineEndsRefusesListedPathsOneByOneAndUnusabl
                          "  \r\n" + Utf8(b) + "\r\n\r\n" + Utf8(Dir / L"bad") + "\xFF.flv\r\nc.flv");
     EXPECT_EQ(Read(list), 1);
     EXPECT_EQ(EntryPaths(), (Paths{Dir / L"sub\\..\\a.flv", b, c}));
-    EXPECT_EQ(ListState(), L"-1 Idle | a.flv b.flv c.flv | gone.flvが読み込めません gone2.flv  が読み込めません bad\xFFFD.flvが読み込めません");
+    EXPECT_EQ(ListState(), L"-1 Idle | a.flv b.flv c.flv | gone.flvが読み込めません gone2.flv  が読み込めません "
+                           L"bad\xFFFD.flvが読み込めません");
 }
 
 // A nested playlist is read in place, one naming a list being read skipped, one named twice read twice.
