@@ -12,11 +12,6 @@
 namespace {
 
 constexpr double kAgree = 0.05;   // audio and system clocks within this: audio steers
-constexpr double kResync = 0.12;  // samples further than this from the clock are dropped or held
-// The first samples after a start or seek meet the clock this closely: nothing plays yet, so
-// dropping or holding costs no gap, while an offset kept from here on (a device opened slowly
-// under load) would sit between kAgree and kResync where nothing corrects it.
-constexpr double kStartBound = 0.005;
 constexpr double kRetryLost = 1.0; // seconds between attempts to open a lost device again
 
 struct Chunk {
@@ -50,7 +45,7 @@ void AudioThread(Session* s) {
   bool haveChunk = false, ended = false, paused = false, fresh = true;
   uint32_t serial = 0;
   double target = 0, endPts = 0;
-  Timeline timeline;
+  StreamTimeline timeline;
   std::vector<float> scaled;
   // Every file, seek and stop leaves the device empty and running, paused or ended before.
   auto flush = [&] {
@@ -82,7 +77,7 @@ void AudioThread(Session* s) {
         if (n <= 0) continue;
         chunk.offset = 0;
         double offset = timeline.offset, length = static_cast<double>(n) / out->rate;
-        chunk.pts = timeline.Place(pts, length);
+        chunk.pts = PlaceFrame(&timeline, pts, length);
         if (timeline.offset != offset) {  // a jump: the picture follows it
           s->soundOffset = timeline.offset;
           s->soundJumpAt = pts;
@@ -105,7 +100,7 @@ void AudioThread(Session* s) {
         ResetSoundConverter(&converter);
         serial = item.serial;
         target = item.target;
-        timeline.Reset(target);
+        ResetTimeline(&timeline, target);
         s->soundAt = s->soundJumpAt = NAN;
         s->soundOffset = 0;
         ended = false;
@@ -179,19 +174,16 @@ void AudioThread(Session* s) {
     double now = p->clock_.Now();
     size_t frames = chunk.samples.size() / out->channels;
     double lag = chunk.pts - (now + delay);  // > 0: these samples are early
-    double bound = fresh ? kStartBound : kResync;
-    if (lag < -bound) {  // late: drop up to the clock
-      size_t skip = static_cast<size_t>(-lag * out->rate);
+    SoundStep step = TimeSound(lag, fresh, chunk.pts, s->duration);
+    if (step.kind == SoundStepKind::Drop) {  // late: drop up to the clock
+      size_t skip = static_cast<size_t>(step.seconds * out->rate);
       chunk.offset += std::min(skip, frames - chunk.offset);
-      chunk.pts -= lag;
+      chunk.pts += step.seconds;
       if (chunk.offset >= frames) haveChunk = false;
       continue;
     }
-    if (lag > bound) {
-      if (lag > kFarAhead && s->duration > 0 && chunk.pts > s->duration) haveChunk = false;
-      else Sleep(2);
-      continue;
-    }
+    if (step.kind == SoundStepKind::Discard) { haveChunk = false; continue; }
+    if (step.kind == SoundStepKind::Hold) { Sleep(2); continue; }
 
     int room = out->Writable();
     int n = static_cast<int>(std::min<size_t>(room, frames - chunk.offset));

@@ -14,6 +14,7 @@ extern "C" {
 #include <thread>
 
 #include "engine/player/playback.h"
+#include "engine/player/timeline.h"
 
 struct PacketItem {
   enum Kind { Packet, Flush, End } kind = Packet;
@@ -99,32 +100,6 @@ struct Session {
     return ts == AV_NOPTS_VALUE ? NAN : ts * av_q2d(tb) - startTime;
   }
 };
-
-// Follows one stream's timestamps: a missing one continues from the previous frame, and a jump
-// of more than a second from where the stream should be becomes a new anchor (spliced files,
-// failed seeks), so neither the picture nor the sound waits through it or races over it.
-struct Timeline {
-  double next = NAN;   // where the next frame should start; unknown right after a flush
-  double start = 0;    // for a first frame without a timestamp
-  double offset = 0;   // added to the file's timestamps since the last jump
-  void Reset(double at) { next = NAN; start = at; offset = 0; }
-  bool Jumps(double pts) const { return !std::isnan(pts) && !std::isnan(next) && std::fabs(pts + offset - next) > 1.0; }
-  // anchor false: a jump keeps the current offset (the caller has settled it).
-  double Place(double pts, double duration, bool anchor = true) {
-    if (std::isnan(pts)) {
-      pts = std::isnan(next) ? start : next;
-    } else {
-      if (anchor && Jumps(pts)) offset = next - pts;
-      pts += offset;
-    }
-    next = pts + duration;
-    return pts;
-  }
-};
-
-// A picture or sound stamped this far ahead of the clock and past the container's end is a bogus
-// jump: it goes rather than holding the end back for ever.
-constexpr double kFarAhead = 60;
 
 // The largest picture a decoder may allocate: 8192 x 4352 (8K UHD and DCI 8K fit).
 constexpr int64_t kMaxPixels = int64_t{8192} * 4352;

@@ -7,21 +7,13 @@
 #include "engine/player/picture_convert.h"
 #include "engine/player/session.h"
 
-namespace {
-
-constexpr double kMaxFrameDuration = 10;  // a longer one in the file is a broken value
-constexpr double kGiveUp = 1.0;           // seconds of packets that may produce no picture
-constexpr double kFarBehind = 0.5;        // this late: drop late pictures, skip non-reference ones
-
-}  // namespace
-
 void VideoDecodeThread(Session* s) {
   Player* p = s->player;
   AVCodecContext* c = s->video;
   AVRational tb = s->format->streams[s->videoIndex]->time_base;
   AVFrame* frame = av_frame_alloc();
   FrameItem held{};  // the last frame before the target, shown if the file ends first
-  Timeline timeline;
+  StreamTimeline timeline;
   uint32_t serial = 0;
   double target = 0;
   int skip = c->skip_loop_filter;
@@ -74,9 +66,9 @@ void VideoDecodeThread(Session* s) {
       duration = std::clamp(duration, 0.0, kMaxFrameDuration);
       double raw = s->Seconds(frame->best_effort_timestamp, tb);
       bool anchor = true;
-      if (timeline.Jumps(raw) && s->audioIndex >= 0 && p->startedSerial_ == serial)
+      if (Jumps(timeline, raw) && s->audioIndex >= 0 && p->startedSerial_ == serial)
         anchor = followSound(raw, raw + timeline.offset > timeline.next);
-      double pts = timeline.Place(raw, duration, anchor);
+      double pts = PlaceFrame(&timeline, raw, duration, anchor);
       AVFrame* copy = av_frame_clone(frame);
       av_frame_unref(frame);
       if (!copy) continue;
@@ -98,7 +90,7 @@ void VideoDecodeThread(Session* s) {
       av_frame_free(&held.frame);
       serial = item.serial;
       target = item.target;
-      timeline.Reset(target);
+      ResetTimeline(&timeline, target);
       continue;
     }
     if (s->videoGivenUp && item.kind == PacketItem::Packet) {  // only the end marker matters now
@@ -118,7 +110,7 @@ void VideoDecodeThread(Session* s) {
     av_packet_free(&item.packet);
     // A stream that decodes nothing (a codec that rejects every packet, a picture over the size
     // limit, missing parameter sets) must not hold the clock: the sound plays alone.
-    if (!produced && packet && ++fed * s->frameDuration >= kGiveUp && fed >= 8) s->videoGivenUp = true;
+    if (!produced && packet && DecodesNothing(++fed, s->frameDuration)) s->videoGivenUp = true;
   }
   av_frame_free(&held.frame);
   av_frame_free(&frame);
@@ -207,27 +199,19 @@ void VideoOutputThread(Session* s) {
     }
     if (!p->unpaced) {
       double now = p->clock_.Now();
-      double delay = it.pts - now;
-      if (delay > 0.001) {
-        // A picture stamped far ahead and past the container's end (a bogus jump) would hold
-        // the end back for ever: it goes. Nearer gaps are waited out, as the stamps say.
-        if (delay > kFarAhead && s->duration > 0 && it.pts > s->duration) {
-          s->frames.Pop();
-          continue;
-        }
-        s->videoBehind = false;
-        Sleep(static_cast<DWORD>(std::clamp(delay * 1000.0 - 1.0, 1.0, 5.0)));
+      PictureTiming t = TimePicture(it.pts, it.duration, now, lastShown, s->frames.Size() > 1,
+                                    s->videoBehind, s->duration);
+      s->videoBehind = t.behind;
+      if (t.step == PictureStep::Wait) {
+        Sleep(static_cast<DWORD>(std::clamp(t.wait * 1000.0 - 1.0, 1.0, 5.0)));
         continue;
       }
-      // Far behind: the decoder skips what it can, and late pictures go (one still shows now and
-      // then so the picture moves). Late by more than a frame with the next one queued: drop it.
-      bool lagging = delay < -kFarBehind;
-      s->videoBehind = lagging || (s->videoBehind && delay < -0.1);
-      if ((lagging && now - lastShown < kFarBehind) ||
-          (delay < -std::max(0.1, it.duration) && s->frames.Size() > 1)) {
-        ++p->framesDropped;
-        lastEnd = it.pts + it.duration;
-        if (s->duration > 0) lastEnd = std::min(lastEnd, s->duration);
+      if (t.step == PictureStep::Drop) {
+        if (it.pts <= now) {  // late, not stamped far ahead
+          ++p->framesDropped;
+          lastEnd = it.pts + it.duration;
+          if (s->duration > 0) lastEnd = std::min(lastEnd, s->duration);
+        }
         s->frames.Pop();
         continue;
       }
