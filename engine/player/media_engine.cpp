@@ -15,7 +15,6 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
-#include "engine/player/media_engine_probe.h"
 #include "engine/player/movie_file.h"
 #include "engine/player/movie_values.h"
 #include "engine/player/picture_flags.h"
@@ -382,8 +381,11 @@ void Release(MediaEngine* e) {
   delete e;
 }
 
+#ifdef NIMBREL_ENGINE_PROBE
+#include "engine/player/media_engine_probe.h"
+
 void MediaEngineSetAudioTap(MediaEngine* e, MediaEngineAudioTap tap, void* context) {
-  e->player->SetAudioTap(tap, context);
+  e->player->tap_.store(tap ? std::make_shared<const AudioTapBinding>(AudioTapBinding{tap, context}) : nullptr);
 }
 
 MediaEngineCounters MediaEngineGetCounters(MediaEngine* e) {
@@ -399,6 +401,9 @@ void MediaEngineUseAudioDevice(MediaEngine* e, int device) {
   e->player->audioDevice_ = static_cast<AudioDevice>(std::clamp(device, 0, 3));
 }
 
-void MediaEngineLoseAudioDevice(MediaEngine* e) { e->player->loseAudio_ = true; }
+void MediaEngineSetAudioDeviceGone(MediaEngine* e, bool gone) { e->player->deviceGone_ = gone; }
 
 void MediaEngineSetDecodeDelay(MediaEngine* e, int milliseconds) { e->player->decodeDelayMs_ = milliseconds; }
+
+void MediaEngineSetDecoderThreads(MediaEngine* e, int threads) { e->player->decoderThreads_ = threads; }
+#endif

@@ -4,31 +4,60 @@
 
 namespace {
 
-constexpr double kFarBehind = 0.5;  // this late: drop late pictures, skip non-reference ones
-constexpr double kResync = 0.12;    // samples further than this from the clock are dropped or held
-// The first samples after a start or seek meet the clock this closely: nothing plays yet, so
-// dropping or holding costs no gap.
+constexpr double kFarBehind = 0.5;    // this late: drop late pictures, skip non-reference ones
 constexpr double kStartBound = 0.005;
-constexpr double kGiveUp = 1.0;     // seconds of packets that may produce no picture
+constexpr double kSteady = 0.02;
+constexpr double kResync = 0.12;
+constexpr double kMaxStretch = 0.05;
+constexpr double kStretchRate = 0.5;  // the stretch for an offset: half of it per second of sound
+constexpr double kGiveUp = 1.0;       // seconds of pictures after the first key one
+constexpr double kNoKey = 10.0;       // seconds of pictures before any key one
 
 }  // namespace
 
 void ResetTimeline(StreamTimeline* t, double at) { *t = StreamTimeline{NAN, at, 0}; }
 
-bool Jumps(const StreamTimeline& t, double stamp) {
-  return !std::isnan(stamp) && !std::isnan(t.next) && std::fabs(stamp + t.offset - t.next) > kJump;
+namespace {
+
+// What a stream does with a jump the other does not make.
+Jump OwnJump(const StreamTimeline& t, double stamp) {
+  double ahead = stamp + t.offset - t.next;
+  return ahead > 0 && ahead <= kMaxGap ? Jump::Gap : Jump::Anchor;
 }
 
-double PlaceFrame(StreamTimeline* t, double stamp, double duration, bool anchor) {
+}  // namespace
+
+Jump JudgeStamp(const StreamTimeline& t, double stamp, const StreamMark& other, double now, bool alone) {
+  if (std::isnan(stamp) || std::isnan(t.next)) return Jump::None;
+  if (std::fabs(stamp + t.offset - t.next) <= kJump) return Jump::None;
+  if (std::fabs(other.jumpTo - stamp) <= kJump && std::fabs(other.jumpFrom - t.next) <= kJump) return Jump::Follow;
+  double past = t.next + kJump / 2;
+  if (other.live && !alone && !(other.at >= past) && !(now >= past)) return Jump::Wait;
+  return OwnJump(t, stamp);
+}
+
+void ProposeJump(StreamMark* mine, const StreamTimeline& t, double stamp) {
+  mine->jumpFrom = t.next;
+  mine->jumpTo = stamp;
+  mine->jumpOffset = OwnJump(t, stamp) == Jump::Gap ? t.offset : t.next - stamp;
+}
+
+double PlaceFrame(StreamTimeline* t, double stamp, double duration, Jump verdict, const StreamMark& other) {
   double pts;
   if (std::isnan(stamp)) {
     pts = std::isnan(t->next) ? t->start : t->next;
   } else {
-    if (anchor && Jumps(*t, stamp)) t->offset = t->next - stamp;
+    if (verdict == Jump::Follow) t->offset = other.jumpOffset;
+    if (verdict == Jump::Anchor) t->offset = t->next - stamp;
     pts = stamp + t->offset;
   }
   t->next = pts + duration;
   return pts;
+}
+
+double StartAt(double target, double firstPicture, double firstSound) {
+  double first = std::fmin(firstPicture, firstSound);  // the one there is, when one is NaN
+  return first > target ? first : target;
 }
 
 PictureTiming TimePicture(double pts, double duration, double now, double lastShown, bool moreQueued,
@@ -50,13 +79,18 @@ PictureTiming TimePicture(double pts, double duration, double now, double lastSh
 }
 
 SoundStep TimeSound(double lag, bool fresh, double pts, double fileDuration) {
+  if (lag > kFarAhead && fileDuration > 0 && pts > fileDuration) return {SoundStepKind::Discard, 0};
   double bound = fresh ? kStartBound : kResync;
   if (lag < -bound) return {SoundStepKind::Drop, -lag};
-  if (lag > bound) {
-    if (lag > kFarAhead && fileDuration > 0 && pts > fileDuration) return {SoundStepKind::Discard, 0};
-    return {SoundStepKind::Hold, 0};
-  }
+  if (lag > bound) return {SoundStepKind::Silence, lag};
+  if (std::fabs(lag) > kSteady && !fresh)
+    return {SoundStepKind::Stretch, 1 + std::clamp(lag * kStretchRate, -kMaxStretch, kMaxStretch)};
   return {SoundStepKind::Write, 0};
 }
 
-bool DecodesNothing(int fed, double frameDuration) { return fed * frameDuration >= kGiveUp && fed >= 8; }
+bool DecodesNothing(int fed, int fedFromKey, int delay, double frameDuration) {
+  auto beyond = [&](int packets, double seconds) {
+    return packets >= delay + std::max(8, static_cast<int>(std::ceil(seconds / frameDuration)));
+  };
+  return fedFromKey >= 0 ? beyond(fedFromKey, kGiveUp) : beyond(fed, kNoKey);
+}
