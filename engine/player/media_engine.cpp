@@ -392,7 +392,8 @@ MediaEngineCounters MediaEngineGetCounters(MediaEngine* e) {
   Player& p = *e->player;
   return MediaEngineCounters{p.framesShown.load(), p.framesDropped.load(), p.framesPainted.load(),
                              p.packetsHeldPeak.load(), p.audioOpens.load(), p.openedDevice_.load(),
-                             p.shownTime_.load(), p.PictureBytes(), p.sessionsOpen.load()};
+                             p.shownTime_.load(), p.PictureBytes(), p.sessionsOpen.load(),
+                             p.pictureGiveUps.load()};
 }
 
 void MediaEngineSetUnpaced(MediaEngine* e, bool unpaced) { e->player->unpaced = unpaced; }

@@ -20,6 +20,7 @@ struct MediaEngineCounters {
   double shownTime;      // position of the newest picture shown
   size_t pictureBytes;   // held by the pictures handed to the window (none while stopped)
   long sessionsOpen;     // files open in the engine; a stopped one counts until it is wholly closed
+  long pictureGiveUps;   // picture streams taken for decoding nothing (the sound played alone)
 };
 MediaEngineCounters MediaEngineGetCounters(MediaEngine* engine);
 // Shows every frame as soon as it is decoded, ignoring the clock (benchmark only).

@@ -109,7 +109,7 @@ class Player {
 
   // Counters for the benchmark and tests.
   std::atomic<long> framesShown{0}, framesDropped{0}, framesPainted{0};
-  std::atomic<long> packetsHeldPeak{0}, audioOpens{0};
+  std::atomic<long> packetsHeldPeak{0}, audioOpens{0}, pictureGiveUps{0};
   std::atomic<long> sessionsOpen{0};  // files the reader holds, until their threads and buffers are gone
   std::atomic<double> shownTime_{0};  // position of the newest picture shown
   std::atomic<int> openedDevice_{0};  // AudioDevice of the open output, 0 before any

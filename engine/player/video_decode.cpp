@@ -109,6 +109,7 @@ void VideoDecodeThread(Session* s) {
     if (!produced && packet && !s->videoGivenUp &&
         DecodesNothing(fed, fedFromKey, threadDelay + c->has_b_frames, s->frameDuration)) {
       s->videoGivenUp = true;
+      ++p->pictureGiveUps;
       mine.live = false;
       mark();
       p->CheckStart(s);
