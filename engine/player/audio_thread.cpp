@@ -74,7 +74,7 @@ void AudioThread(Session* s) {
   double target = 0, endPts = 0;
   StreamTimeline timeline;
   StreamMark mine;
-  std::vector<float> written;
+  std::vector<float> written, stretched;
   int64_t pictureQuietSince = 0;  // waiting for the start: when the picture was last seen moving
   long pictureSeen = -1;
   // Every file, seek and stop leaves the device empty and running, paused or ended before.
@@ -246,7 +246,6 @@ void AudioThread(Session* s) {
     } else if (step.kind == SoundStepKind::Stretch) {  // a steady offset: a little slower or faster
       used = std::clamp(static_cast<int>(room / step.amount), 1, left);
       int made = std::clamp(static_cast<int>(std::lround(used * step.amount)), 1, room);
-      std::vector<float> stretched;
       Stretch(src, used, made, out->channels, &stretched);
       write(stretched.data(), made);
     } else {

@@ -20,7 +20,8 @@ void VideoOutputThread(Session* s) {
   PictureConverter converter;
   Picture back;              // converted ahead: the next picture, or a redraw
   FrameItem next;            // the picture taken from the queue, converted into back when `ready`
-  bool ready = false, first = false;
+  bool ready = false;
+  uint32_t shownSerial = 0;  // serial of the picture on screen
   AVFrame* last = nullptr;   // the frame on screen, kept to redraw it at a new size
   uint32_t generation = p->outputGeneration_.load();
   uint32_t endSerial = 0;    // serial whose end marker has been taken
@@ -108,7 +109,6 @@ void VideoOutputThread(Session* s) {
         continue;
       }
       next = s->frames.Take();
-      first = !started;
     }
     if (!ready) ready = convert(next.frame);  // ahead of its time
     if (!started) {
@@ -119,6 +119,7 @@ void VideoOutputThread(Session* s) {
       else p->WaitNews(news, 0.1);
       continue;
     }
+    bool first = shownSerial != serial;  // the first picture after an open or seek
     double now = p->clock_.Now();
     PictureTiming t{PictureStep::Show, 0, false};
     if (!p->unpaced.load() && !(first && next.pts <= now + kFirstLead)) {
@@ -137,7 +138,7 @@ void VideoOutputThread(Session* s) {
       p->WaitNews(news, p->paused_ ? kWaitBound : t.wait);
       continue;
     }
-    first = false;
+    shownSerial = serial;
     show();
   }
   av_frame_free(&next.frame);
