@@ -1,6 +1,12 @@
-// Engine figures on a 1080p H.264 clip (not a test; tools/engine-bench.sh runs it beside native
-// ffmpeg on the same clip and prints the ratio).
+// Engine figures (not a test; tools/engine-bench.sh runs it and prints the references measured in
+// the same run beside them): unpaced and paced 1080p H.264 into 1280 x 720, the processor time
+// paced playback takes, the first picture and seeks, and how often the process wakes up while
+// paused. Wake-ups and processor time come from Linux (/proc through Wine's Z: drive), so they
+// count what Wine does for the engine too; WINESERVER_PID names the Wine server to add its time.
 #include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
 
 #include "engine_test_support.h"
 
@@ -11,6 +17,57 @@ double Seconds() {
   QueryPerformanceCounter(&t);
   QueryPerformanceFrequency(&f);
   return double(t.QuadPart) / double(f.QuadPart);
+}
+
+// Processor seconds of a Linux process (user and system), from its stat file.
+double CpuSeconds(const std::wstring& pid) {
+  std::string stat = ReadBytes(L"Z:\\proc\\" + pid + L"\\stat");
+  size_t paren = stat.rfind(')');
+  if (paren == std::string::npos) return 0;
+  std::istringstream fields(stat.substr(paren + 2));
+  std::string skip;
+  for (int i = 3; i < 14; ++i) fields >> skip;  // state .. cmajflt
+  double user = 0, system = 0;
+  fields >> user >> system;
+  return (user + system) / 100;  // clock ticks
+}
+
+double ServerCpuSeconds() {
+  const wchar_t* pid = _wgetenv(L"WINESERVER_PID");
+  return pid && *pid ? CpuSeconds(pid) : 0;
+}
+
+// This process's Linux id: Wine resolves /proc/self as its server's, so it is looked up by name.
+std::wstring LinuxPid() {
+  std::wstring found;
+  WIN32_FIND_DATAW d;
+  HANDLE h = FindFirstFileW(L"Z:\\proc\\*", &d);
+  if (h == INVALID_HANDLE_VALUE) return found;
+  do {
+    if (d.cFileName[0] < L'0' || d.cFileName[0] > L'9') continue;
+    if (ReadBytes(std::wstring(L"Z:\\proc\\") + d.cFileName + L"\\comm").rfind("engine_bench", 0) == 0)
+      found = d.cFileName;  // Wine names the process after its exe
+  } while (found.empty() && FindNextFileW(h, &d));
+  FindClose(h);
+  return found;
+}
+
+// Context switches of every thread of the process so far: each is a wake-up (or a preemption).
+long long Switches(const std::wstring& pid) {
+  long long total = 0;
+  WIN32_FIND_DATAW d;
+  std::wstring tasks = L"Z:\\proc\\" + pid + L"\\task\\";
+  HANDLE h = FindFirstFileW((tasks + L"*").c_str(), &d);
+  if (h == INVALID_HANDLE_VALUE) return -1;
+  do {
+    if (d.cFileName[0] == L'.') continue;
+    std::istringstream status(ReadBytes(tasks + d.cFileName + L"\\status"));
+    for (std::string line; std::getline(status, line);)
+      if (line.rfind("voluntary_ctxt_switches:", 0) == 0 || line.rfind("nonvoluntary_ctxt_switches:", 0) == 0)
+        total += std::atoll(line.substr(line.find(':') + 1).c_str());
+  } while (FindNextFileW(h, &d));
+  FindClose(h);
+  return total;
 }
 
 }  // namespace
@@ -30,26 +87,38 @@ int main() {
     std::printf("unpaced_fps %.1f (%ld frames in %.2f s, 1080p to 1280x720 bilinear; %ld painted)\n",
                 n.framesShown / elapsed, n.framesShown, elapsed, n.framesPainted);
   }
-  {  // Paced 1080p30 for 10 s; then first picture and seek latency.
+  {  // Paced 1080p30 into 1280 x 720 for 10 s; then first picture, seeks, and paused.
     Stage s(1280, 720);
+    s.Set(L"state_smoothing", L"1");
+    s.Set(L"state_quality", L"1");
     double start = Seconds();
     s.PlayFile(clip);
     WaitFor([&] { return s.Counters().framesShown > 0; }, 10);
     std::printf("first_picture_ms %.1f\n", (Seconds() - start) * 1000);
     MediaEngineCounters a = s.Counters();
+    std::wstring self = LinuxPid();
+    double cpu0 = CpuSeconds(self), server0 = ServerCpuSeconds(), t0 = Seconds();
     Pump(10);
+    double cpu = CpuSeconds(self) - cpu0, server = ServerCpuSeconds() - server0, wall = Seconds() - t0;
     MediaEngineCounters b = s.Counters();
     std::printf("paced_10s shown %ld painted %ld dropped %ld\n", b.framesShown - a.framesShown,
                 b.framesPainted - a.framesPainted, b.framesDropped - a.framesDropped);
+    std::printf("paced_cpu_s %.2f (process) %.2f (with the Wine server) in %.2f s\n", cpu, cpu + server, wall);
+
     s.Set(L"state_pause", L"1");
-    Pump(0.2);
+    Pump(0.5);
+    long long w0 = Switches(self);
+    double p0 = Seconds();
+    Sleep(5000);  // no message pump either: the engine's threads and Wine's own alone
+    std::printf("paused_wakeups_per_s %.1f (every thread of the process, 5 s)\n", (Switches(self) - w0) / (Seconds() - p0));
+
     double total = 0;
     for (const wchar_t* t : {L"3", L"9", L"1", L"7", L"5"}) {
       long before = s.Counters().framesShown;
-      double t0 = Seconds();
+      double s0 = Seconds();
       s.Set(L"state_seek", t);
       WaitFor([&] { return s.Counters().framesShown > before; }, 10);
-      total += Seconds() - t0;
+      total += Seconds() - s0;
       Pump(0.1);
     }
     std::printf("seek_to_picture_ms %.1f (mean of 5, keyframes every 2 s)\n", total / 5 * 1000);
