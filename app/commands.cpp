@@ -135,3 +135,35 @@ int DispatchCommand(HWND window, UINT id)
     }
     return 1;
 }
+
+// Media keys and the app commands of keyboards and remotes run the commands above, so each
+// guard, menu state and saved setting applies as it does for the menu and the accelerators.
+enum AppCommandWhen { Always, WhilePlaying, UnlessPlaying };
+
+static const struct {
+    int AppCommand;
+    UINT Id;
+    AppCommandWhen When;  // play and pause alone are the play/pause command in one direction
+} AppCommandTable[] = {
+    {APPCOMMAND_MEDIA_PLAY_PAUSE, IDM_PLAY_PAUSE, Always},
+    {APPCOMMAND_MEDIA_PLAY, IDM_PLAY_PAUSE, UnlessPlaying},
+    {APPCOMMAND_MEDIA_PAUSE, IDM_PLAY_PAUSE, WhilePlaying},
+    {APPCOMMAND_MEDIA_STOP, IDM_STOP, Always},
+    {APPCOMMAND_MEDIA_NEXTTRACK, IDM_NEXT, Always},
+    {APPCOMMAND_MEDIA_PREVIOUSTRACK, IDM_PREVIOUS, Always},
+    {APPCOMMAND_VOLUME_UP, IDM_VOLUME_UP, Always},
+    {APPCOMMAND_VOLUME_DOWN, IDM_VOLUME_DOWN, Always},
+    {APPCOMMAND_VOLUME_MUTE, IDM_MUTE, Always},
+};
+
+bool DispatchAppCommand(HWND window, int appCommand)
+{
+    for (const auto& row : AppCommandTable) {
+        if (row.AppCommand != appCommand)
+            continue;
+        if (row.When == Always || (row.When == WhilePlaying) == (PlayState == Playing))
+            DispatchCommand(window, row.Id);
+        return true;
+    }
+    return false;
+}

@@ -1,37 +1,44 @@
 #include "app/layout.h"
 
-#include <limits.h>
-
 #include "app/app.h"
+#include "app/display_scale.h"
 #include "app/settings.h"
 #include "controls/control_bar.h"
 #include "controls/splitter.h"
 
 // The playlist width comes unclamped from the settings file: the sums are formed in 64 bits
 // and held to what an int can carry.
-static int ClampToInt(long long v)
-{
-    return v < INT_MIN ? INT_MIN : v > INT_MAX ? INT_MAX : (int)v;
-}
-
 ChildLayout ComputeChildLayout(int width, int height, int barHeight, bool playlistVisible,
-                               int playListWidth)
+                               int playListWidth, int dpi)
 {
     ChildLayout l;
+    int splitter = ScaleToDpi(SplitterWidth, dpi);
     int h = height - barHeight;
     int playlistX = ClampToInt((long long)width - playListWidth);
-    int splitterX = ClampToInt((long long)width - playListWidth - SplitterWidth);
+    int splitterX = ClampToInt((long long)width - playListWidth - splitter);
     l.Video = {0, 0, playlistVisible ? splitterX : width, h};
     // The hidden playlist and splitter keep their places for when they are shown again.
     l.Playlist = {playlistX, 0, playListWidth, h};
     l.Bar = {0, h, width, barHeight};
-    l.Splitter = {splitterX, 0, SplitterWidth, h};
+    l.Splitter = {splitterX, 0, splitter, h};
     return l;
+}
+
+int BarHeightAt(bool fullScreen, bool barInFullScreen, int dpi)
+{
+    return fullScreen && !barInFullScreen ? 0 : ScaleToDpi(NormalBarHeight, dpi);
 }
 
 int BarHeight()
 {
-    return FullScreen && !BarInFullScreen ? 0 : NormalBarHeight;
+    return BarHeightAt(FullScreen, BarInFullScreen, UiDpi());
+}
+
+int FitPlayListWidth(int playListWidth, int clientWidth, int dpi)
+{
+    // In 64 bits: the width read from the file may be anything an int holds.
+    long long room = (long long)clientWidth - ScaleToDpi(SplitterWidth, dpi) - ScaleToDpi(NarrowestVideo, dpi);
+    return playListWidth > room ? ClampToInt(room) : playListWidth;
 }
 
 static void Place(HWND child, const Placement& p)
@@ -46,7 +53,7 @@ void LayoutChildren()
     GetClientRect(MainWindow, &client);
     bool playlistVisible = PlaylistPanel && IsWindowVisible(PlaylistPanel);
     ChildLayout l = ComputeChildLayout(client.right, client.bottom, BarHeight(), playlistVisible,
-                                       Settings.PlayListWidth);
+                                       Settings.PlayListWidth, UiDpi());
     Place(VideoPanel, l.Video);
     Place(PlaylistPanel, l.Playlist);
     Place(ControlBar, l.Bar);

@@ -4,6 +4,7 @@
 #include <wchar.h>
 
 #include "app/app.h"
+#include "app/display_scale.h"
 #include "resources/resource.h"
 
 SettingsRecord Settings;
@@ -45,13 +46,12 @@ void BuildIniPath()
 
 void SetDefaultSettings()
 {
-    RECT r = {0, 0, 662, 414};
-    AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
+    SIZE outer = OuterSizeAt(662, 414, BaseDpi);  // the file's sizes are those at 100 %
     Settings = SettingsRecord{};
     Settings.WindowPosX = CW_USEDEFAULT;
     Settings.WindowPosY = CW_USEDEFAULT;
-    Settings.WindowWidth = r.right - r.left;
-    Settings.WindowHeight = r.bottom - r.top;
+    Settings.WindowWidth = outer.cx;
+    Settings.WindowHeight = outer.cy;
     Settings.PlayListShow = 1;
     Settings.PlayListWidth = 145;
     Settings.Quality = 2;
@@ -155,9 +155,12 @@ static bool WriteKey(const wchar_t* path, const wchar_t* section, UINT keyId, in
 }
 
 // Written into a copy beside the file, which replaces it only when every key reached the disk:
-// a full disk or a read-only folder leaves the previous file whole.
+// a full disk or a read-only folder leaves the previous file whole. The window's size and the
+// playlist width are written as they are at 100 % (the position in screen pixels, as it is).
 void SaveSettings()
 {
+    SettingsRecord saved = Settings;
+    ScaleSavedSizes(saved, UiDpi(), BaseDpi);
     wchar_t section[100];
     LoadText(IDS_SECTION, section, 100);
     DWORD attributes = GetFileAttributesW(IniPath.c_str());
@@ -170,10 +173,10 @@ void SaveSettings()
     }
     const wchar_t* path = temporary.c_str();
     std::wstring lines;  // each key's line as it must be found in the file
-    bool ok = WriteKey(path, section, IDS_KEY_WINDOW_POS_X, Settings.WindowPosX, lines) &
-              WriteKey(path, section, IDS_KEY_WINDOW_POS_Y, Settings.WindowPosY, lines);
+    bool ok = WriteKey(path, section, IDS_KEY_WINDOW_POS_X, saved.WindowPosX, lines) &
+              WriteKey(path, section, IDS_KEY_WINDOW_POS_Y, saved.WindowPosY, lines);
     for (const auto& k : PlainKeys)
-        ok &= WriteKey(path, section, k.KeyId, Settings.*k.Field, lines);
+        ok &= WriteKey(path, section, k.KeyId, saved.*k.Field, lines);
     for (int n = 1; n <= 10; n++)
         ok &= WriteKey(path, section, IDS_KEY_ASPECT_BASE + n, AspectRatioSetting(n), lines);
     WritePrivateProfileStringW(nullptr, nullptr, nullptr, path);  // out of the system's cache

@@ -6,11 +6,14 @@
 #include "app/app.h"
 #include "app/aspect.h"
 #include "app/commands.h"
+#include "app/display_scale.h"
+#include "app/keep_awake.h"
 #include "app/layout.h"
 #include "app/main_window.h"
 #include "app/menus.h"
 #include "app/pending_error.h"
 #include "app/settings.h"
+#include "app/taskbar.h"
 #include "app/view_modes.h"
 #include "controls/playlist_panel.h"
 #include "controls/cursor_hide.h"
@@ -48,6 +51,7 @@ static void ResetProgramState()
 {
     S = {};
     ResetAppState();
+    ResetDisplayScale();
     ResetVideoPanel();
     ResetPlaylistPanel();
     ResetPlayState();
@@ -70,10 +74,13 @@ static bool InitApplication()
     BuildIniPath();
     SetDefaultSettings();
     LoadSettings();
+    // The window opens at the scale of the monitor at its saved place (or the primary one, where
+    // the system places it): the sizes the file keeps at 100 % become pixels of that scale.
+    bool placed = Settings.WindowPosX != CW_USEDEFAULT;
+    SetUiDpi(DpiAtPoint(placed ? POINT{Settings.WindowPosX, Settings.WindowPosY} : POINT{0, 0}));
+    ScaleSavedSizes(Settings, BaseDpi, UiDpi());
 
-    LOGFONTW lf = {};
-    SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof lf, &lf, 0);
-    UiFont = CreateFontIndirectW(&lf);
+    UiFont = CreateUiFont(UiDpi());
     if (!UiFont)
         return false;
 
@@ -81,11 +88,7 @@ static bool InitApplication()
     MainMenu = GetSubMenu(S.MainMenuResource, 0);
     S.PlaylistMenuResource = LoadMenuW(AppInstance, MAKEINTRESOURCEW(IDR_PLAYLIST_MENU));
     PlaylistMenu = GetSubMenu(S.PlaylistMenuResource, 0);
-
-    RECT r = {0, 0, 390, 30};
-    AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
-    MinTrackSize = {r.right - r.left, r.bottom - r.top};
-    return true;
+    return true;  // MinTrackSize: with the scale
 }
 
 static void RegisterMainWindowClass()
@@ -99,6 +102,31 @@ static void RegisterMainWindowClass()
     wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
     wc.lpszClassName = S.ClassName;
     RegisterClassExW(&wc);  // already registered by an earlier run in this process is fine
+}
+
+// At its saved place, unless that lies on no monitor now (one removed, a file from another
+// desk); at the scale of the monitor it opens on.
+static void CreateMainWindow(HINSTANCE instance)
+{
+    if (Settings.WindowPosX != CW_USEDEFAULT) {
+        RECT r = {Settings.WindowPosX, Settings.WindowPosY, Settings.WindowPosX + Settings.WindowWidth,
+                  Settings.WindowPosY + Settings.WindowHeight};
+        if (KeepOnMonitor(r)) {
+            Settings.WindowPosX = r.left, Settings.WindowPosY = r.top;
+            Settings.WindowWidth = r.right - r.left, Settings.WindowHeight = r.bottom - r.top;
+        }
+    }
+    CreateWindowExW(0, S.ClassName, ProductTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, Settings.WindowPosX,
+                    Settings.WindowPosY, Settings.WindowWidth, Settings.WindowHeight, nullptr, nullptr, instance,
+                    nullptr);
+    int dpi = MainWindow ? ClampDpi((int)GetDpiForWindow(MainWindow)) : UiDpi();
+    if (dpi != UiDpi()) {  // the system put it on a monitor of another scale
+        RECT r;
+        GetWindowRect(MainWindow, &r);
+        SettingsRecord at = Settings;
+        ScaleSavedSizes(at, UiDpi(), dpi);
+        ApplyWindowDpi(MainWindow, dpi, {r.left, r.top, r.left + at.WindowWidth, r.top + at.WindowHeight});
+    }
 }
 
 // The child windows, in this order: control bar, video panel, playlist panel, splitter.
@@ -163,9 +191,7 @@ bool StartNimbrel(HINSTANCE instance, int showCommand)
         return Fail(CleanupAll);
 
     RegisterMainWindowClass();
-    CreateWindowExW(0, S.ClassName, ProductTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                    Settings.WindowPosX, Settings.WindowPosY, Settings.WindowWidth,
-                    Settings.WindowHeight, nullptr, nullptr, instance, nullptr);
+    CreateMainWindow(instance);
     if (!MainWindow || !CreateChildren() || !ApplySettingsAtStart())
         return Fail(CleanupAll);
 
@@ -197,6 +223,8 @@ int RunMessageLoop()
 static void ShutDownApplication()
 {
     SaveSettings();
+    KeepAwake(false);
+    ReleaseTaskbar();
     NoteMouseActivity(0);
     if (UiFont)
         DeleteObject(UiFont);

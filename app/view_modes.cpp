@@ -2,6 +2,7 @@
 
 #include "app/app.h"
 #include "app/aspect.h"
+#include "app/display_scale.h"
 #include "app/layout.h"
 #include "app/menus.h"
 #include "app/settings.h"
@@ -56,7 +57,8 @@ static void EnterFullScreen()
     GetMonitorInfoW(MonitorFromWindow(MainWindow, MONITOR_DEFAULTTONEAREST), &monitor);
     const RECT& m = monitor.rcMonitor;
     SetWindowLongPtrW(MainWindow, GWL_STYLE, WS_POPUP | WS_VISIBLE);
-    SetWindowPos(MainWindow, HWND_TOP, m.left, m.top, m.right - m.left, m.bottom - m.top, 0);
+    // The frame is recalculated even when the window already has the monitor's rectangle.
+    SetWindowPos(MainWindow, HWND_TOP, m.left, m.top, m.right - m.left, m.bottom - m.top, SWP_FRAMECHANGED);
     // Last: the WM_SIZE above recorded the screen's size as the window's.
     Settings.WindowPosX = before.left;
     Settings.WindowPosY = before.top;
@@ -74,8 +76,12 @@ static void LeaveFullScreen()
     BarInFullScreen = true;
     NoteMouseActivity(0);  // a pointer hidden by the auto-hide comes back
     SetWindowLongPtrW(MainWindow, GWL_STYLE, V.SavedWindowStyle);
-    SetWindowPos(MainWindow, HWND_TOP, Settings.WindowPosX, Settings.WindowPosY, Settings.WindowWidth,
-                 Settings.WindowHeight, 0);
+    // Back where it was, unless that monitor has gone meanwhile.
+    RECT r = {Settings.WindowPosX, Settings.WindowPosY, Settings.WindowPosX + Settings.WindowWidth,
+              Settings.WindowPosY + Settings.WindowHeight};
+    KeepOnMonitor(r);
+    SetWindowPos(MainWindow, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_FRAMECHANGED);
+    LayoutChildren();  // the bar comes back even if the client size did not change
 }
 
 void ToggleFullScreen()
@@ -116,10 +122,10 @@ void ApplySizePreset(UINT id)
         return;
     SIZE s = SizePresetTable[id - IDM_SIZE_25];
     CheckRadioGroup(MainMenu, IDM_SIZE_25, IDM_SIZE_200, id);
-    long long width = s.cx, height = (long long)s.cy + NormalBarHeight;
+    // The picture keeps the video's own pixels; the bar, the splitter and the frame are the scale's.
+    long long width = s.cx, height = (long long)s.cy + Px(NormalBarHeight);
     if (PlaylistPanel && IsWindowVisible(PlaylistPanel))
-        width += (long long)Settings.PlayListWidth + SplitterWidth;
-    RECT r = {0, 0, FitWindowSide(width), FitWindowSide(height)};
-    AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
-    SetWindowPos(MainWindow, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
+        width += (long long)Settings.PlayListWidth + Px(SplitterWidth);
+    SIZE outer = OuterSizeAt(FitWindowSide(width), FitWindowSide(height), UiDpi());
+    SetWindowPos(MainWindow, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER);
 }

@@ -11,6 +11,8 @@ void PaintBuffered(HWND window, HDC target, DrawFunction draw)
     if (!memory || !bitmap) {  // out of GDI resources: draw directly rather than not at all
         if (memory)
             DeleteDC(memory);
+        if (bitmap)
+            DeleteObject(bitmap);
         FillRect(target, &client, GetSysColorBrush(COLOR_BTNFACE));
         draw(target, client);
         return;

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include "app/layout.h"
+
 constexpr wchar_t ControlBarClass[] = L"wc";
 
 // The bar and its children, null until they exist; the play/pause and mute images are
@@ -16,6 +18,16 @@ extern HICON PlayIcon, PauseIcon, SoundIcon, MutedIcon;  // 151, 153, 154, 155
 // for every image it is given, and play/pause changes with every file and every pause.)
 void SetButtonIcon(HWND button, HICON icon);
 HICON ButtonIcon(HWND button);
+
+// The places of the seven children in a bar barWidth wide at dpi, in the order play/pause, stop,
+// seek bar, time, mute, volume, menu.
+constexpr int BarChildCount = 7;
+struct BarLayout {
+    Placement Child[BarChildCount];
+};
+BarLayout ComputeBarLayout(int barWidth, int dpi);
+// The icons, the time's font and the places at the main window's (new) scale.
+void ScaleControlBar();
 
 // Registers the class and creates the bar with all its children in MainWindow; false when
 // the registration fails or the bar or any child is not created.

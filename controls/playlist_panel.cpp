@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "app/app.h"
+#include "app/display_scale.h"
 #include "app/commands.h"
 #include "app/menus.h"
 #include "app/settings.h"
@@ -20,6 +21,7 @@ static const wchar_t PanelClass[] = L"wp";
 static struct {
     WNDPROC ListProc;       // the list view's own procedure, behind the subclass
     HIMAGELIST PlayingMark;  // the current entry's mark, drawn by the row drawing
+    int MarkSize;            // its side in pixels
     int BatchDepth;          // rows are being added in a batch
     bool ColumnSizePending;  // the name column was asked to fit during the batch
 } S;
@@ -94,17 +96,17 @@ static bool AddColumn(int index, int width)
     return SendMessageW(PlaylistView, LVM_INSERTCOLUMNW, index, (LPARAM)&column) == index;
 }
 
-static bool CreatePlayingMark()
+// The current entry's mark, 8 pixels at 96 DPI; null when it cannot be made.
+static HIMAGELIST MakePlayingMark(int size)
 {
-    S.PlayingMark = ImageList_Create(8, 8, ILC_COLOR4 | ILC_MASK, 1, 0);
-    if (!S.PlayingMark)
-        return false;
-    HICON icon = (HICON)LoadImageW(AppInstance, MAKEINTRESOURCEW(IDI_PLAYING_MARK), IMAGE_ICON, 8, 8, 0);
-    if (!icon)
-        return false;
-    int added = ImageList_AddIcon(S.PlayingMark, icon);
-    DestroyIcon(icon);
-    return added == 0;
+    HIMAGELIST mark = ImageList_Create(size, size, ILC_COLOR4 | ILC_MASK, 1, 0);
+    HICON icon = (HICON)LoadImageW(AppInstance, MAKEINTRESOURCEW(IDI_PLAYING_MARK), IMAGE_ICON, size, size, 0);
+    bool added = mark && icon && ImageList_AddIcon(mark, icon) == 0;
+    if (icon)
+        DestroyIcon(icon);
+    if (!added && mark)
+        ImageList_Destroy(mark);
+    return added ? mark : nullptr;
 }
 
 static LRESULT OnCreate(HWND panel)
@@ -119,10 +121,26 @@ static LRESULT OnCreate(HWND panel)
         return -1;
     SendMessageW(PlaylistView, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     SendMessageW(PlaylistView, WM_SETFONT, (WPARAM)UiFont, FALSE);
-    if (!AddColumn(0, 20) || !AddColumn(1, 0) || !AddColumn(2, 0))
+    if (!AddColumn(0, Px(20)) || !AddColumn(1, 0) || !AddColumn(2, 0))
         return -1;
     S.ListProc = (WNDPROC)SetWindowLongPtrW(PlaylistView, GWLP_WNDPROC, (LONG_PTR)PlaylistViewProc);
-    return CreatePlayingMark() ? 0 : -1;
+    S.PlayingMark = MakePlayingMark(S.MarkSize = Px(8));
+    return S.PlayingMark ? 0 : -1;
+}
+
+void ScalePlaylistPanel()
+{
+    if (!PlaylistView)
+        return;
+    SendMessageW(PlaylistView, WM_SETFONT, (WPARAM)UiFont, TRUE);  // the rows follow the font
+    SendMessageW(PlaylistView, LVM_SETCOLUMNWIDTH, 0, Px(20));
+    if (HIMAGELIST mark = MakePlayingMark(Px(8))) {
+        ImageList_Destroy(S.PlayingMark);
+        S.PlayingMark = mark;
+        S.MarkSize = Px(8);
+    }
+    SendMessageW(PlaylistView, LVM_SETCOLUMNWIDTH, 1, LVSCW_AUTOSIZE_USEHEADER);
+    InvalidateRect(PlaylistView, nullptr, TRUE);
 }
 
 static void OnDestroy()
@@ -159,8 +177,8 @@ static void DrawRow(const DRAWITEMSTRUCT* d)
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     FillRect(dc, &markBox, brush);
     if (row == CurrentIndex) {
-        int x = markBox.left + (markBox.right - markBox.left - 8) / 2;
-        int y = markBox.top + (markBox.bottom - markBox.top - 8) / 2;
+        int x = markBox.left + (markBox.right - markBox.left - S.MarkSize) / 2;
+        int y = markBox.top + (markBox.bottom - markBox.top - S.MarkSize) / 2;
         ImageList_Draw(S.PlayingMark, 0, dc, x, y, ILD_NORMAL);
     }
     if (d->itemState & ODS_SELECTED) {
@@ -171,7 +189,7 @@ static void DrawRow(const DRAWITEMSTRUCT* d)
     FillRect(dc, &textBox, brush);
     wchar_t name[520];
     GetEntryText(row, 1, name, 520);
-    DRAWTEXTPARAMS margins = {sizeof margins, 0, 2, 0, 0};
+    DRAWTEXTPARAMS margins = {sizeof margins, 0, Px(2), 0, 0};
     DrawTextExW(dc, name, -1, &textBox, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX, &margins);
     if (d->itemState & ODS_FOCUS)
         DrawFocusRect(dc, &textBox);

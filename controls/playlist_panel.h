@@ -6,6 +6,8 @@
 // Registers class "wp" and creates the panel with its list view (PlaylistPanel and
 // PlaylistView are set); false when either fails.
 bool CreatePlaylistPanel();
+// The font, the mark column and the mark at the main window's (new) scale.
+void ScalePlaylistPanel();
 // No panel: the state of a fresh start-up.
 void ResetPlaylistPanel();
 // Many rows are about to be added: the view holds its drawing and the sizing of the name

@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include "app/app.h"
+#include "app/display_scale.h"
 #include "app/settings.h"
 #include "controls/buffered_paint.h"
 #include "controls/control_bar.h"
@@ -28,12 +29,13 @@ bool SeekBarDragging()
     return S.Dragging;
 }
 
-RECT HoverTextBox(int x, int width, int height, bool* rightAligned)
+RECT HoverTextBox(int x, int width, int height, int dpi, bool* rightAligned)
 {
+    int gap = ScaleToDpi(10, dpi), reach = ScaleToDpi(60, dpi);
     *rightAligned = x >= width / 2;
     if (*rightAligned)
-        return {x - 60, 0, x - 10, height};
-    return {x + 10, 0, x + 60, height};
+        return {x - reach, 0, x - gap, height};
+    return {x + gap, 0, x + reach, height};
 }
 
 void FormatHoverTime(unsigned seconds, wchar_t* buf, int cap)
@@ -63,7 +65,7 @@ static void DrawHoverTime(HDC dc, const RECT& client)
     wchar_t text[32];
     FormatHoverTime(PointerToSeconds(S.HoverX, client.right, PlaybackDuration), text, 32);
     bool right;
-    RECT box = HoverTextBox(S.HoverX, client.right, client.bottom, &right);
+    RECT box = HoverTextBox(S.HoverX, client.right, client.bottom, UiDpi(), &right);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     HGDIOBJ oldFont = SelectObject(dc, UiFont);
@@ -81,9 +83,10 @@ static void DrawSeekBar(HDC dc, const RECT& client)
         HBRUSH green = CreateSolidBrush(RGB(0, 255, 0));
         int s = SecondsToPixel(Section.SectionStart, PlaybackDuration, w);
         int e = SecondsToPixel(Section.SectionEnd, PlaybackDuration, w);
-        FillBox(dc, s, h - 4, e, h, green);
-        FillBox(dc, s - 1, 0, s + 1, h, green);
-        FillBox(dc, e - 1, 0, e + 1, h, green);
+        int band = Px(4), half = Px(1);
+        FillBox(dc, s, h - band, e, h, green);
+        FillBox(dc, s - half, 0, s + half, h, green);
+        FillBox(dc, e - half, 0, e + half, h, green);
         DeleteObject(green);
     }
     if (S.Hover)
@@ -99,7 +102,7 @@ static int ClientWidth(HWND bar)
 
 static int HitAt(HWND bar, int x)
 {
-    return HitMarker(x, ClientWidth(bar), Section, PlaybackDuration, Settings.Repeat == RepeatSection);
+    return HitMarker(x, ClientWidth(bar), Section, PlaybackDuration, Settings.Repeat == RepeatSection, UiDpi());
 }
 
 static void DragStep(HWND bar, int x)
@@ -141,11 +144,13 @@ static void OnSetCursor(HWND bar)
 static void OnMouseMove(HWND bar, int x)
 {
     NoteMouseActivity(0);
+    S.HoverX = x;  // the hover time follows the pointer, dragging or not
     if (S.Dragging && GetCapture() == bar) {
         DragStep(bar, x);
+        if (S.Hover)
+            InvalidateRect(bar, nullptr, TRUE);
         return;
     }
-    S.HoverX = x;
     if (!S.Hover && Interactive()) {
         TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, bar, 0};
         S.Hover = TrackMouseEvent(&track) != FALSE;

@@ -8,9 +8,9 @@
 
 constexpr wchar_t SeekBarClass[] = L"csb";
 
-// The hover time box: right of the pointer in the left half (left-aligned), left of it in
-// the right half (right-aligned).
-RECT HoverTextBox(int x, int width, int height, bool* rightAligned);
+// The hover time box at dpi: right of the pointer in the left half (left-aligned), left of it
+// in the right half (right-aligned).
+RECT HoverTextBox(int x, int width, int height, int dpi, bool* rightAligned);
 // "m:ss" of a second count.
 void FormatHoverTime(unsigned seconds, wchar_t* buf, int cap);
 

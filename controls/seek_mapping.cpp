@@ -1,5 +1,7 @@
 #include "controls/seek_mapping.h"
 
+#include "app/scale.h"
+
 int SecondsToPixel(unsigned seconds, unsigned duration, int width)
 {
     if (duration == 0 || width <= 0)
@@ -16,18 +18,18 @@ unsigned PointerToSeconds(int x, int width, unsigned duration)
     return (unsigned)((double)x / width * duration);
 }
 
-int HitMarker(int x, int width, const SectionRecord& section, unsigned duration, bool sectionMode)
+int HitMarker(int x, int width, const SectionRecord& section, unsigned duration, bool sectionMode, int dpi)
 {
     if (!sectionMode || !section.SectionActive || duration == 0)
         return NoMarker;
     // Wider than int: the zones reach past the bar's ends, whatever its width.
-    long long w = width;
+    long long w = width, two = ScaleToDpi(2, dpi), three = ScaleToDpi(3, dpi), five = ScaleToDpi(5, dpi);
     long long s = SecondsToPixel(section.SectionStart, duration, width);
-    long long startLeft = s - 3 < 0 ? 0 : s - 3;
-    long long startRight = s - 3 < 0 ? 5 : s + 2;
+    long long startLeft = s - three < 0 ? 0 : s - three;
+    long long startRight = s - three < 0 ? five : s + two;
     long long e = SecondsToPixel(section.SectionEnd, duration, width);
-    long long endLeft = e + 3 > w ? w - 5 : e - 2;
-    long long endRight = e + 3 > w ? w : e + 3;
+    long long endLeft = e + three > w ? w - five : e - two;
+    long long endRight = e + three > w ? w : e + three;
     if (x >= startLeft && x <= startRight)
         return StartMarker;
     if (x >= endLeft && x <= endRight)

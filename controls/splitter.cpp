@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "app/app.h"
+#include "app/display_scale.h"
 #include "app/layout.h"
 #include "app/settings.h"
 #include "resources/resource.h"
@@ -14,12 +15,13 @@ void ResetSplitter()
     Splitter = nullptr;
 }
 
-int ClampSplitterX(int x, int clientWidth)
+int ClampSplitterX(int x, int clientWidth, int dpi)
 {
-    if (x < 50)
-        x = 50;
-    if (x > clientWidth - 100)
-        x = clientWidth - 100;
+    int least = ScaleToDpi(NarrowestVideo, dpi), most = clientWidth - ScaleToDpi(100, dpi);
+    if (x < least)
+        x = least;
+    if (x > most)
+        x = most;
     return x;
 }
 
@@ -29,14 +31,14 @@ static void DragStep(HWND splitter, LPARAM lParam)
     MapWindowPoints(splitter, MainWindow, &p, 1);
     RECT client;
     GetClientRect(MainWindow, &client);
-    int x = ClampSplitterX(p.x, client.right);
+    int x = ClampSplitterX(p.x, client.right, UiDpi());
     // Only the splitter moves now; the rest follows at the release.
     if (VideoPanel)
         InvalidateRect(VideoPanel, nullptr, TRUE);
     if (PlaylistPanel)
         InvalidateRect(PlaylistPanel, nullptr, TRUE);
-    Settings.PlayListWidth = client.right - x - SplitterWidth;
-    MoveWindow(splitter, x, 0, SplitterWidth, client.bottom - BarHeight(), TRUE);
+    Settings.PlayListWidth = client.right - x - Px(SplitterWidth);
+    MoveWindow(splitter, x, 0, Px(SplitterWidth), client.bottom - BarHeight(), TRUE);
 }
 
 static void OnButtonUp(HWND splitter)
@@ -65,6 +67,11 @@ static LRESULT CALLBACK SplitterProc(HWND splitter, UINT message, WPARAM wParam,
         return 0;
     case WM_CAPTURECHANGED:
         return 0;  // PlayListWidth keeps the last drag value; the next layout applies it
+    case WM_SHOWWINDOW:
+        // Hidden (full screen, the playlist switched off) mid-drag: the drag ends there.
+        if (!wParam && GetCapture() == splitter)
+            ReleaseCapture();
+        return 0;
     }
     return DefWindowProcW(splitter, message, wParam, lParam);
 }

@@ -6,9 +6,9 @@ constexpr wchar_t SplitterClass[] = L"ws";
 
 extern HWND Splitter;  // null until it exists
 
-// The splitter's left edge for a pointer at x in a client area clientWidth wide:
-// at least 50, at most clientWidth - 100 (the second limit wins in a narrow window).
-int ClampSplitterX(int x, int clientWidth);
+// The splitter's left edge for a pointer at x in a client area clientWidth wide at dpi:
+// at least 50, at most clientWidth - 100 (at 96 DPI; the second limit wins in a narrow window).
+int ClampSplitterX(int x, int clientWidth, int dpi);
 
 // Registers the class and creates the splitter in MainWindow; false when either fails.
 bool CreateSplitter();

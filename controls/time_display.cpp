@@ -3,6 +3,7 @@
 #include <stdio.h>
 
 #include "app/app.h"
+#include "app/display_scale.h"
 #include "controls/buffered_paint.h"
 #include "engine/monitor.h"
 
@@ -23,7 +24,7 @@ static void DrawTimeDisplay(HDC dc, const RECT& client)
     // A glyph may reach past its advance width (the last digit's right edge): the text is
     // not clipped to its box, and two pixels are kept free for that overhang. A text too
     // wide for the box is still shortened with an ellipsis.
-    RECT box = {client.left, client.top, client.right - TimeTextInset, client.bottom};
+    RECT box = {client.left, client.top, client.right - Px(TimeTextInset), client.bottom};
     DrawTextExW(dc, text, -1, &box,
                 DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_NOCLIP, nullptr);
     SelectObject(dc, oldFont);

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 constexpr wchar_t TimeDisplayClass[] = L"ctt";
-constexpr int TimeTextInset = 2;  // pixels kept free at the right of the text
+constexpr int TimeTextInset = 2;  // pixels (at 96 DPI) kept free at the right of the text
 
 // "%4u:%02u/%4u:%02u" of the position and the duration in whole seconds.
 void FormatTimeText(unsigned position, unsigned duration, wchar_t* buf, int cap);

@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/aspect.h"
 #include "app/settings.h"
+#include "app/taskbar.h"
 #include "controls/control_bar.h"
 #include "controls/cursor_hide.h"
 #include "engine/movie_variables.h"
@@ -67,4 +68,5 @@ void CALLBACK MonitorTick(HWND, UINT, UINT_PTR, DWORD)
     for (HWND w : {SeekBar, TimeDisplay})
         if (w)
             InvalidateRect(w, nullptr, TRUE);
+    UpdateTaskbar();  // the progress, and the previous and next items as the playlist changed
 }

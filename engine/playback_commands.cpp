@@ -3,8 +3,10 @@
 #include <stdio.h>
 
 #include "app/app.h"
+#include "app/keep_awake.h"
 #include "app/menus.h"
 #include "app/settings.h"
+#include "app/taskbar.h"
 #include "controls/control_bar.h"
 #include "engine/movie_variables.h"
 #include "playlist/playlist.h"
@@ -50,6 +52,8 @@ void SetPlayState(PlayStateValue state)
     SetMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE, playEnabled);
     SetMenuItemEnabled(MainMenu, IDM_STOP, stopEnabled);
     UpdateWindowTitle();
+    KeepAwake(state == Playing);  // paused, stopped or idle, the screen may sleep again
+    UpdateTaskbar();
 }
 
 void PlayPauseCommand()

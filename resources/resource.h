@@ -19,6 +19,8 @@
 #define IDI_MUTED                 155
 #define IDI_MENU                  156
 #define IDI_PLAYING_MARK          157
+#define IDI_PREVIOUS              158  // the taskbar thumbnail's buttons
+#define IDI_NEXT                  159
 
 // Controls of the About box
 #define IDC_ABOUT_ICON            1000

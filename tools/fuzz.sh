@@ -4,8 +4,10 @@
 # $BUILD_DIR/fuzz (incrementally), makes the seed corpus there, then runs each harness.
 #   tools/fuzz.sh              a short run of each (seconds; the test command runs this)
 #   tools/fuzz.sh --long       1,000,000 inputs each (FUZZ_RUNS=n for more)
-#   tools/fuzz.sh [--long] NAME...   only those harnesses (aspect, classify, movie_file,
-#                              playlist_text, seek_bar, values)
+#   tools/fuzz.sh [--long] NAME...   only those harnesses (arithmetic, classify, movie_file,
+#                              playlist_text)
+# No input may make the code under test ask for more than 1 MB at once (-malloc_limit_mb):
+# the movie seeds include files that declare or inflate to tens of megabytes.
 # A finding stops the script; the input is kept in $BUILD_DIR/fuzz/findings.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -16,7 +18,7 @@ if [ "${1:-}" = "--long" ]; then
   shift
 fi
 names=("$@")
-[ ${#names[@]} -gt 0 ] || names=(aspect classify movie_file playlist_text seek_bar values)
+[ ${#names[@]} -gt 0 ] || names=(arithmetic classify movie_file playlist_text)
 
 if [ ! -f "$out/CMakeCache.txt" ]; then
   cmake -S "$root/tests/fuzz" -B "$out" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=None >/dev/null
@@ -28,6 +30,10 @@ seeds="$out/seeds"
 rm -rf "$seeds"
 mkdir -p "$seeds" "$out/corpus" "$out/findings" "$out/logs"
 python3 "$root/tools/make-movie.py" "$root/resources/movie/Nimbrel.movie" "$out/movie.cws"
+# A movie that declares one variable more than the reader takes.
+{ grep -v '^var ' "$root/resources/movie/Nimbrel.movie"; for i in $(seq 0 64); do echo "var v$i = 0"; done; } \
+  >"$out/many.movie"
+python3 "$root/tools/make-movie.py" "$out/many.movie" "$out/many.cws"
 media="$out/media"
 if [ ! -d "$media" ]; then
   mkdir -p "$media.tmp"
@@ -37,9 +43,9 @@ if [ ! -d "$media" ]; then
   done
   mv "$media.tmp" "$media"
 fi
-python3 - "$seeds" "$out/movie.cws" "$media" <<'PY'
+python3 - "$seeds" "$out/movie.cws" "$media" "$out/many.cws" <<'PY'
 import os, struct, sys, zlib
-seeds, movie, media = sys.argv[1:4]
+seeds, movie, media, many = sys.argv[1:5]
 
 def put(harness, name, data):
     os.makedirs(os.path.join(seeds, harness), exist_ok=True)
@@ -97,12 +103,19 @@ plain = b"FWS" + cws[3:8] + zlib.decompress(cws[8:])
 put("movie_file", "movie.cws", cws)
 put("movie_file", "movie.fws", plain)
 put("movie_file", "movie-cut.fws", plain[:len(plain) // 2])
+# Past the reader's limits: 65 variables; a declared length of 64 MB over a few bytes; a body
+# that inflates to 48 MB.
+with open(many, "rb") as f:
+    put("movie_file", "many-variables.cws", f.read())
+put("movie_file", "declares-64mb.cws", cws[:4] + struct.pack("<I", 64 << 20) + cws[8:])
+bomb = plain[8:-2] + struct.pack("<HI", 9 << 6 | 0x3F, 48 << 20) + bytes(48 << 20) + plain[-2:]
+put("movie_file", "inflates-48mb.cws", cws[:4] + struct.pack("<I", 8 + len(bomb)) + zlib.compress(bomb, 1))
 
 # Texts of numbers, each followed by the integer, doubles, the flag the harness takes.
 tail = provided(("i", 2147483647), ("d", 0), ("d", 1), ("d", 3), ("d", 2**40), ("b", 0))
 for i, text in enumerate(["0", " 12.75 ", "0x1A", "-2147483649", "2147483648", "1e308", "-0", "+7",
                           "\v5", "16009", "4e-05", "\u0663", "C:\\Program Files\\Nimbrel.exe"]):
-    put("values", "text%d" % i, text.encode("latin-1", "replace") + tail)
+    put("arithmetic", "text%d" % i, b"\x02" + text.encode("latin-1", "replace") + tail)
 
 # The seek bar: a 400-pixel bar over 100 s with a section, and the edges of the ranges.
 bars = [(50, 100, 400, 200, 10, 20, 1, 1), (100, 100, 400, 400, 0, 100, 1, 1),
@@ -110,20 +123,20 @@ bars = [(50, 100, 400, 200, 10, 20, 1, 1), (100, 100, 400, 400, 0, 100, 1, 1),
         # A bar of the least width: the marker zones once overflowed an int.
         (0, 1, -2**31, 0, 0, 0, 1, 1)]
 for i, (s, d, w, x, a, b, active, mode) in enumerate(bars):
-    put("seek_bar", "bar%d" % i, provided(("u", s), ("u", d), ("i", w), ("i", x), ("u", a), ("u", b),
+    put("arithmetic", "bar%d" % i, b"\x01" + provided(("u", s), ("u", d), ("i", w), ("i", x), ("u", a), ("u", b),
                                           ("u", active), ("b", mode)))
 
 # Aspect: presets, the video's own ratio, panels and zooms, and the extremes.
 sizes = [(16009, 640, 360, 16, 9, 800, 450, 100, 145), (4003, 1920, 1080, 4, 3, 1, 1, 200, 0),
          (0, 0, 0, 0, 0, 0, 0, 0, 0), (-1, 2**31 - 1, 1, 999, 1, 2**31 - 1, 2**31 - 1, 2**31 - 1, 2**31 - 1)]
 for i, row in enumerate(sizes):
-    put("aspect", "size%d" % i, provided(*[("i", v) for v in row]))
+    put("arithmetic", "size%d" % i, b"\x00" + provided(*[("i", v) for v in row]))
 PY
 
 for name in "${names[@]}"; do
   mkdir -p "$out/corpus/$name"
   log="$out/logs/$name.log"
-  if ! "$out/bin/${name}_fuzz" "${limit[@]}" -artifact_prefix="$out/findings/$name-" \
+  if ! "$out/bin/${name}_fuzz" "${limit[@]}" -malloc_limit_mb=1 -artifact_prefix="$out/findings/$name-" \
       "$out/corpus/$name" "$seeds/$name" >"$log" 2>&1; then
     tail -40 "$log"
     echo "fuzz: $name FOUND something; the input is in $out/findings" >&2

@@ -3,8 +3,9 @@
 
 Usage: python3 tools/make-icons.py OUTDIR
 
-Writes OUTDIR/icon150.ico ... OUTDIR/icon157.ico, each a classic 16-colour
-icon (4-bit colour bitmap plus 1-bit transparency mask) in one or more sizes.
+Writes OUTDIR/icon150.ico ... OUTDIR/icon159.ico, each a classic 16-colour
+icon (4-bit colour bitmap plus 1-bit transparency mask) in every size the
+program asks for at 100 to 200 % display scale.
 The build runs this, so no binary image is kept in the tree.
 """
 import os
@@ -142,38 +143,6 @@ MENU = """
     KKKKKKKKKKK
 """
 
-# The playlist's mark for the entry now playing, loaded at 8x8 (and 16x16).
-NOW8 = """
-    KK......
-    KKKK....
-    KKKKKK..
-    KKKKKKKK
-    KKKKKKKK
-    KKKKKK..
-    KKKK....
-    KK......
-"""
-
-NOW16 = """
-    KK..............
-    KKKK............
-    KKKKKK..........
-    KKKKKKKK........
-    KKKKKKKKKK......
-    KKKKKKKKKKKK....
-    KKKKKKKKKKKKKK..
-    KKKKKKKKKKKKKKKK
-    KKKKKKKKKKKKKKKK
-    KKKKKKKKKKKKKK..
-    KKKKKKKKKKKK....
-    KKKKKKKKKK......
-    KKKKKKKK........
-    KKKKKK..........
-    KKKK............
-    KK..............
-"""
-
-
 def grid(art):
     """Rows of a picture; every row the same width."""
     rows = art.split()
@@ -235,15 +204,104 @@ def icon_file(images):
     return out + b''.join(blobs)
 
 
+def rounded(v):
+    return int(v + 0.5)
+
+
+def triangle(n, left=False):
+    """A filled triangle pointing right (or left), its odd height about 11/16 of n."""
+    h = 2 * rounded((11 * n / 16 - 1) / 2) + 1
+    rows = ['K' * (min(i, h - 1 - i) + 1) for i in range(h)]
+    w = (h + 1) // 2
+    return [r.rjust(w, '.') if left else r.ljust(w, '.') for r in rows]
+
+
+def block(width, height):
+    return ['K' * width] * height
+
+
+def beside(*parts, gap=0):
+    """Glyphs side by side, top-aligned on the tallest, gap transparent columns apart."""
+    height = max(len(p) for p in parts)
+    rows = []
+    for y in range(height):
+        row = []
+        for p in parts:
+            top = (height - len(p)) // 2
+            row.append(p[y - top] if 0 <= y - top < len(p) else '.' * len(p[0]))
+        rows.append(('.' * gap).join(row))
+    return rows
+
+
+def scaled(rows, n, base=16):
+    """Nearest-neighbour scaling of base-sized art to n (1.25 and 1.5 repeat some rows)."""
+    return [''.join(rows[y * base // n][x * base // n] for x in range(n)) for y in range(n)]
+
+
+# Button glyphs at every display scale: 100, 125, 150 and 200 %. The 16-pixel images are the
+# art above; the shapes are drawn for each size, the speaker and the menu box scaled from it.
+SIZES = (16, 20, 24, 32)
+
+
+def play(n):
+    return centred(grid(PLAY), n) if n == 16 else centred(triangle(n), n)
+
+
+def stop(n):
+    side = rounded(10 * n / 16)
+    return centred(block(side, side), n)
+
+
+def pause(n):
+    bar, gap, height = rounded(3 * n / 16), rounded(2 * n / 16), rounded(10 * n / 16)
+    return centred(beside(block(bar, height), block(bar, height), gap=gap), n)
+
+
+def previous(n):
+    t = triangle(n, left=True)
+    return centred(beside(block(rounded(2 * n / 16), len(t)), t, gap=rounded(n / 16)), n)
+
+
+def following(n):
+    t = triangle(n)
+    return centred(beside(t, block(rounded(2 * n / 16), len(t)), gap=rounded(n / 16)), n)
+
+
+def menu(n):
+    """A framed box with three bars: frame and bars t thick, gaps of g at the frame, 2.4 g between."""
+    if n == 16:
+        return centred(grid(MENU))
+    t, g, inner = max(1, n // 16), rounded(n / 16), rounded(2.4 * n / 16)
+    side = 5 * t + 2 * g + 2 * inner
+    edge, hollow = 'K' * t, '.' * (side - 2 * t)
+    bar = edge + '.' * g + 'K' * (side - 2 * (t + g)) + '.' * g + edge
+    rows = [edge + hollow + edge] * g
+    for k in range(3):
+        rows += [bar] * t + [edge + hollow + edge] * (inner if k < 2 else g)
+    return centred(['K' * side] * t + rows + ['K' * side] * t, n)
+
+
+def from_art(art, transform=lambda rows: rows):
+    return lambda n: scaled(centred(transform(grid(art))), n)
+
+
+def now_playing(n):
+    """The playlist's mark: a right-pointing triangle filling the n x n square (8 at 100 %)."""
+    rows = ['K' * min(n, 2 * (i + 1)) for i in range(n // 2)]
+    return [r.ljust(n, '.') for r in rows + rows[::-1]]
+
+
 ICONS = {
-    150: [grid(APP16), doubled(grid(APP16)), doubled(grid(APP24))],
-    151: [centred(grid(PLAY))],
-    152: [centred(grid(STOP))],
-    153: [centred(grid(PAUSE))],
-    154: [centred(grid(VOLUME))],
-    155: [centred(muted(grid(VOLUME)))],
-    156: [centred(grid(MENU))],
-    157: [grid(NOW8), grid(NOW16)],
+    150: [grid(APP16), scaled(grid(APP16), 20), grid(APP24), doubled(grid(APP16)), doubled(grid(APP24))],
+    151: [play(n) for n in SIZES],
+    152: [stop(n) for n in SIZES],
+    153: [pause(n) for n in SIZES],
+    154: [from_art(VOLUME)(n) for n in SIZES],
+    155: [from_art(VOLUME, muted)(n) for n in SIZES],
+    156: [menu(n) for n in SIZES],
+    157: [now_playing(n) for n in (8, 10, 12, 16)],
+    158: [previous(n) for n in SIZES],   # the taskbar thumbnail's previous and next buttons
+    159: [following(n) for n in SIZES],
 }
 
 

@@ -7,4 +7,4 @@ export BUILD_DIR=$(cd "${1:-$here/../build}" && pwd)
 cmake --build "$BUILD_DIR" --target playlist_bench -j"$(nproc)" >/dev/null
 source "$here/wine-env.sh"
 trap nimbrel_wine_stop EXIT
-"$NIMBREL_WINE" "$BUILD_DIR/tests/playlist/playlist_bench.exe" ${2:-} 2>/dev/null | tr -d '\r'
+"$NIMBREL_WINE" "$BUILD_DIR/tests/playlist_bench.exe" ${2:-} 2>/dev/null | tr -d '\r'

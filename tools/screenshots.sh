@@ -2,7 +2,9 @@
 # Refreshes the README's screenshots in docs/screenshots/: builds Nimbrel, plays generated
 # clips in the real exe under Wine on a virtual 1024x576 screen, drives it with real X input
 # (a right click on the picture opens the main menu, F11 goes full screen) and captures the
-# screen cropped to the program's windows, as 256-colour PNGs.
+# screen cropped to the program's windows, as 256-colour PNGs. Then once more at 150 % (a
+# 1536x864 screen at 144 DPI, in a Wine prefix of its own with visual styles on): the window
+# at its default size, the bar 45 pixels high.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export BUILD_DIR=${BUILD_DIR:-$root/build}
@@ -22,21 +24,26 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A display of our own, 16:9 so that full screen fills it; a white backdrop around the window.
-for n in $(seq 191 240); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-    Xvfb ":$n" -screen 0 1024x576x24 -wr -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=":$n"
-    break
-  fi
-done
-[ -n "$xvfb_pid" ] || { echo "screenshots: no free display" >&2; exit 1; }
-for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break; sleep 0.05; done
+# A display of our own (WIDTHxHEIGHT), 16:9 so that full screen fills it; a white backdrop
+# around the window. Sets xvfb_pid and DISPLAY.
+start_display() {
+  local n
+  for n in $(seq 191 240); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+      Xvfb ":$n" -screen 0 "$1x24" -wr -nolisten tcp >/dev/null 2>&1 &
+      xvfb_pid=$!
+      export DISPLAY=":$n"
+      break
+    fi
+  done
+  [ -n "$xvfb_pid" ] || { echo "screenshots: no free display" >&2; exit 1; }
+  for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break; sleep 0.05; done
+}
+start_display 1024x576
 source "$root/tools/wine-env.sh"   # the build's Wine prefix, on our display
 
 # Two clips for the playlist: a Mandelbrot zoom with a tone, and a test pattern.
-mkdir "$work/app" "$work/clips"
+mkdir "$work/clips"
 ffmpeg -nostdin -loglevel error -y \
   -f lavfi -i "mandelbrot=size=640x360:rate=25,trim=duration=15" \
   -f lavfi -i "sine=frequency=330:sample_rate=44100:duration=15" \
@@ -45,12 +52,22 @@ ffmpeg -nostdin -loglevel error -y \
   -f lavfi -i "testsrc2=size=640x360:rate=30:duration=15" \
   -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=15" \
   -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac "$work/clips/test pattern.flv"
-cp "$BUILD_DIR/bin/Nimbrel.exe" "$work/app/"   # a folder of its own: default settings
-(cd "$work/app" && exec "$NIMBREL_WINE" Nimbrel.exe "$(nimbrel_winpath "$work/clips/mandelbrot.mp4")" \
-  "$(nimbrel_winpath "$work/clips/test pattern.flv")" >/dev/null 2>&1) &
-app_pid=$!
-
-win=$(nimbrel_wait_window '^Nimbrel - ') || { echo "screenshots: no playing Nimbrel window" >&2; exit 1; }
+# The exe in a folder of its own (default settings) playing both clips; sets app_pid and win.
+start_program() {
+  rm -rf "$work/app"
+  mkdir "$work/app"
+  cp "$BUILD_DIR/bin/Nimbrel.exe" "$work/app/"
+  (cd "$work/app" && exec "$NIMBREL_WINE" Nimbrel.exe "$(nimbrel_winpath "$work/clips/mandelbrot.mp4")" \
+    "$(nimbrel_winpath "$work/clips/test pattern.flv")" >/dev/null 2>&1) &
+  app_pid=$!
+  win=$(nimbrel_wait_window '^Nimbrel - ') || { echo "screenshots: no playing Nimbrel window" >&2; exit 1; }
+}
+stop_program() {
+  (cd / && "$NIMBREL_WINE" taskkill /im Nimbrel.exe >/dev/null 2>&1) || true
+  for _ in $(seq 1 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.2; done
+  app_pid=""
+}
+start_program
 
 # The bounding box of the program's visible top-level windows (main window, pop-up menu).
 bbox() {
@@ -101,6 +118,17 @@ wait_box 1024x576 equal
 sleep 1.5
 shot fullscreen
 
-(cd / && "$NIMBREL_WINE" taskkill /im Nimbrel.exe >/dev/null 2>&1) || true
-for _ in $(seq 1 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.2; done
-app_pid=""
+stop_program
+nimbrel_wine_stop
+kill "$xvfb_pid" 2>/dev/null || true
+xvfb_pid=""
+
+# At 150 %: a screen of 1536x864 at 144 DPI, a Wine prefix of its own.
+start_display 1536x864
+export NIMBREL_DPI=144
+unset NIMBREL_WINE_READY
+source "$root/tools/wine-env.sh"
+start_program
+sleep 3
+shot scaled-150
+stop_program

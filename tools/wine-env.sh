@@ -1,12 +1,13 @@
 # Sourced by the run and test scripts: a virtual display when none is set, and a
 # Wine prefix of the project's own inside the build folder, made on first use.
-# Expects BUILD_DIR to be set (defaults to <repo>/build).
+# Expects BUILD_DIR to be set (defaults to <repo>/build). With NIMBREL_DPI set (e.g. 144), a
+# prefix of its own at that display scale, with visual styles on, as a laptop's desktop is.
 _nimbrel_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR=${BUILD_DIR:-$_nimbrel_root/build}
 mkdir -p "$BUILD_DIR"
 BUILD_DIR=$(cd "$BUILD_DIR" && pwd)
 
-export WINEPREFIX="$BUILD_DIR/wineprefix"
+export WINEPREFIX="$BUILD_DIR/wineprefix${NIMBREL_DPI:+-dpi$NIMBREL_DPI}"
 export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINELOADER=/usr/lib/wine/wine64
@@ -58,6 +59,17 @@ _nimbrel_make_prefix() {
     /v "MS UI Gothic" /t REG_SZ /d IPAGothic /f
   # No window manager on Xvfb: Wine draws the frames itself.
   _nimbrel_reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f
+  if [ -n "${NIMBREL_DPI:-}" ]; then
+    local key
+    for key in 'HKCU\Control Panel\Desktop' 'HKCC\Software\Fonts'; do
+      _nimbrel_reg add "$key" /v LogPixels /t REG_DWORD /d "$NIMBREL_DPI" /f
+    done
+    key='HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager'
+    _nimbrel_reg add "$key" /v ThemeActive /t REG_SZ /d 1 /f
+    _nimbrel_reg add "$key" /v DllName /t REG_SZ /d 'C:\windows\resources\themes\light\light.msstyles' /f
+    _nimbrel_reg add "$key" /v ColorName /t REG_SZ /d '' /f
+    _nimbrel_reg add "$key" /v SizeName /t REG_SZ /d '' /f
+  fi
   wineserver -w
   touch "$WINEPREFIX/.nimbrel-ready"
 }

@@ -4,9 +4,13 @@
 #include <climits>
 
 #include "app/aspect.h"
+#include "app/display_scale.h"
+#include "app/layout.h"
 #include "app/menus.h"
 #include "app/pending_error.h"
+#include "controls/control_bar.h"
 #include "controls/seek_bar.h"
+#include "controls/splitter.h"
 #include "controls/time_display.h"
 #include "controls/volume_slider.h"
 #include "resources/resource.h"
@@ -135,6 +139,55 @@ TEST(Sizing, SlotZeroZoomShownSizeAndPresets)
     }
     ResetVideoSize();
     ResetAspect();
+}
+
+std::string Text(const Placement& p)
+{
+    return std::to_string(p.x) + "," + std::to_string(p.y) + " " + std::to_string(p.width) + "x" + std::to_string(p.height);
+}
+
+// The default window (662 x 414 at 100 %) at each scale, scales outside 96..480 brought within:
+// the children and the bar's widgets, then the splitter's limits, the narrowest video's, the hover
+// box, the start marker's zone and the full-screen bar shown and hidden. A saved window's side goes
+// to another scale by its client part, each scale with its own frame; a window on no monitor moves
+// into the work area, shrunk where it is bigger.
+TEST(ScaledLayout, EverySizeFollowsTheScale)
+{
+    struct Row { int dpi; const char* layout; } rows[] = {
+        {96, "0,0 512x384|517,0 145x384|512,0 5x384|0,384 662x30|2,2 54x26|58,2 26x26|91,5 341x20|434,5 100x20|"
+             "544,2 26x26|574,7 50x16|634,2 26x26|50 562 607 30 80 5 30 0 "},
+        {144, "0,0 767x576|775,0 218x576|767,0 8x576|0,576 993x45|3,3 81x39|87,3 39x39|137,8 511x30|651,8 150x30|"
+              "816,3 39x39|861,11 75x24|951,3 39x39|75 843 910 35 110 8 45 0 "},
+        {1000, "0,0 2560x1920|2585,0 725x1920|2560,0 25x1920|0,1920 3310x150|10,10 270x130|290,10 130x130|"
+               "455,25 1705x100|2170,25 500x100|2720,10 130x130|2870,35 250x80|3170,10 130x130|250 2810 3035 70 320 25 150 0 "},
+        {20, nullptr}, {95, nullptr},  // as 96
+    };
+    for (const Row& r : rows) {
+        int dpi = ClampDpi(r.dpi), width = ScaleToDpi(662, dpi);
+        ChildLayout c = ComputeChildLayout(width, ScaleToDpi(414, dpi), BarHeightAt(false, true, dpi), true,
+                                           ScaleToDpi(145, dpi), dpi);
+        std::string layout;
+        for (const Placement& p : {c.Video, c.Playlist, c.Splitter, c.Bar})
+            layout += Text(p) + "|";
+        for (const Placement& p : ComputeBarLayout(width, dpi).Child)
+            layout += Text(p) + "|";
+        bool right;
+        RECT hover = HoverTextBox(20, 200, 20, dpi, &right);
+        int marker = 0;  // the last pixel that grabs a start marker at second 0
+        while (HitMarker(marker + 1, 1000, {0, 100, 1, 0, 0}, 100, true, dpi) == StartMarker)
+            marker++;
+        for (int v : {ClampSplitterX(-100, width, dpi), ClampSplitterX(99999, width, dpi), FitPlayListWidth(99999, width, dpi),
+                      (int)hover.left, (int)hover.right, marker, BarHeightAt(true, true, dpi), BarHeightAt(true, false, dpi)})
+            layout += std::to_string(v) + " ";
+        EXPECT_EQ(layout, (r.layout ? r : rows[0]).layout) << r.dpi;
+    }
+    struct Side { int side, frameFrom, frameTo, from, to, scaled; };
+    for (const Side& r : {Side{670, 8, 10, 96, 144, 1003}, Side{1003, 10, 8, 144, 96, 670},
+                          Side{INT_MAX, 8, 10, 96, 144, INT_MAX}, Side{INT_MIN, 8, 8, 96, 96, INT_MIN}})
+        EXPECT_EQ(ScaleWindowSide(r.side, r.frameFrom, r.frameTo, r.from, r.to), r.scaled) << r.side << " " << r.to;
+    RECT area = {0, 0, 1280, 994}, back = {0, 0, 670, 441};
+    RECT gone = MoveIntoArea({-30000, -30000, -29330, -29559}, area), big = MoveIntoArea({-9, -9, 3000, 3000}, area);
+    EXPECT_TRUE(EqualRect(&gone, &back) && EqualRect(&big, &area));
 }
 
 }  // namespace

@@ -58,7 +58,16 @@ TEST_F(ViewModes, FullScreenRoundTrip)
         std::string ini = ReadTestIni();
         EXPECT_TRUE(ini.rfind(Placed, 0) == 0 && IniValue(ini, "Maximize") == "0") << "closed in full screen: " << ini;
     }
+    // A window that already has the screen's rectangle still loses its frame, and gets its bar back.
     Start("");
+    int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+    MoveWindow(MainWindow, 0, 0, cx, cy, TRUE);
+    Command(IDM_FULL_SCREEN);
+    RECT client;
+    GetClientRect(MainWindow, &client);
+    EXPECT_EQ(client.right * 10000 + client.bottom, cx * 10000 + cy);
+    Command(IDM_TOGGLE_BAR), Command(IDM_ESCAPE);
+    EXPECT_EQ(Rect(ControlBar).bottom - Rect(ControlBar).top, 30);
     ShowWindow(MainWindow, SW_MAXIMIZE);
     Command(IDM_FULL_SCREEN);  // Alt+Enter on a maximised window
     EXPECT_FALSE(FullScreen);

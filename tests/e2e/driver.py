@@ -1,7 +1,7 @@
 """Drives the real Nimbrel.exe under Wine from outside, as a person at the X display does:
 starts it, finds its window, sends real keys and mouse input through the X server (xdotool),
 and reads back what is left to see: window titles and sizes, pixels, the settings file,
-saved playlists, registry keys and what reached the sound server.
+saved playlists and registry keys.
 
 Needs the environment of tools/wine-env.sh (DISPLAY, WINEPREFIX, the Wine server running).
 Xvfb has no window manager: windows are focused with windowfocus, never activated."""
@@ -12,9 +12,20 @@ import subprocess
 import time
 
 WINE = os.environ.get("WINELOADER", "/usr/lib/wine/wine64")
+# The display scale of the Wine prefix (tools/wine-env.sh: NIMBREL_DPI; 96 is 100 %).
+DPI = int(os.environ.get("NIMBREL_DPI") or 96)
+
+
+def px(v):
+    """A size of 96 DPI at the prefix's scale, rounded as the program rounds it."""
+    return (v * DPI + 48) // 96 if v >= 0 else -px(-v)
+
+
+# Wine's window frame at the scales the tests run at: side, top.
+WINE_FRAME = {96: (4, 23), 144: (5, 33)}
 # Client sizes the program opens with when its settings file names none.
-DEFAULT_CLIENT = (662, 414)
-BAR_HEIGHT = 30
+DEFAULT_CLIENT = (px(662), px(414))
+BAR_HEIGHT = px(30)
 # Every program and recorder started, so that a failed scenario can end them all (kill()).
 STARTED = []
 
@@ -98,10 +109,8 @@ class Picture:
         return [self.pixel(x, y) for x in range(self.width)]
 
 
-def screenshot(path, rect=None):
-    """Saves the screen, or the rectangle (x, y, width, height) of it, as an image file."""
-    crop = ["-crop", "%dx%d+%d+%d" % (rect[2], rect[3], rect[0], rect[1])] if rect else []
-    subprocess.run(["import", "-silent", "-window", "root", *crop, path], check=True)
+def screenshot(path):
+    subprocess.run(["import", "-silent", "-window", "root", path], check=True)
 
 
 def ini(path):
@@ -120,10 +129,6 @@ def reg_query(key, value=None):
     out = subprocess.run(args, capture_output=True, cwd="/").stdout.decode("utf-8", "replace")
     m = re.search(r"^\s+\S.*?\s+REG_\w+\s+(.*?)\r?$", out, re.M)
     return m.group(1) if m else None
-
-
-def reg_delete(key):
-    subprocess.run([WINE, "reg", "delete", key, "/f"], capture_output=True, cwd="/")
 
 
 class Player:
@@ -158,7 +163,7 @@ class Player:
         x, y, w, h = geometry(self.window)
         side, top = (w - DEFAULT_CLIENT[0]) // 2, h - DEFAULT_CLIENT[1] - (w - DEFAULT_CLIENT[0]) // 2
         if "WindowWidth" in (settings or {}) or "WindowHeight" in (settings or {}):
-            side, top = 4, 23
+            side, top = WINE_FRAME[DPI]
         self.frame = (side, top, side)  # left, top, bottom
         self.focus()
 
@@ -200,17 +205,12 @@ class Player:
         x, y = self.at(cx, cy)
         return Picture(x, y, width, height)
 
-    def picture(self):
-        """The video area beside the playlist of its first width (145 and the splitter's 5)."""
-        x, y, w, h = self.client()
-        return Picture(x, y, w - 150, h - BAR_HEIGHT)
-
-    # The control bar, laid out from the client width B: stop button 58..84, seek bar
-    # 91..B-230 (1-pixel border), volume slider B-88..B-38.
+    # The control bar, laid out from the client width B (at 96 DPI): stop button 58..84, seek
+    # bar 91..B-230 (1-pixel border), volume slider B-88..B-38.
     def seek_bar(self):
         """Screen x of the seek bar's inner left edge, its inner width, and the screen y."""
         x, y, w, h = self.client()
-        return x + 92, w - 321 - 2, y + h - BAR_HEIGHT + 15
+        return x + px(91) + 1, w - px(230) - px(91) - 2, y + h - BAR_HEIGHT + px(15)
 
     def elapsed(self):
         """The part of the seek bar drawn as played, 0 to 1."""
@@ -221,7 +221,7 @@ class Player:
 
     def stopped(self):
         """Whether the stop button is grayed: its black square turns gray when it is."""
-        p = self.grab(64, -BAR_HEIGHT + 9, 14, 12)
+        p = self.grab(px(64), -BAR_HEIGHT + px(9), px(14), px(12))
         darkest = min(sum(p.pixel(x, y)) for x in range(p.width) for y in range(p.height))
         return darkest > 3 * 0x40
 
@@ -273,50 +273,3 @@ class Player:
 def screen_size():
     out = xdo("getdisplaygeometry").split()
     return int(out[0]), int(out[1])
-
-
-class Recording:
-    """Records what reaches the default sink's monitor (signed 16-bit, 48 kHz, stereo)."""
-    RATE = 48000
-
-    def __init__(self, path):
-        self.path = path
-        self.file = open(path, "wb")
-        self.proc = subprocess.Popen(["parec", "--device=@DEFAULT_MONITOR@", "--format=s16le",
-                                      f"--rate={self.RATE}", "--channels=2", "--raw", "--latency-msec=20"],
-                                     stdout=self.file, stderr=subprocess.DEVNULL)
-        STARTED.append(self)
-
-    def stop(self):
-        """The samples recorded."""
-        self.kill()
-        return open(self.path, "rb").read()
-
-    def kill(self):
-        if self.proc.poll() is None:
-            self.proc.terminate()
-            self.proc.wait()
-        self.file.close()
-
-
-def rms(samples, start=0, end=None, rate=Recording.RATE):
-    """Root mean square, 0 to 1, of interleaved stereo s16 samples between two times."""
-    import array
-    a = array.array("h")
-    a.frombytes(samples[4 * int(start * rate):4 * int(end * rate) if end is not None else len(samples)])
-    return (sum(v * v for v in a) / len(a)) ** 0.5 / 32768 if a else 0.0
-
-
-def tones(samples, window=0.1, rate=Recording.RATE):
-    """Per window of a recording: its level and its pitch in Hz (from the left channel's
-    zero crossings, which is exact enough for one sine tone)."""
-    import array
-    a = array.array("h")
-    a.frombytes(samples[:len(samples) // 4 * 4])
-    n = int(window * rate)
-    out = []
-    for start in range(0, len(a) // 2 - n + 1, n):
-        left = a[2 * start:2 * (start + n):2]
-        crossings = sum(1 for x, y in zip(left, left[1:]) if (x < 0) != (y < 0))
-        out.append((rms(samples[4 * start:4 * (start + n)]), crossings / 2 / window))
-    return out

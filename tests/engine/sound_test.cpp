@@ -20,7 +20,7 @@ void ExpectHeard(Stage& s, const char* when) {
 
 }  // namespace
 
-// Each device in turn; one that cannot open here (no sound server) is left out. The volume scales
+// Each device in turn; one that cannot open here (no sound server) skips the test. The volume scales
 // the samples, 250 clamped to 100. A lost device is tried again until it opens, also across a
 // file change, while the picture goes on.
 TEST(Sound, EveryFileSeekStopVolumeAndLostDevicePlaysWithSound) {
@@ -31,10 +31,7 @@ TEST(Sound, EveryFileSeekStopVolumeAndLostDevicePlaysWithSound) {
     MediaEngineUseAudioDevice(s.engine, device);
     s.PlayFile(L"h264_aac.mp4");
     ExpectHeard(s, "the first file");
-    if (s.Counters().audioDevice != device) {
-      std::printf("device %d cannot open here: left out\n", device);
-      continue;
-    }
+    if (s.Counters().audioDevice != device) GTEST_SKIP() << "device " << device << " cannot open here";
     ASSERT_TRUE(s.WaitForEnd());
     Pump(0.2);  // the ended file has settled (its sound paused)
     s.PlayFile(L"long.mp4");

@@ -155,12 +155,13 @@ TEST(Streams, CraftedFilesPlayWhatTheyHoldAndEnd) {
          static uint32_t x = 1;
          t.time = x = x * 1103515245u + 12345u;
        }), {0.3}},
-      {L"empty.mp4", {}},
-      {L"moov_last_cut.mp4", Cut(L"h264_aac.mp4", 20000)},  // the index lost
-      {L"ftyp_then_garbage.mp4", Cut(L"h264_aac.mp4", 32, 20000)},  // the ftyp box, 32 bytes
-      {L"header_then_garbage.flv", Cut(L"h264_aac.flv", 13, 20000)},
-      {L"cut.flv", Cut(L"h264_aac.flv", 0)},
-      {L"scrambled.flv", Scrambled(L"sorenson_mp3.flv")},
+      // Files that cannot open show nothing and end; damaged ones play what they hold first.
+      {L"empty.mp4", {}, {.framesAtMost = 0}},
+      {L"moov_last_cut.mp4", Cut(L"h264_aac.mp4", 20000), {.framesAtMost = 0}},  // the index lost
+      {L"ftyp_then_garbage.mp4", Cut(L"h264_aac.mp4", 32, 20000), {.framesAtMost = 0}},  // the ftyp box, 32 bytes
+      {L"header_then_garbage.flv", Cut(L"h264_aac.flv", 13, 20000), {.framesAtMost = 0}},
+      {L"cut.flv", Cut(L"h264_aac.flv", 0), {.sound = 1.0, .frames = 25}},  // the first half of 3 s
+      {L"scrambled.flv", Scrambled(L"sorenson_mp3.flv"), {.sound = 0.5, .frames = 15}},  // whole for 1 s
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.name);
@@ -172,8 +173,9 @@ TEST(Streams, CraftedFilesPlayWhatTheyHoldAndEnd) {
       WaitFor([&] { return s.Number(L"ns.time") > e.seekAfter; }, 12);
       s.Set(L"state_seek", e.seekTo);
     }
-    EXPECT_TRUE(WaitFor([&] { return s.Counters().framesShown >= e.frames; }, 20));
-    EXPECT_TRUE(s.WaitForEnd(15));
+    // Generous bounds: a busy machine decodes 8K slowly.
+    EXPECT_TRUE(WaitFor([&] { return s.Counters().framesShown >= e.frames; }, 60));
+    EXPECT_TRUE(s.WaitForEnd(60));
     EXPECT_GE(s.tap.Seconds(), e.sound);
     EXPECT_LE(s.Counters().framesShown, e.framesAtMost);
     EXPECT_GE(s.Counters().shownTime, e.shown);
@@ -273,7 +275,7 @@ TEST(Streams, ReleaseDoesNotWaitForABlockedRead) {
     DWORD n = 0;
     if (ConnectNamedPipe(pipe, nullptr) || GetLastError() == ERROR_PIPE_CONNECTED)
       for (size_t at = 0; at < clip.size() / 3 && WriteFile(pipe, &clip[at], 4096, &n, nullptr); at += n) sent = at + n;
-    WaitForSingleObject(quiet, 10000);  // then silence, until the test is over
+    WaitForSingleObject(quiet, 60000);  // then silence, until the test is over
     CloseHandle(pipe);
   });
   Stage s;
@@ -284,7 +286,7 @@ TEST(Streams, ReleaseDoesNotWaitForABlockedRead) {
   ULONGLONG before = GetTickCount64();
   Release(s.engine);
   s.engine = nullptr;
-  EXPECT_LT(GetTickCount64() - before, 2500u);
+  EXPECT_LT(GetTickCount64() - before, 20000u);  // long before the writer gives up
   SetEvent(quiet);
   writer.join();
   CloseHandle(quiet);

@@ -84,9 +84,8 @@ TEST_F(Navigation, MovingAndRemovingRowsKeepTheMarkWithItsFile)
 }
 
 // Between two other modes, or choosing the section mode again, the section stays; entering or
-// leaving the section mode clears it. In the section mode the first section is the whole file,
-// and the position at its end seeks back to the loop point.
-TEST_F(Navigation, SectionIsClearedOnlyWhenEnteringOrLeavingSectionModeAndRepeatsItself)
+// leaving the section mode clears it. (The section repeating itself: host/playback_test.cpp.)
+TEST_F(Navigation, SectionIsClearedOnlyWhenEnteringOrLeavingSectionMode)
 {
     const struct { UINT mode; bool kept; } steps[] = {
         {IDM_FILE_ONCE, true}, {IDM_REPEAT_SECTION, false}, {IDM_REPEAT_SECTION, true}, {IDM_REPEAT_LIST_ONCE, false}};
@@ -97,21 +96,5 @@ TEST_F(Navigation, SectionIsClearedOnlyWhenEnteringOrLeavingSectionModeAndRepeat
         std::vector<unsigned> got = {Section.SectionStart, Section.SectionEnd, Section.SectionActive,
                                      Section.SectionLoopPoint};
         EXPECT_EQ(got, (step.kept ? std::vector<unsigned>{3, 9, 1, 4} : std::vector<unsigned>(4, 0))) << step.mode;
-    }
-
-    AddFiles({L"a.flv"});
-    Command(IDM_REPEAT_SECTION);
-    PlayEntry(0);
-    PlaybackPosition = 1;
-    PlaybackDuration = 20;
-    ApplySectionRepeat();
-    EXPECT_TRUE(Section.SectionActive == 1 && Section.SectionEnd == 20u);
-    Section.SectionEnd = 12;
-    Section.SectionLoopPoint = 7;
-    SetEngineValue(L"state_seek", L"");
-    for (unsigned position : {11u, 12u}) {
-        PlaybackPosition = position;
-        ApplySectionRepeat();
-        EXPECT_EQ(EngineValue(L"state_seek"), position == 12 ? L"7" : L"") << position;
     }
 }

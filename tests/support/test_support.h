@@ -1,6 +1,6 @@
 // What the program tests share beside test_files.h: the settings file beside the test program,
 // the program started in-process with its message boxes and file dialogs captured, real shell
-// drops, pixels read back and one launcher for the real exe.
+// drops and pixels read back.
 #pragma once
 #include <vector>
 
@@ -65,14 +65,5 @@ protected:
     void AddFiles(const Paths& names);  // made in Dir, kept in Files and dropped on the playlist
 };
 
-// The real program as a process: a copy of the exe in a temporary folder, started there.
-struct Program {
-    TempFolder Dir;
-    std::wstring Exe;
-    PROCESS_INFORMATION Info = {};
-    explicit Program(const wchar_t* name = L"Nimbrel.exe");
-    ~Program();  // a program still running is ended
-    bool Start(const std::wstring& arguments = L"");
-    HWND WaitForWindow(const wchar_t* className, int ms);  // visible, top-level, of this process
-    DWORD Finish(HWND close);  // posts WM_CLOSE to close (if any); the exit code, 99 on time-out
-};
+// GDI objects of this process (counted from Wine's handle table where the system does not count them).
+long GdiObjects();

@@ -1,0 +1,221 @@
+// The program on today's desktop, in-process with real windows: display scales handed in as the
+// system hands them (WM_DPICHANGED), monitors that go, the screen kept awake, app commands and the
+// taskbar button through a stand-in for the shell's interface. (At 144 DPI from the start, with
+// real media keys and the settings file: the e2e scenario at_144_dpi.)
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/app.h"
+#include "app/display_scale.h"
+#include "app/keep_awake.h"
+#include "app/menus.h"
+#include "app/settings.h"
+#include "app/taskbar.h"
+#include "controls/control_bar.h"
+#include "engine/monitor.h"
+#include "engine/playback_commands.h"
+#include "playlist/playlist.h"
+#include "resources/resource.h"
+#include "test_support.h"
+
+namespace {
+
+RECT Rect(HWND w) { RECT r; GetWindowRect(w, &r); return r; }
+bool OnAMonitor() { return MonitorFromWindow(MainWindow, MONITOR_DEFAULTTONULL) != nullptr; }
+
+int IconSide(HICON icon)
+{
+    ICONINFO info = {};
+    BITMAP bitmap = {};
+    GetIconInfo(icon, &info);
+    GetObjectW(info.hbmMask, sizeof bitmap, &bitmap);
+    DeleteObject(info.hbmMask), DeleteObject(info.hbmColor);
+    return bitmap.bmWidth;
+}
+
+// The row's and the font's heights.
+int RowAndFont()
+{
+    RECT row = {LVIR_BOUNDS};
+    SendMessageW(PlaylistView, LVM_GETITEMRECT, 0, (LPARAM)&row);
+    LOGFONTW font = {};
+    GetObjectW(UiFont, sizeof font, &font);
+    return (row.bottom - row.top) * 1000 + abs(font.lfHeight);
+}
+
+using Desktop = AppTest;
+
+// Each scale the system hands the window, in and out of 96..480: the suggested rectangle (moved
+// onto a monitor when it lies on none), every size, the font and the icons follow; back at 96
+// the window is whole again and no GDI object is left of the other scales.
+TEST_F(Desktop, EachScaleReachesEverySize)
+{
+    Restart("[Setting]\r\nWindowPosX=40\r\nWindowPosY=30\r\nWindowWidth=670\r\nWindowHeight=441\r\n");
+    AddFiles({L"a.flv"});
+    const RECT at96 = Rect(MainWindow);
+    const int rowAndFont = RowAndFont();
+    long objects = 0;  // at the first return to 96 (Wine keeps a few objects of each scale it met)
+    struct Row { int dpi; bool offScreen; int bar, seekLeft, icon, column, playlist; } rows[] = {
+        {144, false, 45, 137, 24, 30, 218}, {1000, true, 150, 455, 80, 100, 727}, {20, false, 30, 91, 16, 20, 145},
+        {144, false, 45, 137, 24, 30, 218}, {1000, true, 150, 455, 80, 100, 727}, {96, false, 30, 91, 16, 20, 145},
+    };
+    for (const Row& r : rows) {
+        int dpi = ClampDpi(r.dpi);
+        SIZE frame96 = OuterSizeAt(0, 0, 96), frame = OuterSizeAt(0, 0, dpi);
+        RECT suggested = {40, 30, 40 + ScaleWindowSide(670, frame96.cx, frame.cx, 96, dpi),
+                          30 + ScaleWindowSide(441, frame96.cy, frame.cy, 96, dpi)};
+        OffsetRect(&suggested, r.offScreen ? -30000 : 0, 0);
+        SendMessageW(MainWindow, WM_DPICHANGED, MAKEWPARAM(r.dpi, r.dpi), (LPARAM)&suggested);
+        RECT now = Rect(MainWindow), seek = Rect(SeekBar), bar = Rect(ControlBar);
+        EXPECT_TRUE(r.offScreen ? OnAMonitor() : EqualRect(&now, &suggested)) << r.dpi;
+        EXPECT_EQ(std::vector({(int)(bar.bottom - bar.top), (int)(seek.left - bar.left), IconSide(ButtonIcon(PlayPauseButton)),
+                               (int)SendMessageW(PlaylistView, LVM_GETCOLUMNWIDTH, 0, 0), Settings.PlayListWidth}),
+                  std::vector({r.bar, r.seekLeft, r.icon, r.column, r.playlist})) << r.dpi;
+        EXPECT_EQ(RowAndFont() / 1000 > rowAndFont / 1000 && RowAndFont() % 1000 > rowAndFont % 1000, dpi > 96) << r.dpi;
+        if (dpi == 96) {
+            EXPECT_TRUE(EqualRect(&now, &at96));
+            long count = GdiObjects();
+            EXPECT_TRUE(!objects || count == objects) << count << " GDI objects, " << objects << " before";
+            objects = count;
+        }
+    }
+}
+
+// A window on no monitor (saved there, or its monitor removed) comes back onto one; full screen
+// follows its monitor, and leaving it does not return to a monitor that went.
+TEST_F(Desktop, AWindowOnNoMonitorComesBack)
+{
+    Restart("[Setting]\r\nWindowPosX=-30000\r\nWindowPosY=-30000\r\n");
+    EXPECT_TRUE(OnAMonitor());
+    MoveWindow(MainWindow, 50000, 40000, 600, 400, TRUE);
+    SendMessageW(MainWindow, WM_DISPLAYCHANGE, 32, 0);
+    RECT r = Rect(MainWindow), screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    EXPECT_TRUE(OnAMonitor() && r.right - r.left == 600 && r.bottom - r.top == 400);
+    Command(IDM_FULL_SCREEN);
+    MoveWindow(MainWindow, 10, 10, 300, 200, TRUE);
+    SendMessageW(MainWindow, WM_DISPLAYCHANGE, 32, 0);
+    r = Rect(MainWindow);
+    EXPECT_TRUE(EqualRect(&r, &screen));
+    Settings.WindowPosX = -30000;  // the monitor it came from went meanwhile
+    Command(IDM_ESCAPE);
+    EXPECT_TRUE(OnAMonitor());
+}
+
+std::vector<EXECUTION_STATE> Requests;
+EXECUTION_STATE WINAPI Request(EXECUTION_STATE state) { Requests.push_back(state); return ES_CONTINUOUS; }
+
+// Playing keeps the display and the system awake (asked once, from file to file too); pause,
+// stop, the end of the list and exit let them sleep. The screen saver and the monitor's power-down
+// are refused only while playing in full screen.
+TEST_F(Desktop, PlayingKeepsTheScreenAwakeUntilPauseStopEndOrExit)
+{
+    SetExecutionStateHandler(Request);
+    Requests.clear();
+    AddFiles({L"a.flv", L"b.flv"});
+    const EXECUTION_STATE on = ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED, off = ES_CONTINUOUS;
+    void (*steps[])() = {[] { PlayEntry(0); }, [] { Command(IDM_NEXT); }, [] { Command(IDM_PLAY_PAUSE); },
+                         [] { Command(IDM_PLAY_PAUSE); }, [] { Command(IDM_STOP); }, [] { PlayEntry(1); },
+                         [] { AdvanceAfterEnd(); }, [] { PlayEntry(0); }, [] { CloseApp(); }};
+    for (auto step : steps)
+        step();
+    EXPECT_EQ(Requests, (std::vector<EXECUTION_STATE>{on, off, on, off, on, off, on, off}));
+    SetExecutionStateHandler(nullptr);
+    struct Blank { WPARAM command; LPARAM power; bool playing, fullScreen, refused; };
+    for (const Blank& b : {Blank{SC_SCREENSAVE, 0, true, true, true}, Blank{SC_MONITORPOWER | 3, 2, true, true, true},
+                           Blank{SC_MONITORPOWER, -1, true, true, false}, Blank{SC_SCREENSAVE, 0, false, true, false},
+                           Blank{SC_SCREENSAVE, 0, true, false, false}, Blank{SC_CLOSE, 0, true, true, false}})
+        EXPECT_EQ(RefusesScreenBlanking(b.command, b.power, b.playing, b.fullScreen), b.refused) << b.command;
+}
+
+LRESULT AppCommand(HWND target, int command)
+{
+    return SendMessageW(target, WM_APPCOMMAND, (WPARAM)target, MAKELPARAM(0, command | FAPPCOMMAND_KEY));
+}
+
+// App commands run the menu's commands with their guards; play and pause alone act one way only;
+// the list, the bar and the picture pass them up; one not the program's goes to the system.
+// (Next, previous, stop and the volume keys as real keys: the e2e scenario at_144_dpi.)
+TEST_F(Desktop, AppCommandsRunTheMenusCommands)
+{
+    EXPECT_EQ(AppCommand(MainWindow, APPCOMMAND_MEDIA_PLAY), TRUE);
+    EXPECT_EQ(NowPlaying(), L"-1 Idle") << "guarded as the menu item is";
+    AddFiles({L"a.flv"});
+    PlayEntry(0);
+    struct Row { HWND target; int command; const wchar_t* now; } rows[] = {
+        {MainWindow, APPCOMMAND_MEDIA_PAUSE, L"0 Paused [a.flv]"}, {PlaylistView, APPCOMMAND_MEDIA_PAUSE, L"0 Paused [a.flv]"},
+        {ControlBar, APPCOMMAND_MEDIA_PLAY, L"0 Playing [a.flv]"}, {MainWindow, APPCOMMAND_MEDIA_PLAY, L"0 Playing [a.flv]"},
+        {GetWindow(VideoPanel, GW_CHILD), APPCOMMAND_MEDIA_PLAY_PAUSE, L"0 Paused [a.flv]"},
+        {MainWindow, APPCOMMAND_MEDIA_STOP, L"0 Stopped [a.flv]"}, {MainWindow, APPCOMMAND_MEDIA_PAUSE, L"0 Stopped [a.flv]"},
+        {MainWindow, APPCOMMAND_MEDIA_PLAY, L"0 Playing [a.flv]"},
+    };
+    for (const Row& r : rows) {
+        AppCommand(r.target, r.command);
+        EXPECT_EQ(NowPlaying(), r.now) << r.command;
+    }
+    EXPECT_EQ(AppCommand(MainWindow, APPCOMMAND_BROWSER_HOME), FALSE);
+}
+
+// What the shell's taskbar interface is told, kept by a stand-in for it.
+struct Taskbar : ITaskbarList3 {
+    TBPFLAG State;
+    bool Moved;  // a position of the 12-second clip arrived
+    THUMBBUTTON Buttons[3];
+#define NOTHING(name, ...) HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override { *out = nullptr; return E_NOINTERFACE; }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    NOTHING(HrInit) NOTHING(AddTab, HWND) NOTHING(DeleteTab, HWND) NOTHING(ActivateTab, HWND) NOTHING(SetActiveAlt, HWND)
+    NOTHING(MarkFullscreenWindow, HWND, BOOL) NOTHING(RegisterTab, HWND, HWND) NOTHING(UnregisterTab, HWND)
+    NOTHING(SetTabOrder, HWND, HWND) NOTHING(SetTabActive, HWND, HWND, DWORD) NOTHING(ThumbBarSetImageList, HWND, HIMAGELIST)
+    NOTHING(SetOverlayIcon, HWND, HICON, LPCWSTR) NOTHING(SetThumbnailTooltip, HWND, LPCWSTR) NOTHING(SetThumbnailClip, HWND, RECT*)
+#undef NOTHING
+    HRESULT STDMETHODCALLTYPE SetProgressValue(HWND, ULONGLONG done, ULONGLONG total) override { Moved |= total == 12 && done; return S_OK; }
+    HRESULT STDMETHODCALLTYPE SetProgressState(HWND, TBPFLAG state) override { State = state; return S_OK; }
+    HRESULT STDMETHODCALLTYPE ThumbBarAddButtons(HWND w, UINT n, LPTHUMBBUTTON b) override { return ThumbBarUpdateButtons(w, n, b); }
+    HRESULT STDMETHODCALLTYPE ThumbBarUpdateButtons(HWND, UINT n, LPTHUMBBUTTON b) override { std::copy(b, b + n, Buttons); return S_OK; }
+    // The state and the buttons: "-" disabled, "p" play, "=" pause, "<" previous, ">" next.
+    std::wstring Shown()
+    {
+        std::wstring s = std::to_wstring(State) + L" ";
+        for (const THUMBBUTTON& b : Buttons)
+            s += (b.dwFlags & THBF_DISABLED) ? L'-' : b.hIcon == PlayIcon ? L'p' : b.hIcon == PauseIcon ? L'=' : b.iId == IDM_PREVIOUS ? L'<' : L'>';
+        return s;
+    }
+} Shell;
+
+// Without a taskbar (none, or the system's under Wine) all goes on as before. Once the shell
+// announces the button, progress and thumbnail buttons follow the play state, the position and
+// the enabled items (those at the monitor's next tick); a click runs its command; the icons
+// follow the scale.
+TEST_F(Desktop, TheTaskbarButtonShowsProgressAndItsThumbnailButtonsWork)
+{
+    UINT created = RegisterWindowMessageW(L"TaskbarButtonCreated");
+    AddEntry(0, Clip(L"long.mp4").c_str());
+    AddEntry(1, Clip(L"long.mp4").c_str());
+    for (TaskbarFactory none : {(TaskbarFactory)nullptr, (TaskbarFactory)[]() -> ITaskbarList3* { return nullptr; }}) {
+        SetTaskbarFactory(none);
+        SendMessageW(MainWindow, created, 0, 0);
+        PlayEntry(0), Command(IDM_STOP);
+        EXPECT_EQ(NowPlaying(), L"0 Stopped [long.mp4]");
+    }
+    Shell = {};
+    SetTaskbarFactory([]() -> ITaskbarList3* { return &Shell; });
+    SendMessageW(MainWindow, created, 0, 0);
+    void (*steps[])() = {[] {}, [] { PlayEntry(0); }, [] { PumpUntil([] { return Shell.Moved; }, 10000); },
+                         [] { Command(IDM_PLAY_PAUSE); },
+                         [] { SendMessageW(MainWindow, WM_COMMAND, MAKEWPARAM(IDM_NEXT, THBN_CLICKED), 0); },
+                         [] { MonitorTick(nullptr, 0, 0, 0); }, [] { Command(IDM_STOP); }};
+    std::wstring shown;
+    for (auto step : steps)
+        step(), shown += Shell.Shown() + L"|";
+    EXPECT_EQ(shown, L"0 -p>|2 -=>|2 -=>|8 -p>|2 -=>|2 <=-|0 <p-|");  // none 0, normal 2, paused 8
+    EXPECT_TRUE(Shell.Moved) << "the position reached the shell";
+    EXPECT_EQ(std::wstring(Shell.Buttons[1].szTip), L"再生/一時停止");
+    RECT r = Rect(MainWindow);
+    SendMessageW(MainWindow, WM_DPICHANGED, MAKEWPARAM(144, 144), (LPARAM)&r);
+    EXPECT_EQ(IconSide(Shell.Buttons[0].hIcon) * 100 + IconSide(Shell.Buttons[1].hIcon), 2424);
+    CloseApp();
+    SetTaskbarFactory(nullptr);
+}
+
+}  // namespace
