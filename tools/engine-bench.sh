@@ -20,6 +20,8 @@ trap nimbrel_wine_stop EXIT
 for pid in $(pgrep wineserver); do  # this prefix's server: its processor time counts too
   tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && export WINESERVER_PID=$pid
 done
+uhd=$BUILD_DIR/sync/flashes-60-4k.mp4  # made by sync-measure.py --4k
+[ -f "$uhd" ] && ln -f "$uhd" "$BUILD_DIR/tests/engine/media/"
 echo "load $(cut -d' ' -f1-3 /proc/loadavg)"
 out=$("$here/wine-run.sh" "$BUILD_DIR/tests/engine/engine_bench.exe" 2>/dev/null | tr -d '\r')
 echo "$out"

@@ -393,7 +393,7 @@ MediaEngineCounters MediaEngineGetCounters(MediaEngine* e) {
   return MediaEngineCounters{p.framesShown.load(), p.framesDropped.load(), p.framesPainted.load(),
                              p.packetsHeldPeak.load(), p.audioOpens.load(), p.openedDevice_.load(),
                              p.shownTime_.load(), p.PictureBytes(), p.sessionsOpen.load(),
-                             p.pictureGiveUps.load()};
+                             p.pictureGiveUps.load(), p.lateCount_.load(), p.lateSum_.load(), p.lateMax_.load()};
 }
 
 void MediaEngineSetUnpaced(MediaEngine* e, bool unpaced) { e->player->unpaced = unpaced; }

@@ -21,6 +21,8 @@ struct MediaEngineCounters {
   size_t pictureBytes;   // held by the pictures handed to the window (none while stopped)
   long sessionsOpen;     // files open in the engine; a stopped one counts until it is wholly closed
   long pictureGiveUps;   // picture streams taken for decoding nothing (the sound played alone)
+  long pictureTimes;     // pictures handed to the window on their time (none after a start),
+  double lateSum, lateMax;  // and the seconds past their time when they were
 };
 MediaEngineCounters MediaEngineGetCounters(MediaEngine* engine);
 // Shows every frame as soon as it is decoded, ignoring the clock (benchmark only).

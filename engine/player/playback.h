@@ -112,6 +112,8 @@ class Player {
   std::atomic<long> packetsHeldPeak{0}, audioOpens{0}, pictureGiveUps{0};
   std::atomic<long> sessionsOpen{0};  // files the reader holds, until their threads and buffers are gone
   std::atomic<double> shownTime_{0};  // position of the newest picture shown
+  std::atomic<double> lateSum_{0}, lateMax_{0};  // seconds past their time pictures went up
+  std::atomic<long> lateCount_{0};
   std::atomic<int> openedDevice_{0};  // AudioDevice of the open output, 0 before any
   // Test hooks: pictures shown as fast as they decode; a decoder slowed down by this much per
   // picture, or given this many threads; the sound device to open from the next file on; every

@@ -138,6 +138,12 @@ void VideoOutputThread(Session* s) {
       p->WaitNews(news, p->paused_ ? kWaitBound : t.wait);
       continue;
     }
+    if (!first) {  // how late it goes up (the first one after a start is on no time)
+      double late = std::max(0.0, p->clock_.Now() - next.pts);
+      p->lateSum_ = p->lateSum_ + late;
+      if (late > p->lateMax_) p->lateMax_ = late;
+      ++p->lateCount_;
+    }
     shownSerial = serial;
     show();
   }
