@@ -68,6 +68,8 @@ TEST(Timeline, StampsBecomePresentationTimes) {
     std::vector<double> picture, sound, pictureAt, soundAt;
   } rows[] = {
       {"continuous", three, three, three, three},
+      {"missing stamps continue from the frame before", Steps(0, 1) + std::vector<double>{NAN, NAN} + Steps(1.08, 3),
+       three, three, three},
       {"a splice ahead in both: they run on", Steps(0, 1) + Steps(100, 102), Steps(0, 1) + Steps(100, 102), three,
        three},
       {"a splice back in both: they run on", Steps(0, 2) + Steps(0, 1), Steps(0, 2) + Steps(0, 1), three, three},
