@@ -1,6 +1,7 @@
 // The picture output of an open file: takes each decoded picture from the frame queue, converts
-// and scales it to the fitted size ahead of its time, and hands it to the window when the play
-// clock reaches it. It waits on the player's news (a picture queued, a command), never in steps.
+// and scales it to the fitted size ahead of its time (the one after it at the same time, on a
+// thread of its own), and hands it to the window when the play clock reaches it. It waits on the
+// player's news (a picture queued, a command), never in steps.
 #include <algorithm>
 #include <cmath>
 
@@ -13,13 +14,92 @@ namespace {
 // seek shows where it landed).
 constexpr double kFirstLead = kJump / 2;
 
+// The size and scaler a picture is converted for, and into what.
+struct Target {
+  int width = 0, height = 0, flags = 0;
+  uint32_t generation = 0;
+};
+
+bool Convert(PictureConverter* converter, const AVFrame* f, const Target& t, uint32_t session, Picture* into) {
+  if (t.width <= 0 || t.height <= 0) return false;
+  into->bits.resize(static_cast<size_t>(t.width) * t.height * 4);
+  into->width = t.width;
+  into->height = t.height;
+  into->session = session;
+  return ConvertPicture(converter, f, t.width, t.height, t.flags, into->bits.data(), t.width * 4);
+}
+
+// Converts the picture after the next one on a thread of its own while the output thread converts
+// or waits for the next one: when converting one takes longer than a frame lasts, two go at once.
+class AheadConverter {
+ public:
+  explicit AheadConverter(uint32_t session) : session_(session), thread_([this] { Run(); }) {}
+  ~AheadConverter() {
+    {
+      std::lock_guard<SlimMutex> lock(m_);
+      quit_ = true;
+    }
+    cv_.notify_all();
+    thread_.join();
+  }
+  // Starts on f (the caller keeps it until Finish).
+  void Start(const AVFrame* f, const Target& t) {
+    {
+      std::lock_guard<SlimMutex> lock(m_);
+      frame_ = f;
+      target_ = t;
+      done_ = false;
+    }
+    cv_.notify_all();
+  }
+  // Waits for the picture started; swaps it into *into. False when it could not be converted.
+  bool Finish(Picture* into, Target* made) {
+    std::unique_lock<SlimMutex> lock(m_);
+    while (frame_ && !done_) cv_.wait_for(lock, std::chrono::milliseconds(1000));
+    frame_ = nullptr;
+    std::swap(*into, picture_);
+    *made = target_;
+    return ok_;
+  }
+
+ private:
+  void Run() {
+    std::unique_lock<SlimMutex> lock(m_);
+    while (!quit_) {
+      if (!frame_ || done_) {
+        cv_.wait_for(lock, std::chrono::milliseconds(1000));
+        continue;
+      }
+      const AVFrame* f = frame_;
+      Target t = target_;
+      lock.unlock();
+      bool ok = Convert(&converter_, f, t, session_, &picture_);
+      lock.lock();
+      ok_ = ok;
+      done_ = true;
+      cv_.notify_all();
+    }
+  }
+  uint32_t session_;
+  PictureConverter converter_;
+  Picture picture_;
+  SlimMutex m_;
+  SlimCondition cv_;
+  const AVFrame* frame_ = nullptr;
+  Target target_;
+  bool done_ = false, ok_ = false, quit_ = false;
+  std::thread thread_;
+};
+
 }  // namespace
 
 void VideoOutputThread(Session* s) {
   Player* p = s->player;
   PictureConverter converter;
+  AheadConverter helper(s->id);
   Picture back;              // converted ahead: the next picture, or a redraw
   FrameItem next;            // the picture taken from the queue, converted into back when `ready`
+  FrameItem after;           // the one behind it, with the helper
   bool ready = false;
   uint32_t shownSerial = 0;  // serial of the picture on screen
   AVFrame* last = nullptr;   // the frame on screen, kept to redraw it at a new size
@@ -32,15 +112,26 @@ void VideoOutputThread(Session* s) {
   double lastShown = -1e9;   // clock time of the last picture shown
   int shownWidth = 0, shownHeight = 0;
 
-  auto convert = [&](const AVFrame* f) {
+  auto target = [&] {
     uint32_t size = p->pictureSize_.load();
-    int w = static_cast<int>(size >> 16), h = static_cast<int>(size & 0xFFFF);
-    if (w <= 0 || h <= 0) return false;
-    back.bits.resize(static_cast<size_t>(w) * h * 4);
-    back.width = w;
-    back.height = h;
-    back.session = s->id;
-    return ConvertPicture(&converter, f, w, h, p->scalerFlags_.load(), back.bits.data(), w * 4);
+    return Target{static_cast<int>(size >> 16), static_cast<int>(size & 0xFFFF), p->scalerFlags_.load(), generation};
+  };
+  auto convert = [&](const AVFrame* f) { return Convert(&converter, f, target(), s->id, &back); };
+  // The picture behind the next one becomes the next, converted already unless the size or
+  // scaler changed meanwhile.
+  auto promote = [&] {
+    if (!after.frame) return;
+    Target made;
+    bool ok = helper.Finish(&back, &made);
+    next = after;
+    after = FrameItem{};
+    ready = ok && made.generation == generation;
+  };
+  auto discardAfter = [&] {
+    if (!after.frame) return;
+    Target made;
+    helper.Finish(&back, &made);  // the helper lets go of the frame first
+    av_frame_free(&after.frame);
   };
   auto endOf = [&](const FrameItem& it) {
     // The end of a picture never runs past the container's end: a broken last duration must
@@ -61,10 +152,12 @@ void VideoOutputThread(Session* s) {
       shownWidth = last->width;
       shownHeight = last->height;
     }
+    promote();
   };
   auto drop = [&] {
     av_frame_free(&next.frame);
     ready = false;
+    promote();
   };
 
   while (!s->abort) {
@@ -76,7 +169,10 @@ void VideoOutputThread(Session* s) {
       if (last && convert(last)) p->Publish(back);
       ready = false;
     }
-    if (next.frame && next.serial != serial) drop();
+    if (next.frame && next.serial != serial) {
+      discardAfter();
+      drop();
+    }
     bool started = p->startedSerial_ == serial;
     if (!next.frame) {
       FrameItem it;
@@ -111,6 +207,11 @@ void VideoOutputThread(Session* s) {
       next = s->frames.Take();
     }
     if (!ready) ready = convert(next.frame);  // ahead of its time
+    FrameItem behind;
+    if (!after.frame && s->frames.Peek(&behind) && behind.frame && behind.serial == serial) {
+      after = s->frames.Take();
+      helper.Start(after.frame, target());
+    }
     if (!started) {
       // The sound reports too; one that makes no progress for a while is not waited for.
       long sound = s->audioOut.load();
@@ -123,7 +224,8 @@ void VideoOutputThread(Session* s) {
     double now = p->clock_.Now();
     PictureTiming t{PictureStep::Show, 0, false};
     if (!p->unpaced.load() && !(first && next.pts <= now + kFirstLead)) {
-      t = TimePicture(next.pts, next.duration, now, lastShown, s->frames.Size() > 0, s->videoBehind, s->duration);
+      t = TimePicture(next.pts, next.duration, now, lastShown, after.frame || s->frames.Size() > 0, s->videoBehind,
+                      s->duration);
       s->videoBehind = t.behind;
     }
     if (t.step == PictureStep::Drop) {
@@ -147,6 +249,7 @@ void VideoOutputThread(Session* s) {
     shownSerial = serial;
     show();
   }
+  discardAfter();
   av_frame_free(&next.frame);
   av_frame_free(&last);
 }
