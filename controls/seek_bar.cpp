@@ -24,11 +24,6 @@ void ResetSeekBar()
     S = {};
 }
 
-bool SeekBarDragging()
-{
-    return S.Dragging;
-}
-
 RECT HoverTextBox(int x, int width, int height, int dpi, bool* rightAligned)
 {
     int gap = ScaleToDpi(10, dpi), reach = ScaleToDpi(60, dpi);

@@ -18,5 +18,3 @@ void FormatHoverTime(unsigned seconds, wchar_t* buf, int cap);
 bool RegisterSeekBarClass();
 // Clears the drag and hover state (start-up).
 void ResetSeekBar();
-// Whether a drag holds the bar (for tests).
-bool SeekBarDragging();

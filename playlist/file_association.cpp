@@ -1,10 +1,12 @@
 #include "playlist/file_association.h"
 
+#include <string>
 #include <utility>
 
 #include <shlobj.h>
 #include <stdio.h>
 #include <wchar.h>
+#include <wctype.h>
 
 #include "app/app.h"
 #include "app/message_box.h"
@@ -69,23 +71,22 @@ static int WriteRows(const RegistryWrite* rows, int count, const wchar_t* subjec
     return 1;
 }
 
-int SetExtensionClass(const wchar_t* extension, const wchar_t* className)
+// OpenWithProgids keeps the player in the shell's "open with" choice even when the user later
+// picks another default; other classes listed there stay.
+int AddOpenWithClass(const wchar_t* extension, const wchar_t* className)
 {
-    // OpenWithProgids keeps the player in the shell's "open with" choice even when the user
-    // later picks another default; other classes listed there stay.
-    const RegistryWrite rows[] = {
-        {L"%s", nullptr, REG_SZ, className},
-        {L"%s\\OpenWithProgids", className, REG_NONE, L""},
-    };
-    return WriteRows(rows, 2, extension);
+    const RegistryWrite row = {L"%s\\OpenWithProgids", className, REG_NONE, L""};
+    return WriteRows(&row, 1, extension);
 }
 
-int RegisterFileClass(const wchar_t* description, const wchar_t* className)
+int SetExtensionClass(const wchar_t* extension, const wchar_t* className)
 {
-    wchar_t exe[520];
-    DWORD n = GetModuleFileNameW(nullptr, exe, 520);
-    if (n == 0 || n >= 520)
-        return 0;
+    const RegistryWrite row = {L"%s", nullptr, REG_SZ, className};
+    return WriteRows(&row, 1, extension) && AddOpenWithClass(extension, className);
+}
+
+int RegisterFileClass(const wchar_t* description, const wchar_t* className, const wchar_t* exe)
+{
     wchar_t command[780], icon[780];
     _snwprintf(command, 780, L"\"%s\" \"%%1\"", exe);
     _snwprintf(icon, 780, L"%s,0", exe);
@@ -100,18 +101,23 @@ int RegisterFileClass(const wchar_t* description, const wchar_t* className)
     return WriteRows(rows, 5, className);
 }
 
-void RegisterFileTypes()
+// The other types the player opens; their extension's default stays the user's.
+static const wchar_t* const OpenWithExtensions[] = {
+    L".mkv", L".mka", L".webm", L".mov", L".m4v", L".m4a", L".avi", L".wav", L".ts", L".m2ts",
+    L".mts", L".mpg", L".mpeg", L".vob", L".mp3", L".flac", L".ogg", L".oga", L".ogv", L".opus",
+};
+
+int WriteFileTypes(const wchar_t* exe)
 {
+    // A path that does not fit the command value writes nothing: no extension is left
+    // naming a class that was never written.
+    if (!exe || wcslen(exe) >= 520)
+        return 0;
     static const UINT Types[3][3] = {
         {IDS_FLV_EXTENSION, IDS_FLV_CLASS, IDS_FLV_TYPE_NAME},
         {IDS_MP4_EXTENSION, IDS_MP4_CLASS, IDS_MP4_TYPE_NAME},
         {IDS_NBL_EXTENSION, IDS_NBL_CLASS, IDS_NBL_TYPE_NAME},
     };
-    wchar_t caption[100], text[100];
-    LoadText(IDS_ASSOC_CAPTION, caption, 100);
-    LoadText(IDS_ASSOC_QUESTION, text, 100);
-    if (ShowMessageBox(nullptr, text, caption, MB_YESNO) != IDYES)
-        return;
     bool allWritten = true;
     for (const UINT* type : Types) {
         wchar_t extension[256], className[260], description[260];
@@ -119,9 +125,37 @@ void RegisterFileTypes()
         LoadText(type[1], className, 260);
         LoadText(type[2], description, 260);
         // A type whose extension failed gets no class; the next type is still written.
-        if (!SetExtensionClass(extension, className) || !RegisterFileClass(description, className))
+        if (!SetExtensionClass(extension, className) || !RegisterFileClass(description, className, exe))
             allWritten = false;
     }
+    // "nimbrel_mkv", "MKV ファイル" for ".mkv"; the class first, so the list never names a missing one.
+    for (const wchar_t* extension : OpenWithExtensions) {
+        std::wstring className = L"nimbrel_" + std::wstring(extension + 1), description;
+        for (const wchar_t* c = extension + 1; *c; c++)
+            description += (wchar_t)towupper(*c);
+        description += L" ファイル";
+        if (!RegisterFileClass(description.c_str(), className.c_str(), exe) ||
+            !AddOpenWithClass(extension, className.c_str()))
+            allWritten = false;
+    }
+    return allWritten;
+}
+
+// The running executable's path; null when it does not fit its 520 characters.
+static const wchar_t* ExecutablePath(wchar_t (&exe)[520])
+{
+    DWORD n = GetModuleFileNameW(nullptr, exe, 520);
+    return n == 0 || n >= 520 ? nullptr : exe;
+}
+
+void RegisterFileTypes()
+{
+    wchar_t caption[100], text[100], exe[520];
+    LoadText(IDS_ASSOC_CAPTION, caption, 100);
+    LoadText(IDS_ASSOC_QUESTION, text, 100);
+    if (ShowMessageBox(nullptr, text, caption, MB_YESNO) != IDYES)
+        return;
+    bool allWritten = WriteFileTypes(ExecutablePath(exe));
     SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);  // icons refresh
     LoadText(allWritten ? IDS_ASSOC_DONE : IDS_ASSOC_FAILED, text, 100);
     ShowMessageBox(nullptr, text, caption, MB_OK);

@@ -29,8 +29,7 @@ FileKind ClassifyFile(const wchar_t* path)
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return Unreadable;
-    // One byte more than the signatures need: a file that does not fill it is too small.
-    unsigned char head[17];
+    unsigned char head[ClassifyHeadBytes];
     DWORD got = 0;
     bool read = ReadFile(file, head, sizeof head, &got, nullptr);
     CloseHandle(file);
@@ -46,20 +45,15 @@ static int Refuse(int code, const wchar_t* path)
 
 int LoadPath(const wchar_t* path, int& insertIndex)
 {
-    switch (ClassifyFile(path)) {
-    case FlvFile:
-    case Mp4File:
+    FileKind kind = ClassifyFile(path);
+    if (IsMediaFile(kind)) {
         AddEntry(insertIndex, path);
         insertIndex++;
         return 1;
-    case PlaylistFile:
-        return ReadPlaylistFile(path, insertIndex);
-    case SpecialCharacter:
-        return Refuse(ErrorSpecialCharacter, path);
-    case Unreadable:
-        break;
     }
-    return Refuse(ErrorUnreadable, path);
+    if (kind == PlaylistFile)
+        return ReadPlaylistFile(path, insertIndex);
+    return Refuse(kind == SpecialCharacter ? ErrorSpecialCharacter : ErrorUnreadable, path);
 }
 
 // The folder's identity; an unknown one (all zero) when the folder cannot be asked.
@@ -222,8 +216,8 @@ static std::vector<std::wstring> ChosenPaths(const wchar_t* buffer, WORD nameOff
 
 int OpenFilesDialog()
 {
-    wchar_t filter[100] = {};
-    LoadText(IDS_OPEN_FILTER, filter, 100);
+    wchar_t filter[512] = {};  // label and pattern pairs, each ended by a NUL, and one more
+    LoadText(IDS_OPEN_FILTER, filter, 512);
     std::vector<wchar_t> buffer(10000, L'\0');
     OPENFILENAMEW dialog = {sizeof dialog};
     dialog.hwndOwner = MainWindow;

@@ -3,7 +3,8 @@
 # same run: native ffmpeg's rate on the same 1080p H.264 clip; native mpv's processor time on it,
 # paced into 1280x720, and its wake-ups while paused; and the picture-sound offsets of a 4K HEVC
 # clip shown at 1280x720 by the program and by mpv (tools/sync-measure.py --4k; --no-sync leaves
-# that part out).  Usage: tools/engine-bench.sh [--no-sync] [BUILD_DIR]
+# that part out); then the HDR step's cost per picture beside the same picture without it.
+# Usage: tools/engine-bench.sh [--no-sync] [BUILD_DIR]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 sync=1
@@ -75,6 +76,8 @@ done
 printf 'engine_cpu_to_mpv %.2f (median of the three turns; goal 0.8 or less)\n' \
   "$(printf '%s\n' "${ratios[@]}" | sort -g | sed -n 2p)"
 printf 'mpv_paused_wakeups_per_s %s (engine goal: under 50)\n' "$(mpv paused)"
+# The HDR step's cost: the same picture converted with and without it, in the same run.
+"$here/wine-run.sh" "$BUILD_DIR/tests/engine/engine_bench.exe" --colour 2>/dev/null | tr -d '\r'
 if [ "$sync" = 1 ]; then
   "$here/sync-measure.py" --4k --exe "$BUILD_DIR/bin/Nimbrel.exe" || true
 fi

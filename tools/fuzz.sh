@@ -35,14 +35,30 @@ python3 "$root/tools/make-movie.py" "$root/resources/movie/Nimbrel.movie" "$out/
   >"$out/many.movie"
 python3 "$root/tools/make-movie.py" "$out/many.movie" "$out/many.cws"
 media="$out/media"
-if [ ! -d "$media" ]; then
-  mkdir -p "$media.tmp"
-  for clip in flv mp4 mkv avi; do
-    ffmpeg -nostdin -loglevel error -f lavfi -i testsrc=duration=0.2:size=64x48:rate=10 \
-      -f lavfi -i sine=duration=0.2 -shortest "$media.tmp/clip.$clip"
-  done
-  mv "$media.tmp" "$media"
-fi
+mkdir -p "$media" "$media.tmp"
+# A short clip of each container intake takes (made once, kept in the build folder).
+while read -r clip args; do
+  [ -f "$media/$clip" ] && continue
+  # shellcheck disable=SC2086
+  ffmpeg -nostdin -loglevel error -y -f lavfi -i testsrc=duration=0.2:size=64x48:rate=25 \
+    -f lavfi -i sine=duration=0.2 -shortest $args "$media.tmp/$clip"
+  mv "$media.tmp/$clip" "$media/$clip"
+done <<'CLIPS'
+clip.flv
+clip.mp4
+clip.mkv
+clip.webm -c:v libvpx -c:a libopus
+clip.mov -c:v mpeg4
+clip.avi
+clip.wav -vn
+clip.ts
+clip.m2ts -f mpegts -mpegts_m2ts_mode 1
+clip.vob -c:v mpeg2video -c:a ac3
+clip.mp3 -vn
+frames.mp3 -vn -id3v2_version 0 -write_xing 0
+clip.flac -vn
+clip.ogg -vn -c:a libvorbis
+CLIPS
 python3 - "$seeds" "$out/movie.cws" "$media" "$out/many.cws" <<'PY'
 import os, struct, sys, zlib
 seeds, movie, media, many = sys.argv[1:5]
@@ -87,10 +103,13 @@ for name, hexbytes in {"cut": "5b 5d 0d 0a 61 e3 81", "surrogate": "ed a0 80 0d 
 put("playlist_text", "utf16-path", utf16("C:\\動画\\\U0001F600.flv"))
 put("playlist_text", "utf16-lone", utf16("C:\\a\ud800z.flv"))
 
-# First bytes: the heads of generated clips, short files, names with "%" and ".nbl".
+# First bytes: the heads of generated clips whole and cut short, short files, names with "%"
+# and ".nbl".
 for clip in sorted(os.listdir(media)):
     with open(os.path.join(media, clip), "rb") as f:
-        put("classify", clip, f.read(64))
+        head = f.read(2048)
+    put("classify", clip, head)
+    put("classify", clip + "-cut", head[:300])
 put("classify", "short-flv", b"FLV\x01\x05" + b"\0" * 11)
 put("classify", "name-nbl", utf16("C:\\lists\\a.nbl"))
 put("classify", "name-percent", utf16("C:\\x\\50%.flv"))

@@ -2,7 +2,8 @@
 # Builds the release: a stripped Nimbrel.exe in dist/Nimbrel-<version>-win64.zip with a user
 # README and the licence texts of what is linked, and dist/Nimbrel-<version>-relink.zip with
 # what the LGPL asks for (the program's objects and static libraries, the link line and
-# FFmpeg's source). Then relinks from that archive and checks the exe in a fresh Wine prefix.
+# FFmpeg's source) with the dav1d that FFmpeg is built with. Then relinks from that archive
+# and checks the exe in a fresh Wine prefix.
 #   tools/release.sh            build, package, check
 #   tools/release.sh --no-check build and package only
 set -euo pipefail
@@ -26,6 +27,11 @@ ffmpeg_debian=${ffmpeg_debian#*:}
 ffmpeg_upstream=${ffmpeg_debian%%-*}
 ffmpeg_orig=$(cd "${NIMBREL_CACHE:-/var/cache/nimbrel}/src" && ls ffmpeg_"$ffmpeg_upstream".orig.tar.* | grep -v '\.asc$' | head -n 1)
 ffmpeg_orig_path="${NIMBREL_CACHE:-/var/cache/nimbrel}/src/$ffmpeg_orig"
+dav1d_prefix=$(sed -nE 's/^dav1d_prefix=(.*)/\1/p' "$ffmpeg_prefix/flags.txt")
+dav1d_debian=$(sed -nE 's/^version=(.*)/\1/p' "$dav1d_prefix/flags.txt")        # 1.0.0-2+deb12u1
+dav1d_debian=${dav1d_debian#*:}
+dav1d_upstream=${dav1d_debian%%-*}
+dav1d_orig_path=$(ls "${NIMBREL_CACHE:-/var/cache/nimbrel}/src/dav1d_$dav1d_upstream".orig.tar.* | grep -v '\.asc$' | head -n 1)
 
 dist="$root/dist"
 name="Nimbrel-$version"
@@ -36,7 +42,8 @@ mkdir -p "$dist"
 fill() {  # template -> stdout with the version placeholders filled in
   sed -e "s|@VERSION@|$version|g" -e "s|@FFMPEG_VERSION@|$ffmpeg_upstream|g" \
       -e "s|@FFMPEG_DEBIAN@|$ffmpeg_debian|g" -e "s|@FFMPEG_UPSTREAM@|$ffmpeg_upstream|g" \
-      -e "s|@FFMPEG_ORIG@|$ffmpeg_orig|g" "$1"
+      -e "s|@FFMPEG_ORIG@|$ffmpeg_orig|g" -e "s|@DAV1D_VERSION@|$dav1d_upstream|g" \
+      -e "s|@DAV1D_DEBIAN@|$dav1d_debian|g" "$1"
 }
 # Files in the archives carry the time of the last commit, so a rebuild gives the same zip.
 stamp=$(git -C "$root" log -1 --format=%cI 2>/dev/null || date -Iseconds)
@@ -58,6 +65,13 @@ fill "$root/tools/release/README.txt" | crlf >"$app/README.txt"
   echo
   tar -xJf "$ffmpeg_orig_path" -O "ffmpeg-$ffmpeg_upstream/LICENSE.md"
 } | crlf >"$app/licenses/FFmpeg.txt"
+{
+  echo "dav1d $dav1d_upstream, the AV1 decoder FFmpeg uses, linked statically into Nimbrel.exe. Built"
+  echo "from Debian's source package dav1d $dav1d_debian (the original archive with Debian's"
+  echo "patches). It is licensed under the BSD 2-clause licence (COPYING in its source):"
+  echo
+  tar -xJf "$dav1d_orig_path" -O "dav1d-$dav1d_upstream/COPYING"
+} | crlf >"$app/licenses/dav1d.txt"
 crlf </usr/share/common-licenses/LGPL-2.1 >"$app/licenses/LGPL-2.1.txt"
 crlf </usr/share/common-licenses/GPL-3 >"$app/licenses/GPL-3.txt"
 {
@@ -98,11 +112,15 @@ rm -f "$zip_app"
 
 # --- the relink zip ----------------------------------------------------------------------
 rl="$stage/$name-relink"
-mkdir -p "$rl/obj" "$rl/lib" "$rl/ffmpeg"
+mkdir -p "$rl/obj" "$rl/lib" "$rl/ffmpeg" "$rl/dav1d"
 read -r -a objects <"$build/CMakeFiles/Nimbrel.dir/objects1"
 for o in "${objects[@]}"; do cp "$build/$o" "$rl/obj/"; done
-cp "$build/libnimbrel_core.a" "$build/engine/player/libnimbrel_engine.a" "$rl/lib/"
+cp "$build/libnimbrel_core.a" "$build/engine/player/libnimbrel_engine.a" "$build/libnimbrel_text.a" "$rl/lib/"
 cp "$ffmpeg_orig_path" "$rl/ffmpeg/"
+# dav1d as FFmpeg's configure finds it (headers, library, a pkg-config file that works where
+# the archive is unpacked); the link line names its library here.
+cp -r "$dav1d_prefix/include" "$dav1d_prefix/lib" "$rl/dav1d/"
+sed -i 's|^prefix=.*|prefix=${pcfiledir}/../..|' "$rl/dav1d/lib/pkgconfig/dav1d.pc"
 [ -f "$ffmpeg_orig_path.asc" ] && cp "$ffmpeg_orig_path.asc" "$rl/ffmpeg/"   # its upstream signature
 sed -n '/^--/p' "$ffmpeg_prefix/flags.txt" | tr '\n' ' ' | sed 's/ $/\n/' >"$rl/ffmpeg/configure-options.txt"
 fill "$root/tools/release/RELINK.txt" >"$rl/RELINK.txt"
@@ -117,6 +135,7 @@ line=${line/@CMakeFiles\/Nimbrel.dir\/linkLibs.rsp/$libs}
 line=$(sed -E -e 's#^/usr/bin/x86_64-w64-mingw32-g\+\+-posix#"${CXX:-x86_64-w64-mingw32-g++-posix}"#' \
   -e 's# -Wl,--out-implib,[^ ]+##' -e 's#-o bin/Nimbrel\.exe#-o Nimbrel.exe#' \
   -e 's#-L"[^"]*"#-L"$FFMPEG_LIB"#' -e 's# (engine/player/)?(libnimbrel_[a-z]+\.a)# lib/\2#g' \
+  -e 's# -ldav1d # dav1d/lib/libdav1d.a #' \
   -e 's/  +/ /g' <<<"$line")
 if grep -qE 'CMakeFiles|/var/cache|build-release' <<<"$line"; then
   echo "release: the link line still names build paths: $line" >&2; exit 1

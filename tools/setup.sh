@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 xvfb xauth x11-utils fonts-wine fonts-ipafont-gothic
   googletest ffmpeg imagemagick pulseaudio pulseaudio-utils
-  xz-utils dpkg-dev nasm libz-mingw-w64-dev bc
+  xz-utils dpkg-dev nasm libz-mingw-w64-dev bc meson ninja-build pkg-config patch
   zip unzip xdotool
   clang libclang-rt-14-dev zlib1g-dev
   g++ libx11-dev libxext-dev libxdamage-dev libpulse-dev mpv

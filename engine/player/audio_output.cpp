@@ -40,12 +40,14 @@ class WasapiOutput : public AudioOutput {
     WAVEFORMATEX* mix = nullptr;
     if (FAILED(client_->GetMixFormat(&mix))) return false;
     bool ok = true;
+    channelMask = 0;
     if (mix->wFormatTag == WAVE_FORMAT_IEEE_FLOAT && mix->wBitsPerSample == 32) {
       isFloat_ = true;
     } else if (mix->wFormatTag == WAVE_FORMAT_EXTENSIBLE) {
       auto* x = reinterpret_cast<WAVEFORMATEXTENSIBLE*>(mix);
       isFloat_ = IsEqualGUID(x->SubFormat, kSubtypeFloat) && mix->wBitsPerSample == 32;
       ok = isFloat_ || (IsEqualGUID(x->SubFormat, kSubtypePcm) && mix->wBitsPerSample == 16);
+      channelMask = x->dwChannelMask;  // the speakers the mixer has, in its order
     } else {
       ok = mix->wFormatTag == WAVE_FORMAT_PCM && mix->wBitsPerSample == 16;
     }

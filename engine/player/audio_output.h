@@ -1,6 +1,6 @@
 // Sound devices for the audio thread: WASAPI shared mode, waveOut when that fails, and a silent
 // device timed by the system clock when there is no device at all. All take interleaved float
-// samples at the device's rate and channel count.
+// samples at the device's rate and channel count, in the order of its speaker mask.
 #pragma once
 #include <atomic>
 #include <cstdint>
@@ -12,6 +12,7 @@ class AudioOutput {
  public:
   virtual ~AudioOutput() = default;
   int rate = 48000, channels = 2;
+  uint32_t channelMask = 0x3;  // the speakers (SPEAKER_FRONT_LEFT, ...); 0: the usual ones for the count
   AudioDevice kind = AudioDevice::Silent;
   virtual int Writable() = 0;                        // frames that can be written now
   virtual void Write(const float* samples, int frames) = 0;

@@ -66,7 +66,7 @@ void AudioThread(Session* s) {
   AVCodecContext* c = s->audio;
   AVRational tb = s->format->streams[s->audioIndex]->time_base;
   SoundConverter converter;
-  SetSoundOutput(&converter, out->rate, out->channels);
+  SetSoundOutput(&converter, out->rate, out->channels, out->channelMask);
   AVFrame* frame = av_frame_alloc();
   Chunk chunk;
   bool haveChunk = false, ended = false, paused = false, fresh = true;
@@ -153,7 +153,7 @@ void AudioThread(Session* s) {
     if (DeviceDue(p)) {  // lost, or its retry is due: the samples and resampler follow its format
       OpenDevice(p);
       out = p->audio_.get();
-      SetSoundOutput(&converter, out->rate, out->channels);
+      SetSoundOutput(&converter, out->rate, out->channels, out->channelMask);
       haveChunk = false;
       flush();
     }

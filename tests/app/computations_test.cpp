@@ -1,12 +1,11 @@
-// What needs no window: error texts, marks on the real main menu, the control bar's seconds,
-// pixels, markers and texts, and the size arithmetic, with huge ratios and values at the limits
-// that must never overflow or divide by zero. (Through the real windows: host/control_bar_test.cpp.)
+// What needs no window, with values at the limits that must never overflow or divide by zero.
+// (Properties over any values: the arithmetic fuzzer.)
 #include <climits>
 
+#include "app/about_box.h"
 #include "app/aspect.h"
 #include "app/display_scale.h"
 #include "app/layout.h"
-#include "app/menus.h"
 #include "app/pending_error.h"
 #include "controls/control_bar.h"
 #include "controls/seek_bar.h"
@@ -18,124 +17,79 @@
 
 namespace {
 
-// (The texts of the known codes: the boxes of the playlist tests and of a failed start-up.)
-TEST(ErrorText, AnUnknownCodeHasItsMessageAndAnOverlongSubjectKeepsTheSuffix)
+constexpr unsigned Max = 4294967295u;
+
+TEST(ControlMapping, SecondsPixelsLevelsAndMarkersWithoutOverflowOrDivisionByZero)
+{
+    auto at = [](unsigned start, unsigned end, int x) { return HitMarker(x, 100, {start, end, 1, 0, 0}, 100, true); };
+    const int S = StartMarker, E = EndMarker, N = NoMarker;
+    const long long rows[][2] = {
+        {SecondsToPixel(0, 100, 100), 0}, {SecondsToPixel(50, 100, 100), 50}, {SecondsToPixel(1, 3, 100), 33},
+        {PointerToSeconds(-5, 100, 100), 0}, {PointerToSeconds(150, 100, 100), 100}, {PointerToSeconds(33, 67, 12), 5},
+        {PointerToSeconds(100, 100, Max), Max},
+        {VolumeToPixel(33, 48), 15}, {VolumeToPixel(100, 48), 48}, {VolumeToPixel(50, 0), 0},
+        {VolumeToPixel(INT_MAX, 48), 48}, {VolumeToPixel(INT_MIN, 48), 0},
+        {PointerToVolume(-10, 48), 0}, {PointerToVolume(24, 48), 50}, {PointerToVolume(47, 48), 97},
+        {PointerToVolume(500, 48), 100}, {PointerToVolume(10, 0), 0},
+        // Five pixels either side of a marker grab it; the start wins where they overlap.
+        {at(0, 100, 5), S}, {at(0, 100, 6), N}, {at(0, 100, 94), N}, {at(0, 100, 95), E}, {at(0, 100, 100), E},
+        {at(0, 100, 101), N}, {at(50, 52, 46), N}, {at(50, 52, 47), S}, {at(50, 52, 52), S}, {at(50, 52, 53), E},
+        {at(50, 52, 56), N},
+    };
+    for (size_t i = 0; i < std::size(rows); i++)
+        EXPECT_EQ(rows[i][0], rows[i][1]) << "row " << i;
+}
+
+// A subject too long for the buffer is cut, the suffix kept; the engine line has one line break, at its end.
+TEST(Texts, ErrorTimeHoverAndEngineLines)
 {
     wchar_t text[1024 + 16];
     ComposeErrorText(-1, L"a", text, 1024);
     EXPECT_STREQ(text, L"不明なエラーです");
-    std::wstring suffix = L"が読み込めません";
-    for (size_t length : {1023 - suffix.size(), 1024 - suffix.size(), (size_t)1023, (size_t)5000}) {
+    for (size_t length : {1015, 1016, 1023, 5000}) {  // the suffix is 8 characters
         wmemset(text, L'#', 1024 + 16);
         ComposeErrorText(3, std::wstring(length, L'x').c_str(), text, 1024);
-        std::wstring shown = text;
-        ASSERT_LE(shown.size(), 1023u) << length;
-        EXPECT_EQ(shown.substr(shown.size() - suffix.size()), suffix) << length;
-        EXPECT_EQ(text[1024], L'#') << "wrote past the buffer for a subject of " << length;
+        EXPECT_TRUE(wcslen(text) <= 1023 && std::wstring(text).ends_with(L"が読み込めません") && text[1024] == L'#') << length;
     }
     SetPendingError(3, std::wstring(3000, L'p').c_str());
-    EXPECT_EQ(std::wstring(PendingError.Subject).size(), 1023u);
+    EXPECT_EQ(wcslen(PendingError.Subject), 1023u);
     SetPendingError(0, L"");
-}
-
-// (A value outside its group: the settings at the int limits; the size items: the maximised
-// window; both in startup_test.cpp.)
-TEST(Menus, RadioGroupBulletsOnlyAnEnabledChoiceAndGrayingKeepsTheCheckMark)
-{
-    HMENU resource = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAIN_MENU));
-    HMENU menu = GetSubMenu(resource, 0);
-    auto quality = [&] {
-        return std::vector<bool>{IsMenuItemChecked(menu, IDM_QUALITY_LOW), IsMenuItemChecked(menu, IDM_QUALITY_MEDIUM),
-                                 IsMenuItemChecked(menu, IDM_QUALITY_HIGH)};
-    };
-    CheckRadioGroup(menu, IDM_QUALITY_LOW, IDM_QUALITY_HIGH, IDM_QUALITY_MEDIUM);
-    EXPECT_EQ(quality(), (std::vector<bool>{false, true, false}));
-    MENUITEMINFOW mii = {sizeof mii, MIIM_FTYPE};
-    GetMenuItemInfoW(menu, IDM_QUALITY_LOW, FALSE, &mii);
-    EXPECT_TRUE(mii.fType & MFT_RADIOCHECK) << "a bullet, not a tick";
-
-    SetMenuItemEnabled(menu, IDM_QUALITY_HIGH, 0);  // a grayed item never carries the mark
-    CheckRadioGroup(menu, IDM_QUALITY_LOW, IDM_QUALITY_HIGH, IDM_QUALITY_HIGH);
-    EXPECT_EQ(quality(), (std::vector<bool>{false, false, false}));
-
-    SetMenuItemChecked(menu, IDM_FULL_SCREEN, true);
-    SetMenuItemEnabled(menu, IDM_FULL_SCREEN, 0);
-    EXPECT_TRUE(!IsMenuItemEnabled(menu, IDM_FULL_SCREEN) && IsMenuItemChecked(menu, IDM_FULL_SCREEN));
-    SetMenuItemEnabled(menu, IDM_FULL_SCREEN, 5);  // any non-zero flag enables
-    EXPECT_TRUE(IsMenuItemEnabled(menu, IDM_FULL_SCREEN) && IsMenuItemChecked(menu, IDM_FULL_SCREEN));
-    DestroyMenu(resource);
-}
-
-constexpr unsigned Max = 4294967295u;
-
-// (The seek bar's zero durations and widths, its ends and where no marker can be, as properties:
-// fuzz/seek_bar_fuzz.cpp; a pointer's second on an even bar: host/control_bar_test.cpp.)
-TEST(ControlMapping, SecondsAndPixelsWithoutOverflowOrDivisionByZero)
-{
-    struct Row { unsigned seconds, duration; int width, pixel; };
-    for (const Row& r : {Row{0, 100, 100, 0}, Row{50, 100, 100, 50}, Row{1, 3, 100, 33}})
-        EXPECT_EQ(SecondsToPixel(r.seconds, r.duration, r.width), r.pixel) << r.seconds << "/" << r.duration;
-    struct Back { int x, width; unsigned duration, seconds; };
-    for (const Back& r : {Back{-5, 100, 100, 0}, Back{150, 100, 100, 100}, Back{33, 67, 12, 5}, Back{100, 100, Max, Max}})
-        EXPECT_EQ(PointerToSeconds(r.x, r.width, r.duration), r.seconds) << r.x << " of " << r.width;
-    struct Volume { int level, width, pixel; };
-    for (const Volume& r : {Volume{0, 48, 0}, Volume{33, 48, 15}, Volume{100, 48, 48}, Volume{50, 0, 0},
-                            Volume{INT_MAX, 48, 48}, Volume{INT_MIN, 48, 0}})
-        EXPECT_EQ(VolumeToPixel(r.level, r.width), r.pixel) << r.level;
-    struct Level { int x, width, level; };
-    for (const Level& r : {Level{-10, 48, 0}, Level{24, 48, 50}, Level{47, 48, 97}, Level{500, 48, 100}, Level{10, 0, 0}})
-        EXPECT_EQ(PointerToVolume(r.x, r.width), r.level) << r.x;
-}
-
-TEST(ControlMapping, MarkerZonesWithTheStartWinningTheOverlap)
-{
-    struct Row { unsigned start, end; int x, hit; };
-    const int S = StartMarker, E = EndMarker, N = NoMarker;
-    for (const Row& r : {Row{0, 100, 0, S}, Row{0, 100, 5, S}, Row{0, 100, 6, N}, Row{0, 100, 94, N}, Row{0, 100, 95, E},
-                         Row{0, 100, 100, E}, Row{0, 100, 101, N}, Row{50, 52, 46, N}, Row{50, 52, 47, S},
-                         Row{50, 52, 52, S}, Row{50, 52, 53, E}, Row{50, 52, 55, E}, Row{50, 52, 56, N}})
-        EXPECT_EQ(HitMarker(r.x, 100, {r.start, r.end, 1, 0, 0}, 100, true), r.hit) << r.start << "-" << r.end << ":" << r.x;
-}
-
-// The hover text shows the position's second. (The time text at 0 and at the largest value as
-// drawn: host/control_bar_test.cpp.)
-TEST(ControlTexts, TimeAndHoverText)
-{
-    struct Row { unsigned position, duration; const wchar_t *time, *hover; };
-    for (const Row& r : {Row{0, 0, L"   0:00/   0:00", L"0:00"}, Row{65, 7200, L"   1:05/ 120:00", L"1:05"},
-                         Row{3725, 600000, L"  62:05/10000:00", L"62:05"},
-                         Row{Max, 0, L"71582788:15/   0:00", L"71582788:15"}}) {
-        wchar_t time[260], hover[32];
-        FormatTimeText(r.position, r.duration, time, 260);
+    FormatEngineLine(text, 160);
+    EXPECT_TRUE(std::wstring(text).starts_with(L"再生エンジン 1.0 / FFmpeg avformat ") && wcschr(text, L'\n') == text + wcslen(text) - 1);
+    struct Row { unsigned position, duration; const wchar_t* shown; };
+    for (const Row& r : {Row{0, 0, L"   0:00/   0:00|0:00"}, Row{65, 7200, L"   1:05/ 120:00|1:05"},
+                         Row{3725, 600000, L"  62:05/10000:00|62:05"}, Row{Max, 0, L"71582788:15/   0:00|71582788:15"}}) {
+        wchar_t hover[32];
+        FormatTimeText(r.position, r.duration, text, 260);
         FormatHoverTime(r.position, hover, 32);
-        EXPECT_EQ(std::wstring(time) + L"|" + hover, std::wstring(r.time) + L"|" + r.hover);
+        EXPECT_EQ(std::wstring(text) + L"|" + hover, r.shown);
     }
 }
 
 long long P(SIZE s) { return s.cx * 10000000000LL + s.cy; }
 
+// In an 800 x 450 panel: slot 0 (the video's own ratio), the zoom that fits, the size shown, the presets.
 TEST(Sizing, SlotZeroZoomShownSizeAndPresets)
 {
-    // In an 800 x 450 panel. (Natural ratios, unknown sizes: the aspect fuzzer, view_modes_test.cpp.)
     struct Row { int w, h; SIZE slot0; AspectPair ratio; int zoom; SIZE shown, at50, at100, at200; } rows[] = {
         {1920, 1080, {16, 9}, {16, 9}, 41, {787, 442}, {960, 540}, {1920, 1080}, {3840, 2160}},
         {720, 480, {3, 2}, {3, 2}, 93, {669, 446}, {360, 240}, {720, 480}, {1440, 960}},
         {640, 360, {16, 9}, {16, 9}, 125, {800, 450}, {320, 180}, {640, 360}, {1280, 720}},
         {640, 360, {16, 9}, {4, 3}, 93, {595, 446}, {320, 240}, {640, 480}, {1280, 960}},
-        {1000, 563, {}, {}, 0},         // too big to encode: slot 0 stays unknown
-        {1, 1, {1, 1}, {999, 1}, 0},    // the aspect height truncates to 0
+        {1000, 563, {}, {}, 0},       // too big to encode: slot 0 stays unknown
+        {1, 1, {1, 1}, {999, 1}, 0},  // the aspect height truncates to 0
         {INT_MAX, 1, {}, {1, 999}, 0, {}, {INT_MAX / 2, INT_MAX / 2}, {INT_MAX, INT_MAX}, {INT_MAX, INT_MAX}},
     };
     for (const Row& r : rows) {
         VideoWidth = r.w, VideoHeight = r.h;
         ComputeNaturalRatio();
-        EXPECT_EQ(P({DecodeAspect(0).Width, DecodeAspect(0).Height}), P(r.slot0)) << r.w;
         int zoom = ZoomPercentFor(r.w, r.h, r.ratio, 800, 450);
-        SIZE shown = ShownSizeFor(r.w, r.ratio, zoom), s[5] = {};
-        EXPECT_EQ(zoom, r.zoom) << r.w << " " << r.ratio.Width;
-        EXPECT_EQ(P(shown), P(r.shown)) << r.w << " " << r.ratio.Width;
-        EXPECT_EQ(PresetSizesFor(r.w, r.ratio, s), r.at100.cx != 0);
-        EXPECT_EQ((std::vector{P(s[1]), P(s[2]), P(s[4])}), (std::vector{P(r.at50), P(r.at100), P(r.at200)})) << r.w;
+        SIZE s[5] = {};
+        bool known = PresetSizesFor(r.w, r.ratio, s);
+        EXPECT_EQ((std::vector{P({DecodeAspect(0).Width, DecodeAspect(0).Height}), (long long)zoom,
+                               P(ShownSizeFor(r.w, r.ratio, zoom)), (long long)known, P(s[1]), P(s[2]), P(s[4])}),
+                  (std::vector{P(r.slot0), (long long)r.zoom, P(r.shown), (long long)(r.at100.cx != 0), P(r.at50),
+                               P(r.at100), P(r.at200)})) << r.w << " " << r.ratio.Width;
     }
     ResetVideoSize();
     ResetAspect();
@@ -146,11 +100,8 @@ std::string Text(const Placement& p)
     return std::to_string(p.x) + "," + std::to_string(p.y) + " " + std::to_string(p.width) + "x" + std::to_string(p.height);
 }
 
-// The default window (662 x 414 at 100 %) at each scale, scales outside 96..480 brought within:
-// the children and the bar's widgets, then the splitter's limits, the narrowest video's, the hover
-// box, the start marker's zone and the full-screen bar shown and hidden. A saved window's side goes
-// to another scale by its client part, each scale with its own frame; a window on no monitor moves
-// into the work area, shrunk where it is bigger.
+// The default window at each scale (brought within 96..480): children, widgets, limits, hover box, marker
+// zone, full-screen bar; a saved side scales by its client part; a lost window moves into the work area.
 TEST(ScaledLayout, EverySizeFollowsTheScale)
 {
     struct Row { int dpi; const char* layout; } rows[] = {

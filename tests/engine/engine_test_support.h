@@ -22,7 +22,11 @@ inline void Pump(double seconds) { WaitFor([] { return false; }, seconds); }
 struct SoundTap {
   std::atomic<long> frames{0};
   std::atomic<float> peak{0};
-  void Reset() { frames = 0; peak = 0; }
+  std::atomic<float> left{0}, right{0};  // the first two channels' peaks
+  std::atomic<long> clipped{0};          // samples at or beyond full scale
+  std::atomic<long> rises{0};            // the first channel's upward zero crossings
+  std::atomic<float> last{0};
+  void Reset() { frames = 0, peak = left = right = 0, clipped = rises = 0; }
   double Seconds() const { return frames / 48000.0; }  // at the usual device rate
 };
 

@@ -1,7 +1,4 @@
-// Faults from outside: a full disk and a read-only one under the saves, the playing file cut
-// short or taken away, no usable temporary folder at start. The disks are small file systems
-// that faults.sh mounts and names in NIMBREL_FULL_DISK and NIMBREL_READONLY_DISK; without them
-// those cases skip (a failure of the run).
+// Faults from outside; the small disks are mounted by faults.sh (NIMBREL_FULL_DISK, NIMBREL_READONLY_DISK).
 #include "app/app.h"
 #include "app/settings.h"
 #include "playlist/playlist.h"
@@ -10,10 +7,9 @@
 
 namespace {
 
-const std::string OldList = "[Nimbrel Play List]\r\nC:\\one.flv\r\n";
-const std::string OldIni = "[Setting]\r\nVolumeLevel=40\r\n[Mine]\r\nKept=1\r\n";
+const std::string OldList = "[Nimbrel Play List]\r\nC:\\one.flv\r\n", OldIni = "[Setting]\r\nVolumeLevel=40\r\n[Mine]\r\nKept=1\r\n";
 
-std::wstring Disk(const wchar_t* name)
+std::wstring Env(const wchar_t* name)
 {
     const wchar_t* value = _wgetenv(name);
     return value ? value : L"";
@@ -27,55 +23,49 @@ struct Faults : AppTest {
         AppTest::TearDown();
         BuildIniPath();  // the settings file beside the test program again
     }
-    // The saves into the folder: both fail, and the previous files stay whole.
-    void ExpectSavesKeepPreviousFiles(const std::wstring& disk)
+    // The saves into folder fail and keep the previous files whole.
+    void ExpectSavesFail(const std::wstring& folder)
     {
-        std::wstring list = disk + L"\\list.nbl";
-        EXPECT_EQ(WritePlaylistFile(list.c_str()), 0);
-        EXPECT_EQ(ReadBytes(list), OldList);
-        IniPath = disk + L"\\Nimbrel.ini";
+        std::wstring list = folder + L"\\list.nbl";
+        IniPath = folder + L"\\Nimbrel.ini";
         Settings.VolumeLevel = 77;
+        EXPECT_EQ(WritePlaylistFile(list.c_str()), 0);
         SaveSettings();
-        EXPECT_EQ(ReadBytes(IniPath), OldIni);
-        EXPECT_FALSE(Exists(list + L".saving") || Exists(IniPath + L".saving"));
+        EXPECT_TRUE(ReadBytes(list) == OldList && ReadBytes(IniPath) == OldIni) << Utf8(folder);
+        EXPECT_FALSE(Exists(list + L".saving") || Exists(IniPath + L".saving")) << Utf8(folder);
     }
 };
 
-// Read-only files, files held open, a read-only disk and a full one: the saves fail and the
-// previous files stay whole; with room again the settings are written whole, the user's own
-// section kept.
+// Read-only, held, read-only-disk and full-disk saves fail and keep the previous files; with room
+// again the settings are written whole, the user's own section kept.
 TEST_F(Faults, SavesThatCannotBeWrittenFailAndKeepThePreviousFiles)
 {
     for (int i = 0; i < 3; i++)
         AddEntry(i, (Dir / (std::to_wstring(i) + L".flv")).c_str());
-    Paths kept = {Dir / L"list.nbl", Dir / L"Nimbrel.ini"};
-    WriteBytes(kept[0], OldList);
-    WriteBytes(kept[1], OldIni);
-    for (const std::wstring& path : kept)
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
-    ExpectSavesKeepPreviousFiles(Dir.Path);
-    std::vector<HANDLE> held;  // by another program: the new text is written, then cannot replace them
-    for (const std::wstring& path : kept) {
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        held.push_back(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    std::wstring readOnly = Env(L"NIMBREL_READONLY_DISK"), full = Env(L"NIMBREL_FULL_DISK");
+    ASSERT_FALSE(readOnly.empty() || full.empty()) << "no small disks mounted (tests/faults/faults.sh mounts them, as root)";
+    Paths kept = {Dir / L"list.nbl", Dir / L"Nimbrel.ini", full + L"\\list.nbl", full + L"\\Nimbrel.ini"};
+    for (int i = 0; i < 4; i++) {
+        WriteBytes(kept[i], i % 2 ? OldIni : OldList);
+        SetFileAttributesW(kept[i].c_str(), i < 2 ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
     }
-    ExpectSavesKeepPreviousFiles(Dir.Path);
+    ExpectSavesFail(Dir.Path);
+    std::vector<HANDLE> held;  // the new text is written, then cannot replace them
+    for (int i = 0; i < 2; i++) {
+        SetFileAttributesW(kept[i].c_str(), FILE_ATTRIBUTE_NORMAL);
+        held.push_back(CreateFileW(kept[i].c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    }
+    ExpectSavesFail(Dir.Path);
     for (HANDLE h : held)
         CloseHandle(h);
-
-    std::wstring readOnly = Disk(L"NIMBREL_READONLY_DISK"), full = Disk(L"NIMBREL_FULL_DISK");
-    if (readOnly.empty() || full.empty())
-        GTEST_SKIP() << "no small disks mounted (tests/faults/faults.sh mounts them, as root)";
-    ExpectSavesKeepPreviousFiles(readOnly);
-    WriteBytes(full + L"\\list.nbl", OldList);
-    WriteBytes(full + L"\\Nimbrel.ini", OldIni);
+    ExpectSavesFail(readOnly);
     HANDLE filler = CreateFileW((full + L"\\filler").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     std::string block(4096, 'x');
     DWORD wrote;
     for (DWORD n : {4096u, 1u})  // to the disk's last byte
         while (WriteFile(filler, block.data(), n, &wrote, nullptr) && wrote == n) {}
     CloseHandle(filler);
-    ExpectSavesKeepPreviousFiles(full);
+    ExpectSavesFail(full);
     DeleteFileW((full + L"\\filler").c_str());
     SaveSettings();
     std::string ini = ReadBytes(IniPath);
@@ -83,48 +73,39 @@ TEST_F(Faults, SavesThatCannotBeWrittenFailAndKeepThePreviousFiles)
     EXPECT_FALSE(Exists(IniPath + L".saving"));
 }
 
-// The file that plays is cut to nothing, then taken away: it ends and the next one plays.
+// The playing file cut to nothing, then taken away, ends early and the next one plays.
 TEST_F(Faults, PlayingFileCutShortOrDeletedEndsAndTheListGoesOn)
 {
     CreateDirectoryW((Dir / L"sub").c_str(), nullptr);
     std::wstring a = Dir / L"sub\\a.flv", b = Dir / L"b.mp4";
-    ASSERT_TRUE(CopyFileW(Clip(L"long_pcm.flv").c_str(), a.c_str(), FALSE));
-    ASSERT_TRUE(CopyFileW(Clip(L"h264_aac.mp4").c_str(), b.c_str(), FALSE));
-    DropOnVideo({a, b});
+    ASSERT_TRUE(CopyFileW(Clip(L"long_pcm.flv").c_str(), a.c_str(), FALSE) && CopyFileW(Clip(L"h264_aac.mp4").c_str(), b.c_str(), FALSE));
+    Drop(VideoPanel, {a, b});
     ASSERT_TRUE(PumpUntil([] { return _wtof(EngineValue(L"ns.time").c_str()) > 0.5; }, 10000));
-    HANDLE f = CreateFileW(a.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE f = CreateFileW(a.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(f, INVALID_HANDLE_VALUE) << "the engine keeps others from writing its file";
     EXPECT_TRUE(SetEndOfFile(f));
     CloseHandle(f);
     DeleteFileW(a.c_str());  // refused while the file is open, on some systems
     MoveFileW((Dir / L"sub").c_str(), (Dir / L"moved").c_str());
-    // The 100-second file ends long before its time.
     EXPECT_TRUE(PumpUntil([] { return NowPlaying() == L"1 Playing [b.mp4]"; }, 30000)) << NowPlaying();
     EXPECT_TRUE(BoxTexts.empty());
 }
 
-// The temporary folder missing, a file or on a read-only disk: no movie can be written, and
-// start-up fails with its box, the settings saved.
+// No usable temporary folder: start-up fails with its box, the settings saved.
 TEST_F(Faults, NoUsableTemporaryFolderEndsStartUpInTheErrorBox)
 {
     WriteBytes(Dir / L"a file", "x");
-    std::wstring temp = Disk(L"TEMP"), tmp = Disk(L"TMP");
-    Paths temps = {Dir / L"missing", Dir / L"a file", Disk(L"NIMBREL_READONLY_DISK")};
+    std::wstring temp = Env(L"TEMP"), tmp = Env(L"TMP");
     CloseApp();
-    for (const std::wstring& folder : temps) {
-        if (folder.empty())
-            GTEST_SKIP() << "no read-only disk mounted (tests/faults/faults.sh mounts it, as root)";
+    for (const std::wstring& folder : {Dir / L"missing", Dir / L"a file", Env(L"NIMBREL_READONLY_DISK")}) {
+        ASSERT_FALSE(folder.empty()) << "no read-only disk mounted (tests/faults/faults.sh mounts it, as root)";
         WriteTestIni("");
         BoxTexts.clear();
-        SetEnvironmentVariableW(L"TEMP", folder.c_str());
-        SetEnvironmentVariableW(L"TMP", folder.c_str());
+        SetEnvironmentVariableW(L"TEMP", folder.c_str()), SetEnvironmentVariableW(L"TMP", folder.c_str());
         EXPECT_FALSE(StartApp()) << Utf8(folder);
-        SetEnvironmentVariableW(L"TEMP", temp.c_str());
-        SetEnvironmentVariableW(L"TMP", tmp.c_str());
+        SetEnvironmentVariableW(L"TEMP", temp.c_str()), SetEnvironmentVariableW(L"TMP", tmp.c_str());
         CloseApp();
-        EXPECT_EQ(BoxTexts, Paths{L"初期化に失敗しました"}) << Utf8(folder);
-        EXPECT_NE(IniValue(ReadTestIni(), "AspectRatio10"), "") << Utf8(folder);
+        EXPECT_TRUE(BoxTexts == Paths{L"初期化に失敗しました"} && IniValue(ReadTestIni(), "AspectRatio10") != "") << Utf8(folder);
     }
     ASSERT_TRUE(StartApp());
 }

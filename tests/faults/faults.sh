@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Runs the test program (argument 1, further arguments passed on) with two small file systems
 # mounted for its fault cases: a full one in the making and a read-only one holding a playlist
-# and a settings file. Mounting needs root; where it is refused the disk cases skip, which
-# fails the run.
+# and a settings file. Mounting needs root; where it is refused the disk cases fail.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 exe=$1

@@ -1,12 +1,11 @@
-// The program's arithmetic over any values: the aspect sizes, the seek bar, numbers as text
-// both ways, where the picture goes and where the settings file lies. The first byte chooses
-// the part; the rest are its values. No overflow, no division by zero, results in range.
+// The program's arithmetic over any values: the aspect sizes, the seek bar, numbers as text both
+// ways, where the picture goes and where the settings file lies. The first byte chooses the
+// part. No overflow, no division by zero, results in range.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <cstdlib>
 #include <cwchar>
 #include <numeric>
 
@@ -21,29 +20,22 @@ namespace {
 
 void Aspect(FuzzedDataProvider& in)
 {
-    int value = in.ConsumeIntegral<int>();
-    int videoWidth = in.ConsumeIntegral<int>(), videoHeight = in.ConsumeIntegral<int>();
+    int value = in.ConsumeIntegral<int>(), videoWidth = in.ConsumeIntegral<int>(), videoHeight = in.ConsumeIntegral<int>();
     AspectPair ratio = {in.ConsumeIntegral<int>(), in.ConsumeIntegral<int>()};
     int panelWidth = in.ConsumeIntegral<int>(), panelHeight = in.ConsumeIntegral<int>();
     int zoom = in.ConsumeIntegral<int>(), playlistWidth = in.ConsumeIntegral<int>();
-
-    AspectPair decoded = DecodeAspectValue(value);
+    AspectPair decoded = DecodeAspectValue(value), reduced = ReduceRatio(videoWidth, videoHeight);
     CHECK(std::abs(decoded.Width) < 1000 && std::abs(decoded.Height) < 1000);
     CHECK(value < 0 || value >= 1000000 || decoded.Width * 1000 + decoded.Height == value);
-    AspectPair reduced = ReduceRatio(videoWidth, videoHeight);
     if (videoWidth > 0 && videoHeight > 0)
         CHECK(reduced.Width > 0 && reduced.Height > 0 && std::gcd(reduced.Width, reduced.Height) == 1 &&
               (long long)reduced.Width * videoHeight == (long long)reduced.Height * videoWidth);
     else
         CHECK(reduced.Width == 0 && reduced.Height == 0);
-
     int fit = ZoomPercentFor(videoWidth, videoHeight, ratio, panelWidth, panelHeight);
     CHECK((videoWidth > 0 && videoHeight > 0 && UsableRatio(ratio)) || fit == 0);
-    if (panelWidth >= 0 && panelHeight >= 0) {  // at the zoom that fits, inside the panel
-        PixelSize shown = ShownPixelSize(videoWidth, ratio, fit);
-        CHECK(fit >= 0 && shown.cx <= panelWidth && shown.cy <= panelHeight);
-    }
-    PixelSize any = ShownPixelSize(videoWidth, ratio, zoom);
+    PixelSize shown = ShownPixelSize(videoWidth, ratio, fit), any = ShownPixelSize(videoWidth, ratio, zoom);
+    CHECK(panelWidth < 0 || panelHeight < 0 || (fit >= 0 && shown.cx <= panelWidth && shown.cy <= panelHeight));
     CHECK(any.cx >= 0 && any.cy >= 0);
     PixelSize presets[5];
     if (PresetPixelSizes(videoWidth, ratio, presets)) {
@@ -60,10 +52,8 @@ void SeekBar(FuzzedDataProvider& in)
 {
     unsigned seconds = in.ConsumeIntegral<unsigned>(), duration = in.ConsumeIntegral<unsigned>();
     int width = in.ConsumeIntegral<int>(), x = in.ConsumeIntegral<int>();
-    SectionRecord section = {in.ConsumeIntegral<unsigned>(), in.ConsumeIntegral<unsigned>(),
-                             in.ConsumeIntegral<unsigned>(), 0, 0};
+    SectionRecord section = {in.ConsumeIntegral<unsigned>(), in.ConsumeIntegral<unsigned>(), in.ConsumeIntegral<unsigned>(), 0, 0};
     bool sectionMode = in.ConsumeBool();
-
     // Seconds to pixels: within the bar, in order, the end at the right edge.
     int px = SecondsToPixel(seconds, duration, width);
     CHECK(px >= 0 && px <= (width > 0 ? width : 0) && (duration != 0 || px == 0));
@@ -72,9 +62,8 @@ void SeekBar(FuzzedDataProvider& in)
     // The pointer to seconds: within the file, in order, the second's own pixel not past it.
     unsigned s = PointerToSeconds(x, width, duration);
     CHECK(s <= duration && (width > 0 || s == 0));
-    if (width > 0)
-        CHECK((x == INT_MAX || PointerToSeconds(x + 1, width, duration) >= s) &&
-              SecondsToPixel(s, duration, width) <= std::clamp(x, 0, width));
+    CHECK(width <= 0 || ((x == INT_MAX || PointerToSeconds(x + 1, width, duration) >= s) &&
+                         SecondsToPixel(s, duration, width) <= std::clamp(x, 0, width)));
     // Markers: only in section mode with a section and a duration, each near its second.
     int hit = HitMarker(x, width, section, duration, sectionMode);
     unsigned marked = hit == StartMarker ? section.SectionStart : section.SectionEnd;
@@ -96,28 +85,22 @@ void Values(FuzzedDataProvider& in)
     // Narrow: every byte one unit (Latin-1), so that short ASCII texts stay short inputs.
     std::wstring text = wide ? Utf16Units(rest.data(), rest.size()) : std::wstring(rest.begin(), rest.end());
     const wchar_t* t = text.c_str();  // the wire's text ends at a NUL
-
-    // The host's text-to-integer rule: what it writes it reads back; blanks before and
-    // anything after the digits change nothing; the engine's parseInt reads the same digits
-    // (its blanks are fewer: no \v or \f).
+    // The host's text-to-integer rule reads back what it writes; blanks before and anything after
+    // the digits change nothing; the engine's parseInt reads the same digits (no \v or \f blanks).
     wchar_t written[32];
     std::swprintf(written, 32, L"%d", number);
     int read = MovieTextToInt(t);
-    CHECK(MovieTextToInt(written) == number && MovieTextToInt((L" \t\r\n\v\f" + std::wstring(t)).c_str()) == read &&
-          MovieTextToInt((std::wstring(t) + L"x9").c_str()) == read);
-    if (!std::wcspbrk(t, L"\v\f")) {
-        double p = ParseIntText(t);
-        CHECK(std::isnan(p) ? read == 0 : read == (p >= INT_MAX ? INT_MAX : p <= INT_MIN ? INT_MIN : (int)p));
-    }
-    // The movie's numbers: printed and read again, exact for whole numbers, else 15 digits;
+    CHECK(MovieTextToInt(written) == number && MovieTextToInt((L" \t\r\n\v\f" + text).c_str()) == read &&
+          MovieTextToInt((text + L"x9").c_str()) == read);
+    double p = std::wcspbrk(t, L"\v\f") ? 0 : ParseIntText(t);
+    CHECK(std::wcspbrk(t, L"\v\f") || (std::isnan(p) ? read == 0 : read == (p >= INT_MAX ? INT_MAX : p <= INT_MIN ? INT_MIN : (int)p)));
+    // The movie's numbers printed and read again: exact for whole numbers, else to 15 digits;
     // whole numbers it prints (sizes, seconds) read as themselves on the host.
     double v = TextToNumber(text), back = TextToNumber(NumberToText(v));
-    CHECK(!std::isfinite(v) || (v == std::floor(v) && std::fabs(v) < 1e15 ? back == v
-                                                                          : std::fabs(back - v) <= 1e-14 * std::fabs(v)));
+    CHECK(!std::isfinite(v) || (v == std::floor(v) && std::fabs(v) < 1e15 ? back == v : std::fabs(back - v) <= 1e-14 * std::fabs(v)));
     std::wstring printed = NumberToText(value);
     CHECK(!printed.empty() && printed.size() < 64 && std::isnan(value) == (printed == L"NaN"));
-    CHECK(value != std::floor(value) || value < INT_MIN || value > INT_MAX ||
-          MovieTextToInt(printed.c_str()) == (int)value);
+    CHECK(value != std::floor(value) || value < INT_MIN || value > INT_MAX || MovieTextToInt(printed.c_str()) == (int)value);
     // The picture fits the panel, as large as fits.
     FitRect r = FitPicture(width, height, ratio);
     if (!(width > 0 && height > 0))
@@ -136,10 +119,8 @@ void Values(FuzzedDataProvider& in)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (size == 0)
-        return 0;
-    FuzzedDataProvider in(data + 1, size - 1);
+    FuzzedDataProvider in(data + (size > 0), size - (size > 0));
     void (*parts[])(FuzzedDataProvider&) = {Aspect, SeekBar, Values};
-    parts[data[0] % 3](in);
+    parts[size ? data[0] % 3 : 0](in);
     return 0;
 }

@@ -1,7 +1,6 @@
 // What the fuzz harnesses share: a failed invariant aborts with its text, so libFuzzer keeps
 // the input; texts are made of UTF-16 units as the program holds them on Windows.
 #pragma once
-#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -9,12 +8,7 @@
 
 #include "text/utf8.h"
 
-[[noreturn]] inline void Failed(const char* invariant, const char* file, int line)
-{
-    std::fprintf(stderr, "invariant failed: %s (%s:%d)\n", invariant, file, line);
-    std::abort();
-}
-#define CHECK(c) ((c) ? (void)0 : Failed(#c, __FILE__, __LINE__))
+#define CHECK(c) ((c) ? (void)0 : (std::fprintf(stderr, "invariant failed: %s (%s:%d)\n", #c, __FILE__, __LINE__), std::abort()))
 
 // The bytes as little-endian UTF-16 units (an odd last byte is dropped).
 inline std::wstring Utf16Units(const uint8_t* data, size_t size)
@@ -26,7 +20,7 @@ inline std::wstring Utf16Units(const uint8_t* data, size_t size)
 }
 
 // Whether units have a faithful UTF-8 form: the converter refuses exactly the unpaired
-// surrogates (and units above 0xFFFF), as the system does (utf8_system_test).
+// surrogates, as the system does (utf8_system_test).
 inline bool HasUtf8Form(const std::wstring& units)
 {
     std::string bytes;

@@ -1,55 +1,48 @@
-// The portable UTF-8 conversion (text/utf8.h) against the system's own, so that the native
-// fuzz runs stand for the program: every input of up to 3 bytes, the 4-byte sequences, and
-// every UTF-16 unit alone and before a low surrogate.
+// The portable UTF-8 conversion (text/utf8.h) against the system's own, so that the native fuzz
+// runs stand for the program: every input of up to 3 bytes, the 4-byte sequences, and every
+// UTF-16 unit alone and before a low surrogate.
 #include <windows.h>
 
 #include <gtest/gtest.h>
-
-#include <string>
 
 #include "text/utf8.h"
 
 namespace {
 
-// Never more units than bytes: each byte ends at most one character or one U+FFFD.
-void ExpectDecodedAsSystem(const std::string& bytes, int& failures)
-{
-    std::wstring mine, system(bytes.size(), L'\0');
-    AppendUtf16(bytes.data(), bytes.size(), mine);
-    system.resize(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), (int)bytes.size(), system.data(), (int)bytes.size()));
-    if (mine != system && failures++ < 10)
-        ADD_FAILURE() << "bytes " << testing::PrintToString(bytes);
-}
-
 TEST(Utf8, DecodesEveryShortInputAsTheSystemDoes)
 {
     int failures = 0;
-    for (unsigned v = 0; v < (1u << 24); v++) {
+    auto expect = [&](const std::string& bytes) {  // never more units than bytes
+        std::wstring mine, system(bytes.size(), L'\0');
+        AppendUtf16(bytes.data(), bytes.size(), mine);
+        system.resize(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), (int)bytes.size(), system.data(), (int)bytes.size()));
+        if (mine != system && failures++ < 10)
+            ADD_FAILURE() << "bytes " << testing::PrintToString(bytes);
+    };
+    for (unsigned v = 0; v < (1u << 24); v++) {  // 1 and 2 bytes; of 3, those that begin above 0x7F
         const char b[3] = {(char)v, (char)(v >> 8), (char)(v >> 16)};
-        // Every 1- and 2-byte input; of 3 bytes, those that begin with a byte above 0x7F.
         for (size_t length : {v < 0x100 ? 1u : 0u, v < 0x10000 ? 2u : 0u, v & 0x80 ? 3u : 0u})
             if (length)
-                ExpectDecodedAsSystem(std::string(b, length), failures);
+                expect(std::string(b, length));
     }
     for (unsigned lead = 0xF0; lead <= 0xF4; lead++)
         for (unsigned v = 0; v < (1u << 16); v++)
             for (unsigned last : {0x41u, 0x80u, 0xBFu, 0xC0u})
-                ExpectDecodedAsSystem({(char)lead, (char)v, (char)(v >> 8), (char)last, 'A'}, failures);
+                expect({(char)lead, (char)v, (char)(v >> 8), (char)last, 'A'});
 }
 
 TEST(Utf8, EncodesEveryUnitAsTheSystemDoesAndRefusesLoneSurrogates)
 {
-    for (unsigned u = 1; u <= 0xFFFF; u++) {
+    for (unsigned u = 1; u <= 0xFFFF; u++)
         for (const std::wstring& units : {std::wstring(1, (wchar_t)u), std::wstring{(wchar_t)u, (wchar_t)0xDC00}}) {
             std::string mine = "x", system(3 * units.size(), '\0');  // the system refuses with 0
             int n = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, units.data(), (int)units.size(), system.data(),
                                         (int)system.size(), nullptr, nullptr);
             system.resize(n > 0 ? n : 0);
             bool ok = AppendUtf8(units.data(), units.size(), mine);
-            ASSERT_EQ(ok, !system.empty()) << std::hex << u;
             ASSERT_EQ(mine, ok ? "x" + system : "x") << std::hex << u;
+            ASSERT_EQ(ok, !system.empty()) << std::hex << u;
         }
-    }
 }
 
 }  // namespace

@@ -1,14 +1,9 @@
-// The control bar, its widgets and the splitter as real windows driven by mouse messages,
-// pixels read back through WM_PRINTCLIENT. (The arithmetic under them: app/computations_test.cpp
-// and the arithmetic fuzzer; real clicks and drags: the e2e scenarios.)
-#include <windows.h>
-
+// The control bar, its widgets and the splitter driven by mouse messages; pixels read back.
 #include "app/app.h"
 #include "app/aspect.h"
 #include "app/menus.h"
 #include "app/settings.h"
 #include "controls/control_bar.h"
-#include "controls/seek_bar.h"
 #include "controls/splitter.h"
 #include "controls/time_display.h"
 #include "engine/monitor.h"
@@ -19,51 +14,35 @@
 
 namespace {
 
-const COLORREF Face = GetSysColor(COLOR_BTNFACE), Shadow = GetSysColor(COLOR_BTNSHADOW);
+const COLORREF Face = GetSysColor(COLOR_BTNFACE), Shadow = GetSysColor(COLOR_BTNSHADOW), Green = RGB(0, 255, 0);
+const UINT Down = WM_LBUTTONDOWN, Move = WM_MOUSEMOVE, Up = WM_LBUTTONUP;
 
-void Mouse(HWND w, UINT message, int x, int y = 8)
-{
-    SendMessageW(w, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM((short)x, (short)y));
-}
-
-void Drag(HWND w, int from, int to)
-{
-    Mouse(w, WM_LBUTTONDOWN, from);
-    Mouse(w, WM_MOUSEMOVE, to);
-    Mouse(w, WM_LBUTTONUP, to);
-}
-
-RECT RectIn(HWND child, HWND parent)
-{
-    RECT r;
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, parent, (POINT*)&r, 2);
-    return r;
-}
-
-void SetClientWidth(int width)
-{
-    SIZE outer = OuterForClient(width, 300);
-    MoveWindow(MainWindow, 0, 0, outer.cx, outer.cy, TRUE);
-}
-
+void Mouse(HWND w, UINT message, int x) { SendMessageW(w, message, message == Up ? 0 : MK_LBUTTON, MAKELPARAM((short)x, 8)); }
+void Drag(HWND w, int from, int to) { Mouse(w, Down, from), Mouse(w, Move, to), Mouse(w, Up, to); }
 void Press(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
 
-// Pixels of a window's client area other than the button face, counted where pick holds.
+int Left(HWND w)  // in the main window's client area
+{
+    POINT p = {Rect(w).left, 0};
+    ScreenToClient(MainWindow, &p);
+    return p.x;
+}
+
+// Pixels of a window's client area other than the button face where pick holds.
 template <class Pick> int Ink(HWND w, Pick pick)
 {
     Picture p = Print(w);
     int n = 0;
-    for (int i = 0; i < p.Width * p.Height; i++)
+    for (int i = 0; i < (int)p.Pixels.size(); i++)
         n += p.Pixels[i] != Face && pick(i % p.Width, i / p.Width, p);
     return n;
 }
 
-// A real clip plays; the bar maps with the given duration (nothing is pumped, so the monitor
-// leaves it), on a seek bar 100 client pixels wide.
+// A real clip plays, with this duration (nothing pumped: the monitor leaves it), on a 100-pixel seek bar.
 void Play(unsigned duration)
 {
-    SetClientWidth(423);
+    SIZE outer = OuterForClient(423, 300);
+    MoveWindow(MainWindow, 0, 0, outer.cx, outer.cy, TRUE);
     AddEntry(PlaylistCount(), Clip(L"long.mp4").c_str());
     PlayEntry(0);
     PlaybackDuration = duration;
@@ -71,109 +50,49 @@ void Play(unsigned duration)
 
 using Bar = AppTest;
 
-// Left to right inside the bar, none over another; only the seek bar grows. The bar spans the
-// bottom under the video.
-TEST_F(Bar, WidgetsInOrderInsideTheBarAtThreeWidths)
-{
-    for (int width : {390, 600, 900}) {
-        SetClientWidth(width);
-        RECT bar = RectIn(ControlBar, MainWindow), seek = RectIn(SeekBar, ControlBar);
-        EXPECT_TRUE(bar.left == 0 && bar.right == width && bar.top == RectIn(VideoPanel, MainWindow).bottom &&
-                    bar.bottom == 300) << width;
-        EXPECT_EQ(seek.right - seek.left, width - 321);
-        int right = 0;
-        for (HWND w : {PlayPauseButton, StopButton, SeekBar, TimeDisplay, MuteButton, VolumeSlider, MenuButton}) {
-            RECT r = RectIn(w, ControlBar);
-            EXPECT_TRUE(r.left >= right && r.right > r.left && r.top >= 0 && r.bottom <= 30)
-                << GetDlgCtrlID(w) << " at " << width;
-            right = r.right;
-        }
-        EXPECT_LE(right, width);
-    }
-}
-
+// Buttons and items follow the play state; the icon is drawn inside the frame, greyed while disabled.
 TEST_F(Bar, ButtonsFollowThePlayStateAndClicksTakeTheCommandPath)
 {
-    // The buttons and the menu items both follow the play state.
-    struct Row { void (*act)(); PlayStateValue state; bool play, stop; HICON* icon; };
-    const Row rows[] = {
-        {[] {}, Idle, false, false, &PlayIcon},
-        {[] { Play(100); }, Playing, true, true, &PauseIcon},
-        {[] { Press(PlayPauseButton); }, Paused, true, true, &PlayIcon},
-        {[] { Press(PlayPauseButton); }, Playing, true, true, &PauseIcon},
-        {[] { Press(StopButton); }, Stopped, true, false, &PlayIcon},
-        {[] { SendMessageW(ControlBar, WM_KEYUP, VK_SPACE, 0); }, Playing, true, true, &PauseIcon},
-    };
-    for (const Row& r : rows) {
-        r.act();
-        EXPECT_EQ(PlayState, r.state);
-        EXPECT_TRUE(!!IsWindowEnabled(PlayPauseButton) == r.play && IsMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE) == r.play);
-        EXPECT_TRUE(!!IsWindowEnabled(StopButton) == r.stop && IsMenuItemEnabled(MainMenu, IDM_STOP) == r.stop) << r.state;
-        EXPECT_TRUE(ButtonIcon(PlayPauseButton) == *r.icon && *r.icon) << r.state;
-    }
-    EXPECT_NE(ButtonIcon(StopButton), nullptr);
-    // The icon is drawn inside the frame, greyed while disabled; changing it (every file, every
-    // pause) costs no GDI object.
+    auto on = [](HWND b, UINT id) { return IsWindowEnabled(b) && IsMenuItemEnabled(MainMenu, id) ? L" on" : L" off"; };
+    ExpectSteps([&] { return NowPlaying() + on(PlayPauseButton, IDM_PLAY_PAUSE) + on(StopButton, IDM_STOP) +
+                             (ButtonIcon(PlayPauseButton) == PlayIcon ? L" >" : ButtonIcon(PlayPauseButton) == PauseIcon ? L" =" : L" ?"); },
+                {{[] {}, L"-1 Idle off off >"}, {[] { Play(100); }, L"0 Playing [long.mp4] on on ="},
+                 {[] { Press(PlayPauseButton); }, L"0 Paused [long.mp4] on on >"},
+                 {[] { Press(PlayPauseButton); }, L"0 Playing [long.mp4] on on ="},
+                 {[] { Press(StopButton); }, L"0 Stopped [long.mp4] on off >"},
+                 {[] { SendMessageW(ControlBar, WM_KEYUP, VK_SPACE, 0); }, L"0 Playing [long.mp4] on on ="}});
     auto black = [] { return Ink(PlayPauseButton, [](int x, int y, const Picture& p) {
-        return x >= 4 && y >= 4 && x < p.Width - 4 && y < p.Height - 4 && p.At(x, y) == 0; }); };
+        return x >= 4 && y >= 4 && x < p.Width - 4 && y < (int)p.Pixels.size() / p.Width - 4 && p.At(x, y) == 0; }); };
     int playing = black();
     SetPlayState(Paused);
     EXPECT_TRUE(playing > 0 && black() > 0 && black() != playing);
     EnableWindow(PlayPauseButton, FALSE);
     EXPECT_EQ(black(), 0);
-    long before = GdiObjects();
-    EXPECT_GT(before, 0) << "the GDI objects could not be counted";
-    for (int i = 0; i < 20; ++i)
-        SetPlayState(i % 2 ? Playing : Paused);
-    EXPECT_EQ(GdiObjects(), before);
 }
 
-TEST_F(Bar, SeekClickPausesAroundOneSeekDragsUseTheDurationOfTheMomentAndLostCaptureSeeksNothing)
+// A press pauses, the release seeks and resumes; a drag seeks by the duration of the moment, never to
+// the end, and nothing once its capture or file is gone; a paused file stays so; a stopped one ignores it.
+TEST_F(Bar, SeekPressesAndDrags)
 {
     Play(100);
     SetEngineValue(L"state_seek", L"-1");
-    Mouse(SeekBar, WM_LBUTTONDOWN, 40);
-    EXPECT_EQ(EngineValue(L"state_pause") + EngineValue(L"state_seek"), L"1-1") << "paused, not sought";
-    EXPECT_TRUE(SeekDragActive && GetCapture() == SeekBar);
-    Mouse(SeekBar, WM_LBUTTONUP, 40);
-    EXPECT_EQ(EngineValue(L"state_pause") + EngineValue(L"state_seek"), L"040");
-    EXPECT_TRUE(PlayState == Playing && !SeekDragActive && !GetCapture());
-    // The duration at the press and while dragging; where the pointer goes; the seek.
-    struct Row { unsigned atPress, whileDragging; int x; const wchar_t* seek; } rows[] = {
-        {3, 3, 150, L"0"},     // at the end, shorter than five seconds: 0, not -2
-        {100, 0, 70, L"0"},    // the duration went while the button was held
-        {100, 40, 75, L"30"},  // or changed
-    };
-    for (const Row& r : rows) {
-        PlaybackDuration = r.atPress;
-        Mouse(SeekBar, WM_LBUTTONDOWN, 50);
-        PlaybackDuration = r.whileDragging;
-        Mouse(SeekBar, WM_MOUSEMOVE, r.x);
-        EXPECT_EQ(EngineValue(L"state_seek"), r.seek) << r.x << " of " << r.whileDragging;
-        Mouse(SeekBar, WM_LBUTTONUP, r.x);
-    }
-    PlaybackDuration = 100;
-    Mouse(SeekBar, WM_LBUTTONDOWN, 10);
-    SetEngineValue(L"state_seek", L"-1");
-    SetCapture(VolumeSlider);  // taken away
-    ReleaseCapture();
-    Mouse(SeekBar, WM_LBUTTONUP, 80);
-    EXPECT_EQ(EngineValue(L"state_pause") + EngineValue(L"state_seek"), L"0-1");
-    EXPECT_FALSE(SeekBarDragging() || SeekDragActive);
-
-    Press(PlayPauseButton);  // paused: no pause or resume written
-    SetEngineValue(L"state_pause", L"7");
-    Drag(SeekBar, 20, 20);
-    EXPECT_EQ(EngineValue(L"state_pause") + EngineValue(L"state_seek"), L"720");
-    Mouse(SeekBar, WM_LBUTTONDOWN, 30);
-    Command(IDM_STOP);  // Ctrl+X while the button is held
-    Drag(SeekBar, 40, 40);
-    EXPECT_EQ(EngineValue(L"state_seek"), L"20") << "no seek into a stopped file";
-    EXPECT_FALSE(SeekDragActive);
-    Mouse(SeekBar, WM_LBUTTONDOWN, 30);  // stopped: a press does nothing
-    EXPECT_FALSE(SeekDragActive || GetCapture());
+    auto duration = [](unsigned d) { PlaybackDuration = d; };
+    ExpectSteps([] { return EngineValue(L"state_pause") + L" " + EngineValue(L"state_seek") + (SeekDragActive ? L" drag" : L"") +
+                            (GetCapture() ? L" captured" : L""); },
+                {{[] { Mouse(SeekBar, Down, 40); }, L"1 -1 drag captured"}, {[] { Mouse(SeekBar, Up, 40); }, L"0 40"},
+                 {[&] { duration(3), Mouse(SeekBar, Down, 50), Mouse(SeekBar, Move, 150); }, L"1 0 drag captured"},  // not -2
+                 {[&] { Mouse(SeekBar, Up, 150), duration(100), Mouse(SeekBar, Down, 50), duration(0), Mouse(SeekBar, Move, 70); },
+                  L"1 0 drag captured"},  // the duration went while the button was held
+                 {[&] { Mouse(SeekBar, Up, 70), duration(100), Mouse(SeekBar, Down, 50), duration(40), Mouse(SeekBar, Move, 75); },
+                  L"1 30 drag captured"},  // or changed
+                 {[&] { Mouse(SeekBar, Up, 75), duration(100), Mouse(SeekBar, Down, 10), SetEngineValue(L"state_seek", L"-1"),
+                        SetCapture(VolumeSlider), ReleaseCapture(), Mouse(SeekBar, Up, 80); }, L"0 -1"},
+                 {[] { Press(PlayPauseButton), SetEngineValue(L"state_pause", L"7"), Drag(SeekBar, 20, 20); }, L"7 20"},
+                 {[] { Mouse(SeekBar, Down, 30), Command(IDM_STOP), Drag(SeekBar, 40, 40), Mouse(SeekBar, Down, 30); }, L"7 20"}});
 }
 
+// The section in green; its start marker seeks and moves the loop point, its end marker stops past the
+// start and seeks nothing while the monitor rests.
 TEST_F(Bar, SectionBandMarkersAndTheirDrags)
 {
     Play(100);
@@ -181,82 +100,33 @@ TEST_F(Bar, SectionBandMarkersAndTheirDrags)
     Section = {20, 60, 1, 0, 0};
     PlaybackPosition = 30;
     Picture p = Print(SeekBar);
-    const COLORREF green = RGB(0, 255, 0);
-    const int b = p.Height - 1;
-    struct Pixel { int x, y; COLORREF colour; };
-    const Pixel pixels[] = {{18, 0, Shadow}, {19, 0, green}, {20, 0, green}, {21, 0, Shadow}, {30, 0, Face},
-                            {58, 0, Face}, {59, 0, green}, {60, 0, green}, {61, 0, Face}, {10, b, Shadow},
-                            {40, b, green}, {40, b - 3, green}, {40, b - 4, Face}, {61, b, Face}};
-    for (const Pixel& px : pixels)
-        EXPECT_EQ(p.At(px.x, px.y), px.colour) << px.x << "," << px.y;
-
-    Mouse(SeekBar, WM_LBUTTONDOWN, 22);  // the start marker: seeks and moves the loop point
-    EXPECT_EQ(Section.SectionDrag, 1u);
-    Mouse(SeekBar, WM_LBUTTONUP, 25);
-    EXPECT_EQ(EngineValue(L"state_seek"), L"25");
-    EXPECT_EQ(Section.SectionLoopPoint, 25u);
-
-    Mouse(SeekBar, WM_LBUTTONDOWN, 61);  // the end marker: stops past the start, seeks nothing
-    EXPECT_EQ(Section.SectionDrag, 2u);
-    Mouse(SeekBar, WM_MOUSEMOVE, 5);
-    EXPECT_EQ(Section.SectionEnd, 21u);
-    VideoWidth = 999;
-    MonitorTick(nullptr, 0, 0, 0);
-    EXPECT_EQ(VideoWidth, 999) << "the monitor rests while the end marker is dragged";
-    Mouse(SeekBar, WM_LBUTTONUP, 80);
-    EXPECT_EQ(Section.SectionEnd * 10 + Section.SectionDrag, 800u);
-    EXPECT_EQ(EngineValue(L"state_seek"), L"25");
-
-    PlaybackDuration = 0;  // no duration: no elapsed part, no section
-    Picture empty = Print(SeekBar);
-    for (int x : {0, 20, 40, 60})
-        EXPECT_EQ(empty.At(x, 0), Face) << x;
+    const int b = (int)p.Pixels.size() / p.Width - 1;
+    for (auto [x, y, colour] : {std::tuple{18, 0, Shadow}, {19, 0, Green}, {20, 0, Green}, {21, 0, Shadow}, {30, 0, Face},
+                                {58, 0, Face}, {59, 0, Green}, {60, 0, Green}, {61, 0, Face}, {10, b, Shadow}, {40, b, Green},
+                                {40, b - 3, Green}, {40, b - 4, Face}, {61, b, Face}})
+        EXPECT_EQ(p.At(x, y), colour) << x << "," << y;
+    ExpectSteps([] { return EngineValue(L"state_seek") + L" " + std::to_wstring(Section.SectionLoopPoint) + L" " +
+                            std::to_wstring(Section.SectionEnd) + L" " + std::to_wstring(Section.SectionDrag) + L" " +
+                            std::to_wstring(VideoWidth); },
+                {{[] { Mouse(SeekBar, Down, 22), Mouse(SeekBar, Up, 25); }, L"25 25 60 0 0"},
+                 {[] { Mouse(SeekBar, Down, 61), Mouse(SeekBar, Move, 5); }, L"25 25 21 2 0"},
+                 {[] { VideoWidth = 999, MonitorTick(nullptr, 0, 0, 0); }, L"25 25 21 2 999"},  // the monitor rests
+                 {[] { Mouse(SeekBar, Up, 80); }, L"25 25 80 0 999"}});
+    PlaybackDuration = 0;
+    EXPECT_EQ(Ink(SeekBar, [](int, int, const Picture&) { return true; }), 0);
 }
 
-TEST_F(Bar, HoverTimeSitsOnTheInnerSideOfThePointer)
+// The hover time follows the pointer, also while dragging; the time text is right-aligned.
+TEST_F(Bar, HoverTimeFollowsThePointerAndTheTimeTextIsRightAligned)
 {
     Play(100);
     PlaybackPosition = 0;
-    struct Row { int x, from, to; bool dragging; };  // a drag moves it along too
-    for (const Row& r : {Row{49, 59, 100}, Row{50, 0, 40}, Row{80, 20, 70}, Row{20, 30, 80}, Row{95, 35, 85, true}}) {
-        if (r.dragging)
-            Mouse(SeekBar, WM_LBUTTONDOWN, 20);
-        Mouse(SeekBar, WM_MOUSEMOVE, r.x);
-        EXPECT_GT(Ink(SeekBar, [&](int x, int, const Picture&) { return x >= r.from && x < r.to; }), 0) << r.x;
-        EXPECT_EQ(Ink(SeekBar, [&](int x, int, const Picture&) { return x < r.from || x >= r.to; }), 0) << r.x;
-        if (r.dragging)
-            Mouse(SeekBar, WM_LBUTTONUP, r.x);
+    for (auto [x, from, to] : {std::tuple{49, 59, 100}, {50, 0, 40}, {20, 30, 80}, {95, 35, 85}}) {
+        Mouse(SeekBar, x == 95 ? Down : Move, 20);  // the last while dragging
+        Mouse(SeekBar, Move, x);
+        EXPECT_GT(Ink(SeekBar, [&](int x, int, const Picture&) { return x >= from && x < to; }), 0) << x;
+        EXPECT_EQ(Ink(SeekBar, [&](int x, int, const Picture&) { return x < from || x >= to; }), 0) << x;
     }
-}
-
-// The level goes to the engine unless muted, also when it does not change; the mute button and
-// item toggle alike. (The steps' limits: app/startup_test.cpp.)
-TEST_F(Bar, VolumeDragsStepsAndMute)
-{
-    Drag(VolumeSlider, 24, 200);
-    EXPECT_EQ(std::to_wstring(Settings.VolumeLevel) + L" " + EngineValue(L"state_volume"), L"100 100");
-    SetEngineValue(L"state_volume", L"55");
-    Command(IDM_VOLUME_UP);  // 100 already: written again all the same
-    EXPECT_EQ(EngineValue(L"state_volume"), L"100");
-    Command(IDM_MUTE);
-    EXPECT_TRUE(ButtonIcon(MuteButton) == MutedIcon && IsMenuItemChecked(MainMenu, IDM_MUTE));
-    EXPECT_EQ(EngineValue(L"state_volume"), L"0");
-    Drag(VolumeSlider, 10, 12);
-    EXPECT_EQ(Settings.VolumeLevel, 25);
-    Picture p = Print(VolumeSlider);
-    EXPECT_TRUE(p.At(11, 8) == Shadow && p.At(12, 8) == Face);
-    Command(IDM_VOLUME_UP);
-    EXPECT_EQ(Settings.VolumeLevel, 35);
-    EXPECT_EQ(EngineValue(L"state_volume"), L"0") << "muted: neither a drag nor a step is sent";
-    Press(MuteButton);
-    EXPECT_TRUE(ButtonIcon(MuteButton) == SoundIcon && !IsMenuItemChecked(MainMenu, IDM_MUTE));
-    EXPECT_EQ(EngineValue(L"state_volume"), L"35");
-}
-
-// The time text is right-aligned, a little way from the right edge. (Its text:
-// app/computations_test.cpp.)
-TEST_F(Bar, TimeTextIsRightAligned)
-{
     RECT client;
     GetClientRect(TimeDisplay, &client);
     int right = client.right - TimeTextInset;
@@ -264,28 +134,32 @@ TEST_F(Bar, TimeTextIsRightAligned)
     EXPECT_EQ(Ink(TimeDisplay, [&](int x, int, const Picture&) { return x < 10 || x > right; }), 0);
 }
 
-// (The width saved after a real drag: the e2e scenarios.)
-TEST_F(Bar, SplitterStaysWithinItsLimitsAndSetsThePlaylistsWidth)
+// The level goes to the engine unless muted, also when unchanged; the mute button and item alike.
+TEST_F(Bar, VolumeDragsStepsAndMute)
 {
-    struct Row { int width, pointer, left; };
-    for (const Row& r : {Row{600, -200, 50}, Row{600, 10000, 500}, Row{400, 390, 300}, Row{600, 300, 300}}) {
-        SetClientWidth(r.width);
-        int at = RectIn(Splitter, MainWindow).left;
-        Mouse(Splitter, WM_LBUTTONDOWN, 2);
-        Mouse(Splitter, WM_MOUSEMOVE, r.pointer - at);
-        EXPECT_EQ(RectIn(Splitter, MainWindow).left, r.left) << r.pointer << " in " << r.width;
-        Mouse(Splitter, WM_LBUTTONUP, r.pointer - at);
-        EXPECT_EQ(Settings.PlayListWidth, r.width - r.left - 5);
-        EXPECT_EQ(RectIn(VideoPanel, MainWindow).right, r.left);
+    ExpectSteps([] { return std::to_wstring(Settings.VolumeLevel) + L" " + EngineValue(L"state_volume") +
+                            (ButtonIcon(MuteButton) == MutedIcon && IsMenuItemChecked(MainMenu, IDM_MUTE) ? L" muted" :
+                             ButtonIcon(MuteButton) == SoundIcon && !IsMenuItemChecked(MainMenu, IDM_MUTE) ? L"" : L" ?"); },
+                {{[] { Drag(VolumeSlider, 24, 200); }, L"100 100"},
+                 {[] { SetEngineValue(L"state_volume", L"55"), Command(IDM_VOLUME_UP); }, L"100 100"},
+                 {[] { Command(IDM_MUTE); }, L"100 0 muted"}, {[] { Drag(VolumeSlider, 10, 12); }, L"25 0 muted"},
+                 {[] { Command(IDM_VOLUME_UP); }, L"35 0 muted"}, {[] { Press(MuteButton); }, L"35 35"}});
+}
+
+// A drag moves the splitter within its limits, a bare press does nothing, F11 ends the drag.
+TEST_F(Bar, SplitterDragsAndF11EndsTheDrag)
+{
+    SIZE outer = OuterForClient(600, 300);
+    MoveWindow(MainWindow, 0, 0, outer.cx, outer.cy, TRUE);
+    for (auto [to, placed] : {std::pair{10000, L"500 500 95"}, {300, L"300 300 295"}, {0, L"300 300 295"}}) {
+        int x = to ? to - Left(Splitter) : 2;  // 0: released where it was pressed, without moving
+        Mouse(Splitter, Down, 2), Mouse(Splitter, to ? Move : WM_NULL, x), Mouse(Splitter, Up, x);
+        EXPECT_EQ(std::to_wstring(Left(Splitter)) + L" " + std::to_wstring(Rect(VideoPanel).right - Rect(VideoPanel).left) + L" " +
+                  std::to_wstring(Settings.PlayListWidth), placed);
     }
-    RECT before = RectIn(PlaylistPanel, MainWindow);
-    Mouse(Splitter, WM_LBUTTONDOWN, 2);  // a press without movement
-    Mouse(Splitter, WM_LBUTTONUP, 2);
-    RECT after = RectIn(PlaylistPanel, MainWindow);
-    EXPECT_TRUE(EqualRect(&before, &after) && after.right - after.left == 295);
-    Mouse(Splitter, WM_LBUTTONDOWN, 2);  // F11 mid-drag ends the drag
+    Mouse(Splitter, Down, 2);
     Command(IDM_FULL_SCREEN);
-    Mouse(Splitter, WM_MOUSEMOVE, -100);
+    Mouse(Splitter, Move, -100);
     EXPECT_TRUE(GetCapture() != Splitter && Settings.PlayListWidth == 295);
 }
 

@@ -1,14 +1,10 @@
-// The program on today's desktop, in-process with real windows: display scales handed in as the
-// system hands them (WM_DPICHANGED), monitors that go, the screen kept awake, app commands and the
-// taskbar button through a stand-in for the shell's interface. (At 144 DPI from the start, with
-// real media keys and the settings file: the e2e scenario at_144_dpi.)
+// Display scales, monitors that go, the screen kept awake, app commands, the taskbar button.
 #include <windows.h>
 #include <commctrl.h>
 
 #include "app/app.h"
 #include "app/display_scale.h"
 #include "app/keep_awake.h"
-#include "app/menus.h"
 #include "app/settings.h"
 #include "app/taskbar.h"
 #include "controls/control_bar.h"
@@ -20,7 +16,6 @@
 
 namespace {
 
-RECT Rect(HWND w) { RECT r; GetWindowRect(w, &r); return r; }
 bool OnAMonitor() { return MonitorFromWindow(MainWindow, MONITOR_DEFAULTTONULL) != nullptr; }
 
 int IconSide(HICON icon)
@@ -33,27 +28,22 @@ int IconSide(HICON icon)
     return bitmap.bmWidth;
 }
 
-// The row's and the font's heights.
-int RowAndFont()
-{
-    RECT row = {LVIR_BOUNDS};
-    SendMessageW(PlaylistView, LVM_GETITEMRECT, 0, (LPARAM)&row);
-    LOGFONTW font = {};
-    GetObjectW(UiFont, sizeof font, &font);
-    return (row.bottom - row.top) * 1000 + abs(font.lfHeight);
-}
-
 using Desktop = AppTest;
 
-// Each scale the system hands the window, in and out of 96..480: the suggested rectangle (moved
-// onto a monitor when it lies on none), every size, the font and the icons follow; back at 96
-// the window is whole again and no GDI object is left of the other scales.
+// At each scale the window takes the suggested rectangle and every size follows; back at 96 it is
+// whole, with no GDI object left of the other scales or of the buttons' icons.
 TEST_F(Desktop, EachScaleReachesEverySize)
 {
     Restart("[Setting]\r\nWindowPosX=40\r\nWindowPosY=30\r\nWindowWidth=670\r\nWindowHeight=441\r\n");
     AddFiles({L"a.flv"});
     const RECT at96 = Rect(MainWindow);
-    const int rowAndFont = RowAndFont();
+    auto rowAndFont = [] {
+        RECT row = {LVIR_BOUNDS};
+        LOGFONTW font = {};
+        SendMessageW(PlaylistView, LVM_GETITEMRECT, 0, (LPARAM)&row), GetObjectW(UiFont, sizeof font, &font);
+        return std::pair{row.bottom - row.top, abs(font.lfHeight)};
+    };
+    const auto base = rowAndFont();
     long objects = 0;  // at the first return to 96 (Wine keeps a few objects of each scale it met)
     struct Row { int dpi; bool offScreen; int bar, seekLeft, icon, column, playlist; } rows[] = {
         {144, false, 45, 137, 24, 30, 218}, {1000, true, 150, 455, 80, 100, 727}, {20, false, 30, 91, 16, 20, 145},
@@ -66,23 +56,23 @@ TEST_F(Desktop, EachScaleReachesEverySize)
                           30 + ScaleWindowSide(441, frame96.cy, frame.cy, 96, dpi)};
         OffsetRect(&suggested, r.offScreen ? -30000 : 0, 0);
         SendMessageW(MainWindow, WM_DPICHANGED, MAKEWPARAM(r.dpi, r.dpi), (LPARAM)&suggested);
+        for (int i = 0; i < 4; i++)  // the play/pause icon changes with every file and every pause
+            SetPlayState(i % 2 ? Playing : Paused);
         RECT now = Rect(MainWindow), seek = Rect(SeekBar), bar = Rect(ControlBar);
         EXPECT_TRUE(r.offScreen ? OnAMonitor() : EqualRect(&now, &suggested)) << r.dpi;
         EXPECT_EQ(std::vector({(int)(bar.bottom - bar.top), (int)(seek.left - bar.left), IconSide(ButtonIcon(PlayPauseButton)),
                                (int)SendMessageW(PlaylistView, LVM_GETCOLUMNWIDTH, 0, 0), Settings.PlayListWidth}),
                   std::vector({r.bar, r.seekLeft, r.icon, r.column, r.playlist})) << r.dpi;
-        EXPECT_EQ(RowAndFont() / 1000 > rowAndFont / 1000 && RowAndFont() % 1000 > rowAndFont % 1000, dpi > 96) << r.dpi;
+        EXPECT_EQ(rowAndFont().first > base.first && rowAndFont().second > base.second, dpi > 96) << r.dpi;
         if (dpi == 96) {
-            EXPECT_TRUE(EqualRect(&now, &at96));
             long count = GdiObjects();
-            EXPECT_TRUE(!objects || count == objects) << count << " GDI objects, " << objects << " before";
+            EXPECT_TRUE(EqualRect(&now, &at96) && (!objects || count == objects)) << count << " GDI objects, " << objects << " before";
             objects = count;
         }
     }
 }
 
-// A window on no monitor (saved there, or its monitor removed) comes back onto one; full screen
-// follows its monitor, and leaving it does not return to a monitor that went.
+// A window on no monitor comes back onto one; full screen follows its monitor.
 TEST_F(Desktop, AWindowOnNoMonitorComesBack)
 {
     Restart("[Setting]\r\nWindowPosX=-30000\r\nWindowPosY=-30000\r\n");
@@ -102,22 +92,16 @@ TEST_F(Desktop, AWindowOnNoMonitorComesBack)
 }
 
 std::vector<EXECUTION_STATE> Requests;
-EXECUTION_STATE WINAPI Request(EXECUTION_STATE state) { Requests.push_back(state); return ES_CONTINUOUS; }
 
-// Playing keeps the display and the system awake (asked once, from file to file too); pause,
-// stop, the end of the list and exit let them sleep. The screen saver and the monitor's power-down
-// are refused only while playing in full screen.
+// Playing keeps the system awake until pause, stop, end or exit; blanking is refused playing in full screen.
 TEST_F(Desktop, PlayingKeepsTheScreenAwakeUntilPauseStopEndOrExit)
 {
-    SetExecutionStateHandler(Request);
+    SetExecutionStateHandler([](EXECUTION_STATE state) -> EXECUTION_STATE { return Requests.push_back(state), ES_CONTINUOUS; });
     Requests.clear();
     AddFiles({L"a.flv", L"b.flv"});
     const EXECUTION_STATE on = ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED, off = ES_CONTINUOUS;
-    void (*steps[])() = {[] { PlayEntry(0); }, [] { Command(IDM_NEXT); }, [] { Command(IDM_PLAY_PAUSE); },
-                         [] { Command(IDM_PLAY_PAUSE); }, [] { Command(IDM_STOP); }, [] { PlayEntry(1); },
-                         [] { AdvanceAfterEnd(); }, [] { PlayEntry(0); }, [] { CloseApp(); }};
-    for (auto step : steps)
-        step();
+    PlayEntry(0), Command(IDM_NEXT), Command(IDM_PLAY_PAUSE), Command(IDM_PLAY_PAUSE), Command(IDM_STOP);
+    PlayEntry(1), AdvanceAfterEnd(), PlayEntry(0), CloseApp();
     EXPECT_EQ(Requests, (std::vector<EXECUTION_STATE>{on, off, on, off, on, off, on, off}));
     SetExecutionStateHandler(nullptr);
     struct Blank { WPARAM command; LPARAM power; bool playing, fullScreen, refused; };
@@ -132,9 +116,7 @@ LRESULT AppCommand(HWND target, int command)
     return SendMessageW(target, WM_APPCOMMAND, (WPARAM)target, MAKELPARAM(0, command | FAPPCOMMAND_KEY));
 }
 
-// App commands run the menu's commands with their guards; play and pause alone act one way only;
-// the list, the bar and the picture pass them up; one not the program's goes to the system.
-// (Next, previous, stop and the volume keys as real keys: the e2e scenario at_144_dpi.)
+// App commands run the menu's commands with their guards, from any window; others go to the system.
 TEST_F(Desktop, AppCommandsRunTheMenusCommands)
 {
     EXPECT_EQ(AppCommand(MainWindow, APPCOMMAND_MEDIA_PLAY), TRUE);
@@ -183,10 +165,8 @@ struct Taskbar : ITaskbarList3 {
     }
 } Shell;
 
-// Without a taskbar (none, or the system's under Wine) all goes on as before. Once the shell
-// announces the button, progress and thumbnail buttons follow the play state, the position and
-// the enabled items (those at the monitor's next tick); a click runs its command; the icons
-// follow the scale.
+// Without a taskbar all goes on; with one, progress and thumbnail buttons follow the play state, the
+// position and the items (at the next tick), a click runs its command, the icons follow the scale.
 TEST_F(Desktop, TheTaskbarButtonShowsProgressAndItsThumbnailButtonsWork)
 {
     UINT created = RegisterWindowMessageW(L"TaskbarButtonCreated");
@@ -202,8 +182,7 @@ TEST_F(Desktop, TheTaskbarButtonShowsProgressAndItsThumbnailButtonsWork)
     SetTaskbarFactory([]() -> ITaskbarList3* { return &Shell; });
     SendMessageW(MainWindow, created, 0, 0);
     void (*steps[])() = {[] {}, [] { PlayEntry(0); }, [] { PumpUntil([] { return Shell.Moved; }, 10000); },
-                         [] { Command(IDM_PLAY_PAUSE); },
-                         [] { SendMessageW(MainWindow, WM_COMMAND, MAKEWPARAM(IDM_NEXT, THBN_CLICKED), 0); },
+                         [] { Command(IDM_PLAY_PAUSE); }, [] { SendMessageW(MainWindow, WM_COMMAND, MAKEWPARAM(IDM_NEXT, THBN_CLICKED), 0); },
                          [] { MonitorTick(nullptr, 0, 0, 0); }, [] { Command(IDM_STOP); }};
     std::wstring shown;
     for (auto step : steps)

@@ -1,7 +1,5 @@
-// File intake in the running program: real files, real shell drops on each panel, the
-// command line and the open dialog; where entries go and what plays after.
+// File intake: real files, shell drops on each panel, the command line and the open dialog.
 #include <algorithm>
-#include <cstdlib>
 #include <malloc.h>
 
 #include "app/app.h"
@@ -14,146 +12,88 @@
 
 using Intake = AppTest;
 
-TEST_F(Intake, DropOnPlaylistAppendsRefusesOneByOneAndMarksTheFirstEntryWhenNothingWasLoaded)
+// The playlist and the open dialog append (refusing one by one, a missing file silently) and mark the
+// first entry if none; the video replaces the list, empty and idle while its first box is open.
+TEST_F(Intake, DropsAndTheOpenDialog)
 {
-    std::wstring a = MakeFlv(Dir / L"a.flv"), b = MakeFlv(Dir / L"b.flv"), c = MakeFlv(Dir / L"c.flv");
-    std::wstring percent = MakeFlv(Dir / L"a%b.flv"), text = MakeText(Dir / L"notes.flv");
-    DropOnPlaylist({percent, a, Dir / L"vanished.flv", text, b});
-    EXPECT_EQ(EntryPaths(), (Paths{a, b})) << "a missing dropped path is skipped silently";
-    EXPECT_EQ(BoxTexts, (Paths{percent + L"に特殊文字があるため読み込めません", text + L"が読み込めません"}));
-    EXPECT_EQ(NowPlaying(), L"0 Stopped [a.flv]") << "ready to play, not started";
-
-    PlayEntry(1);
-    DropOnPlaylist({c, text});
-    EXPECT_EQ(EntryPaths(), (Paths{a, b, c}));
-    EXPECT_EQ(NowPlaying(), L"1 Playing [b.flv]") << "a loaded file is left alone";
-    EXPECT_TRUE(IsMenuItemEnabled(MainMenu, IDM_NEXT)) << "the last row is the last no more";
+    Paths f = {MakeFlv(Dir / L"a.flv"), MakeFlv(Dir / L"b.flv"), MakeFlv(Dir / L"c.flv"), MakeFlv(Dir / L"a%b.flv"),
+               MakeText(Dir / L"notes.flv"), Dir / L"vanished.flv"};
+    static std::wstring atBox;
+    ExpectSteps(ListState, {
+        {[&] { Drop(PlaylistPanel, {f[3], f[0], f[5], f[4], f[1]}); },
+         L"0 Stopped [a.flv] | a.flv b.flv | a%b.flvに特殊文字があるため読み込めません notes.flvが読み込めません"},
+        {[&] { PlayEntry(1), Drop(PlaylistPanel, {f[2], f[4]}); EXPECT_TRUE(IsMenuItemEnabled(MainMenu, IDM_NEXT)); },
+         L"1 Playing [b.flv] | a.flv b.flv c.flv | notes.flvが読み込めません"},  // b is the last row no more
+        {[&] { DialogAnswer = Dir.Path + L'\0' + L"c.flv" + L'\0' + L"b.flv", Command(IDM_OPEN); },
+         L"1 Playing [b.flv] | a.flv b.flv c.flv c.flv b.flv |"},
+        {[&] { DialogAnswer = f[0], SendMessageW(PlaylistPanel, WM_COMMAND, IDM_OPEN, 0); },
+         L"1 Playing [b.flv] | a.flv b.flv c.flv c.flv b.flv a.flv |"},
+        {[&] { DialogAnswer = L"", Command(IDM_OPEN); }, L"1 Playing [b.flv] | a.flv b.flv c.flv c.flv b.flv a.flv |"},
+        {[&] { SetMessageBoxHandler([](HWND, const wchar_t*, const wchar_t*, UINT) { return atBox = ListState(), IDOK; });
+               Drop(VideoPanel, {f[4], f[1], f[0]}); }, L"0 Playing [b.flv] | b.flv a.flv |"},
+        {[&] { Drop(PlaylistPanel, {f[4]}); }, L"0 Playing [b.flv] | b.flv a.flv |"},
+        {[&] { Drop(VideoPanel, {f[4]}); }, L"-1 Idle | |"},
+    });
+    EXPECT_EQ(atBox, L"-1 Idle | |") << "at the last drop's box";
+    EXPECT_EQ(LastDialog.Shown, 3);
+    EXPECT_EQ(LastDialog.Filter, L"Flash Video File (*.flv,*.mp4)|*.flv;*.mp4|Video and audio files|*.flv;*.mp4;*.mkv;*.mka;"
+                                  L"*.webm;*.mov;*.m4v;*.m4a;*.avi;*.wav;*.ts;*.m2ts;*.mts;*.mpg;*.mpeg;*.vob;*.mp3;*.flac;"
+                                  L"*.ogg;*.oga;*.ogv;*.opus|Playlist (*.nbl)|*.nbl|すべてのファイル (*.*)|*.*|");
+    EXPECT_EQ(LastDialog.Flags, (DWORD)(OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY |
+                                         OFN_LONGNAMES | OFN_NONETWORKBUTTON));
 }
 
-TEST_F(Intake, FolderTreeIsWalkedDepthFirstWithOneBoxPerOtherFile)
-{
-    for (const wchar_t* folder : {L"top", L"top\\x", L"top\\x\\y"})
-        CreateDirectoryW((Dir / folder).c_str(), nullptr);
-    std::wstring x1 = MakeFlv(Dir / L"top\\x\\x1.flv"), z = MakeFlv(Dir / L"top\\z.flv");
-    std::wstring y1 = MakeFlv(Dir / L"top\\x\\y\\y1.flv"), y2 = MakeFlv(Dir / L"top\\x\\y\\y2.mp4");
-    MakeText(Dir / L"top\\x\\y\\readme.txt");
-    MakeText(Dir / L"top\\cover.jpg");
-    DropOnPlaylist({Dir / L"top"});
-
-    Paths got = EntryPaths();
-    ASSERT_EQ(got.size(), 4u);
-    EXPECT_EQ(BoxTexts.size(), 2u);
-    // Whatever order the file system lists, a folder's files come together, its
-    // subfolder's files among them as one block.
-    auto at = [&](const std::wstring& p) { return std::find(got.begin(), got.end(), p) - got.begin(); };
-    auto y1At = at(y1), y2At = at(y2), x1At = at(x1), zAt = at(z);
-    EXPECT_EQ(std::abs(y1At - y2At), 1);
-    EXPECT_TRUE(x1At == std::min(y1At, y2At) - 1 || x1At == std::max(y1At, y2At) + 1);
-    EXPECT_TRUE(zAt == 0 || zAt == 3);
-}
-
-TEST_F(Intake, FolderLinkBackIntoItsTreeIsWalkedOnce)
-{
-    CreateDirectoryW((Dir / L"loop").c_str(), nullptr);
-    std::wstring a = MakeFlv(Dir / L"loop\\a.flv");
-    if (!CreateSymbolicLinkW((Dir / L"loop\\back").c_str(), (Dir / L"loop").c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY))
-        GTEST_SKIP() << "no folder links here";
-    DropOnPlaylist({Dir / L"loop"});
-    Paths got = EntryPaths();
-    ASSERT_GE(got.size(), 1u);
-    EXPECT_EQ(got[0], a);
-    EXPECT_LE(got.size(), 2u) << "the link's own view of the folder at most once";
-}
-
-// Command-line paths are made absolute against the folder the program started in, so a
-// playlist saved later names the same files from anywhere.
+// Command-line paths are stored absolute (a saved playlist names them from anywhere); missing ones skipped.
 TEST_F(Intake, CommandLinePlaysTheFirstEntryStoredAbsoluteAndSkipsMissingPathsSilently)
 {
-    EXPECT_EQ(LoadCommandLineText(L"Nimbrel.exe"), 0);
-    std::wstring gone = L"Nimbrel.exe \"" + (Dir / L"gone.flv") + L"\" \"" + (Dir / L"gone folder") + L"\"";
-    EXPECT_EQ(LoadCommandLineText(gone.c_str()), 1);
-    EXPECT_EQ(NowPlaying(), L"-1 Idle");
-
     CreateDirectoryW((Dir / L"with space").c_str(), nullptr);
     std::wstring a = MakeFlv(Dir / L"with space\\a.flv"), b = MakeFlv(Dir / L"b.flv");
     wchar_t saved[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, saved);
     SetCurrentDirectoryW(Dir.Path.c_str());
+    EXPECT_EQ(LoadCommandLineText(L"Nimbrel.exe") * 10 + LoadCommandLineText(L"Nimbrel.exe gone.flv \"gone folder\""), 1);
+    EXPECT_EQ(ListState(), L"-1 Idle | |");
     EXPECT_EQ(LoadCommandLineText(L"Nimbrel.exe nothing.flv \"with space\" b.flv"), 1);
     SetCurrentDirectoryW(saved);
     EXPECT_EQ(EntryPaths(), (Paths{a, b}));
-    EXPECT_TRUE(BoxTexts.empty());
-    EXPECT_EQ(NowPlaying(), L"0 Playing [a.flv]");
+    EXPECT_EQ(ListState(), L"0 Playing [a.flv] | a.flv b.flv |");
 }
 
-TEST_F(Intake, OpenDialogAppendsTheChosenFilesInOrder)
+// A folder's files come together, its subfolder's as one block among them; a link back is walked once.
+TEST_F(Intake, FolderTreeIsWalkedDepthFirstAndALinkBackOnce)
 {
-    // (Refusals go as for a drop: the same intake of each path.)
-    std::wstring a = MakeFlv(Dir / L"a.flv"), b = MakeFlv(Dir / L"b.flv"), c = MakeFlv(Dir / L"c.flv");
-    AnswerOpen(Dir.Path, {L"c.flv", L"a.flv", L"b.flv"});
-    Command(IDM_OPEN);  // Ctrl+O
-    EXPECT_EQ(LastDialog.Filter, L"Flash Video File (*.flv,*.mp4)|*.flv;*.mp4|Playlist (*.nbl)|*.nbl|"
-                                  L"すべてのファイル (*.*)|*.*|");
-    EXPECT_EQ(LastDialog.Flags, (DWORD)(OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST |
-                                         OFN_HIDEREADONLY | OFN_LONGNAMES | OFN_NONETWORKBUTTON));
-    EXPECT_EQ(EntryPaths(), (Paths{c, a, b}));
-    EXPECT_EQ(NowPlaying(), L"0 Stopped [c.flv]");
-
-    AnswerOpen(Dir.Path, {L"a.flv"});
-    SendMessageW(PlaylistPanel, WM_COMMAND, IDM_OPEN, 0);  // from the playlist's menu
-    EXPECT_EQ(EntryPaths(), (Paths{c, a, b, a}));
-
-    AnswerCancel();
-    Command(IDM_OPEN);
-    EXPECT_EQ(LastDialog.Shown, 3);
-    EXPECT_EQ(EntryPaths().size(), 4u);
+    for (const wchar_t* folder : {L"top", L"top\\x", L"top\\x\\y", L"loop"})
+        CreateDirectoryW((Dir / folder).c_str(), nullptr);
+    std::wstring x1 = MakeFlv(Dir / L"top\\x\\x1.flv"), z = MakeFlv(Dir / L"top\\z.flv");
+    std::wstring y1 = MakeFlv(Dir / L"top\\x\\y\\y1.flv"), y2 = MakeFlv(Dir / L"top\\x\\y\\y2.mp4");
+    MakeText(Dir / L"top\\x\\y\\readme.txt"), MakeText(Dir / L"top\\cover.jpg");
+    Drop(PlaylistPanel, {Dir / L"top"});
+    Paths got = EntryPaths();
+    auto at = [&](const std::wstring& p) { return std::find(got.begin(), got.end(), p) - got.begin(); };
+    auto first = std::min(at(y1), at(y2));
+    EXPECT_TRUE(got.size() == 4 && BoxTexts.size() == 2 && std::abs(at(y1) - at(y2)) == 1);
+    EXPECT_TRUE((at(x1) == first - 1 || at(x1) == first + 2) && (at(z) == 0 || at(z) == 3));
+    RemoveAllEntries();
+    std::wstring a = MakeFlv(Dir / L"loop\\a.flv");
+    ASSERT_TRUE(CreateSymbolicLinkW((Dir / L"loop\\back").c_str(), (Dir / L"loop").c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY));
+    Drop(PlaylistPanel, {Dir / L"loop"});
+    got = EntryPaths();
+    EXPECT_TRUE(got.size() >= 1 && got.size() <= 2 && got[0] == a) << got.size();
 }
 
-// A drop on the video replaces the list. While one of its boxes is open (the monitor may tick)
-// the old rows are gone and nothing is current: no tick can act on a row that no longer exists.
-TEST_F(Intake, DropOnVideoEmptiesThePlayingStateBeforeItsFirstBoxThenPlaysItsFirstFile)
-{
-    std::wstring a = MakeFlv(Dir / L"a.flv"), b = MakeFlv(Dir / L"b.flv"), t = MakeText(Dir / L"t.txt");
-    DropOnPlaylist({a, b});
-    PlayEntry(1);
-    static MessageBoxHandler previous;
-    static std::wstring atBox;
-    atBox.clear();
-    previous = SetMessageBoxHandler([](HWND owner, const wchar_t* text, const wchar_t* caption, UINT style) {
-        atBox = NowPlaying() + L", " + std::to_wstring(PlaylistCount()) + L" rows";
-        return previous(owner, text, caption, style);
-    });
-    DropOnVideo({t, b, a});
-    SetMessageBoxHandler(previous);
-    EXPECT_EQ(atBox, L"-1 Idle, 0 rows");
-    EXPECT_EQ(EntryPaths(), (Paths{b, a}));
-    EXPECT_EQ(NowPlaying(), L"0 Playing [b.flv]");
-
-    DropOnPlaylist({t});  // nothing usable on the playlist changes nothing
-    EXPECT_EQ(NowPlaying(), L"0 Playing [b.flv]");
-    EXPECT_EQ(EntryPaths().size(), 2u);
-    DropOnVideo({t});  // on the video it empties the list
-    EXPECT_EQ(NowPlaying(), L"-1 Idle");
-    EXPECT_TRUE(EntryPaths().empty());
-}
-
-// A tree hundreds of folders deep is walked whole with little stack left: the walk keeps
-// its folders on a stack of its own, not on the call stack. Its paths, far beyond the
-// ordinary limit, are taken whole.
+// A tree 250 folders deep is walked with little stack left; its paths, past the usual limit, are taken whole.
 TEST_F(Intake, DeepFolderTreeIsWalkedWholeWithoutDeepRecursion)
 {
     std::wstring folder = Dir.Path;
     Paths files;
     for (int level = 1; level <= 250; level++) {
-        folder += L"\\d";
-        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + folder).c_str(), nullptr)) << level;
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + (folder += L"\\d")).c_str(), nullptr)) << level;
         if (level % 125 == 0)
             files.push_back(MakeFlv(folder + L"\\f" + std::to_wstring(level) + L".flv"));
     }
     std::wstring root = Dir / L"d";
     HANDLE walk = CreateThread(nullptr, 0, [](void* root) -> DWORD {
-        // Use up the thread's stack but for 128 KB, far less than a call per level needs.
-        ULONG_PTR low, high;
+        ULONG_PTR low, high;  // the thread's stack used up but for 128 KB, far less than a call per level needs
         GetCurrentThreadStackLimits(&low, &high);
         volatile char* used = (char*)alloca((ULONG_PTR)&low - low - (128 << 10));
         used[0] = 0;
@@ -164,10 +104,7 @@ TEST_F(Intake, DeepFolderTreeIsWalkedWholeWithoutDeepRecursion)
     EXPECT_TRUE(PumpUntil([&] { return WaitForSingleObject(walk, 0) == WAIT_OBJECT_0; }, 60000));
     CloseHandle(walk);
     Paths got = EntryPaths();
-    EXPECT_TRUE(std::is_permutation(got.begin(), got.end(), files.begin(), files.end())) << got.size();
-    EXPECT_TRUE(BoxTexts.empty());
-
-    DropOnVideo({files[0]});
-    EXPECT_EQ(EntryPaths(), (Paths{files[0]}));
-    EXPECT_EQ(CurrentPath(), files[0]) << "the current path is not cut";
+    EXPECT_TRUE(std::is_permutation(got.begin(), got.end(), files.begin(), files.end()) && BoxTexts.empty()) << got.size();
+    Drop(VideoPanel, {files[0]});
+    EXPECT_TRUE(EntryPaths() == (Paths{files[0]}) && CurrentPath() == files[0]) << "the current path is not cut";
 }

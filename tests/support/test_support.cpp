@@ -12,6 +12,7 @@
 #include "engine/playback_commands.h"
 #include "engine/player/media_engine.h"
 #include "engine/video_panel.h"
+#include "playlist/path_names.h"
 #include "playlist/playlist.h"
 
 std::wstring MakeFlv(const std::wstring& path)
@@ -52,51 +53,22 @@ std::string IniValue(const std::string& ini, const std::string& key)
 }
 
 Paths BoxTexts;
-
-static int CaptureBox(HWND, const wchar_t* text, const wchar_t*, UINT)
-{
-    BoxTexts.push_back(text);
-    return IDOK;
-}
-
+std::wstring DialogAnswer;
 DialogRecord LastDialog;
-static struct {
-    enum { Cancel, Open, Save } Kind;
-    std::wstring Folder, SavePath;
-    Paths Names;
-} Answer;
 
-static BOOL AnswerDialog(FileDialogKind kind, OPENFILENAMEW* dialog)
+static BOOL AnswerDialog(FileDialogKind, OPENFILENAMEW* dialog)
 {
-    LastDialog.Shown++;
-    LastDialog.Filter.clear();
+    LastDialog = {LastDialog.Shown + 1, L"", dialog->Flags, dialog->hwndOwner};
     for (const wchar_t* p = dialog->lpstrFilter; p && *p; p += wcslen(p) + 1)
         LastDialog.Filter += std::wstring(p) + L"|";
-    LastDialog.Flags = dialog->Flags;
-    LastDialog.Owner = dialog->hwndOwner;
-    LastDialog.DefaultExtension = dialog->lpstrDefExt ? dialog->lpstrDefExt : L"";
-    const auto& a = Answer;
-    std::wstring answer;  // NUL-separated, as the dialog returns it: one name joins its folder
-    if (a.Kind == a.Open && kind == OpenFileDialog) {
-        answer = a.Folder + (a.Names.size() == 1 ? L'\\' : L'\0');
-        dialog->nFileOffset = (WORD)answer.size();
-        for (const std::wstring& n : a.Names)
-            answer += n + L'\0';
-    } else if (a.Kind == a.Save && kind == SaveFileDialog) {
-        answer = a.SavePath;
-    } else {
-        return FALSE;
-    }
-    answer += std::wstring(2, L'\0');
-    if (answer.size() > dialog->nMaxFile)
+    std::wstring answer = DialogAnswer + std::wstring(2, L'\0');
+    size_t first = wcslen(answer.c_str());  // several files: the names follow the folder's NUL
+    dialog->nFileOffset = (WORD)(answer[first + 1] ? first + 1 : answer.rfind(L'\\', first) + 1);
+    if (DialogAnswer.empty() || answer.size() > dialog->nMaxFile)
         return FALSE;
     wmemcpy(dialog->lpstrFile, answer.data(), answer.size());
     return TRUE;
 }
-
-void AnswerOpen(const std::wstring& folder, const Paths& names) { Answer = {Answer.Open, folder, L"", names}; }
-void AnswerSave(const std::wstring& path) { Answer = {Answer.Save, L"", path, {}}; }
-void AnswerCancel() { Answer = {}; }
 
 bool StartApp() { return StartNimbrel(GetModuleHandleW(nullptr), SW_SHOWNORMAL); }
 
@@ -123,7 +95,7 @@ void SetEngineValue(const wchar_t* name, const wchar_t* value) { SetVariable(Pan
 
 void Command(UINT id) { SendMessageW(MainWindow, WM_COMMAND, id, 0); }
 
-static HDROP MakeDrop(const Paths& paths)
+void Drop(HWND target, const Paths& paths)
 {
     std::wstring list;
     for (const std::wstring& p : paths)
@@ -135,11 +107,8 @@ static HDROP MakeDrop(const Paths& paths)
     drop->fWide = TRUE;
     wmemcpy((wchar_t*)(drop + 1), list.data(), list.size());
     GlobalUnlock(memory);
-    return (HDROP)memory;  // the receiver releases it
+    SendMessageW(target, WM_DROPFILES, (WPARAM)memory, 0);  // the receiver releases it
 }
-
-void DropOnPlaylist(const Paths& paths) { SendMessageW(PlaylistPanel, WM_DROPFILES, (WPARAM)MakeDrop(paths), 0); }
-void DropOnVideo(const Paths& paths) { SendMessageW(VideoPanel, WM_DROPFILES, (WPARAM)MakeDrop(paths), 0); }
 
 Paths EntryPaths()
 {
@@ -150,6 +119,13 @@ Paths EntryPaths()
         paths.push_back(buf.data());
     }
     return paths;
+}
+
+RECT Rect(HWND window)
+{
+    RECT r;
+    GetWindowRect(window, &r);
+    return r;
 }
 
 void SetRow(int row, UINT state)
@@ -171,12 +147,63 @@ std::wstring NowPlaying()
     return wcscmp(title, L"Nimbrel") == 0 ? now : now + L" " + title;
 }
 
+void ExpectSteps(const std::function<std::wstring()>& state, const Steps& steps)
+{
+    for (size_t i = 0; i < steps.size(); i++) {
+        steps[i].first();
+        EXPECT_EQ(state(), steps[i].second) << "step " << i;
+    }
+}
+
+std::wstring ListState()
+{
+    std::wstring s = NowPlaying() + L" |";
+    for (const std::wstring& path : EntryPaths())
+        s += L" " + std::wstring(PathNamePart(path.c_str()));
+    s += L" |";
+    for (const std::wstring& box : BoxTexts)
+        s += L" " + std::wstring(PathNamePart(box.c_str()));
+    BoxTexts.clear();
+    return s;
+}
+
+Picture Print(HWND window, UINT flags)
+{
+    RECT r;
+    GetClientRect(window, &r);
+    Picture p{r.right};
+    HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, CreateCompatibleBitmap(screen, r.right, r.bottom));
+    SendMessageW(window, WM_PRINTCLIENT, (WPARAM)dc, flags);
+    for (int i = 0; i < r.right * r.bottom; i++)
+        p.Pixels.push_back(GetPixel(dc, i % r.right, i / r.right));
+    DeleteObject(SelectObject(dc, old));
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return p;
+}
+
+// Where the system does not count them (Wine): the live rows of the process's GDI handle
+// table (64-bit layout: the type byte at 14 of each 24-byte row).
+long GdiObjects()
+{
+    if (long n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS))
+        return n;
+    PROCESS_BASIC_INFORMATION info = {};
+    NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &info, sizeof info, nullptr);
+    auto* table = *reinterpret_cast<unsigned char**>(reinterpret_cast<char*>(info.PebBaseAddress) + 0xF8);
+    long n = 0;
+    for (int i = 0; table && i < 0x10000; ++i)
+        n += table[24 * i + 14] != 0;
+    return n;
+}
+
 void AppTest::SetUp()
 {
     BoxTexts.clear();
     LastDialog = {};
-    Answer = {};
-    SetMessageBoxHandler(CaptureBox);
+    DialogAnswer.clear();
+    SetMessageBoxHandler([](HWND, const wchar_t* text, const wchar_t*, UINT) { return BoxTexts.push_back(text), IDOK; });
     SetFileDialogHandler(AnswerDialog);
     WriteTestIni("");
     ASSERT_TRUE(StartApp());
@@ -202,41 +229,5 @@ void AppTest::AddFiles(const Paths& names)
     for (const std::wstring& n : names)
         added.push_back(MakeFlv(Dir / n));
     Files.insert(Files.end(), added.begin(), added.end());
-    DropOnPlaylist(added);
-}
-
-Picture Capture(int width, int height, const std::function<void(HDC)>& draw)
-{
-    Picture p{width, height};
-    HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(dc, CreateCompatibleBitmap(screen, width, height));
-    draw(dc);
-    for (int i = 0; i < width * height; i++)
-        p.Pixels.push_back(GetPixel(dc, i % width, i / width));
-    DeleteObject(SelectObject(dc, old));
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return p;
-}
-
-Picture Print(HWND window, UINT flags)
-{
-    RECT r;
-    GetClientRect(window, &r);
-    return Capture(r.right, r.bottom, [&](HDC dc) { SendMessageW(window, WM_PRINTCLIENT, (WPARAM)dc, flags); });
-}
-
-// GDI objects of this process; where the system does not count them (Wine), the live rows of
-// the process's GDI handle table (64-bit layout: the type byte at 14 of each 24-byte row).
-long GdiObjects()
-{
-    if (long n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS))
-        return n;
-    PROCESS_BASIC_INFORMATION info = {};
-    NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &info, sizeof info, nullptr);
-    auto* table = *reinterpret_cast<unsigned char**>(reinterpret_cast<char*>(info.PebBaseAddress) + 0xF8);
-    long n = 0;
-    for (int i = 0; table && i < 0x10000; ++i)
-        n += table[24 * i + 14] != 0;
-    return n;
+    Drop(PlaylistPanel, added);
 }

@@ -1,0 +1,97 @@
+// Sound in the device's own speaker layout: the mix as a plain function, then loud surround,
+// mono and every rate through the real engine to the device.
+#include <cmath>
+
+#include "engine/player/sound_convert.h"
+#include "engine_test_support.h"
+
+// Whatever the stream's layout, no output channel's weights add up to more than 1 (so no mix of
+// samples within full scale can pass it) and the loudest adds up to 1 (nothing quieter than it
+// must be); mono reaches both front speakers; the device's mask decides its layout.
+TEST(SoundMix, EveryLayoutMixesIntoTheDevicesSpeakersWithinFullScale) {
+  constexpr double kHalf = 0.7071, kRest = 0.4142;  // -3 dB; 1 / (1 + 2 x -3 dB)
+  struct Weight { AVChannel out, in; double weight; };
+  const struct { const char* what; uint64_t in, mask; int channels; uint64_t device; std::vector<Weight> weights; } cases[] = {
+      {"5.1 into stereo", AV_CH_LAYOUT_5POINT1, 0x3, 2, AV_CH_LAYOUT_STEREO,
+       {{AV_CHAN_FRONT_LEFT, AV_CHAN_FRONT_LEFT, kRest}, {AV_CHAN_FRONT_LEFT, AV_CHAN_FRONT_CENTER, kRest * kHalf},
+        {AV_CHAN_FRONT_LEFT, AV_CHAN_SIDE_LEFT, kRest * kHalf}, {AV_CHAN_FRONT_RIGHT, AV_CHAN_FRONT_LEFT, 0}}},
+      {"7.1 into stereo", AV_CH_LAYOUT_7POINT1, 0x3, 2, AV_CH_LAYOUT_STEREO, {}},
+      {"5.1 into a 5.1 device with back speakers", AV_CH_LAYOUT_5POINT1, 0x3F, 6, AV_CH_LAYOUT_5POINT1_BACK,
+       {{AV_CHAN_BACK_LEFT, AV_CHAN_SIDE_LEFT, 1}, {AV_CHAN_FRONT_CENTER, AV_CHAN_FRONT_CENTER, 1},
+        {AV_CHAN_LOW_FREQUENCY, AV_CHAN_LOW_FREQUENCY, 1}}},
+      {"7.1 into a 5.1 device", AV_CH_LAYOUT_7POINT1, 0x60F, 6, AV_CH_LAYOUT_5POINT1, {}},
+      {"stereo into stereo", AV_CH_LAYOUT_STEREO, 0x3, 2, AV_CH_LAYOUT_STEREO,
+       {{AV_CHAN_FRONT_LEFT, AV_CHAN_FRONT_LEFT, 1}, {AV_CHAN_FRONT_LEFT, AV_CHAN_FRONT_RIGHT, 0}}},
+      {"mono into stereo", AV_CH_LAYOUT_MONO, 0x3, 2, AV_CH_LAYOUT_STEREO,
+       {{AV_CHAN_FRONT_LEFT, AV_CHAN_FRONT_CENTER, kHalf}, {AV_CHAN_FRONT_RIGHT, AV_CHAN_FRONT_CENTER, kHalf}}},
+      {"mono into a 5.1 device", AV_CH_LAYOUT_MONO, 0x60F, 6, AV_CH_LAYOUT_5POINT1,
+       {{AV_CHAN_FRONT_LEFT, AV_CHAN_FRONT_CENTER, kHalf}, {AV_CHAN_FRONT_CENTER, AV_CHAN_FRONT_CENTER, 0}}},
+      {"a device mask that does not fit its count", AV_CH_LAYOUT_STEREO, 0x3F, 2, AV_CH_LAYOUT_STEREO, {}},
+      {"a device without a mask", AV_CH_LAYOUT_5POINT1, 0, 6, AV_CH_LAYOUT_5POINT1_BACK, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    SoundConverter converter;
+    SetSoundOutput(&converter, 48000, c.channels, c.mask);
+    const AVChannelLayout& out = converter.out;
+    EXPECT_EQ(out.order == AV_CHANNEL_ORDER_NATIVE ? out.u.mask : 0, c.device);
+    AVChannelLayout in{};
+    av_channel_layout_from_mask(&in, c.in);
+    std::vector<double> matrix;
+    ASSERT_TRUE(MixMatrix(in, out, &matrix));
+    double loudest = 0;
+    for (int o = 0; o < out.nb_channels; ++o) {
+      double sum = 0;
+      for (int i = 0; i < in.nb_channels; ++i) sum += std::fabs(matrix[i + o * in.nb_channels]);
+      EXPECT_LE(sum, 1 + 1e-9) << "output channel " << o;
+      loudest = std::max(loudest, sum);
+    }
+    EXPECT_NEAR(loudest, in.nb_channels == 1 ? kHalf : 1, 1e-4);
+    for (const Weight& w : c.weights) {
+      int o = av_channel_layout_index_from_channel(&out, w.out), i = av_channel_layout_index_from_channel(&in, w.in);
+      EXPECT_NEAR(matrix[i + o * in.nb_channels], w.weight, 1e-4) << "channel " << w.in << " into " << w.out;
+    }
+  }
+}
+
+namespace {
+
+// Plays clip on a new stage and keeps what reaches the device from its time from to its time to.
+void Hear(Stage& s, const wchar_t* clip, double from, double to) {
+  s.Listen();
+  s.PlayFile(clip);
+  ASSERT_TRUE(s.WaitForTime(from));
+  s.tap.Reset();
+  ASSERT_TRUE(s.WaitForTime(to));
+}
+
+}  // namespace
+
+// Through the engine to the stereo device: a loud 5.1 film comes without a sample at full scale
+// and still loud (mixed as it was, it peaked at 1.9 and a quarter of its samples were cut off);
+// a mono file is heard on both speakers alike.
+TEST(SoundMix, LoudSurroundComesUnclippedAndMonoOnBothSpeakers) {
+  Stage s;
+  Hear(s, L"loud_5_1.mp4", 0.2, 1.5);
+  EXPECT_GT(s.tap.Seconds(), 0.8);
+  EXPECT_EQ(s.tap.clipped.load(), 0);
+  EXPECT_GT(s.tap.left.load(), 0.4f);
+  EXPECT_GT(s.tap.right.load(), 0.4f);
+  Stage mono;
+  Hear(mono, L"audio_only.mp4", 0.2, 1);
+  EXPECT_GT(mono.tap.left.load(), 0.07f);  // the tone's 1/8 at -3 dB
+  EXPECT_NEAR(mono.tap.right.load(), mono.tap.left.load(), 0.005);
+}
+
+// Sources from 8 to 192 kHz reach the device (48 kHz) in time and at their pitch, a 1 kHz tone.
+TEST(SoundMix, EveryRateIsHeardAtItsPitch) {
+  for (const wchar_t* clip : {L"tone_8000.mp4", L"tone_11025.mp4", L"tone_22050.mp4", L"tone_44100.mp4",
+                              L"tone_96000.mp4", L"tone_192000.mp4"}) {
+    SCOPED_TRACE(testing::Message() << clip);
+    Stage s;
+    Hear(s, clip, 0.2, 1);
+    double seconds = s.tap.Seconds();
+    EXPECT_GT(seconds, 0.4);
+    EXPECT_NEAR(s.tap.rises.load() / seconds, 1000, 20);
+  }
+}
