@@ -100,6 +100,11 @@ strings "$ffmpeg_prefix/lib/libavutil.a" | grep 'license: LGPL version 2.1 or la
 x86_64-w64-mingw32-nm "$build/bin/Nimbrel.exe" | grep ' T pthread_create$' >/dev/null ||
   { echo "release: winpthreads no longer linked: update the licence list" >&2; exit 1; }
 
+# The engine's test hooks and probe live only in the engine the tests link.
+if x86_64-w64-mingw32-nm -C "$build/bin/Nimbrel.exe" | grep -E ' T MediaEngine(Set|Use|GetCounters)'; then
+  echo "release: the exe carries the engine's test hooks" >&2; exit 1
+fi
+
 zip_app="$dist/$name-win64.zip"
 rm -f "$zip_app"
 (cd "$stage" && find "$name" -exec touch -d "$stamp" {} + &&

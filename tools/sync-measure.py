@@ -11,6 +11,8 @@ resume, after a volume change (and the start).
                                      and no flash or beep lost its partner
     tools/sync-measure.py --short    Nimbrel.exe only, 8 s and one seek; exits 0 when no
                                      offset is over 100 ms and nothing is missing (the test)
+    tools/sync-measure.py --4k       as the first, the clip 3840x2160 HEVC at 30 frames a second
+                                     shown at 1280x720 by both (made once: minutes of encoding)
 Options: --exe PATH (default $BUILD_DIR/bin/Nimbrel.exe), -v (every pair).
 Runs itself under tools/wine-run.sh (display, Wine prefix, sound server) unless already in it.
 
@@ -30,14 +32,19 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 from driver import BAR_HEIGHT, STARTED, Player, click, key, wait_until, windows, xdo  # noqa: E402
 
+# The clip's picture: size, frames a second, encoder; and the picture size both players show it at
+# (None: their own).
+SMALL = ("320x240", 25, ["-c:v", "libx264", "-preset", "ultrafast"], None)
+UHD = ("3840x2160", 30, ["-c:v", "libx265", "-preset", "ultrafast", "-x265-params", "log-level=error"], (1280, 720))
+VIDEO = SMALL
 FPS = 25
-# Gaps between flashes in frames (1.52 to 1.96 s), all different from their neighbours: a
-# pairing off by one gap cannot pass for a small offset.
+# Gaps between flashes in frames (1.52 to 1.96 s at 25 a second), all different from their
+# neighbours: a pairing off by one gap cannot pass for a small offset.
 GAPS = [38, 46, 41, 49, 43, 47, 39, 45, 42, 48]
 FIRST = 2 * FPS           # the first flash at 2 s: the probe starts after the window appears
 FLASH_FRAMES = 2
 BEEP = 0.1                # seconds of 1 kHz
-PAIR_WITHIN = 0.6         # seconds; half the shortest gap is 0.76
+PAIR_WITHIN = 0.6         # seconds; half the shortest gap is 0.76 (0.63 at 30 a second)
 PHASE_SPAN = 3.5          # seconds after an action that count as its phase
 SETTLE = 1.0              # a flash or beep cut by a seek or pause may lose its partner
 SHORT_BOUND, GOAL_MEAN, GOAL_MAX = 100, 10, 45
@@ -60,11 +67,12 @@ def make_clip(path, seconds):
     starts = [f / FPS for f in flash_frames(seconds)]
     lit = "+".join("between(t,%.3f,%.3f)" % (s - 0.001, s + (FLASH_FRAMES - 0.5) / FPS) for s in starts)
     sound = "+".join("between(t,%.4f,%.4f)" % (s, s + BEEP) for s in starts)
+    size, _, encoder, _ = VIDEO
     subprocess.run(["ffmpeg", "-nostdin", "-y", "-loglevel", "error",
-                    "-f", "lavfi", "-i", "color=c=black:s=320x240:r=%d:d=%d" % (FPS, seconds),
+                    "-f", "lavfi", "-i", "color=c=black:s=%s:r=%d:d=%d" % (size, FPS, seconds),
                     "-f", "lavfi", "-i", "aevalsrc=exprs='0.5*sin(2*PI*1000*t)*(%s)':s=48000:d=%d" % (sound, seconds),
                     "-vf", "drawbox=x=0:y=0:w=iw:h=ih:color=white:t=fill:enable='%s'" % lit,
-                    "-c:v", "libx264", "-preset", "ultrafast", "-g", str(FPS), "-pix_fmt", "yuv420p",
+                    *encoder, "-g", str(FPS), "-pix_fmt", "yuv420p",
                     "-c:a", "aac", "-b:a", "128k", path], check=True)
 
 
@@ -173,11 +181,17 @@ def figures(offsets):
 
 
 def nimbrel(exe, clip, folder, seconds):
+    shown = VIDEO[3]
+    # A picture of its own size: the playlist hidden, the client area at the screen's left edge
+    # (Wine's frame: 4 pixels at the sides and bottom, 23 at the top).
+    settings = None if not shown else {"WindowPosX": -4, "WindowPosY": 0, "WindowWidth": shown[0] + 8,
+                                       "WindowHeight": shown[1] + BAR_HEIGHT + 27, "PlayListShow": 0}
+
     def start():
         for stale in ("Nimbrel.ini", "Nimbrel.exe"):  # default settings, the exe as built now
             if os.path.exists(os.path.join(folder, stale)):
                 os.remove(os.path.join(folder, stale))
-        player = Player(exe, folder, [clip])
+        player = Player(exe, folder, [clip], settings)
 
         def seek(elapsed, by):
             # The seek bar maps its width to the duration; aim at the middle of a second.
@@ -189,13 +203,13 @@ def nimbrel(exe, clip, folder, seconds):
 
     def point(player):
         x, y, w, h = player.client()
-        return x + (w - 150) // 2, y + (h - BAR_HEIGHT) // 2
+        return x + (w - (0 if shown else 150)) // 2, y + (h - BAR_HEIGHT) // 2
     keys = {"pause": "ctrl+z", "volume down": "F8", "volume up": "F9"}
     return start, point, keys
 
 
 class Mpv:
-    GEOMETRY = (512, 384, 100, 100)
+    GEOMETRY = (512, 384, 100, 100)  # width, height, x, y; the picture size when one is set
 
     def __init__(self, clip):
         w, h, x, y = self.GEOMETRY
@@ -256,9 +270,10 @@ def actions(keys, short):
 
 
 def main():
-    global PROBE, VERBOSE
+    global PROBE, VERBOSE, VIDEO, FPS, FIRST
     parser = argparse.ArgumentParser()
     parser.add_argument("--short", action="store_true")
+    parser.add_argument("--4k", dest="uhd", action="store_true")
     parser.add_argument("--exe")
     parser.add_argument("-v", action="store_true")
     args = parser.parse_args()
@@ -271,8 +286,12 @@ def main():
     out = os.path.join(build, "sync")
     os.makedirs(out, exist_ok=True)
     PROBE = build_probe(out)
+    if args.uhd:
+        VIDEO, FPS = UHD, UHD[1]
+        FIRST = 2 * FPS
+        Mpv.GEOMETRY = (*UHD[3], 0, 0)
     seconds = 8 if args.short else 60
-    clip = os.path.join(out, "flashes-%d.mp4" % seconds)
+    clip = os.path.join(out, "flashes-%d%s.mp4" % (seconds, "-4k" if args.uhd else ""))
     make_clip(clip, seconds)
     # Clip times: the short run replays from the start after its seek; both stop before the end.
     until = 2.9 + flash_frames(seconds)[-1] / FPS + 1.5 if args.short else seconds - 0.5

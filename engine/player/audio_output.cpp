@@ -161,7 +161,8 @@ class WaveOutput : public AudioOutput {
     if (lost) return 0;
     int free = 0;
     for (auto& h : headers_) free += (h.dwFlags & WHDR_DONE) ? 1 : 0;
-    return free * kBlockFrames;
+    Watch(free < kBlocks);
+    return lost ? 0 : free * kBlockFrames;
   }
   void Write(const float* samples, int frames) override {
     while (frames > 0) {
@@ -174,7 +175,11 @@ class WaveOutput : public AudioOutput {
         out[i] = static_cast<int16_t>(std::clamp(samples[i], -1.0f, 1.0f) * 32767.0f);
       h->dwBufferLength = n * 4;
       h->dwFlags &= ~WHDR_DONE;
-      waveOutWrite(wave_, h, sizeof(WAVEHDR));
+      if (waveOutWrite(wave_, h, sizeof(WAVEHDR)) != MMSYSERR_NOERROR) {
+        h->dwFlags |= WHDR_DONE;
+        lost = true;
+        return;
+      }
       written_ += n;
       samples += n * 2;
       frames -= n;
@@ -186,15 +191,39 @@ class WaveOutput : public AudioOutput {
     if (waveOutGetPosition(wave_, &t, sizeof(t)) != MMSYSERR_NOERROR || t.wType != TIME_SAMPLES) return 0;
     return std::max(0.0, static_cast<double>(written_ - base_ - t.u.sample) / rate);
   }
-  void SetPaused(bool paused) override { paused ? waveOutPause(wave_) : waveOutRestart(wave_); }
+  void SetPaused(bool paused) override {
+    paused_ = paused;
+    paused ? waveOutPause(wave_) : waveOutRestart(wave_);
+  }
   void Flush() override {
     waveOutReset(wave_);  // returns every block and sets the position back to 0
     waveOutRestart(wave_);  // and out of a pause
     written_ = 0;
     base_ = 0;
+    paused_ = false;
   }
 
  private:
+  // waveOut reports no loss: a device whose sound server went away keeps the blocks it was given
+  // and its position stands still. Blocks queued, not paused, and no progress for kStall: lost.
+  static constexpr double kStall = 1.0;
+  void Watch(bool queued) {
+    MMTIME t{};
+    t.wType = TIME_SAMPLES;
+    if (!queued || paused_) {
+      stillSince_ = 0;
+    } else if (waveOutGetPosition(wave_, &t, sizeof(t)) != MMSYSERR_NOERROR) {
+      lost = true;
+    } else if (t.u.sample != position_ || !stillSince_) {
+      position_ = t.u.sample;
+      stillSince_ = QpcNow();
+    } else if (QpcSeconds(QpcNow() - stillSince_) > kStall) {
+      lost = true;
+    }
+  }
+  int64_t stillSince_ = 0;
+  DWORD position_ = 0;
+  bool paused_ = false;
   HWAVEOUT wave_ = nullptr;
   WAVEHDR headers_[kBlocks];
   std::vector<int16_t> data_[kBlocks];

@@ -15,7 +15,6 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
-#include "engine/player/media_engine_probe.h"
 #include "engine/player/movie_file.h"
 #include "engine/player/movie_values.h"
 #include "engine/player/picture_flags.h"
@@ -47,6 +46,7 @@ struct MediaEngine {
   bool visible = true, smoothing = false;
   int deblocking = 1, quality = 0;
   FitRect fit{0, 0, 0, 0};
+  RECT painted{};  // where the picture was last drawn with the black around it
   int stageWidth = 0, stageHeight = 0;
   uint32_t session = 0;
   std::unique_ptr<Player> player;
@@ -159,22 +159,29 @@ void OnStatus(MediaEngine* e, Status code) {
 
 // ---- the window ----
 
-void PaintStage(MediaEngine* e, HDC dc) {
+// Draws the newest picture; the black around it only when the window asks for all of it or the
+// picture has moved (a new picture in the same place covers the old one).
+void PaintStage(MediaEngine* e, HDC dc, bool whole) {
   RECT client;
   GetClientRect(e->window, &client);
   HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   const Picture& p = e->player->TakePicture();
   if (!e->visible || p.session != e->session || p.bits.empty()) {
     FillRect(dc, &client, black);
+    e->painted = RECT{};
     return;
   }
   // Centred on the fitted rectangle (the picture may be a frame behind a resize).
   int x = static_cast<int>(std::lround(e->fit.x + (e->fit.width - p.width) / 2));
   int y = static_cast<int>(std::lround(e->fit.y + (e->fit.height - p.height) / 2));
-  int saved = SaveDC(dc);
-  ExcludeClipRect(dc, x, y, x + p.width, y + p.height);
-  FillRect(dc, &client, black);
-  RestoreDC(dc, saved);
+  RECT at{x, y, x + p.width, y + p.height};
+  if (whole || !EqualRect(&at, &e->painted)) {
+    int saved = SaveDC(dc);
+    ExcludeClipRect(dc, x, y, x + p.width, y + p.height);
+    FillRect(dc, &client, black);
+    RestoreDC(dc, saved);
+    e->painted = at;
+  }
   BITMAPINFO bmi{};
   bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   bmi.bmiHeader.biWidth = p.width;
@@ -203,7 +210,7 @@ LRESULT CALLBACK EngineWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(hwnd, &ps);
-      PaintStage(e, dc);
+      PaintStage(e, dc, true);
       EndPaint(hwnd, &ps);
       return 0;
     }
@@ -211,7 +218,7 @@ LRESULT CALLBACK EngineWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       e->player->PresentHandled();
       ++e->player->framesPainted;
       HDC dc = GetDC(hwnd);
-      PaintStage(e, dc);
+      PaintStage(e, dc, false);
       ReleaseDC(hwnd, dc);
       return 0;
     }
@@ -382,15 +389,19 @@ void Release(MediaEngine* e) {
   delete e;
 }
 
+#ifdef NIMBREL_ENGINE_PROBE
+#include "engine/player/media_engine_probe.h"
+
 void MediaEngineSetAudioTap(MediaEngine* e, MediaEngineAudioTap tap, void* context) {
-  e->player->SetAudioTap(tap, context);
+  e->player->tap_.store(tap ? std::make_shared<const AudioTapBinding>(AudioTapBinding{tap, context}) : nullptr);
 }
 
 MediaEngineCounters MediaEngineGetCounters(MediaEngine* e) {
   Player& p = *e->player;
   return MediaEngineCounters{p.framesShown.load(), p.framesDropped.load(), p.framesPainted.load(),
                              p.packetsHeldPeak.load(), p.audioOpens.load(), p.openedDevice_.load(),
-                             p.shownTime_.load(), p.PictureBytes(), p.sessionsOpen.load()};
+                             p.shownTime_.load(), p.PictureBytes(), p.sessionsOpen.load(),
+                             p.pictureGiveUps.load(), p.lateCount_.load(), p.lateSum_.load(), p.lateMax_.load()};
 }
 
 void MediaEngineSetUnpaced(MediaEngine* e, bool unpaced) { e->player->unpaced = unpaced; }
@@ -399,6 +410,9 @@ void MediaEngineUseAudioDevice(MediaEngine* e, int device) {
   e->player->audioDevice_ = static_cast<AudioDevice>(std::clamp(device, 0, 3));
 }
 
-void MediaEngineLoseAudioDevice(MediaEngine* e) { e->player->loseAudio_ = true; }
+void MediaEngineSetAudioDeviceGone(MediaEngine* e, bool gone) { e->player->deviceGone_ = gone; }
 
 void MediaEngineSetDecodeDelay(MediaEngine* e, int milliseconds) { e->player->decodeDelayMs_ = milliseconds; }
+
+void MediaEngineSetDecoderThreads(MediaEngine* e, int threads) { e->player->decoderThreads_ = threads; }
+#endif

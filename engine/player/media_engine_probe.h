@@ -1,5 +1,9 @@
-// What tests and the benchmark may see of an engine beyond its operations.
+// What tests, the benchmark and the media fuzz host may see and set of an engine beyond its
+// operations. Only the engine they link (nimbrel_engine_probe) has it; the program's has none.
 #pragma once
+#ifndef NIMBREL_ENGINE_PROBE
+#error "the engine's probe is for the test build only (link nimbrel_engine_probe)"
+#endif
 #include "engine/player/media_engine.h"
 
 // Receives the samples on their way to the sound device, after the volume (any thread).
@@ -16,6 +20,9 @@ struct MediaEngineCounters {
   double shownTime;      // position of the newest picture shown
   size_t pictureBytes;   // held by the pictures handed to the window (none while stopped)
   long sessionsOpen;     // files open in the engine; a stopped one counts until it is wholly closed
+  long pictureGiveUps;   // picture streams taken for decoding nothing (the sound played alone)
+  long pictureTimes;     // pictures handed to the window on their time (none after a start),
+  double lateSum, lateMax;  // and the seconds past their time when they were
 };
 MediaEngineCounters MediaEngineGetCounters(MediaEngine* engine);
 // Shows every frame as soon as it is decoded, ignoring the clock (benchmark only).
@@ -24,7 +31,11 @@ void MediaEngineSetUnpaced(MediaEngine* engine, bool unpaced);
 // Test hooks. The sound device the next file opens (1 WASAPI, 2 waveOut, 3 the silent clock,
 // 0 the best there is).
 void MediaEngineUseAudioDevice(MediaEngine* engine, int device);
-// The open sound device reports itself lost at its next use, as an unplugged one does.
-void MediaEngineLoseAudioDevice(MediaEngine* engine);
+// While gone, every sound device is: the open one reports itself lost at its next use, as an
+// unplugged one does, and none opens (the sound server went away) until it is back.
+void MediaEngineSetAudioDeviceGone(MediaEngine* engine, bool gone);
 // Slows the video decoder down by this much per picture, as a weak machine would.
 void MediaEngineSetDecodeDelay(MediaEngine* engine, int milliseconds);
+// The video decoder of the next file gets this many threads (0: one per core), as a machine with
+// that many cores would give it.
+void MediaEngineSetDecoderThreads(MediaEngine* engine, int threads);

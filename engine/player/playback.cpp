@@ -60,98 +60,24 @@ void PlayClock::Nudge(double delta) {
   if (Running()) Set(Now() + delta, true);
 }
 
-// ---- queues ----
+uint64_t Player::News() {
+  std::lock_guard<SlimMutex> lock(newsMutex_);
+  return news_;
+}
 
-void PacketQueue::Put(PacketItem item) {
+uint64_t Player::WaitNews(uint64_t seen, double seconds) {
+  std::unique_lock<SlimMutex> lock(newsMutex_);
+  if (news_ == seen && seconds > 0)
+    newsCv_.wait_for(lock, std::chrono::milliseconds(static_cast<int64_t>(std::ceil(std::min(seconds, 60.0) * 1000))));
+  return news_;
+}
+
+void Player::Notify() {
   {
-    std::lock_guard<std::mutex> lock(m_);
-    if (item.packet) {
-      bytes_ += item.packet->size;
-      ++count_;
-      duration_ += item.packet->duration * timeBase;
-    }
-    items_.push_back(item);
+    std::lock_guard<SlimMutex> lock(newsMutex_);
+    ++news_;
   }
-  cv_.notify_one();
-}
-
-bool PacketQueue::Get(PacketItem* item, const std::atomic<bool>& abort, int timeoutMs) {
-  std::unique_lock<std::mutex> lock(m_);
-  if (items_.empty())
-    cv_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return !items_.empty() || abort.load(); });
-  if (items_.empty() || abort.load()) return false;
-  *item = items_.front();
-  items_.pop_front();
-  if (item->packet) {
-    bytes_ -= item->packet->size;
-    --count_;
-    duration_ -= item->packet->duration * timeBase;
-  }
-  return true;
-}
-
-void PacketQueue::Clear() {
-  std::lock_guard<std::mutex> lock(m_);
-  for (auto& i : items_) av_packet_free(&i.packet);
-  items_.clear();
-  bytes_ = 0;
-  count_ = 0;
-  duration_ = 0;
-}
-
-bool PacketQueue::Enough() const {
-  std::lock_guard<std::mutex> lock(m_);
-  return (count_ > 25 && duration_ > 1.0) || count_ > 400;
-}
-
-bool PacketQueue::Over() const {
-  std::lock_guard<std::mutex> lock(m_);
-  return count_ > 2000 || duration_ > 30.0;
-}
-
-bool FrameQueue::Put(FrameItem item, const std::atomic<bool>& abort, const std::atomic<uint32_t>& serial) {
-  std::unique_lock<std::mutex> lock(m_);
-  auto frames = [&] {
-    size_t n = 0;
-    for (auto& i : items_) n += i.frame ? 1 : 0;
-    return n;
-  };
-  while (item.frame && frames() >= kCapacity) {
-    if (abort.load() || serial.load() != item.serial) return false;
-    cv_.wait_for(lock, std::chrono::milliseconds(5));
-  }
-  items_.push_back(item);
-  cv_.notify_all();
-  return true;
-}
-
-bool FrameQueue::Peek(FrameItem* item, int timeoutMs, const std::atomic<bool>& abort) {
-  std::unique_lock<std::mutex> lock(m_);
-  if (items_.empty())
-    cv_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return !items_.empty() || abort.load(); });
-  if (items_.empty()) return false;
-  *item = items_.front();
-  return true;
-}
-
-void FrameQueue::Pop() {
-  std::lock_guard<std::mutex> lock(m_);
-  if (items_.empty()) return;
-  av_frame_free(&items_.front().frame);
-  items_.pop_front();
-  cv_.notify_all();
-}
-
-size_t FrameQueue::Size() {
-  std::lock_guard<std::mutex> lock(m_);
-  return items_.size();
-}
-
-void FrameQueue::Clear() {
-  std::lock_guard<std::mutex> lock(m_);
-  for (auto& i : items_) av_frame_free(&i.frame);
-  items_.clear();
-  cv_.notify_all();
+  newsCv_.notify_all();
 }
 
 // ---- player commands (user interface thread) ----
@@ -163,6 +89,7 @@ Player::Player(HWND window) : window_(window) {
 Player::~Player() {
   quit_ = true;
   commandCv_.notify_all();
+  Notify();
   if (reader_.joinable()) reader_.join();
   if (HANDLE h = readerHandle_.load()) CloseHandle(h);
 }
@@ -171,6 +98,7 @@ void Player::Shutdown(std::unique_ptr<Player> player) {
   Player* p = player.release();
   p->quit_ = true;
   p->commandCv_.notify_all();
+  p->Notify();
   // A read blocked on a file that stopped answering (a vanished network share) is cancelled;
   // one that cannot be is not waited for past the bound.
   for (int waited = 0; p->readerState_.load() == 0 && waited < 1000; waited += 10) {
@@ -205,6 +133,7 @@ void Player::Open(const std::wstring& path, uint32_t session) {
     commandWaiting_ = true;
   }
   commandCv_.notify_all();
+  Notify();
   std::lock_guard<SlimMutex> p(pictureMutex_);
   showing_ = true;
 }
@@ -223,6 +152,7 @@ void Player::Close() {
     commandWaiting_ = true;
   }
   commandCv_.notify_all();
+  Notify();
   // Nothing is shown while stopped: the pictures (the panel's size, megabytes at full screen) go,
   // and one the closing file's thread hands over late is not taken.
   std::lock_guard<SlimMutex> p(pictureMutex_);
@@ -249,6 +179,7 @@ void Player::Seek(double seconds) {
     seekSerial_ = serial;
   }
   commandCv_.notify_all();
+  Notify();
 }
 
 void Player::SetPaused(bool paused) {
@@ -256,20 +187,17 @@ void Player::SetPaused(bool paused) {
   paused_ = paused;
   uint32_t serial = serial_;
   if (startedSerial_ == serial && endSerial_ != serial) clock_.SetRunning(!paused);
+  Notify();
 }
 
 void Player::SetScaler(int flags) {
-  if (scalerFlags_.exchange(flags) != flags) ++outputGeneration_;
+  if (scalerFlags_.exchange(flags) != flags) ++outputGeneration_, Notify();
 }
 
 void Player::SetPictureSize(int width, int height) {
   uint32_t packed = static_cast<uint32_t>(std::clamp(width, 0, 16383)) << 16 |
                     static_cast<uint32_t>(std::clamp(height, 0, 16383));
-  if (pictureSize_.exchange(packed) != packed) ++outputGeneration_;
-}
-
-void Player::SetAudioTap(AudioTap tap, void* context) {
-  tap_.store(tap ? std::make_shared<const AudioTapBinding>(AudioTapBinding{tap, context}) : nullptr);
+  if (pictureSize_.exchange(packed) != packed) ++outputGeneration_, Notify();
 }
 
 double Player::Time() const {
@@ -311,15 +239,45 @@ const Picture& Player::TakePicture() {
   return front_;
 }
 
-void Player::StartClock(uint32_t serial, double pts) {
+void Player::ReportStart(Session* s, uint32_t serial, Stream which, double first, double target) {
   std::lock_guard<SlimMutex> lock(endMutex_);
   if (serial_ != serial || startedSerial_ == serial) return;
+  if (reportSerial_ != serial) {
+    reportSerial_ = serial;
+    reported_[0] = reported_[1] = false;
+    firstAt_[0] = firstAt_[1] = NAN;
+  }
+  reported_[static_cast<int>(which)] = true;
+  firstAt_[static_cast<int>(which)] = first;
+  startTarget_ = target;
+  TryStart(s, serial, false);
+}
+
+void Player::ForceStart(Session* s, uint32_t serial) {
+  std::lock_guard<SlimMutex> lock(endMutex_);
+  TryStart(s, serial, true);
+}
+
+void Player::CheckStart(Session* s) {
+  std::lock_guard<SlimMutex> lock(endMutex_);
+  TryStart(s, serial_, false);
+}
+
+void Player::TryStart(Session* s, uint32_t serial, bool force) {
+  if (serial_ != serial || startedSerial_ == serial || reportSerial_ != serial) return;
+  bool picture = reported_[0] || s->videoIndex < 0 || s->videoGivenUp;
+  bool sound = reported_[1] || s->audioIndex < 0;
+  if (force || (picture && sound)) StartClock(serial, StartAt(startTarget_, firstAt_[0], firstAt_[1]));
+}
+
+void Player::StartClock(uint32_t serial, double pts) {
   startedSerial_ = serial;
   clock_.Set(pts, !paused_);
   if (notifySerial_ == serial) {
     notifySerial_ = 0;
     Post(kMsgStatus, static_cast<WPARAM>(Status::SeekNotify), serial);
   }
+  Notify();
 }
 
 void Player::NudgeClock(uint32_t serial, double delta) {
@@ -337,6 +295,7 @@ void Player::CheckEnd(Session* s) {
   endSerial_ = serial;
   clock_.SetRunning(false);
   Post(kMsgStatus, static_cast<WPARAM>(Status::PlayStop), serial);
+  Notify();
 }
 
 // A file that cannot be opened ends at once, as a played one does, so the host's list goes on;
@@ -377,7 +336,7 @@ std::string Utf8(const std::wstring& w) {
   return s;
 }
 
-AVCodecContext* OpenDecoder(AVStream* st, bool video) {
+AVCodecContext* OpenDecoder(AVStream* st, bool video, int threads) {
   const AVCodec* codec = avcodec_find_decoder(st->codecpar->codec_id);
   if (!codec) return nullptr;
   AVCodecContext* c = avcodec_alloc_context3(codec);
@@ -386,7 +345,7 @@ AVCodecContext* OpenDecoder(AVStream* st, bool video) {
   c->pkt_timebase = st->time_base;
   c->max_pixels = kMaxPixels;  // a larger picture fails to decode instead of taking gigabytes
   if (video) {
-    c->thread_count = 0;  // one per core
+    c->thread_count = threads;  // 0: one per core
     c->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
   }
   if (avcodec_open2(c, codec, nullptr) < 0) { avcodec_free_context(&c); return nullptr; }
@@ -396,6 +355,7 @@ AVCodecContext* OpenDecoder(AVStream* st, bool video) {
 void CloseSession(std::unique_ptr<Session>& s) {
   if (!s) return;
   s->abort = true;
+  s->player->Notify();
   s->videoPackets.Wake();
   s->audioPackets.Wake();
   s->frames.Wake();
@@ -445,14 +405,14 @@ bool Player::OpenFile(std::unique_ptr<Session>& s, const std::wstring& path) {
   int a = av_find_best_stream(ic, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
   auto tooLarge = [](const AVCodecParameters* c) { return int64_t{c->width} * c->height > kMaxPixels; };
   if (v >= 0 && !(ic->streams[v]->disposition & AV_DISPOSITION_ATTACHED_PIC) && !tooLarge(ic->streams[v]->codecpar)) {
-    s->video = OpenDecoder(ic->streams[v], true);
+    s->video = OpenDecoder(ic->streams[v], true, decoderThreads_.load());
     if (s->video) {
       s->video->skip_loop_filter = static_cast<AVDiscard>(skipLoopFilter_.load());
       s->videoIndex = v;
     }
   }
   if (a >= 0) {
-    s->audio = OpenDecoder(ic->streams[a], false);
+    s->audio = OpenDecoder(ic->streams[a], false, 0);
     if (s->audio) s->audioIndex = a;
   }
   if (s->videoIndex < 0 && s->audioIndex < 0) return false;  // nothing we can play
@@ -506,9 +466,13 @@ void Player::ReaderThread() {
     double target = 0;
     {
       std::unique_lock<SlimMutex> lock(commandMutex_);
+      // Resting until a command comes or a decoder takes packets (it tells); the bound is only a
+      // safeguard.
+      readerResting_ = true;  // before looking: a packet taken after the look is told
       bool idle = !s || s->readEnded || Resting(s.get());
       if (idle && !openPending_ && !closePending_ && !seekPending_)
-        commandCv_.wait_for(lock, std::chrono::milliseconds(s ? 5 : 50));
+        commandCv_.wait_for(lock, std::chrono::milliseconds(1000));
+      readerResting_ = false;
       doOpen = openPending_;
       doClose = closePending_;
       doSeek = seekPending_;
@@ -529,6 +493,7 @@ void Player::ReaderThread() {
       s = std::make_unique<Session>();
       ++sessionsOpen;
       s->player = this;
+      s->videoPackets.player = s->audioPackets.player = s->frames.player = this;
       s->id = session;
       if (!OpenFile(s, path)) {
         CloseSession(s);
@@ -546,6 +511,7 @@ void Player::ReaderThread() {
       }
       s->videoPackets.Clear();
       s->audioPackets.Clear();
+      s->frames.Wake();  // a decoder waiting for room sees its serial went stale
       PacketItem flush{PacketItem::Flush, nullptr, serial, target};
       if (s->videoIndex >= 0) s->videoPackets.Put(flush);
       if (s->audioIndex >= 0) s->audioPackets.Put(flush);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -40,6 +41,16 @@ struct AudioTapBinding {  // swapped as one: a call never sees a new hook with a
 // Which sound device the engine opens (tests pick one; Best tries them in order).
 enum class AudioDevice { Best, Wasapi, WaveOut, Silent };
 
+// Settings for tests and the benchmark only: live atomics in the engine those programs link (built
+// with NIMBREL_ENGINE_PROBE), constants whose branches compile away in the program's own.
+#ifdef NIMBREL_ENGINE_PROBE
+template <class T> using Hook = std::atomic<T>;
+#else
+template <class T> struct Hook {
+  static T load() { return T{}; }
+};
+#endif
+
 // A time line that runs from an anchor while running; read without locks by any thread.
 class PlayClock {
  public:
@@ -67,6 +78,7 @@ struct Picture {
 
 struct Session;
 struct AVFrame;
+enum class Stream;
 
 class Player {
  public:
@@ -85,7 +97,6 @@ class Player {
   void SetScaler(int flags);
   void SetSkipLoopFilter(int discard) { skipLoopFilter_.store(discard); }
   void SetPictureSize(int width, int height);  // the fitted size the scaler converts to
-  void SetAudioTap(AudioTap tap, void* context);
 
   double Time() const;        // the stream position for ns.time
   uint32_t Serial() const { return serial_.load(); }
@@ -98,16 +109,32 @@ class Player {
 
   // Counters for the benchmark and tests.
   std::atomic<long> framesShown{0}, framesDropped{0}, framesPainted{0};
-  std::atomic<long> packetsHeldPeak{0}, audioOpens{0};
+  std::atomic<long> packetsHeldPeak{0}, audioOpens{0}, pictureGiveUps{0};
   std::atomic<long> sessionsOpen{0};  // files the reader holds, until their threads and buffers are gone
-  std::atomic<bool> unpaced{false};  // benchmark: show frames as fast as they decode
-  // Test hooks: a decoder slowed down by this much per picture; the sound device to open from
-  // the next file on; the open device reporting itself lost at its next use.
-  std::atomic<int> decodeDelayMs_{0};
-  std::atomic<AudioDevice> audioDevice_{AudioDevice::Best};
-  std::atomic<bool> loseAudio_{false};
   std::atomic<double> shownTime_{0};  // position of the newest picture shown
+  std::atomic<double> lateSum_{0}, lateMax_{0};  // seconds past their time pictures went up
+  std::atomic<long> lateCount_{0};
   std::atomic<int> openedDevice_{0};  // AudioDevice of the open output, 0 before any
+  // Test hooks: pictures shown as fast as they decode; a decoder slowed down by this much per
+  // picture, or given this many threads; the sound device to open from the next file on; every
+  // sound device gone (the open one lost, none opens) while set; the sound on its way out.
+  Hook<bool> unpaced;
+  Hook<int> decodeDelayMs_, decoderThreads_;
+  Hook<AudioDevice> audioDevice_;
+  Hook<bool> deviceGone_;
+  Hook<std::shared_ptr<const AudioTapBinding>> tap_;
+
+  // The sound device, kept from file to file (audio threads only, one at a time): when the wanted
+  // one is next tried while the silent clock stands in (0: it is open), and which was wanted.
+  std::unique_ptr<class AudioOutput> audio_;
+  int64_t audioRetryAt_ = 0;
+  int audioOpenedFor_ = -1;
+
+  // News for the engine's threads: a command, a picture queued, the clock started or stopped, a
+  // stream's mark. Each waits for news after the count it saw, or for its own bound.
+  uint64_t News();
+  uint64_t WaitNews(uint64_t seen, double seconds);
+  void Notify();
 
  private:
   friend struct Session;
@@ -121,7 +148,14 @@ class Player {
   int Interrupted() const { return quit_.load() || commandWaiting_.load(); }
  private:
   void Publish(Picture& picture);
-  void StartClock(uint32_t serial, double pts);
+  // Each stream reports where its first frame after an open or seek lands (NaN: it has none); the
+  // clock starts (StartAt) once every stream that plays has, or at once when forced (the other
+  // made no progress for kWaitBound).
+  void ReportStart(Session* s, uint32_t serial, Stream which, double first, double target);
+  void ForceStart(Session* s, uint32_t serial);
+  void CheckStart(Session* s);  // a stream stopped playing (given up)
+  void TryStart(Session* s, uint32_t serial, bool force);  // under endMutex_
+  void StartClock(uint32_t serial, double pts);  // under endMutex_
   void CheckEnd(Session* s);
   void OpenFailed();
   void NudgeClock(uint32_t serial, double delta);
@@ -142,12 +176,25 @@ class Player {
   double seekTarget_ = 0;
   uint32_t seekSerial_ = 0;
   std::atomic<bool> commandWaiting_{false};  // interrupts a slow open or read
+  std::atomic<bool> readerResting_{false};    // a consumer taking packets tells it
+ public:
+  void QueueDrained() {
+    if (!readerResting_.load()) return;
+    std::lock_guard<SlimMutex> lock(commandMutex_);  // the reader is looking or already waits
+    commandCv_.notify_all();
+  }
+ private:
 
   // Shared state of the current stream.
   std::atomic<uint32_t> serial_{1};         // bumped by every open and seek
   std::atomic<uint32_t> startedSerial_{0};  // serial whose clock has started
   std::atomic<uint32_t> notifySerial_{0};   // seek serial waiting for its notice
   std::atomic<uint32_t> endSerial_{0};      // serial whose end has been posted
+  // Start reports of the latest serial (under endMutex_).
+  uint32_t reportSerial_ = 0;
+  bool reported_[2] = {false, false};
+  double firstAt_[2] = {NAN, NAN};
+  double startTarget_ = 0;
   std::atomic<bool> paused_{false};
   bool fileRequested_ = false;  // under endMutex_: a file was asked for, not closed, not failed
   std::atomic<bool> open_{false};
@@ -156,11 +203,13 @@ class Player {
   SlimMutex endMutex_;
 
   std::atomic<double> volume_{1.0};
+  SlimMutex newsMutex_;
+  SlimCondition newsCv_;
+  uint64_t news_ = 0;
   std::atomic<int> scalerFlags_{0};
   std::atomic<int> skipLoopFilter_{0};
   std::atomic<uint32_t> pictureSize_{0};  // width << 16 | height
   std::atomic<uint32_t> outputGeneration_{0};  // bumped when size or flags change
-  std::atomic<std::shared_ptr<const AudioTapBinding>> tap_;
   std::atomic<int> readerState_{0};  // 1: the reader has finished, 2: nobody waits for it
   std::atomic<HANDLE> readerHandle_{nullptr};  // for cancelling its blocking read; closed with the player
 
@@ -172,8 +221,5 @@ class Player {
   Picture front_;    // the one on screen, user interface thread only
   bool showing_ = false;  // pictures are taken: a file was opened and not closed since
   std::atomic<bool> presentPending_{false};
-  std::unique_ptr<class AudioOutput> audio_;  // opened by the first audio thread, kept
-  // Audio threads only: when a lost device was last tried (0: not lost), and what was asked for.
-  int64_t audioRetryAt_ = 0;
-  int audioOpenedFor_ = -1;
+
 };

@@ -14,6 +14,8 @@ extern "C" {
 #include <thread>
 
 #include "engine/player/playback.h"
+#include "engine/player/slim_lock.h"
+#include "engine/player/timeline.h"
 
 struct PacketItem {
   enum Kind { Packet, Flush, End } kind = Packet;
@@ -26,7 +28,8 @@ class PacketQueue {
  public:
   ~PacketQueue() { Clear(); }
   void Put(PacketItem item);
-  // Waits up to timeoutMs for an item; false when none (or on abort).
+  // Waits up to timeoutMs for an item; false when none (or on abort). Taking one may let a
+  // resting reader go on: it is told.
   bool Get(PacketItem* item, const std::atomic<bool>& abort, int timeoutMs);
   void Clear();
   void Wake() { cv_.notify_all(); }
@@ -36,9 +39,11 @@ class PacketQueue {
   int64_t Cost() const { return bytes_.load() + int64_t{count_.load()} * kPacketCost; }
   int Count() const { return count_.load(); }
   double timeBase = 0;
+  Player* player = nullptr;  // whose reader rests on this queue
   static constexpr int kPacketCost = 512;
 
  private:
+  bool EnoughLocked() const;
   mutable std::mutex m_;
   std::condition_variable cv_;
   std::deque<PacketItem> items_;
@@ -57,9 +62,11 @@ class FrameQueue {
  public:
   static constexpr size_t kCapacity = 3;
   ~FrameQueue() { Clear(); }
-  // Waits for room; false (item not taken) on abort or when the serial went stale.
+  // Waits for room; false (item not taken) on abort or when the serial went stale. An item put
+  // while the taker waits is the player's news (the output thread waits on that).
   bool Put(FrameItem item, const std::atomic<bool>& abort, const std::atomic<uint32_t>& serial);
-  bool Peek(FrameItem* item, int timeoutMs, const std::atomic<bool>& abort);
+  bool Peek(FrameItem* item);  // the front item without waiting; false when empty
+  FrameItem Take();  // the front item, now the caller's (its frame to free)
   void Pop();   // frees the front item
   size_t Size();
   void Clear();
@@ -69,7 +76,13 @@ class FrameQueue {
   std::mutex m_;
   std::condition_variable cv_;
   std::deque<FrameItem> items_;
+
+ public:
+  Player* player = nullptr;
+  std::atomic<bool> awaited{false};  // the taker waits for a picture: the next one put is news
 };
+
+enum class Stream { Picture, Sound };
 
 struct Session {
   Player* player = nullptr;
@@ -88,43 +101,30 @@ struct Session {
   std::atomic<uint32_t> videoDone{0}, audioDone{0};  // serial whose stream has played out
   std::atomic<bool> videoGivenUp{false};  // the video decoded nothing: sound plays alone
   std::atomic<bool> videoBehind{false};   // the picture is far behind: skip what can be skipped
-  // Where the sound is, in the file's time, for a picture whose timestamps jump: the sound jumps
-  // too at a splice and runs on through a gap in the picture. Reset with every flush.
-  std::atomic<double> soundAt{NAN};      // decoded up to (infinite once it has ended)
-  std::atomic<double> soundJumpAt{NAN};  // where its latest jump landed
-  std::atomic<double> soundOffset{0};    // what it adds to the file's times since then
+  // Progress of each decoder (packets sent, frames received), for bounding waits on it.
+  std::atomic<long> videoFed{0}, audioFed{0}, videoOut{0}, audioOut{0};
   std::thread videoDecoder, videoOutput, audioWorker;
 
   double Seconds(int64_t ts, AVRational tb) const {
     return ts == AV_NOPTS_VALUE ? NAN : ts * av_q2d(tb) - startTime;
   }
-};
 
-// Follows one stream's timestamps: a missing one continues from the previous frame, and a jump
-// of more than a second from where the stream should be becomes a new anchor (spliced files,
-// failed seeks), so neither the picture nor the sound waits through it or races over it.
-struct Timeline {
-  double next = NAN;   // where the next frame should start; unknown right after a flush
-  double start = 0;    // for a first frame without a timestamp
-  double offset = 0;   // added to the file's timestamps since the last jump
-  void Reset(double at) { next = NAN; start = at; offset = 0; }
-  bool Jumps(double pts) const { return !std::isnan(pts) && !std::isnan(next) && std::fabs(pts + offset - next) > 1.0; }
-  // anchor false: a jump keeps the current offset (the caller has settled it).
-  double Place(double pts, double duration, bool anchor = true) {
-    if (std::isnan(pts)) {
-      pts = std::isnan(next) ? start : next;
-    } else {
-      if (anchor && Jumps(pts)) offset = next - pts;
-      pts += offset;
-    }
-    next = pts + duration;
-    return pts;
-  }
-};
+  // Each stream's mark for the other (timeline.h), of the serial it was made for.
+  void ResetMark(Stream which, uint32_t serial, bool live);
+  void SetMark(Stream which, uint32_t serial, const StreamMark& mark);
+  // How a stamp fits its stream (JudgeStamp), waiting as long as the verdict is to wait: until the
+  // other stream shows, the clock passes the point, or kWaitBound passes without progress.
+  // *other: the other's mark the verdict was made on.
+  Jump Judge(Stream which, uint32_t serial, const StreamTimeline& t, double stamp, StreamMark* mine,
+             StreamMark* other);
 
-// A picture or sound stamped this far ahead of the clock and past the container's end is a bogus
-// jump: it goes rather than holding the end back for ever.
-constexpr double kFarAhead = 60;
+ private:
+  StreamMark OtherMark(Stream which, uint32_t serial);
+  SlimMutex marksMutex_;
+  StreamMark marks_[2];
+  uint32_t markSerials_[2] = {0, 0};
+  int judging_ = 0;  // threads waiting on a mark: a new mark is news
+};
 
 // The largest picture a decoder may allocate: 8192 x 4352 (8K UHD and DCI 8K fit).
 constexpr int64_t kMaxPixels = int64_t{8192} * 4352;

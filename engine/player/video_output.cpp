@@ -1,6 +1,7 @@
-// The video side of an open file: decoding into a short frame queue, and the output thread
-// that times each frame against the play clock, scales it to the fitted size and hands it to
-// the window.
+// The picture output of an open file: takes each decoded picture from the frame queue, converts
+// and scales it to the fitted size ahead of its time (the one after it at the same time, on a
+// thread of its own), and hands it to the window when the play clock reaches it. It waits on the
+// player's news (a picture queued, a command), never in steps.
 #include <algorithm>
 #include <cmath>
 
@@ -9,232 +10,246 @@
 
 namespace {
 
-constexpr double kMaxFrameDuration = 10;  // a longer one in the file is a broken value
-constexpr double kGiveUp = 1.0;           // seconds of packets that may produce no picture
-constexpr double kFarBehind = 0.5;        // this late: drop late pictures, skip non-reference ones
+// The first picture after an open or seek shows at once when it is due this soon (a paused
+// seek shows where it landed).
+constexpr double kFirstLead = kJump / 2;
 
-}  // namespace
+// The size and scaler a picture is converted for, and into what.
+struct Target {
+  int width = 0, height = 0, flags = 0;
+  uint32_t generation = 0;
+};
 
-void VideoDecodeThread(Session* s) {
-  Player* p = s->player;
-  AVCodecContext* c = s->video;
-  AVRational tb = s->format->streams[s->videoIndex]->time_base;
-  AVFrame* frame = av_frame_alloc();
-  FrameItem held{};  // the last frame before the target, shown if the file ends first
-  Timeline timeline;
-  uint32_t serial = 0;
-  double target = 0;
-  int skip = c->skip_loop_filter;
-  bool produced = false;  // any picture at all from this file
-  int fed = 0;            // packets sent while none came out
+bool Convert(PictureConverter* converter, const AVFrame* f, const Target& t, uint32_t session, Picture* into) {
+  if (t.width <= 0 || t.height <= 0) return false;
+  into->bits.resize(static_cast<size_t>(t.width) * t.height * 4);
+  into->width = t.width;
+  into->height = t.height;
+  into->session = session;
+  return ConvertPicture(converter, f, t.width, t.height, t.flags, into->bits.data(), t.width * 4);
+}
 
-  // A picture whose timestamps jump while there is sound waits for the sound to tell a splice
-  // (it jumps there too: take its offset) from a gap in the picture (it runs on past the picture's
-  // time: keep the offset). True when the picture must anchor itself (the sound never followed a
-  // jump back).
-  auto followSound = [&](double raw, bool forward) {
-    for (int waited = 0; !s->abort && p->serial_ == serial; waited += 5) {
-      double jump = s->soundJumpAt.load();
-      if (!std::isnan(jump) && std::fabs(jump - raw) < 1.0) {
-        timeline.offset = s->soundOffset.load();
-        return false;
-      }
-      if (forward && s->soundAt.load() >= raw) return false;
-      // Nothing left to follow once the sound has ended: anchor at once, not after a wait per jump.
-      if (!forward && (waited >= 2000 || std::isinf(s->soundAt.load()))) return true;
-      Sleep(5);
+// Converts the picture after the next one on a thread of its own while the output thread converts
+// or waits for the next one: when converting one takes longer than a frame lasts, two go at once.
+class AheadConverter {
+ public:
+  explicit AheadConverter(uint32_t session) : session_(session), thread_([this] { Run(); }) {}
+  ~AheadConverter() {
+    {
+      std::lock_guard<SlimMutex> lock(m_);
+      quit_ = true;
     }
-    return true;
-  };
-  auto put = [&](FrameItem item) {
-    if (!s->frames.Put(item, s->abort, p->serial_)) av_frame_free(&item.frame);
-  };
-  // Hands decoded frames on; false when the decoder has nothing more for now.
-  auto receive = [&](bool draining) {
-    int errors = 0;
-    for (;;) {
-      int r = avcodec_receive_frame(c, frame);
-      // A broken frame is reported once; go on with the next, and never let errors block the end.
-      if (r < 0 && r != AVERROR(EAGAIN) && r != AVERROR_EOF) {
-        if (++errors < 64) continue;
-        if (!draining) return;
-        r = AVERROR_EOF;
-      }
-      if (r == AVERROR_EOF) {
-        if (held.frame) put(held);
-        held.frame = nullptr;
-        put(FrameItem{nullptr, 0, 0, target, serial});
-        avcodec_flush_buffers(c);
-        return;
-      }
-      if (r < 0) return;
-      produced = true;
-      if (int ms = p->decodeDelayMs_.load()) Sleep(ms);  // tests: a decoder too slow for the clip
-      double duration = frame->pkt_duration > 0 ? frame->pkt_duration * av_q2d(tb) : s->frameDuration;
-      duration = std::clamp(duration, 0.0, kMaxFrameDuration);
-      double raw = s->Seconds(frame->best_effort_timestamp, tb);
-      bool anchor = true;
-      if (timeline.Jumps(raw) && s->audioIndex >= 0 && p->startedSerial_ == serial)
-        anchor = followSound(raw, raw + timeline.offset > timeline.next);
-      double pts = timeline.Place(raw, duration, anchor);
-      AVFrame* copy = av_frame_clone(frame);
-      av_frame_unref(frame);
-      if (!copy) continue;
-      FrameItem item{copy, pts, duration, target, serial};
-      av_frame_free(&held.frame);
-      if (pts + duration <= target + 1e-6 && target > 0) {  // before the seek target: decode, drop
-        held = item;
+    cv_.notify_all();
+    thread_.join();
+  }
+  // Starts on f (the caller keeps it until Finish).
+  void Start(const AVFrame* f, const Target& t) {
+    {
+      std::lock_guard<SlimMutex> lock(m_);
+      frame_ = f;
+      target_ = t;
+      done_ = false;
+    }
+    cv_.notify_all();
+  }
+  // Waits for the picture started; swaps it into *into. False when it could not be converted.
+  bool Finish(Picture* into, Target* made) {
+    std::unique_lock<SlimMutex> lock(m_);
+    while (frame_ && !done_) cv_.wait_for(lock, std::chrono::milliseconds(1000));
+    frame_ = nullptr;
+    std::swap(*into, picture_);
+    *made = target_;
+    return ok_;
+  }
+
+ private:
+  void Run() {
+    std::unique_lock<SlimMutex> lock(m_);
+    while (!quit_) {
+      if (!frame_ || done_) {
+        cv_.wait_for(lock, std::chrono::milliseconds(1000));
         continue;
       }
-      put(item);
+      const AVFrame* f = frame_;
+      Target t = target_;
+      lock.unlock();
+      bool ok = Convert(&converter_, f, t, session_, &picture_);
+      lock.lock();
+      ok_ = ok;
+      done_ = true;
+      cv_.notify_all();
     }
-  };
-
-  while (!s->abort) {
-    PacketItem item;
-    if (!s->videoPackets.Get(&item, s->abort, 10)) continue;
-    if (item.kind == PacketItem::Flush) {
-      avcodec_flush_buffers(c);
-      av_frame_free(&held.frame);
-      serial = item.serial;
-      target = item.target;
-      timeline.Reset(target);
-      continue;
-    }
-    if (s->videoGivenUp && item.kind == PacketItem::Packet) {  // only the end marker matters now
-      av_packet_free(&item.packet);
-      continue;
-    }
-    int wanted = p->skipLoopFilter_.load();
-    if (wanted != skip) c->skip_loop_filter = static_cast<AVDiscard>(skip = wanted);
-    c->skip_frame = s->videoBehind ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
-    AVPacket* packet = item.kind == PacketItem::End ? nullptr : item.packet;
-    int r = avcodec_send_packet(c, packet);
-    if (r == AVERROR(EAGAIN)) {
-      receive(false);
-      r = avcodec_send_packet(c, packet);
-    }
-    receive(packet == nullptr);
-    av_packet_free(&item.packet);
-    // A stream that decodes nothing (a codec that rejects every packet, a picture over the size
-    // limit, missing parameter sets) must not hold the clock: the sound plays alone.
-    if (!produced && packet && ++fed * s->frameDuration >= kGiveUp && fed >= 8) s->videoGivenUp = true;
   }
-  av_frame_free(&held.frame);
-  av_frame_free(&frame);
-}
+  uint32_t session_;
+  PictureConverter converter_;
+  Picture picture_;
+  SlimMutex m_;
+  SlimCondition cv_;
+  const AVFrame* frame_ = nullptr;
+  Target target_;
+  bool done_ = false, ok_ = false, quit_ = false;
+  std::thread thread_;
+};
+
+}  // namespace
 
 void VideoOutputThread(Session* s) {
   Player* p = s->player;
   PictureConverter converter;
-  Picture back;
-  AVFrame* last = nullptr;  // the frame on screen, kept to redraw it at a new size
+  AheadConverter helper(s->id);
+  Picture back;              // converted ahead: the next picture, or a redraw
+  FrameItem next;            // the picture taken from the queue, converted into back when `ready`
+  FrameItem after;           // the one behind it, with the helper
+  bool ready = false;
+  uint32_t shownSerial = 0;  // serial of the picture on screen
+  AVFrame* last = nullptr;   // the frame on screen, kept to redraw it at a new size
   uint32_t generation = p->outputGeneration_.load();
   uint32_t endSerial = 0;    // serial whose end marker has been taken
+  uint32_t reportedSerial = 0;
+  int64_t soundQuietSince = 0;  // waiting for the start: when the sound was last seen moving
+  long soundSeen = -1;
   double lastEnd = 0;        // when the last shown frame stops being current
   double lastShown = -1e9;   // clock time of the last picture shown
   int shownWidth = 0, shownHeight = 0;
 
-  auto show = [&](const AVFrame* f) {
+  auto target = [&] {
     uint32_t size = p->pictureSize_.load();
-    int w = static_cast<int>(size >> 16), h = static_cast<int>(size & 0xFFFF);
-    if (w <= 0 || h <= 0) return;
-    back.bits.resize(static_cast<size_t>(w) * h * 4);
-    back.width = w;
-    back.height = h;
-    if (ConvertPicture(&converter, f, w, h, p->scalerFlags_.load(), back.bits.data(), w * 4)) {
-      back.session = s->id;
-      p->Publish(back);
-    }
+    return Target{static_cast<int>(size >> 16), static_cast<int>(size & 0xFFFF), p->scalerFlags_.load(), generation};
   };
-  auto keep = [&](const FrameItem& it) {
-    av_frame_free(&last);
-    last = av_frame_clone(it.frame);
+  auto convert = [&](const AVFrame* f) { return Convert(&converter, f, target(), s->id, &back); };
+  // The picture behind the next one becomes the next, converted already unless the size or
+  // scaler changed meanwhile.
+  auto promote = [&] {
+    if (!after.frame) return;
+    Target made;
+    bool ok = helper.Finish(&back, &made);
+    next = after;
+    after = FrameItem{};
+    ready = ok && made.generation == generation;
+  };
+  auto discardAfter = [&] {
+    if (!after.frame) return;
+    Target made;
+    helper.Finish(&back, &made);  // the helper lets go of the frame first
+    av_frame_free(&after.frame);
+  };
+  auto endOf = [&](const FrameItem& it) {
     // The end of a picture never runs past the container's end: a broken last duration must
     // not hold the end of the file back.
-    lastEnd = it.pts + it.duration;
-    if (s->duration > 0) lastEnd = std::min(lastEnd, s->duration);
+    return s->duration > 0 ? std::min(it.pts + it.duration, s->duration) : it.pts + it.duration;
+  };
+  auto show = [&] {
+    if (ready) p->Publish(back);
+    ready = false;
+    av_frame_free(&last);
+    last = next.frame;
+    next.frame = nullptr;
+    lastEnd = endOf(next);
     lastShown = p->clock_.Now();
-    p->shownTime_ = it.pts;
-    if (it.frame->width != shownWidth || it.frame->height != shownHeight) {  // a new size mid-stream
-      if (shownWidth) p->PostSize(s, it.frame);
-      shownWidth = it.frame->width;
-      shownHeight = it.frame->height;
+    p->shownTime_ = next.pts;
+    if (last->width != shownWidth || last->height != shownHeight) {  // a new size mid-stream
+      if (shownWidth) p->PostSize(s, last);
+      shownWidth = last->width;
+      shownHeight = last->height;
     }
+    promote();
+  };
+  auto drop = [&] {
+    av_frame_free(&next.frame);
+    ready = false;
+    promote();
   };
 
   while (!s->abort) {
+    uint64_t news = p->News();
+    uint32_t serial = p->serial_.load();
     uint32_t g = p->outputGeneration_.load();
-    if (g != generation) {
+    if (g != generation) {  // a new size or scaler: the picture on screen again, the next anew
       generation = g;
-      if (last) show(last);
+      if (last && convert(last)) p->Publish(back);
+      ready = false;
     }
-    FrameItem it;
-    bool have = s->frames.Peek(&it, 5, s->abort);
-    uint32_t serial = p->serial_.load();  // after the wait: a frame of a newer seek is not stale
-    if (!have) {
-      if (endSerial == serial && s->videoDone != serial && p->startedSerial_ == serial &&
-          (p->clock_.Now() >= lastEnd - 0.001 || p->unpaced)) {
-        s->videoDone = serial;
-        p->CheckEnd(s);
-      }
-      continue;
+    if (next.frame && next.serial != serial) {
+      discardAfter();
+      drop();
     }
-    if (it.serial != serial) {
-      s->frames.Pop();
-      continue;
-    }
-    if (!it.frame) {  // the end of this serial's frames
-      s->frames.Pop();
-      endSerial = serial;
-      if (p->startedSerial_ != serial) {
-        p->StartClock(serial, it.target);
-        lastEnd = it.target;
-      }
-      continue;
-    }
-    if (p->startedSerial_ != serial) {  // the first picture after an open or seek: show at once
-      show(it.frame);
-      keep(it);
-      s->frames.Pop();
-      // At the target even when the picture is older (a seek into a tail without pictures).
-      p->StartClock(serial, it.target);
-      continue;
-    }
-    if (p->paused_) {
-      Sleep(5);
-      continue;
-    }
-    if (!p->unpaced) {
-      double now = p->clock_.Now();
-      double delay = it.pts - now;
-      if (delay > 0.001) {
-        // A picture stamped far ahead and past the container's end (a bogus jump) would hold
-        // the end back for ever: it goes. Nearer gaps are waited out, as the stamps say.
-        if (delay > kFarAhead && s->duration > 0 && it.pts > s->duration) {
-          s->frames.Pop();
+    bool started = p->startedSerial_ == serial;
+    if (!next.frame) {
+      FrameItem it;
+      s->frames.awaited = true;  // before looking: a picture put after the look is news
+      if (!s->frames.Peek(&it)) {
+        double now = p->clock_.Now();
+        if (endSerial == serial && s->videoDone != serial && started && (now >= lastEnd - 0.001 || p->unpaced.load())) {
+          s->videoDone = serial;
+          p->CheckEnd(s);
           continue;
         }
-        s->videoBehind = false;
-        Sleep(static_cast<DWORD>(std::clamp(delay * 1000.0 - 1.0, 1.0, 5.0)));
+        bool ending = endSerial == serial && started && s->videoDone != serial && p->clock_.Running();
+        p->WaitNews(news, ending ? std::clamp(lastEnd - now, 0.001, kWaitBound) : kWaitBound);
         continue;
       }
-      // Far behind: the decoder skips what it can, and late pictures go (one still shows now and
-      // then so the picture moves). Late by more than a frame with the next one queued: drop it.
-      bool lagging = delay < -kFarBehind;
-      s->videoBehind = lagging || (s->videoBehind && delay < -0.1);
-      if ((lagging && now - lastShown < kFarBehind) ||
-          (delay < -std::max(0.1, it.duration) && s->frames.Size() > 1)) {
-        ++p->framesDropped;
-        lastEnd = it.pts + it.duration;
-        if (s->duration > 0) lastEnd = std::min(lastEnd, s->duration);
+      if (it.serial != serial) {
         s->frames.Pop();
         continue;
       }
+      if (!started && reportedSerial != serial) {  // where this stream starts after the open or seek
+        reportedSerial = serial;
+        soundSeen = -1;
+        p->ReportStart(s, serial, Stream::Picture, it.frame ? it.pts : NAN, it.target);
+        started = p->startedSerial_ == serial;
+      }
+      if (!it.frame) {  // the end of this serial's frames
+        s->frames.Pop();
+        endSerial = serial;
+        if (!started) lastEnd = it.target;
+        continue;
+      }
+      next = s->frames.Take();
     }
-    show(it.frame);
-    keep(it);
-    s->frames.Pop();
+    if (!ready) ready = convert(next.frame);  // ahead of its time
+    FrameItem behind;
+    if (!after.frame && s->frames.Peek(&behind) && behind.frame && behind.serial == serial) {
+      after = s->frames.Take();
+      helper.Start(after.frame, target());
+    }
+    if (!started) {
+      // The sound reports too; one that makes no progress for a while is not waited for.
+      long sound = s->audioOut.load();
+      if (sound != soundSeen) soundSeen = sound, soundQuietSince = QpcNow();
+      if (QpcSeconds(QpcNow() - soundQuietSince) > kWaitBound) p->ForceStart(s, serial);
+      else p->WaitNews(news, 0.1);
+      continue;
+    }
+    bool first = shownSerial != serial;  // the first picture after an open or seek
+    double now = p->clock_.Now();
+    PictureTiming t{PictureStep::Show, 0, false};
+    if (!p->unpaced.load() && !(first && next.pts <= now + kFirstLead)) {
+      t = TimePicture(next.pts, next.duration, now, lastShown, after.frame || s->frames.Size() > 0, s->videoBehind,
+                      s->duration);
+      s->videoBehind = t.behind;
+    }
+    if (t.step == PictureStep::Drop) {
+      if (next.pts <= now) {  // late, not stamped far ahead
+        ++p->framesDropped;
+        lastEnd = endOf(next);
+      }
+      drop();
+      continue;
+    }
+    if (t.step == PictureStep::Wait || (p->paused_ && !first)) {
+      p->WaitNews(news, p->paused_ ? kWaitBound : t.wait);
+      continue;
+    }
+    if (!first) {  // how late it goes up (the first one after a start is on no time)
+      double late = std::max(0.0, p->clock_.Now() - next.pts);
+      p->lateSum_ = p->lateSum_ + late;
+      if (late > p->lateMax_) p->lateMax_ = late;
+      ++p->lateCount_;
+    }
+    shownSerial = serial;
+    show();
   }
+  discardAfter();
+  av_frame_free(&next.frame);
   av_frame_free(&last);
 }

@@ -72,8 +72,9 @@ TEST(Engine, EveryClipKindReportsDurationSizeAndMovingTime) {
 
 // A file that cannot open ends at once, keeping the old size, with seeks and pauses on it doing
 // nothing. Seeks land on the second, also one written before the file has opened; the same file
-// written again restarts it; pause holds the time; the end comes after the last picture and
-// sound, and a seek leaves it. (Files that open but break off: Streams.CraftedFiles...)
+// written again restarts it; pause holds the time, and a seek while paused shows where it landed;
+// the end comes after the last picture and sound, and a seek leaves it. (Files that open but
+// break off: Streams.CraftedFiles...)
 TEST(Engine, SeekPauseRestartAndTheEnd) {
   Stage s;
   s.PlayFile(L"no-such-file.mp4");
@@ -100,8 +101,10 @@ TEST(Engine, SeekPauseRestartAndTheEnd) {
   double held = s.Number(L"ns.time");
   Pump(0.5);
   EXPECT_EQ(s.Number(L"ns.time"), held);
+  s.Set(L"state_seek", L"3");  // paused: the picture where it landed shows
+  EXPECT_TRUE(WaitFor([&] { return s.Counters().shownTime >= 3 && s.Counters().shownTime < 3.5; }));
   s.Set(L"state_pause", L"0");
-  EXPECT_TRUE(s.WaitForTime(held + 0.2));
+  EXPECT_TRUE(s.WaitForTime(3.2));
   s.Set(L"state_seek", L"-3");
   EXPECT_EQ(s.Get(L"ns.time"), L"0");
   EXPECT_TRUE(s.WaitForTime(0.1));

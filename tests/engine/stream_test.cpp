@@ -102,9 +102,9 @@ Bytes Scrambled(const wchar_t* clip) {
 // Each file plays what it holds and ends, so that a list goes on past it: video that decodes
 // nothing (a codec that rejects every packet, no parameter sets) or pictures past the size limit
 // give way to the sound and the picture stays black, up to 8K plays; a spliced file (a jump in
-// the timestamps, or a new picture size) plays through; a gap in the picture alone keeps its time;
-// a huge last frame does not hold the end back; stamps far past the end or at random, or a file
-// broken anywhere, end.
+// the timestamps, or a new picture size) plays through; a gap in the sound, the picture or both
+// keeps its time; a huge last frame does not hold the end back; stamps far past the end or at
+// random, or a file broken anywhere, end.
 TEST(Streams, CraftedFilesPlayWhatTheyHoldAndEnd) {
   struct Expect {
     double seekAfter = -1;  // the time played before the seek (waited for at most 12 s)
@@ -112,7 +112,7 @@ TEST(Streams, CraftedFilesPlayWhatTheyHoldAndEnd) {
     double sound = 0;  // seconds heard at least
     long frames = 0, framesAtMost = LONG_MAX;
     double shown = 0;  // the newest picture's time at least
-    double timeBelow = 1e9;  // at the end
+    double timeBelow = 1e9, timeAbove = 0;  // at the end
     const wchar_t* height = nullptr;
   };
   const struct {
@@ -139,6 +139,11 @@ TEST(Streams, CraftedFilesPlayWhatTheyHoldAndEnd) {
          if (t.type == 9 && t.time >= 1000) t.time += 1500;
        }), {.shown = 4.3}},  // the last picture: 2.96 + 1.5
       {L"huge_last_frame.mp4", HugeLastFrame(), {.timeBelow = 3.2}},
+      // Gaps in the stamps are kept: silence plays, the still picture stays, and the end comes
+      // where the stamps put it.
+      {L"gap_in_sound.flv", ReadClip(L"sound_gap.flv"), {.timeAbove = 5.4}},
+      {L"gap_in_pictures_alone.mp4", ReadClip(L"picture_gap.mp4"), {.shown = 4.4, .timeAbove = 4.4}},
+      {L"gap_in_both.flv", ReadClip(L"gap_both.flv"), {.shown = 5.9, .timeAbove = 5.9}},
       // A bogus jump of about an hour in the sound or in the pictures, or every tag stamped at
       // random; then a seek to the start, as the fuzz run makes: it lands anywhere in such a file.
       {L"sound_far_ahead.flv", Edited(L"sorenson_mp3.flv", [](FlvTag& t) {
@@ -176,6 +181,7 @@ TEST(Streams, CraftedFilesPlayWhatTheyHoldAndEnd) {
     EXPECT_LE(s.Counters().framesShown, e.framesAtMost);
     EXPECT_GE(s.Counters().shownTime, e.shown);
     EXPECT_LT(s.Number(L"ns.time"), e.timeBelow);
+    EXPECT_GE(s.Number(L"ns.time"), e.timeAbove);
     if (e.height) {
       EXPECT_EQ(s.Get(L"state_height"), e.height);
     }
@@ -201,6 +207,49 @@ TEST(Streams, ASoundOnlyTailIsReadInPartsAndSeeksStartAtTheTarget) {
     }));
     EXPECT_GE(lowest, c.target - 0.01);
     EXPECT_GT(s.tap.Seconds(), 0.2);
+  }
+}
+
+// A seek into a gap of both streams lands after its target: the clock starts where they land,
+// so the picture shown there is the clock's and does not stand frozen for the overshoot.
+TEST(Streams, ASeekThatOvershootsStartsWhereItLanded) {
+  Stage s;
+  s.PlayFile(L"gap_both.flv");  // nothing from 1 s to 4 s
+  ASSERT_TRUE(s.WaitForTime(0.3));
+  s.Set(L"state_seek", L"2");
+  ASSERT_TRUE(s.WaitForTime(2.0));  // started
+  EXPECT_GE(s.Number(L"ns.time"), 3.99);
+}
+
+// Pictures slow to come are not taken for a stream that decodes nothing: many frame threads
+// holding more than a second of a 10 a second clip back, and a file whose first key picture
+// comes after 3 s of pictures that cannot be decoded without one. One that comes after 11 s is
+// given up, the sound playing alone, until its first picture. The picture shows from its first.
+TEST(Streams, PicturesSlowToComeStillShow) {
+  auto keysCut = [](double before) {  // key pictures (frame type 1, not the parameters) go
+    std::vector<FlvTag> tags = FlvTags(ReadClip(L"late_key.flv"));
+    std::erase_if(tags, [&](const FlvTag& t) {
+      return t.type == 9 && t.data.size() > 1 && (t.data[0] >> 4) == 1 && t.data[1] == 1 && t.time < before * 1000;
+    });
+    return FlvFile(tags);
+  };
+  const struct { const wchar_t* name; Bytes bytes; int threads; double firstShown; long giveUps; } cases[] = {
+      {L"ten_fps_16_threads.mp4", ReadClip(L"ten_fps.mp4"), 16, 0, 0},
+      {L"key_at_3s.flv", keysCut(1), 0, 2.9, 0},
+      {L"key_at_11s.flv", keysCut(4), 0, 10.9, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.name);
+    Stage s;
+    s.Listen();
+    MediaEngineSetDecoderThreads(s.engine, c.threads);
+    s.Set(L"state_file", WriteClip(c.name, c.bytes));
+    ASSERT_TRUE(WaitFor([&] { return s.Counters().framesShown > 0; }, 20));
+    EXPECT_GE(s.Counters().shownTime, c.firstShown);
+    EXPECT_EQ(s.Counters().pictureGiveUps, c.giveUps);
+    ASSERT_TRUE(s.WaitForTime(c.firstShown + 1));
+    EXPECT_GT(s.Counters().framesShown, 5);
+    EXPECT_GT(s.tap.Seconds(), (c.firstShown + 1) / 2);  // the sound from the start
   }
 }
 
