@@ -13,21 +13,13 @@ LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 void Tap(void* context, const float* samples, int frames, int channels) {
   auto* t = static_cast<SoundTap*>(context);
-  float m = t->peak.load(), left = t->left.load(), right = t->right.load(), last = t->last.load();
-  long clipped = 0, rises = 0;
-  for (int i = 0; i < frames; ++i) {
-    const float* frame = samples + i * channels;
-    for (int c = 0; c < channels; ++c) {
-      m = std::max(m, std::fabs(frame[c]));
-      clipped += std::fabs(frame[c]) >= 1.0f;
-    }
-    left = std::max(left, std::fabs(frame[0]));
-    if (channels > 1) right = std::max(right, std::fabs(frame[1]));
-    rises += last < 0 && frame[0] >= 0;
-    last = frame[0];
+  for (const float* f = samples; f < samples + frames * channels; f += channels) {
+    for (int c = 0; c < channels; ++c) t->peak = std::max(t->peak.load(), std::fabs(f[c]));
+    t->left = std::max(t->left.load(), std::fabs(f[0]));
+    if (channels > 1) t->right = std::max(t->right.load(), std::fabs(f[1]));
+    t->rises += t->last < 0 && f[0] >= 0;
+    t->last = f[0];
   }
-  t->peak = m, t->left = left, t->right = right, t->last = last;
-  t->clipped += clipped, t->rises += rises;
   t->frames += frames;
 }
 

@@ -1,6 +1,5 @@
-// A parent window with a real engine in it, files made from the build's clips, and waiting by
-// pumping messages: over tests/support/test_files.h (its Clip(), its pump, its Windows and
-// gtest headers).
+// A parent window with a real engine in it, files made from the build's clips, waits that pump
+// messages (over tests/support/test_files.h).
 #pragma once
 #include <atomic>
 #include <cstdint>
@@ -21,12 +20,11 @@ inline void Pump(double seconds) { WaitFor([] { return false; }, seconds); }
 // The sound on its way to the device, through the engine's audio tap.
 struct SoundTap {
   std::atomic<long> frames{0};
-  std::atomic<float> peak{0};
+  std::atomic<float> peak{0};            // of every channel: full scale (1) clips
   std::atomic<float> left{0}, right{0};  // the first two channels' peaks
-  std::atomic<long> clipped{0};          // samples at or beyond full scale
   std::atomic<long> rises{0};            // the first channel's upward zero crossings
   std::atomic<float> last{0};
-  void Reset() { frames = 0, peak = left = right = 0, clipped = rises = 0; }
+  void Reset() { frames = 0, peak = left = right = 0, rises = 0; }
   double Seconds() const { return frames / 48000.0; }  // at the usual device rate
 };
 

@@ -39,25 +39,24 @@ TEST(SoundMix, EveryLayoutMixesIntoTheDevicesSpeakersWithinFullScale) {
     av_channel_layout_from_mask(&in, c.in);
     std::vector<double> matrix;
     ASSERT_TRUE(MixMatrix(in, out, &matrix));
+    auto weight = [&](int o, int i) { return matrix[i + o * in.nb_channels]; };
     double loudest = 0;
     for (int o = 0; o < out.nb_channels; ++o) {
       double sum = 0;
-      for (int i = 0; i < in.nb_channels; ++i) sum += std::fabs(matrix[i + o * in.nb_channels]);
+      for (int i = 0; i < in.nb_channels; ++i) sum += std::fabs(weight(o, i));
       EXPECT_LE(sum, 1 + 1e-9) << "output channel " << o;
       loudest = std::max(loudest, sum);
     }
     EXPECT_NEAR(loudest, in.nb_channels == 1 ? kHalf : 1, 1e-4);
     for (const Weight& w : c.weights) {
       int o = av_channel_layout_index_from_channel(&out, w.out), i = av_channel_layout_index_from_channel(&in, w.in);
-      EXPECT_NEAR(matrix[i + o * in.nb_channels], w.weight, 1e-4) << "channel " << w.in << " into " << w.out;
+      EXPECT_NEAR(weight(o, i), w.weight, 1e-4) << "channel " << w.in << " into " << w.out;
     }
   }
 }
 
-namespace {
-
 // Plays clip on a new stage and keeps what reaches the device from its time from to its time to.
-void Hear(Stage& s, const wchar_t* clip, double from, double to) {
+static void Hear(Stage& s, const wchar_t* clip, double from, double to) {
   s.Listen();
   s.PlayFile(clip);
   ASSERT_TRUE(s.WaitForTime(from));
@@ -65,33 +64,25 @@ void Hear(Stage& s, const wchar_t* clip, double from, double to) {
   ASSERT_TRUE(s.WaitForTime(to));
 }
 
-}  // namespace
-
 // Through the engine to the stereo device: a loud 5.1 film comes without a sample at full scale
-// and still loud (mixed as it was, it peaked at 1.9 and a quarter of its samples were cut off);
-// a mono file is heard on both speakers alike.
+// and still loud (mixed as it was, it peaked at 1.9); a mono file is heard on both speakers alike
+// (the tone's 1/8 at -3 dB).
 TEST(SoundMix, LoudSurroundComesUnclippedAndMonoOnBothSpeakers) {
-  Stage s;
+  Stage s, mono;
   Hear(s, L"loud_5_1.mp4", 0.2, 1.5);
-  EXPECT_GT(s.tap.Seconds(), 0.8);
-  EXPECT_EQ(s.tap.clipped.load(), 0);
-  EXPECT_GT(s.tap.left.load(), 0.4f);
-  EXPECT_GT(s.tap.right.load(), 0.4f);
-  Stage mono;
+  EXPECT_TRUE(s.tap.Seconds() > 0.8 && s.tap.peak < 1 && s.tap.left > 0.4f && s.tap.right > 0.4f)
+      << "peaks " << s.tap.peak.load() << " " << s.tap.left.load() << " " << s.tap.right.load();
   Hear(mono, L"audio_only.mp4", 0.2, 1);
-  EXPECT_GT(mono.tap.left.load(), 0.07f);  // the tone's 1/8 at -3 dB
+  EXPECT_GT(mono.tap.left.load(), 0.07f);
   EXPECT_NEAR(mono.tap.right.load(), mono.tap.left.load(), 0.005);
 }
 
 // Sources from 8 to 192 kHz reach the device (48 kHz) in time and at their pitch, a 1 kHz tone.
 TEST(SoundMix, EveryRateIsHeardAtItsPitch) {
-  for (const wchar_t* clip : {L"tone_8000.mp4", L"tone_11025.mp4", L"tone_22050.mp4", L"tone_44100.mp4",
-                              L"tone_96000.mp4", L"tone_192000.mp4"}) {
-    SCOPED_TRACE(testing::Message() << clip);
+  for (const wchar_t* clip : {L"tone_8000.mp4", L"tone_44100.mp4", L"tone_192000.mp4"}) {
     Stage s;
     Hear(s, clip, 0.2, 1);
-    double seconds = s.tap.Seconds();
-    EXPECT_GT(seconds, 0.4);
-    EXPECT_NEAR(s.tap.rises.load() / seconds, 1000, 20);
+    EXPECT_GT(s.tap.Seconds(), 0.4) << Utf8(clip);
+    EXPECT_NEAR(s.tap.rises.load() / s.tap.Seconds(), 1000, 20) << Utf8(clip);
   }
 }

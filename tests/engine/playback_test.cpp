@@ -3,12 +3,11 @@
 
 #include "engine_test_support.h"
 
-// What the host reads before and after each of its writes; the picture fits the panel.
+// Each write, then what reads back; before any write: the frame's declarations, its own settings,
+// and 4:3 fitted in 800 x 450 (the written text is stored unchanged).
 TEST(Engine, VariablesReadBackAsTheHostWritesThem) {
   Stage s;
   ASSERT_NE(s.engine, nullptr);
-  // Each write, then what reads back; before any write: the frame's declarations, its own
-  // settings, and 4:3 fitted in 800 x 450.
   const struct { const wchar_t *write, *value, *reads; } rows[] = {
       {nullptr, nullptr, L"state_width=160 state_asp=0.75 state_file= no_such_variable= ns.time=0 _quality=LOW "
                          L"imovie.smoothing=false imovie.deblocking=1 imovie._width=600 imovie._x=100"},
@@ -19,7 +18,7 @@ TEST(Engine, VariablesReadBackAsTheHostWritesThem) {
       {L"state_deblocking", L"2", L"imovie.deblocking=5"},
       {L"state_deblocking", L"0", L"imovie.deblocking=0"},
       {L"state_quality", L"2", L"_quality=HIGH"},
-      {L"state_quality", L"7", L"_quality=HIGH state_quality=7"},  // the written text is stored unchanged
+      {L"state_quality", L"7", L"_quality=HIGH state_quality=7"},
       {L"state_smoothing", L"1", L"imovie.smoothing=true"},
   };
   for (const auto& row : rows) {
@@ -33,22 +32,19 @@ TEST(Engine, VariablesReadBackAsTheHostWritesThem) {
   MoveWindow(s.Window(), 0, 0, 400, 400, TRUE);  // a resize refits
   Pump(0.02);
   EXPECT_EQ(s.Get(L"imovie._width") + L" " + s.Get(L"imovie._height") + L" " + s.Get(L"imovie._y"), L"400 300 50");
-  // A missing movie does not load (damaged ones: MovieFile); an engine with nothing loaded does
-  // not start.
+  // A missing movie does not load; an engine with nothing loaded does not start.
   EXPECT_FALSE(SUCCEEDED(put_Movie(s.engine, Clip(L"no-such-movie.swf").c_str())));
   MediaEngine* fresh = CreateMediaEngine(s.parent);
   EXPECT_FALSE(SUCCEEDED(Play(fresh)));
   Release(fresh);
 }
 
-// Sound alone, or beside a picture in a codec outside the build (width 0), has no size and plays
-// to its end.
+// Duration, the displayed size (anamorphic: 240 x 180 at 4:3 pixels) and the fit; sound alone,
+// or beside a picture in a codec outside the build, has no size and plays to its end.
 TEST(Engine, EveryClipKindReportsDurationSizeAndMovingTime) {
   struct Case { const wchar_t* clip; int width, height; double duration; };
-  for (Case c : {Case{L"sorenson_mp3.flv", 320, 240, 3}, Case{L"h264_aac.flv", 320, 240, 3},
-                 Case{L"h264_aac.mp4", 320, 240, 3}, Case{L"h264_aac_faststart.mp4", 320, 240, 3},
-                 Case{L"anamorphic.mp4", 320, 180, 2}, Case{L"video_only.mp4", 320, 240, 3},
-                 Case{L"long.mp4", 160, 120, 12.9}, Case{L"audio_only.mp4", 0, 0, 3},
+  for (Case c : {Case{L"sorenson_mp3.flv", 320, 240, 3}, Case{L"h264_aac.mp4", 320, 240, 3},
+                 Case{L"anamorphic.mp4", 320, 180, 2}, Case{L"audio_only.mp4", 0, 0, 3},
                  Case{L"foreign_video.mp4", 0, 0, 3}}) {
     SCOPED_TRACE(testing::Message() << c.clip);
     Stage s;
@@ -57,24 +53,21 @@ TEST(Engine, EveryClipKindReportsDurationSizeAndMovingTime) {
     EXPECT_NEAR(s.Number(L"state_duration"), c.duration, 0.06);
     if (!c.width) {
       EXPECT_EQ(s.Get(L"state_width") + s.Get(L"state_height"), L"");
-      EXPECT_TRUE(s.WaitForEnd());
-      EXPECT_GT(s.Number(L"ns.time"), 2.8);
+      EXPECT_TRUE(s.WaitForEnd() && s.Number(L"ns.time") > 2.8);
       continue;
     }
     EXPECT_EQ(MovieTextToInt(s.Get(L"state_width").c_str()), c.width);
     EXPECT_EQ(MovieTextToInt(s.Get(L"state_height").c_str()), c.height);
     EXPECT_TRUE(s.WaitForTime(0.3));
-    // The fit follows the video's own ratio.
     EXPECT_NEAR(s.Number(L"imovie._width") / s.Number(L"imovie._height"), double(c.width) / c.height, 0.01);
     EXPECT_GT(s.Counters().framesShown, 0);
   }
 }
 
-// A file that cannot open ends at once, keeping the old size, with seeks and pauses on it doing
+// A file that cannot open ends at once, keeping the old size, seeks and pauses on it doing
 // nothing. Seeks land on the second, also one written before the file has opened; the same file
 // written again restarts it; pause holds the time, and a seek while paused shows where it landed;
-// the end comes after the last picture and sound, and a seek leaves it. (Files that open but
-// break off: Streams.CraftedFiles...)
+// the end comes after the last picture and sound, and a seek leaves it.
 TEST(Engine, SeekPauseRestartAndTheEnd) {
   Stage s;
   s.PlayFile(L"no-such-file.mp4");
@@ -83,8 +76,8 @@ TEST(Engine, SeekPauseRestartAndTheEnd) {
   s.Set(L"state_pause", L"0");
   Pump(0.3);
   EXPECT_EQ(s.Get(L"state_playstop") + L" " + s.Get(L"state_width"), L"1 160");
-  // A path with Japanese characters.
-  std::wstring clip = WriteClip(L"\u52d5\u753b\u30c6\u30b9\u30c8.mp4", ReadClip(L"long.mp4"));
+  auto at = [&] { return MovieTextToInt(s.Get(L"ns.time").c_str()); };
+  std::wstring clip = WriteClip(L"\u52d5\u753b.mp4", ReadClip(L"long.mp4"));  // a path in Japanese
   s.Set(L"state_file", clip);
   s.Set(L"state_seek", L"8");
   ASSERT_TRUE(s.WaitForTime(8.1));
@@ -92,27 +85,24 @@ TEST(Engine, SeekPauseRestartAndTheEnd) {
   s.Set(L"state_file", clip);
   EXPECT_LT(s.Number(L"ns.time"), 0.5);
   ASSERT_TRUE(s.WaitForTime(0.1));
-  EXPECT_LT(s.Number(L"ns.time"), 1.0);
   s.Set(L"state_seek", L"5");
-  EXPECT_EQ(MovieTextToInt(s.Get(L"ns.time").c_str()), 5);
+  EXPECT_EQ(at(), 5);
   ASSERT_TRUE(s.WaitForTime(5.2));
-  EXPECT_LT(s.Number(L"ns.time"), 6.5);
   s.Set(L"state_pause", L"1");
   double held = s.Number(L"ns.time");
   Pump(0.5);
   EXPECT_EQ(s.Number(L"ns.time"), held);
-  s.Set(L"state_seek", L"3");  // paused: the picture where it landed shows
+  s.Set(L"state_seek", L"3");
   EXPECT_TRUE(WaitFor([&] { return s.Counters().shownTime >= 3 && s.Counters().shownTime < 3.5; }));
   s.Set(L"state_pause", L"0");
   EXPECT_TRUE(s.WaitForTime(3.2));
   s.Set(L"state_seek", L"-3");
   EXPECT_EQ(s.Get(L"ns.time"), L"0");
-  EXPECT_TRUE(s.WaitForTime(0.1));
   s.Set(L"state_seek", L"12");
   ASSERT_TRUE(s.WaitForEnd());
   EXPECT_GT(s.Number(L"ns.time"), 12.7);
   s.Set(L"state_seek", L"1");
-  EXPECT_EQ(MovieTextToInt(s.Get(L"ns.time").c_str()), 1);
+  EXPECT_EQ(at(), 1);
   ASSERT_TRUE(WaitFor([&] { return s.Get(L"state_playstop") == L"0"; }));
   EXPECT_TRUE(s.WaitForTime(1.3));
   s.Set(L"state_seek", L"99");  // past the end: ends again
@@ -122,39 +112,38 @@ TEST(Engine, SeekPauseRestartAndTheEnd) {
   EXPECT_EQ(s.Get(L"ns.time"), L"0");
 }
 
-// Behind another window procedure too (the host subclasses the engine's window).
+// The picture centred (4:3 in 800 x 450: x 100..700), behind another window procedure too (the
+// host subclasses the engine's window); a repaint draws it again; stop leaves black, nothing kept.
 TEST(Engine, PictureShowsCentredAndStopLeavesOnlyBlack) {
-  auto IsBlack = [](COLORREF c) { return GetRValue(c) < 16 && GetGValue(c) < 16 && GetBValue(c) < 16; };
-  auto IsRed = [](COLORREF c) { return GetRValue(c) > 200 && GetGValue(c) < 60 && GetBValue(c) < 60; };
+  auto isBlack = [](COLORREF c) { return GetRValue(c) < 16 && GetGValue(c) < 16 && GetBValue(c) < 16; };
+  auto isRed = [](COLORREF c) { return GetRValue(c) > 200 && GetGValue(c) < 60 && GetBValue(c) < 60; };
   Stage s;
   static WNDPROC previous;
   auto proc = [](HWND h, UINT m, WPARAM w, LPARAM l) { return CallWindowProcW(previous, h, m, w, l); };
   previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(s.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+proc)));
   s.PlayFile(L"red.mp4");
-  // 4:3 in 800 x 450: the picture spans x 100..700, black bars left and right.
-  ASSERT_TRUE(WaitFor([&] { return IsRed(s.Pixel(400, 225)); }));
-  EXPECT_TRUE(IsRed(s.Pixel(110, 10)) && IsBlack(s.Pixel(50, 225)) && IsBlack(s.Pixel(750, 225)));
-  InvalidateRect(s.Window(), nullptr, TRUE);  // a repaint draws the last picture again
+  ASSERT_TRUE(WaitFor([&] { return isRed(s.Pixel(400, 225)); }));
+  EXPECT_TRUE(isRed(s.Pixel(110, 10)) && isBlack(s.Pixel(50, 225)) && isBlack(s.Pixel(750, 225)));
+  InvalidateRect(s.Window(), nullptr, TRUE);
   s.Set(L"state_pause", L"1");
-  EXPECT_TRUE(WaitFor([&] { return IsRed(s.Pixel(400, 225)); }, 5));
+  EXPECT_TRUE(WaitFor([&] { return isRed(s.Pixel(400, 225)); }, 5));
   EXPECT_GT(s.Counters().pictureBytes, 0u);
   s.Set(L"state_stop", L"1");
-  EXPECT_TRUE(WaitFor([&] { return IsBlack(s.Pixel(400, 225)); }, 2));
+  EXPECT_TRUE(WaitFor([&] { return isBlack(s.Pixel(400, 225)); }, 2));
   Pump(0.3);
-  EXPECT_TRUE(IsBlack(s.Pixel(400, 225)));
-  EXPECT_EQ(s.Counters().pictureBytes, 0u);  // stopped, nothing is kept for the screen
+  EXPECT_TRUE(isBlack(s.Pixel(400, 225)) && s.Counters().pictureBytes == 0u);
 }
 
 // Commands never wait on a file or a decoder; Release joins, and leaves the host's quit message
 // in the queue. (The bounds are generous: a deadlock, not a busy machine, goes past them.)
 TEST(Engine, RapidCommandsNeverDeadlockAndReleaseJoins) {
   Stage s;
-  std::wstring a = Clip(L"long.mp4"), b = Clip(L"h264_aac.flv");
+  std::wstring clips[] = {Clip(L"long.mp4"), Clip(L"h264_aac.flv")};
   ULONGLONG start = GetTickCount64();
   for (int i = 0; i < 200; ++i) {
-    s.Set(L"state_file", i % 2 ? a : b);
+    s.Set(L"state_file", clips[i % 2]);
     s.Set(L"state_stop", L"1");
-    s.Set(L"state_file", i % 2 ? b : a);
+    s.Set(L"state_file", clips[1 - i % 2]);
     s.Set(L"state_seek", std::to_wstring(i % 7));
     s.Set(L"state_pause", i % 3 ? L"1" : L"0");
     if (i % 20 == 0) Pump(0.01);
@@ -169,8 +158,7 @@ TEST(Engine, RapidCommandsNeverDeadlockAndReleaseJoins) {
   Release(s.engine);
   s.engine = nullptr;
   EXPECT_LT(GetTickCount64() - before, 10000u);
-  EXPECT_EQ(GetWindow(s.parent, GW_CHILD), nullptr);
   MSG m{};
-  ASSERT_TRUE(PeekMessageW(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-  EXPECT_EQ(m.wParam, 7u);
+  EXPECT_EQ(GetWindow(s.parent, GW_CHILD), nullptr);
+  EXPECT_TRUE(PeekMessageW(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && m.wParam == 7);
 }
