@@ -84,6 +84,8 @@ TEST(SoundMix, LoudSurroundComesUnclippedAndMonoOnBothSpeakers) {
 }
 
 // Sources from 8 to 192 kHz reach the device (48 kHz) in time and at their pitch, a 1 kHz tone.
+// A loaded machine may make the sound follow the clock by stretching it up to 5 %; a rate taken
+// for another (44.1 kHz for 48) is off by 9 % or more.
 TEST(SoundMix, EveryRateIsHeardAtItsPitch) {
   for (const wchar_t* clip : {L"tone_8000.mp4", L"tone_11025.mp4", L"tone_22050.mp4", L"tone_44100.mp4",
                               L"tone_96000.mp4", L"tone_192000.mp4"}) {
@@ -92,6 +94,6 @@ TEST(SoundMix, EveryRateIsHeardAtItsPitch) {
     Hear(s, clip, 0.2, 1);
     double seconds = s.tap.Seconds();
     EXPECT_GT(seconds, 0.4);
-    EXPECT_NEAR(s.tap.rises.load() / seconds, 1000, 20);
+    EXPECT_NEAR(s.tap.rises.load() / seconds, 1000, 60);
   }
 }
