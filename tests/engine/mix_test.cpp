@@ -78,11 +78,13 @@ TEST(SoundMix, LoudSurroundComesUnclippedAndMonoOnBothSpeakers) {
 }
 
 // Sources from 8 to 192 kHz reach the device (48 kHz) in time and at their pitch, a 1 kHz tone.
+// A loaded machine may make the sound follow the clock by stretching it up to 5 %; a rate taken
+// for another (44.1 kHz for 48) is off by 9 % or more.
 TEST(SoundMix, EveryRateIsHeardAtItsPitch) {
   for (const wchar_t* clip : {L"tone_8000.mp4", L"tone_44100.mp4", L"tone_192000.mp4"}) {
     Stage s;
     Hear(s, clip, 0.2, 1);
     EXPECT_GT(s.tap.Seconds(), 0.4) << Utf8(clip);
-    EXPECT_NEAR(s.tap.rises.load() / s.tap.Seconds(), 1000, 20) << Utf8(clip);
+    EXPECT_NEAR(s.tap.rises.load() / s.tap.Seconds(), 1000, 60) << Utf8(clip);
   }
 }
