@@ -65,11 +65,6 @@ Stage::~Stage() {
 
 void Stage::Listen() { MediaEngineSetAudioTap(engine, &Tap, &tap); }
 
-double Stage::Number(const wchar_t* name) {
-  std::wstring v = Get(name);
-  return v.empty() ? NAN : std::wcstod(v.c_str(), nullptr);
-}
-
 COLORREF Stage::Pixel(int x, int y) {
   HDC dc = GetDC(Window());
   COLORREF c = GetPixel(dc, x, y);

@@ -2,6 +2,7 @@
 // messages (over tests/support/test_files.h).
 #pragma once
 #include <atomic>
+#include <cmath>
 #include <cstdint>
 #include <cwchar>
 
@@ -38,7 +39,10 @@ struct Stage {
   HWND Window() const { return GetWindow(parent, GW_CHILD); }
   MediaEngineCounters Counters() const { return MediaEngineGetCounters(engine); }
   std::wstring Get(const wchar_t* name) { std::wstring v; GetVariable(engine, name, &v); return v; }
-  double Number(const wchar_t* name);  // NaN when absent
+  double Number(const wchar_t* name) {  // NaN when absent
+    std::wstring v = Get(name);
+    return v.empty() ? NAN : std::wcstod(v.c_str(), nullptr);
+  }
   void Set(const wchar_t* name, const std::wstring& value) { SetVariable(engine, name, value.c_str()); }
   void PlayFile(const wchar_t* clip) { Set(L"state_file", Clip(clip)); }
   bool WaitForTime(double time, double s = 10) { return WaitFor([&] { return Number(L"ns.time") > time; }, s); }

@@ -2,19 +2,15 @@
 // volume set, and survives the device going away.
 #include "engine_test_support.h"
 
-namespace {
-
 // While the clock moves on by 0.6 s, about that much sound reaches the device at the clip's level
 // (the sine's peak of 1/8; the first AAC frame after a seek may overshoot a little).
-void ExpectHeard(Stage& s, const char* when) {
+static void ExpectHeard(Stage& s, const char* when) {
   double from = s.Number(L"ns.time");
   s.tap.Reset();
   ASSERT_TRUE(s.WaitForTime(from + 0.6)) << when;
   EXPECT_TRUE(s.tap.Seconds() > 0.4 && s.tap.peak > 0.07f && s.tap.peak < 0.2f)
       << when << ": " << s.tap.Seconds() << " s at " << s.tap.peak.load();
 }
-
-}  // namespace
 
 // Each device in turn (WASAPI, waveOut, the silent clock); the volume scales the samples, 250
 // clamped to 100. A lost device is tried again until it opens, also across a file change, while

@@ -82,10 +82,7 @@ TEST(Timeline, StampsBecomePresentationTimes) {
 
 // One stamp judged against what the other stream has shown: it waits only while it must.
 TEST(Timeline, AJumpWaitsToHearFromTheOtherStreamWithinItsBound) {
-  StreamMark silent{true, 0.9};
-  StreamMark passed{true, 1.6};
-  StreamMark jumped{true, 1.0, 1.0, 50, -49};
-  StreamMark ended{false, 0.9};
+  const StreamMark silent{true, 0.9}, passed{true, 1.6}, jumped{true, 1.0, 1.0, 50, -49}, ended{false, 0.9};
   const struct { double stamp; StreamMark other; double now; bool alone; Jump verdict; } rows[] = {
       {1.5, silent, 0.9, false, Jump::None},  // within kJump of where it should be
       {NAN, silent, 0.9, false, Jump::None},  // no stamp
