@@ -57,7 +57,7 @@ TagEdit FarAhead(uint8_t type) {  // a bogus jump of about an hour
 // The last frame claims hours; the container says 3.04 s.
 Bytes HugeLastFrame() {
   Bytes d = ReadClip(L"last_alone.mp4");
-  auto find = [&](const char* box) { return size_t(std::search(d.begin(), d.end(), box, box + 4) - d.begin()); };
+  auto find = [&](const char* box) { return std::search(d.begin(), d.end(), box, box + 4) - d.begin(); };
   size_t stts = find("stts"), mdhd = find("mdhd");
   if (stts == d.size() || mdhd == d.size()) return ADD_FAILURE() << "no stts or mdhd box", d;
   Bits(d, (stts + 8 + 8 * Bits(d, (stts + 8) * 8, 32)) * 8, 32, 0x10000000);  // the last entry's delta
@@ -97,7 +97,8 @@ TEST(Streams, CraftedFilesPlayWhatTheyHoldAndEnd) {
   };
   auto keysBefore = [](double seconds) {  // key pictures (frame type 1, not the parameters) cut
     return Flv({L"late_key.flv"}, [=](FlvTag& t, int) {
-      return !(t.type == 9 && t.data.size() > 1 && (t.data[0] >> 4) == 1 && t.data[1] == 1 && t.time < seconds * 1000);
+      return !(t.type == 9 && t.data.size() > 1 && (t.data[0] >> 4) == 1 && t.data[1] == 1 &&
+               t.time < seconds * 1000);
     });
   };
   auto avcAsH263 = [](FlvTag& t, int) { return t.type != 9 || (t.data[0] = (t.data[0] & 0xF0) | 2, true); };
@@ -116,7 +117,8 @@ TEST(Streams, CraftedFilesPlayWhatTheyHoldAndEnd) {
       {Clip(L"sound_gap.flv"), {.timeAbove = 5.4}},  // silence plays in the gap
       {Clip(L"picture_gap.mp4"), {.shown = 4.4, .timeAbove = 4.4}},  // the still picture stays, no sound
       // Nothing from 1 s to 4 s: a seek into it starts where both streams land.
-      {Clip(L"gap_both.flv"), {.seekAfter = 0.3, .seekTo = L"2", .shown = 5.9, .timeAbove = 5.9, .landsAt = 3.99}},
+      {Clip(L"gap_both.flv"),
+       {.seekAfter = 0.3, .seekTo = L"2", .shown = 5.9, .timeAbove = 5.9, .landsAt = 3.99}},
       {Clip(L"ten_fps.mp4"), {.sound = 2.5, .frames = 25, .shown = 2.8, .threads = 16, .giveUps = 0}},
       {WriteClip(L"key_at_3s.flv", keysBefore(1)), {.sound = 10, .frames = 20, .shown = 11.5, .giveUps = 0}},
       {WriteClip(L"key_at_11s.flv", keysBefore(4)), {.sound = 10, .frames = 20, .shown = 11.5, .giveUps = 1}},
@@ -125,7 +127,7 @@ TEST(Streams, CraftedFilesPlayWhatTheyHoldAndEnd) {
       {WriteClip(L"pictures_far_ahead.flv", Flv({h263}, FarAhead(9))), {0.3}},
       {WriteClip(L"header_then_garbage.flv", Damaged(both, 13, 20000)), {.framesAtMost = 0}},  // cannot open
       {WriteClip(L"cut.flv", Damaged(both, 0)), {.sound = 1.0, .frames = 25}},  // the first half of 3 s
-      {WriteClip(L"scrambled.flv", Damaged(h263, 0, 0, true)), {.sound = 0.5, .frames = 15}},  // whole for 1 s
+      {WriteClip(L"scrambled.flv", Damaged(h263, 0, 0, true)), {.sound = 0.5, .frames = 15}},  // 1 s whole
   };
   for (const auto& [path, e] : cases) {
     SCOPED_TRACE(Utf8(path));
@@ -134,15 +136,16 @@ TEST(Streams, CraftedFilesPlayWhatTheyHoldAndEnd) {
     if (e.threads) MediaEngineSetDecoderThreads(s.engine, e.threads);
     s.Set(L"state_file", path);
     if (e.seekAfter >= 0) s.WaitForTime(e.seekAfter, 12), s.Set(L"state_seek", e.seekTo);
-    if (e.landsAt) EXPECT_TRUE(s.WaitForTime(std::wcstod(e.seekTo, nullptr)) && s.Number(L"ns.time") >= e.landsAt);
+    if (e.landsAt)
+      EXPECT_TRUE(s.WaitForTime(std::wcstod(e.seekTo, nullptr)) && s.Number(L"ns.time") >= e.landsAt);
     EXPECT_TRUE(WaitFor([&] { return s.Counters().framesShown >= e.frames; }, 60));  // 8K decodes slowly
     EXPECT_TRUE(s.WaitForEnd(60));
     MediaEngineCounters n = s.Counters();
-    double time = s.Number(L"ns.time");
-    EXPECT_TRUE(s.tap.Seconds() >= e.sound && n.framesShown <= e.framesAtMost && n.shownTime >= e.shown &&
-                time < e.timeBelow && time >= e.timeAbove && (!e.height || s.Get(L"state_height") == e.height) &&
-                (e.giveUps < 0 || n.pictureGiveUps == e.giveUps))
-        << s.tap.Seconds() << " s heard, " << n.framesShown << " shown to " << n.shownTime << ", ended at " << time;
+    double heard = s.tap.Seconds(), time = s.Number(L"ns.time");
+    EXPECT_TRUE(heard >= e.sound && n.framesShown <= e.framesAtMost && n.shownTime >= e.shown &&
+                time < e.timeBelow && time >= e.timeAbove && (e.giveUps < 0 || n.pictureGiveUps == e.giveUps) &&
+                (!e.height || s.Get(L"state_height") == e.height))
+        << heard << " s heard; " << n.framesShown << " shown, to " << n.shownTime << "; end " << time;
   }
 }
 

@@ -56,10 +56,10 @@ std::array<Stamps, 2> Play(const Stamps& picture, const Stamps& sound) {
 // Stamp sequences of a file's two streams in, presentation times out.
 TEST(Timeline, StampsBecomePresentationTimes) {
   const Stamps three = S(0, 3), gap = S(0, 1) + S(2.5, 3), both = S(0, 1) + S(4, 5);
-  const Stamps hour = S(0, 1) + S(3601, 3603), back = S(0, 2) + S(0.5, 1.5);
+  const Stamps hour = S(0, 1) + S(3601, 3603), back = S(0, 2) + S(0.5, 1.5), none = {NAN, NAN};
   const struct { const char* what; Stamps picture, sound, pictureAt, soundAt; } rows[] = {
       {"continuous", three, three, three, three},
-      {"missing stamps continue from the frame before", S(0, 1) + Stamps{NAN, NAN} + S(1.08, 3), three, three, three},
+      {"missing stamps continue from the frame before", S(0, 1) + none + S(1.08, 3), three, three, three},
       {"a splice ahead in both: they run on", S(0, 1) + S(100, 102), S(0, 1) + S(100, 102), three, three},
       {"a splice back in both: they run on", S(0, 2) + S(0, 1), S(0, 2) + S(0, 1), three, three},
       {"a gap in the sound: silence, the sound keeps its place", three, gap, three, gap},
@@ -113,7 +113,7 @@ TEST(Timeline, TheClockStartsAtTheTargetOrWhereBothStreamsLandAfterIt) {
 }
 
 TEST(Timeline, PictureIsShownWaitedForOrDropped) {
-  const struct { double pts, now, lastShown; bool more, wasBehind; double end; PictureStep step; bool behind; }
+  const struct { double pts, now, shown; bool more, wasBehind; double end; PictureStep step; bool behind; }
       rows[] = {
       {1.0, 0.9, 0.8, false, false, 3, PictureStep::Wait, false},
       {1.0, 1.0, 0.9, false, true, 3, PictureStep::Show, false},
@@ -126,7 +126,7 @@ TEST(Timeline, PictureIsShownWaitedForOrDropped) {
       {100, 1.0, 0.9, false, false, 0, PictureStep::Wait, false},  // the end unknown: waited for
   };
   for (const auto& r : rows) {
-    PictureTiming t = TimePicture(r.pts, 0.04, r.now, r.lastShown, r.more, r.wasBehind, r.end);
+    PictureTiming t = TimePicture(r.pts, 0.04, r.now, r.shown, r.more, r.wasBehind, r.end);
     EXPECT_TRUE(t.step == r.step && t.behind == r.behind) << r.pts << " at " << r.now;
   }
 }
