@@ -1,5 +1,4 @@
-// Pictures in the colours their files say: the choice of matrix and range as a plain function,
-// then tagged clips through the real engine to the window.
+// Pictures in the colours their files say.
 #include <algorithm>
 #include <array>
 #include <set>
@@ -16,8 +15,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
-// The tag when there is one; untagged, BT.709 from 1280 columns or 720 lines up, else BT.601.
-// PQ and HLG fit their peak (the file's, else 1000 nits) into SDR; BT.2020 primaries into BT.709's.
+// The tag, else BT.709 from 1280 columns or 720 lines up; PQ and HLG's peak, else 1000 nits.
 TEST(Colour, ChoiceFollowsTheTagsElseTheSize) {
   const struct { ColourTags tags; PictureColour colour; } rows[] = {
       {{.space = AVCOL_SPC_BT709, .width = 320, .height = 180}, {.matrix = AVCOL_SPC_BT709}},
@@ -84,11 +82,8 @@ TEST(Colour, LightCurvesFollowTheStandards) {
   }
 }
 
-// Each clip's one red, 192,32,32, is encoded as its tags say (untagged: as its size implies;
-// read with the wrong matrix or range it is 6 to 16 off). The wide clips hold three patches at
-// x 133, 400 and 667 (see wide_clip): PQ keeps the red as SDR shows it and the highlights apart
-// below the top (washed out: 117,70,54, 171 and 190; clipped: 255 and 255); HLG's red is lighter,
-// its display gain following the luminance; wide SDR keeps its red (as BT.709: 80,33,22).
+// Each clip's red, 192,32,32, as its tags say (a wrong matrix or range is 6 to 16 off); the wide
+// clips' patches (see wide_clip) as SDR shows them, highlights apart below the top.
 TEST(Colour, TaggedClipsShowTheirOwnColours) {
   const struct { const wchar_t* clip; int x, r, g, b; } cases[] = {
       {L"colour_full_bt709.mp4", 400, 191, 32, 31},  // the tagged matrix and range
@@ -111,8 +106,7 @@ TEST(Colour, TaggedClipsShowTheirOwnColours) {
   }
 }
 
-// A grey ramp over the whole limited range of a 10- or 12-bit picture reaches all 256 levels of
-// the window's 8 bits; rounded to 8 bits before the matrix, its 220 steps would miss 36 of them.
+// A 10- or 12-bit limited-range grey ramp reaches all 256 levels (rounded first: only 220).
 TEST(Colour, DeepPicturesAreConvertedAtFullPrecision) {
   for (int shift : {2, 4}) {
     const int width = 1024;

@@ -1,5 +1,4 @@
-// A parent window with a real engine in it, files made from the build's clips, waits that pump
-// messages (over tests/support/test_files.h).
+// A parent window with a real engine in it, the build's clips, and waits that pump messages.
 #pragma once
 #include <atomic>
 #include <cmath>

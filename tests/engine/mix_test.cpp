@@ -1,13 +1,10 @@
-// Sound in the device's own speaker layout: the mix as a plain function, then loud surround,
-// mono and every rate through the real engine to the device.
+// Sound in the device's own speaker layout and rate.
 #include <cmath>
 
 #include "engine/player/sound_convert.h"
 #include "engine_test_support.h"
 
-// Whatever the stream's layout, no output channel's weights add up to more than 1 (so no mix of
-// samples within full scale can pass it) and the loudest adds up to 1 (nothing quieter than it
-// must be); mono reaches both front speakers; the device's mask decides its layout.
+// No output channel's weights add up to more than 1, the loudest to 1; the device's mask decides.
 TEST(SoundMix, EveryLayoutMixesIntoTheDevicesSpeakersWithinFullScale) {
   constexpr double kHalf = 0.7071, kRest = 0.4142;  // -3 dB; 1 / (1 + 2 x -3 dB)
   struct Weight { AVChannel out, in; double weight; };
@@ -55,7 +52,7 @@ TEST(SoundMix, EveryLayoutMixesIntoTheDevicesSpeakersWithinFullScale) {
   }
 }
 
-// Plays clip on a new stage and keeps what reaches the device from its time from to its time to.
+// Keeps what reaches the device from the clip's time from to its time to.
 static void Hear(Stage& s, const wchar_t* clip, double from, double to) {
   s.Listen();
   s.PlayFile(clip);
@@ -64,9 +61,7 @@ static void Hear(Stage& s, const wchar_t* clip, double from, double to) {
   ASSERT_TRUE(s.WaitForTime(to));
 }
 
-// Through the engine to the stereo device: a loud 5.1 film comes without a sample at full scale
-// and still loud (mixed as it was, it peaked at 1.9); a mono file is heard on both speakers alike
-// (the tone's 1/8 at -3 dB).
+// A loud 5.1 film comes unclipped and still loud (it peaked at 1.9); mono on both speakers alike.
 TEST(SoundMix, LoudSurroundComesUnclippedAndMonoOnBothSpeakers) {
   Stage s, mono;
   Hear(s, L"loud_5_1.mp4", 0.2, 1.5);
@@ -77,9 +72,8 @@ TEST(SoundMix, LoudSurroundComesUnclippedAndMonoOnBothSpeakers) {
   EXPECT_NEAR(mono.tap.right.load(), mono.tap.left.load(), 0.005);
 }
 
-// Sources from 8 to 192 kHz reach the device (48 kHz) in time and at their pitch, a 1 kHz tone.
-// A loaded machine may make the sound follow the clock by stretching it up to 5 %; a rate taken
-// for another (44.1 kHz for 48) is off by 9 % or more.
+// 8 to 192 kHz reach the device at their pitch: a loaded machine may stretch the sound by 5 % to
+// follow the clock; a rate taken for another (44.1 kHz for 48) is off by 9 % or more.
 TEST(SoundMix, EveryRateIsHeardAtItsPitch) {
   for (const wchar_t* clip : {L"tone_8000.mp4", L"tone_44100.mp4", L"tone_192000.mp4"}) {
     Stage s;

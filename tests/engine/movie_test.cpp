@@ -5,8 +5,7 @@
 #include "engine/player/movie_values.h"
 #include "engine_test_support.h"
 
-// Only whole, well-formed movies are taken. (Movies past the reader's limits, and the memory a
-// parse may ask for: the movie fuzzer's seeds and its allocation limit, tools/fuzz.sh.)
+// Only whole, well-formed movies are taken (past the reader's limits: the movie fuzzer).
 TEST(MovieFile, RefusesDamagedMovies) {
   const Bytes real = ReadClip(L"Nimbrel.swf");
   ASSERT_GT(real.size(), 8u);
@@ -28,8 +27,7 @@ TEST(MovieFile, RefusesDamagedMovies) {
   }
 }
 
-// The edge cases; plain numbers go both ways in Engine.VariablesReadBackAsTheHostWritesThem. Other
-// scripts' digits are no digits, whatever the C library's classes say.
+// The edge cases; other scripts' digits are no digits, whatever the C library says.
 TEST(MovieValues, NumbersReadAndPrintLikeTheMovie) {
   EXPECT_EQ(TextToNumber(L" 12.75 "), 12.75);
   EXPECT_EQ(TextToNumber(L"0x1A"), 26);

@@ -3,8 +3,7 @@
 
 #include "engine_test_support.h"
 
-// Each write, then what reads back; before any write: the frame's declarations, its own settings,
-// and 4:3 fitted in 800 x 450 (the written text is stored unchanged).
+// Each write, then what reads back (first the movie's own values, 4:3 fitted in 800 x 450).
 TEST(Engine, VariablesReadBackAsTheHostWritesThem) {
   Stage s;
   ASSERT_NE(s.engine, nullptr);
@@ -39,8 +38,7 @@ TEST(Engine, VariablesReadBackAsTheHostWritesThem) {
   Release(fresh);
 }
 
-// Duration, the displayed size (anamorphic: 240 x 180 at 4:3 pixels) and the fit; sound alone,
-// or beside a picture in a codec outside the build, has no size and plays to its end.
+// Duration, displayed size and fit; sound alone or beside a foreign codec has no size, plays on.
 TEST(Engine, EveryClipKindReportsDurationSizeAndMovingTime) {
   struct Case { const wchar_t* clip; int width, height; double duration; };
   for (Case c : {Case{L"sorenson_mp3.flv", 320, 240, 3}, Case{L"h264_aac.mp4", 320, 240, 3},
@@ -64,10 +62,8 @@ TEST(Engine, EveryClipKindReportsDurationSizeAndMovingTime) {
   }
 }
 
-// A file that cannot open ends at once, keeping the old size, seeks and pauses on it doing
-// nothing. Seeks land on the second, also one written before the file has opened; the same file
-// written again restarts it; pause holds the time, and a seek while paused shows where it landed;
-// the end comes after the last picture and sound, and a seek leaves it.
+// A file that cannot open ends at once; seeks land on the second, pause holds, the end is left
+// by a seek, the same file written again restarts.
 TEST(Engine, SeekPauseRestartAndTheEnd) {
   Stage s;
   s.PlayFile(L"no-such-file.mp4");
@@ -112,8 +108,7 @@ TEST(Engine, SeekPauseRestartAndTheEnd) {
   EXPECT_EQ(s.Get(L"ns.time"), L"0");
 }
 
-// The picture centred (4:3 in 800 x 450: x 100..700), behind another window procedure too (the
-// host subclasses the engine's window); a repaint draws it again; stop leaves black, nothing kept.
+// The picture centred (x 100..700), also behind the host's subclass; stop leaves black, nothing kept.
 TEST(Engine, PictureShowsCentredAndStopLeavesOnlyBlack) {
   auto isBlack = [](COLORREF c) { return GetRValue(c) < 16 && GetGValue(c) < 16 && GetBValue(c) < 16; };
   auto isRed = [](COLORREF c) { return GetRValue(c) > 200 && GetGValue(c) < 60 && GetBValue(c) < 60; };
@@ -134,8 +129,7 @@ TEST(Engine, PictureShowsCentredAndStopLeavesOnlyBlack) {
   EXPECT_TRUE(isBlack(s.Pixel(400, 225)) && s.Counters().pictureBytes == 0u);
 }
 
-// Commands never wait on a file or a decoder; Release joins, and leaves the host's quit message
-// in the queue. (The bounds are generous: a deadlock, not a busy machine, goes past them.)
+// Commands never wait on a file or decoder; Release joins and keeps the host's quit message.
 TEST(Engine, RapidCommandsNeverDeadlockAndReleaseJoins) {
   Stage s;
   std::wstring clips[] = {Clip(L"long.mp4"), Clip(L"h264_aac.flv")};

@@ -1,9 +1,7 @@
-// The sound through the engine's audio tap: it reaches the device file after file at the
-// volume set, and survives the device going away.
+// The sound through the engine's audio tap.
 #include "engine_test_support.h"
 
-// While the clock moves on by 0.6 s, about that much sound reaches the device at the clip's level
-// (the sine's peak of 1/8; the first AAC frame after a seek may overshoot a little).
+// While the clock moves on 0.6 s, about that much sound comes at the sine's level (a peak of 1/8).
 static void ExpectHeard(Stage& s, const char* when) {
   double from = s.Number(L"ns.time");
   s.tap.Reset();
@@ -12,9 +10,7 @@ static void ExpectHeard(Stage& s, const char* when) {
       << when << ": " << s.tap.Seconds() << " s at " << s.tap.peak.load();
 }
 
-// Each device in turn (WASAPI, waveOut, the silent clock); the volume scales the samples, 250
-// clamped to 100. A lost device is tried again until it opens, also across a file change, while
-// the picture goes on.
+// Each device (WASAPI, waveOut, the silent clock) plays each file at the volume; a lost one returns.
 TEST(Sound, EveryFileSeekStopVolumeAndLostDevicePlaysWithSound) {
   for (int device : {1, 2, 3}) {
     SCOPED_TRACE(testing::Message() << "device " << device);

@@ -1,5 +1,4 @@
-// Files that used to stall, silence or blow up the engine, made here from the build's clips
-// (tools/media-fuzz.sh finds more): each plays what it holds and ends, so that a list goes on.
+// Files that used to stall, silence or blow up the engine, made here from the build's clips.
 #include <algorithm>
 #include <atomic>
 #include <climits>
@@ -20,8 +19,7 @@ uint32_t Bits(Bytes& d, size_t bit, int count, int64_t value = -1) {
   return old;
 }
 
-// The tags of FLV clips one after another (the first's metadata only) as one FLV file, each tag
-// (type 8 sound, 9 picture; time in ms) passed to edit with its clip's index; false leaves it out.
+// FLV clips joined (the first's metadata only), each tag (8 sound, 9 picture) edited or dropped.
 struct FlvTag { uint8_t type; uint32_t time; Bytes data; };
 using TagEdit = std::function<bool(FlvTag&, int clip)>;
 Bytes Flv(std::vector<const wchar_t*> clips, const TagEdit& edit) {
@@ -65,8 +63,7 @@ Bytes HugeLastFrame() {
   return d;
 }
 
-// The clip's first size bytes (0: half of it), then garbage bytes of noise, or every 97th byte
-// from a third on changed.
+// Cut to size bytes (0: half) and garbage noise added, or every 97th byte from a third scrambled.
 Bytes Damaged(const wchar_t* clip, size_t size, size_t garbage = 0, bool scramble = false) {
   Bytes b = ReadClip(clip);
   for (size_t i = b.size() / 3; scramble && i < b.size(); i += 97) b[i] = uint8_t(b[i] * 31 + 7);
@@ -77,11 +74,7 @@ Bytes Damaged(const wchar_t* clip, size_t size, size_t garbage = 0, bool scrambl
 
 }  // namespace
 
-// Video that decodes nothing or pictures past the size limit give way to the sound, up to 8K
-// plays; splices, gaps and bogus jumps of an hour keep their time and end where the stamps put
-// it; a huge last frame does not hold the end. Pictures slow to come (16 frame threads holding a
-// second of a 10 a second clip back, a first key picture after 3 s) are not given up; one after
-// 11 s is, the sound playing alone, until it comes.
+// Each crafted file plays what it holds and ends where its stamps say, so that a list goes on.
 TEST(Streams, CraftedFilesPlayWhatTheyHoldAndEnd) {
   struct Expect {
     double seekAfter = -1;  // the time played before the seek
@@ -107,7 +100,7 @@ TEST(Streams, CraftedFilesPlayWhatTheyHoldAndEnd) {
   const struct { std::wstring path; Expect e; } cases[] = {
       // 100 s, more than the reader holds: its end cannot rescue it.
       {WriteClip(L"rejected.flv", Flv({L"long_pcm.flv"}, avcAsH263)), {1.5, L"98", 3.0, 0, 0}},
-      {WriteClip(L"8k.flv", Flv({wide}, Resize(7680, 4320))), {.frames = 1}},
+      {WriteClip(L"8k.flv", Flv({wide}, Resize(7680, 4320))), {.frames = 1}},  // 16K: past the limit
       {WriteClip(L"16k.flv", Flv({wide}, Resize(16384, 8192))), {.sound = 2.0, .framesAtMost = 0}},
       {WriteClip(L"spliced_forward.flv", Flv({both, both}, Shift(100000))), spliced},  // of 6 s, 150 pictures
       {WriteClip(L"spliced_back.flv", Flv({both, both}, Shift(0))), spliced},
@@ -119,6 +112,7 @@ TEST(Streams, CraftedFilesPlayWhatTheyHoldAndEnd) {
       // Nothing from 1 s to 4 s: a seek into it starts where both streams land.
       {Clip(L"gap_both.flv"),
        {.seekAfter = 0.3, .seekTo = L"2", .shown = 5.9, .timeAbove = 5.9, .landsAt = 3.99}},
+      // Pictures slow to come are not given up; a first key picture after 11 s is, until it comes.
       {Clip(L"ten_fps.mp4"), {.sound = 2.5, .frames = 25, .shown = 2.8, .threads = 16, .giveUps = 0}},
       {WriteClip(L"key_at_3s.flv", keysBefore(1)), {.sound = 10, .frames = 20, .shown = 11.5, .giveUps = 0}},
       {WriteClip(L"key_at_11s.flv", keysBefore(4)), {.sound = 10, .frames = 20, .shown = 11.5, .giveUps = 1}},
@@ -143,14 +137,13 @@ TEST(Streams, CraftedFilesPlayWhatTheyHoldAndEnd) {
     MediaEngineCounters n = s.Counters();
     double heard = s.tap.Seconds(), time = s.Number(L"ns.time");
     EXPECT_TRUE(heard >= e.sound && n.framesShown <= e.framesAtMost && n.shownTime >= e.shown &&
-                time < e.timeBelow && time >= e.timeAbove && (e.giveUps < 0 || n.pictureGiveUps == e.giveUps) &&
-                (!e.height || s.Get(L"state_height") == e.height))
+                time < e.timeBelow && time >= e.timeAbove && (!e.height || s.Get(L"state_height") == e.height) &&
+                (e.giveUps < 0 || n.pictureGiveUps == e.giveUps))
         << heard << " s heard; " << n.framesShown << " shown, to " << n.shownTime << "; end " << time;
   }
 }
 
-// Sound long after the picture has ended: the reader takes a bounded part of it in (of 5,168
-// packets), and a seek past the last picture starts at the target, with sound, never before it.
+// A long sound-only tail is read in parts; a seek into it starts at the target, with sound.
 TEST(Streams, ASoundOnlyTailIsReadInPartsAndSeeksStartAtTheTarget) {
   Stage s;
   s.Listen();
@@ -164,8 +157,7 @@ TEST(Streams, ASoundOnlyTailIsReadInPartsAndSeeksStartAtTheTarget) {
   EXPECT_GT(s.tap.Seconds(), 0.2);
 }
 
-// A decoder too slow for the clip (16 pictures a second for 25): the picture keeps up anyway by
-// dropping late pictures and skipping the ones nothing refers to.
+// A decoder too slow for the clip (16 pictures a second for 25): the picture keeps up anyway.
 TEST(Streams, LateVideoCatchesUpWithTheClock) {
   Stage s;
   MediaEngineSetDecodeDelay(s.engine, 60);
@@ -174,8 +166,7 @@ TEST(Streams, LateVideoCatchesUpWithTheClock) {
   EXPECT_LT(s.Number(L"ns.time") - s.Counters().shownTime, 1.0);
 }
 
-// Release while the reader waits on a file that stopped answering (a pipe whose writer went
-// quiet after a third of a clip stands in for a vanished share): the read is cancelled.
+// Release cancels a read of a file that stopped answering (a quiet pipe for a vanished share).
 TEST(Streams, ReleaseDoesNotWaitForABlockedRead) {
   const wchar_t* name = L"\\\\.\\pipe\\nimbrel-engine-stalled";
   HANDLE pipe = CreateNamedPipeW(name, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 1 << 16, 0, 0, nullptr);

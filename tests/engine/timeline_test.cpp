@@ -18,10 +18,8 @@ Stamps S(double from, double to) {  // frames of 40 ms
 }
 Stamps operator+(Stamps a, const Stamps& b) { return a.insert(a.end(), b.begin(), b.end()), a; }
 
-// The picture's and the sound's stamps placed against each other as their threads place them:
-// the stream that is behind goes next; one told to wait lets the other place a frame before it
-// asks again, and decides alone when the other cannot (it waits too, or has ended). No clock:
-// the marks alone decide. Returns the presentation times of each.
+// Both streams' stamps placed as their threads place them: the one behind goes next; one told to
+// wait lets the other place a frame, and decides alone when the other cannot. No clock.
 std::array<Stamps, 2> Play(const Stamps& picture, const Stamps& sound) {
   const Stamps* stamps[2] = {&picture, &sound};
   std::array<Stamps, 2> placed;
