@@ -1,6 +1,4 @@
-// The program's arithmetic over any values: the aspect sizes, the seek bar, numbers as text both
-// ways, where the picture goes and where the settings file lies. The first byte chooses the
-// part. No overflow, no division by zero, results in range.
+// The program's arithmetic over any values, the first byte choosing the part: results in range.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -85,8 +83,7 @@ void Values(FuzzedDataProvider& in)
     // Narrow: every byte one unit (Latin-1), so that short ASCII texts stay short inputs.
     std::wstring text = wide ? Utf16Units(rest.data(), rest.size()) : std::wstring(rest.begin(), rest.end());
     const wchar_t* t = text.c_str();  // the wire's text ends at a NUL
-    // The host's text-to-integer rule reads back what it writes; blanks before and anything after
-    // the digits change nothing; the engine's parseInt reads the same digits (no \v or \f blanks).
+    // The host's integers read back, blanks and trailers aside; parseInt agrees (bar \v and \f).
     wchar_t written[32];
     std::swprintf(written, 32, L"%d", number);
     int read = MovieTextToInt(t);
@@ -94,8 +91,7 @@ void Values(FuzzedDataProvider& in)
           MovieTextToInt((text + L"x9").c_str()) == read);
     double p = std::wcspbrk(t, L"\v\f") ? 0 : ParseIntText(t);
     CHECK(std::wcspbrk(t, L"\v\f") || (std::isnan(p) ? read == 0 : read == (p >= INT_MAX ? INT_MAX : p <= INT_MIN ? INT_MIN : (int)p)));
-    // The movie's numbers printed and read again: exact for whole numbers, else to 15 digits;
-    // whole numbers it prints (sizes, seconds) read as themselves on the host.
+    // Numbers printed read back (whole ones exactly, also on the host; others to 15 digits).
     double v = TextToNumber(text), back = TextToNumber(NumberToText(v));
     CHECK(!std::isfinite(v) || (v == std::floor(v) && std::fabs(v) < 1e15 ? back == v : std::fabs(back - v) <= 1e-14 * std::fabs(v)));
     std::wstring printed = NumberToText(value);

@@ -1,5 +1,4 @@
-// How intake judges a file: by its first bytes, and by its name (the playlist extension and the
-// "%" that refuses a file).
+// How intake judges a file: by its first bytes, and by its name.
 #include <algorithm>
 #include <cstring>
 #include <cwchar>
@@ -11,15 +10,13 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    // The head: ClassifyHeadBytes at most decide, in a buffer of exactly their size, whatever the
-    // file's length; a damaged or cut file is judged within its bytes (AddressSanitizer sees past them).
+    // At most ClassifyHeadBytes decide, read within the bytes there are (AddressSanitizer checks).
     FileKind kind = ClassifyHead(data, size);
     std::vector<uint8_t> head(data, data + std::min(size, ClassifyHeadBytes));
     CHECK(kind != PlaylistFile && kind != SpecialCharacter && (size > 16 || kind == Unreadable));
     CHECK(ClassifyHead(head.data(), head.size()) == kind);
     CHECK(size <= 16 || (kind == FlvFile) == (std::memcmp(data, "FLV", 3) == 0));
-    // The name: its parts in order, the extension the last dot's part, ".nbl" exactly a playlist,
-    // "%" in the name (not in a folder) refuses it.
+    // The name's parts in order; ".nbl" exactly a playlist; "%" in the name (not a folder) refuses.
     std::wstring path = Utf16Units(data, size);
     path.resize(std::wcslen(path.c_str()));
     const wchar_t *p = path.c_str(), *end = p + path.size(), *name = PathNamePart(p), *extension = PathExtension(p);

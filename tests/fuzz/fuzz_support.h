@@ -1,5 +1,4 @@
-// What the fuzz harnesses share: a failed invariant aborts with its text, so libFuzzer keeps
-// the input; texts are made of UTF-16 units as the program holds them on Windows.
+// A failed invariant aborts with its text, so libFuzzer keeps the input; texts are UTF-16 units.
 #pragma once
 #include <cstdint>
 #include <cstdio>
@@ -19,8 +18,7 @@ inline std::wstring Utf16Units(const uint8_t* data, size_t size)
     return units;
 }
 
-// Whether units have a faithful UTF-8 form: the converter refuses exactly the unpaired
-// surrogates, as the system does (utf8_system_test).
+// Whether units have a UTF-8 form (no unpaired surrogates, as utf8_system_test checks).
 inline bool HasUtf8Form(const std::wstring& units)
 {
     std::string bytes;

@@ -17,8 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CHECK(!movie.variables.empty() && movie.variables.size() <= kMovieMaxVariables && HasUtf8Form(movie.videoName));
     for (const auto& v : movie.variables)
         CHECK(!v.first.empty() && HasUtf8Form(v.first) && HasUtf8Form(v.second));
-    // The same movie in the other form (plain bodies compressed, compressed ones expanded to
-    // their declared length) reads the same.
+    // The same movie in the other form (compressed, or expanded to its length) reads the same.
     bool plain = bytes[0] == 'F';
     uint32_t length = bytes[4] | bytes[5] << 8 | bytes[6] << 16 | (uint32_t)bytes[7] << 24;
     uLongf room = plain ? compressBound(size - 8) : length - 8;
