@@ -42,7 +42,7 @@ TEST(Containers, EachPlaysToItsEndWithPictureAndSound) {
       EXPECT_TRUE(WaitFor([&] { return Near(s.Pixel(400, 225), row.cover); }, 2));
       EXPECT_TRUE(Near(s.Pixel(90, 225), kBlack));
     }
-    // Lossy codecs' quiet start crosses zero at random: the pitch within a quarter still tells the tracks apart.
+    // Lossy codecs' quiet start crosses zero at random: within a quarter still tells 440 from 1320.
     EXPECT_NEAR(s.tap.rises.load() / s.tap.Seconds(), row.pitch, row.pitch / 4);
   }
 }
