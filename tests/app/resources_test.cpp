@@ -1,4 +1,4 @@
-// What the exe brings and installs: icons, manifest, keys, the file association.
+// What the exe brings and installs: the manifest, the file association.
 #include <algorithm>
 
 #include "app/app.h"
@@ -9,67 +9,15 @@
 
 namespace {
 
-HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
-
-// Each icon group carries images for 100 to 200 %; the manifest binds comctl32 6 and per-monitor DPI.
-TEST(Resources, IconsInEverySizeAndTheManifest)
+// The manifest binds comctl32 6 and declares per-monitor DPI awareness.
+TEST(Resources, TheManifest)
 {
-    for (UINT id = IDI_APP; id <= IDI_NEXT; id++) {
-        auto* group = (const BYTE*)LockResource(LoadResource(Instance(), FindResourceW(Instance(), MAKEINTRESOURCEW(id), RT_GROUP_ICON)));
-        std::string sizes;
-        for (int i = 0; group && i < *(const WORD*)(group + 4); i++)
-            sizes += std::to_string(group[6 + 14 * i]) + " ";  // the width of each entry
-        EXPECT_EQ(sizes, id == IDI_PLAYING_MARK ? "8 10 12 16 " : id == IDI_APP ? "16 20 24 32 48 " : "16 20 24 32 ") << id;
-    }
     ACTCTX_SECTION_KEYED_DATA data = {sizeof data};
     EXPECT_TRUE(FindActCtxSectionStringW(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, L"comctl32.dll", &data));
     wchar_t awareness[64] = {};  // as declared (Wine treats every process as aware)
-    QueryActCtxSettingsW(0, nullptr, L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness", awareness, 64, nullptr);
+    QueryActCtxSettingsW(0, nullptr, L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness",
+                         awareness, 64, nullptr);
     EXPECT_STREQ(awareness, L"PerMonitorV2, PerMonitor");
-}
-
-std::vector<UINT> Commands;
-WNDPROC MainProcedure;
-
-LRESULT CALLBACK RecordCommands(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_COMMAND && lParam == 0)  // recorded only: F1 would open the menu
-        return Commands.push_back(LOWORD(wParam)), 0;
-    return CallWindowProcW(MainProcedure, window, message, wParam, lParam);
-}
-
-using Accelerators = AppTest;
-
-// Each key gives its command with only its modifiers, whichever child has the focus. (Through the
-// message loop: the e2e scenarios' real keys.)
-TEST_F(Accelerators, EachKeyGivesItsCommand)
-{
-    HACCEL table = LoadAcceleratorsW(Instance(), MAKEINTRESOURCEW(IDR_ACCELERATORS));
-    MainProcedure = (WNDPROC)SetWindowLongPtrW(MainWindow, GWLP_WNDPROC, (LONG_PTR)RecordCommands);
-    HWND child = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, MainWindow, nullptr, nullptr, nullptr);
-    SetFocus(child);
-    const UINT K = WM_KEYDOWN, C = WM_CHAR, S = WM_SYSCHAR, SK = WM_SYSKEYDOWN, None = 0;
-    const bool Y = true, N = false;
-    const struct { UINT message; WPARAM key; bool control, alt; UINT command; } rows[] = {
-        {C, 0x1A, Y, N, IDM_PLAY_PAUSE}, {C, 0x18, Y, N, IDM_STOP}, {C, 0x14, Y, N, IDM_ALWAYS_ON_TOP},
-        {C, 0x0C, Y, N, IDM_SHOW_PLAYLIST}, {C, 0x0F, Y, N, IDM_OPEN}, {C, 0x13, Y, N, IDM_SAVE_PLAYLIST},
-        {K, 'Z', Y, N, None}, {S, '1', N, Y, IDM_SIZE_50}, {S, '2', N, Y, IDM_SIZE_100}, {S, '3', N, Y, IDM_SIZE_200},
-        {C, '1', N, N, None}, {K, VK_PRIOR, N, N, IDM_PREVIOUS}, {K, VK_NEXT, N, N, IDM_NEXT},
-        {SK, VK_RETURN, N, Y, IDM_FULL_SCREEN}, {K, VK_RETURN, N, N, None}, {K, VK_F11, N, N, IDM_FULL_SCREEN},
-        {K, VK_UP, Y, N, IDM_MOVE_UP}, {K, VK_DOWN, Y, N, IDM_MOVE_DOWN}, {K, VK_UP, N, N, None},
-        {K, VK_F7, N, N, IDM_MUTE}, {K, VK_F8, N, N, IDM_VOLUME_DOWN}, {K, VK_F9, N, N, IDM_VOLUME_UP},
-        {K, VK_ESCAPE, N, N, IDM_ESCAPE}, {K, VK_F10, N, N, IDM_TOGGLE_BAR}, {K, VK_F1, N, N, IDM_SHOW_MENU},
-    };
-    for (auto r : rows) {
-        BYTE keys[256] = {};
-        keys[VK_CONTROL] = r.control ? 0x80 : 0, keys[VK_MENU] = r.alt ? 0x80 : 0;
-        SetKeyboardState(keys);
-        Commands.clear();
-        MSG msg = {child, r.message, r.key, r.alt ? (LPARAM)0x20000001 : 1};
-        TranslateAcceleratorW(MainWindow, table, &msg);
-        EXPECT_EQ(Commands, r.command ? std::vector<UINT>{r.command} : std::vector<UINT>{}) << r.key;
-    }
-    DestroyAcceleratorTable(table);
 }
 
 int Answer;
@@ -98,7 +46,7 @@ struct Association : ::testing::Test {
                             nullptr, 0, KEY_ALL_ACCESS, nullptr, &Keys[i], nullptr);
             ASSERT_EQ(RegOverridePredefKey(Predefined[i], Keys[i]), ERROR_SUCCESS);
         }
-        AppInstance = Instance();
+        AppInstance = GetModuleHandleW(nullptr);
         SetMessageBoxHandler([](HWND, const wchar_t* text, const wchar_t*, UINT) { return Boxes.push_back(text), Answer; });
     }
     void TearDown() override

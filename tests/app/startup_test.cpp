@@ -39,7 +39,8 @@ TEST_F(Startup, WithoutSettingsFileOpens662x414AndExitSavesEveryDefaultInOrder)
               "AspectRatio8=0\r\nAspectRatio9=0\r\nAspectRatio10=0\r\n");
 }
 
-// Values other than the defaults reach the menus, the window and the engine (no volume while muted).
+// Values other than the defaults reach the menus, the window and the engine (no volume while muted);
+// a picture choice reaches the engine also when it does not change.
 TEST_F(Startup, MenusWindowAndEngineReflectTheLoadedSettings)
 {
     Restart("[Setting]\r\nRepeat=3\r\nQuality=1\r\nSmoothing=0\r\nDeblocking=2\r\nWindowTop=1\r\nPlayListShow=0\r\n"
@@ -52,7 +53,10 @@ TEST_F(Startup, MenusWindowAndEngineReflectTheLoadedSettings)
     std::wstring sent;
     for (const wchar_t* name : {L"state_quality", L"state_smoothing", L"state_deblocking", L"state_volume", L"state_stop"})
         sent += EngineValue(name) + L" ";
-    EXPECT_EQ(sent, L"1 0 2 0 1 ");
+    for (auto [command, name] : {std::pair{IDM_QUALITY_MEDIUM, L"state_quality"}, {IDM_SMOOTHING_OFF, L"state_smoothing"},
+                                 {IDM_DEBLOCK_OFF, L"state_deblocking"}})
+        SetEngineValue(name, L"3"), Command(command), sent += EngineValue(name) + L" ";
+    EXPECT_EQ(sent, L"1 0 2 0 1 1 0 1 ");
 }
 
 // Only the restored place is saved; a maximised window takes no full screen or preset; the playlist

@@ -9,20 +9,12 @@ namespace {
 
 const std::string OldList = "[Nimbrel Play List]\r\nC:\\one.flv\r\n", OldIni = "[Setting]\r\nVolumeLevel=40\r\n[Mine]\r\nKept=1\r\n";
 
-std::wstring Env(const wchar_t* name)
-{
-    const wchar_t* value = _wgetenv(name);
-    return value ? value : L"";
-}
+std::wstring Env(const wchar_t* name) { return _wgetenv(name) ? _wgetenv(name) : L""; }
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 struct Faults : AppTest {
-    void TearDown() override
-    {
-        AppTest::TearDown();
-        BuildIniPath();  // the settings file beside the test program again
-    }
+    void TearDown() override { AppTest::TearDown(), BuildIniPath(); }  // the settings file beside the test program
     // The saves into folder fail and keep the previous files whole.
     void ExpectSavesFail(const std::wstring& folder)
     {
@@ -56,8 +48,7 @@ TEST_F(Faults, SavesThatCannotBeWrittenFailAndKeepThePreviousFiles)
         held.push_back(CreateFileW(kept[i].c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     }
     ExpectSavesFail(Dir.Path);
-    for (HANDLE h : held)
-        CloseHandle(h);
+    CloseHandle(held[0]), CloseHandle(held[1]);
     ExpectSavesFail(readOnly);
     HANDLE filler = CreateFileW((full + L"\\filler").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     std::string block(4096, 'x');
@@ -78,13 +69,13 @@ TEST_F(Faults, PlayingFileCutShortOrDeletedEndsAndTheListGoesOn)
 {
     CreateDirectoryW((Dir / L"sub").c_str(), nullptr);
     std::wstring a = Dir / L"sub\\a.flv", b = Dir / L"b.mp4";
-    ASSERT_TRUE(CopyFileW(Clip(L"long_pcm.flv").c_str(), a.c_str(), FALSE) && CopyFileW(Clip(L"h264_aac.mp4").c_str(), b.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(Clip(L"long_pcm.flv").c_str(), a.c_str(), FALSE) &&
+                CopyFileW(Clip(L"h264_aac.mp4").c_str(), b.c_str(), FALSE));
     Drop(VideoPanel, {a, b});
     ASSERT_TRUE(PumpUntil([] { return _wtof(EngineValue(L"ns.time").c_str()) > 0.5; }, 10000));
-    HANDLE f = CreateFileW(a.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE f = CreateFileW(a.c_str(), GENERIC_WRITE, 7, nullptr, OPEN_EXISTING, 0, nullptr);  // any sharing
     ASSERT_NE(f, INVALID_HANDLE_VALUE) << "the engine keeps others from writing its file";
-    EXPECT_TRUE(SetEndOfFile(f));
-    CloseHandle(f);
+    EXPECT_TRUE(SetEndOfFile(f) && CloseHandle(f));
     DeleteFileW(a.c_str());  // refused while the file is open, on some systems
     MoveFileW((Dir / L"sub").c_str(), (Dir / L"moved").c_str());
     EXPECT_TRUE(PumpUntil([] { return NowPlaying() == L"1 Playing [b.mp4]"; }, 30000)) << NowPlaying();
@@ -103,8 +94,7 @@ TEST_F(Faults, NoUsableTemporaryFolderEndsStartUpInTheErrorBox)
         BoxTexts.clear();
         SetEnvironmentVariableW(L"TEMP", folder.c_str()), SetEnvironmentVariableW(L"TMP", folder.c_str());
         EXPECT_FALSE(StartApp()) << Utf8(folder);
-        SetEnvironmentVariableW(L"TEMP", temp.c_str()), SetEnvironmentVariableW(L"TMP", tmp.c_str());
-        CloseApp();
+        SetEnvironmentVariableW(L"TEMP", temp.c_str()), SetEnvironmentVariableW(L"TMP", tmp.c_str()), CloseApp();
         EXPECT_TRUE(BoxTexts == Paths{L"初期化に失敗しました"} && IniValue(ReadTestIni(), "AspectRatio10") != "") << Utf8(folder);
     }
     ASSERT_TRUE(StartApp());

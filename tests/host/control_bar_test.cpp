@@ -50,7 +50,7 @@ void Play(unsigned duration)
 
 using Bar = AppTest;
 
-// Buttons and items follow the play state; the icon is drawn inside the frame, greyed while disabled.
+// Buttons and items follow the play state; a click takes the command path.
 TEST_F(Bar, ButtonsFollowThePlayStateAndClicksTakeTheCommandPath)
 {
     auto on = [](HWND b, UINT id) { return IsWindowEnabled(b) && IsMenuItemEnabled(MainMenu, id) ? L" on" : L" off"; };
@@ -61,13 +61,6 @@ TEST_F(Bar, ButtonsFollowThePlayStateAndClicksTakeTheCommandPath)
                  {[] { Press(PlayPauseButton); }, L"0 Playing [long.mp4] on on ="},
                  {[] { Press(StopButton); }, L"0 Stopped [long.mp4] on off >"},
                  {[] { SendMessageW(ControlBar, WM_KEYUP, VK_SPACE, 0); }, L"0 Playing [long.mp4] on on ="}});
-    auto black = [] { return Ink(PlayPauseButton, [](int x, int y, const Picture& p) {
-        return x >= 4 && y >= 4 && x < p.Width - 4 && y < (int)p.Pixels.size() / p.Width - 4 && p.At(x, y) == 0; }); };
-    int playing = black();
-    SetPlayState(Paused);
-    EXPECT_TRUE(playing > 0 && black() > 0 && black() != playing);
-    EnableWindow(PlayPauseButton, FALSE);
-    EXPECT_EQ(black(), 0);
 }
 
 // A press pauses, the release seeks and resumes; a drag seeks by the duration of the moment, never to

@@ -95,18 +95,4 @@ TEST_F(Playback, SectionRepeatsItself)
     EXPECT_LE(highest, 5u) << "played on past the section (a second's slack for a late tick)";
 }
 
-// The picture choices reach the engine also when they do not change. (The volume: control_bar_test.cpp.)
-TEST_F(Playback, PictureChoicesAlwaysReachTheEngine)
-{
-    struct Choice { UINT command; const wchar_t *variable, *value; };
-    for (Choice c : {Choice{IDM_QUALITY_MEDIUM, L"state_quality", L"1"}, {IDM_SMOOTHING_OFF, L"state_smoothing", L"0"},
-                     {IDM_DEBLOCK_OFF, L"state_deblocking", L"1"}})
-        for (int again = 0; again < 2; again++) {
-            SetEngineValue(c.variable, L"3");
-            Command(c.command);
-            EXPECT_TRUE(IsMenuItemChecked(MainMenu, c.command) && EngineValue(c.variable) == c.value) << c.command;
-        }
-    EXPECT_FALSE(IsMenuItemChecked(MainMenu, IDM_QUALITY_HIGH));
-}
-
 }  // namespace

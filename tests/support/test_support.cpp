@@ -36,8 +36,7 @@ static std::wstring TestIniPath()
 
 void WriteTestIni(const std::string& text)
 {
-    DeleteFileW(TestIniPath().c_str());
-    if (!text.empty())
+    if (DeleteFileW(TestIniPath().c_str()), !text.empty())
         WriteBytes(TestIniPath(), text);
 }
 
@@ -58,7 +57,7 @@ DialogRecord LastDialog;
 
 static BOOL AnswerDialog(FileDialogKind, OPENFILENAMEW* dialog)
 {
-    LastDialog = {LastDialog.Shown + 1, L"", dialog->Flags, dialog->hwndOwner};
+    LastDialog = {LastDialog.Shown + 1, L"", dialog->hwndOwner};
     for (const wchar_t* p = dialog->lpstrFilter; p && *p; p += wcslen(p) + 1)
         LastDialog.Filter += std::wstring(p) + L"|";
     std::wstring answer = DialogAnswer + std::wstring(2, L'\0');
@@ -124,8 +123,7 @@ Paths EntryPaths()
 RECT Rect(HWND window)
 {
     RECT r;
-    GetWindowRect(window, &r);
-    return r;
+    return GetWindowRect(window, &r), r;
 }
 
 void SetRow(int row, UINT state)
@@ -200,26 +198,20 @@ long GdiObjects()
 
 void AppTest::SetUp()
 {
-    BoxTexts.clear();
-    LastDialog = {};
-    DialogAnswer.clear();
+    BoxTexts.clear(), DialogAnswer.clear(), LastDialog = {};
     SetMessageBoxHandler([](HWND, const wchar_t* text, const wchar_t*, UINT) { return BoxTexts.push_back(text), IDOK; });
-    SetFileDialogHandler(AnswerDialog);
-    WriteTestIni("");
+    SetFileDialogHandler(AnswerDialog), WriteTestIni("");
     ASSERT_TRUE(StartApp());
 }
 
 void AppTest::TearDown()
 {
-    CloseApp();
-    SetMessageBoxHandler(nullptr);
-    SetFileDialogHandler(nullptr);
+    CloseApp(), SetMessageBoxHandler(nullptr), SetFileDialogHandler(nullptr);
 }
 
 void AppTest::Restart(const std::string& ini)
 {
-    CloseApp();
-    WriteTestIni(ini);
+    CloseApp(), WriteTestIni(ini);
     ASSERT_TRUE(StartApp());
 }
 
