@@ -4,6 +4,7 @@
 #include "app/app.h"
 #include "app/aspect.h"
 #include "app/menus.h"
+#include "controls/control_bar.h"
 #include "engine/monitor.h"
 #include "engine/playback_commands.h"
 #include "engine/video_panel.h"
@@ -12,6 +13,8 @@
 #include "test_support.h"
 
 namespace {
+
+void Press(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
 
 struct Playback : AppTest {
     void Add(const wchar_t* clip) { AddEntry(PlaylistCount(), Clip(clip).c_str()); }
@@ -36,8 +39,8 @@ TEST_F(Playback, StartupRewritesTheMovieFileAndHostsTheEngineInThePanel)
     EXPECT_TRUE(engine.right - engine.left == panel.right && engine.bottom - engine.top == panel.bottom);
 }
 
-// A clip from a path past 260 characters: the monitor's values, space on release, a grayed item's
-// guard; stop keeps the mark and the size comes back; played again, it starts over.
+// A clip from a path past 260 characters: the monitor's values, the buttons and items, space on release,
+// a grayed item's guard; stop keeps the mark and the size comes back; played again, it starts over.
 TEST_F(Playback, MonitorValuesAndThePlayStateThroughStopPlayAndPause)
 {
     ASSERT_TRUE(PumpUntil([] { return VideoWidth == 160 && VideoHeight == 120; }, 3000)) << "before any file: 160 x 120";
@@ -47,20 +50,28 @@ TEST_F(Playback, MonitorValuesAndThePlayStateThroughStopPlayAndPause)
     ASSERT_TRUE(CopyFileW(Clip(L"long.mp4").c_str(), (L"\\\\?\\" + (path += L"\\動画 long.mp4")).c_str(), FALSE));
     AddEntry(0, path.c_str());
     auto wait = [](unsigned duration, unsigned position, int width = 0) {
-        ASSERT_TRUE(PumpUntil([=] { return PlaybackDuration == duration && PlaybackPosition >= position && VideoWidth >= width; }, 8000));
+        ASSERT_TRUE(PumpUntil([=] {
+            return PlaybackDuration == duration && PlaybackPosition >= position && VideoWidth >= width; }, 8000));
     };
     auto key = [](HWND w, UINT message) { SendMessageW(w, message, VK_SPACE, 0); };
-    ExpectSteps([] { return NowPlaying() + L" " + EngineValue(L"state_pause") + L" " + std::to_wstring(PlaybackDuration) +
-                            (PlaybackPosition > 2 ? L" on" : L" start"); },
-                {{[&] { PlayEntry(0), wait(12, 3), key(MainWindow, WM_KEYDOWN); }, L"0 Playing [動画 long.mp4] 0 12 on"},  // 12.9 s
-                 {[&] { key(MainWindow, WM_KEYUP); }, L"0 Paused [動画 long.mp4] 1 12 on"},
-                 {[] { SetMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE, 0), Command(IDM_PLAY_PAUSE); }, L"0 Paused [動画 long.mp4] 1 12 on"},
-                 {[] { SetMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE, 1), Command(IDM_PLAY_PAUSE); }, L"0 Playing [動画 long.mp4] 0 12 on"},
-                 {[] { Command(IDM_STOP); EXPECT_EQ(VideoWidth, 0); }, L"0 Stopped [動画 long.mp4] 0 0 start"},
-                 {[&] { wait(0, 0, 160); }, L"0 Stopped [動画 long.mp4] 0 0 start"},
-                 {[&] { SetEngineValue(L"state_file", L""), Command(IDM_PLAY_PAUSE), wait(12, 0); }, L"0 Playing [動画 long.mp4] 0 12 start"},
-                 {[&] { key(GetWindow(VideoPanel, GW_CHILD), WM_KEYUP); }, L"0 Paused [動画 long.mp4] 1 12 start"}});  // handed on
-    EXPECT_EQ(EngineValue(L"state_file"), path) << "written again by the restart";
+    // Index and state, the engine's pause, the duration, past the start, the buttons and items, the icon.
+    ExpectSteps([] {
+        auto on = [](HWND b, UINT id) { return IsWindowEnabled(b) && IsMenuItemEnabled(MainMenu, id) ? L"+" : L"-"; };
+        std::wstring now = NowPlaying();
+        return now.substr(0, now.find(L" [")) + L" " + EngineValue(L"state_pause") + L" " + std::to_wstring(PlaybackDuration) +
+               (PlaybackPosition > 2 ? L" on " : L" start ") + on(PlayPauseButton, IDM_PLAY_PAUSE) + on(StopButton, IDM_STOP) +
+               (ButtonIcon(PlayPauseButton) == PlayIcon ? L">" : ButtonIcon(PlayPauseButton) == PauseIcon ? L"=" : L"?");
+    }, {{[] {}, L"-1 Idle 0 0 start -->"},
+        {[&] { PlayEntry(0), wait(12, 3), key(MainWindow, WM_KEYDOWN); }, L"0 Playing 0 12 on ++="},  // 12.9 s
+        {[&] { key(MainWindow, WM_KEYUP); }, L"0 Paused 1 12 on ++>"},
+        {[] { SetMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE, 0), Command(IDM_PLAY_PAUSE); }, L"0 Paused 1 12 on -+>"},
+        {[] { SetMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE, 1), Press(PlayPauseButton); }, L"0 Playing 0 12 on ++="},
+        {[] { Press(StopButton); EXPECT_EQ(VideoWidth, 0); }, L"0 Stopped 0 0 start +->"},
+        {[&] { wait(0, 0, 160); }, L"0 Stopped 0 0 start +->"},
+        {[&] { SetEngineValue(L"state_file", L""), Press(PlayPauseButton), wait(12, 0); }, L"0 Playing 0 12 start ++="},
+        {[&] { key(GetWindow(VideoPanel, GW_CHILD), WM_KEYUP); }, L"0 Paused 1 12 start ++>"},  // handed on
+        {[] { SendMessageW(ControlBar, WM_KEYUP, VK_SPACE, 0); }, L"0 Playing 0 12 start ++="}});
+    EXPECT_TRUE(EngineValue(L"state_file") == path && NowPlaying().ends_with(L"[動画 long.mp4]")) << "written again";
 }
 
 // An end is acted on once, not during a drag, without a current entry, for a new file or after a stop.
