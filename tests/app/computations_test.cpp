@@ -1,5 +1,4 @@
-// What needs no window, with values at the limits that must never overflow or divide by zero.
-// (Properties over any values: the arithmetic fuzzer.)
+// What needs no window, at the limits that must never overflow or divide by zero.
 #include <climits>
 
 #include "app/about_box.h"
@@ -100,8 +99,7 @@ std::string Text(const Placement& p)
     return std::to_string(p.x) + "," + std::to_string(p.y) + " " + std::to_string(p.width) + "x" + std::to_string(p.height);
 }
 
-// The default window at each scale (brought within 96..480): children, widgets, limits, hover box, marker
-// zone, full-screen bar; a saved side scales by its client part; a lost window moves into the work area.
+// The default window at each scale (within 96..480); a saved side scales; a lost window moves back in.
 TEST(ScaledLayout, EverySizeFollowsTheScale)
 {
     struct Row { int dpi; const char* layout; } rows[] = {

@@ -39,8 +39,7 @@ TEST_F(Startup, WithoutSettingsFileOpens662x414AndExitSavesEveryDefaultInOrder)
               "AspectRatio8=0\r\nAspectRatio9=0\r\nAspectRatio10=0\r\n");
 }
 
-// Values other than the defaults reach the menus, the window and the engine (no volume while muted);
-// a picture choice reaches the engine also when it does not change.
+// Loaded settings reach menus, window and engine (no volume muted); a repeated choice is sent again.
 TEST_F(Startup, MenusWindowAndEngineReflectTheLoadedSettings)
 {
     Restart("[Setting]\r\nRepeat=3\r\nQuality=1\r\nSmoothing=0\r\nDeblocking=2\r\nWindowTop=1\r\nPlayListShow=0\r\n"
@@ -59,8 +58,7 @@ TEST_F(Startup, MenusWindowAndEngineReflectTheLoadedSettings)
     EXPECT_EQ(sent, L"1 0 2 0 1 1 0 1 ");
 }
 
-// Only the restored place is saved; a maximised window takes no full screen or preset; the playlist
-// leaves the video 50 pixels of a client area of at least 390 x 30, not growing back.
+// Only the restored place is saved; maximised, no full screen or preset; the playlist yields to the video.
 TEST_F(Startup, SavedPlaceAndPlaylistWidthWhetherMaximisedMinimisedOrResized)
 {
     Restart("[Setting]\r\nPlayListWidth=5000\r\n");
@@ -95,8 +93,7 @@ TEST_F(Startup, SavedPlaceAndPlaylistWidthWhetherMaximisedMinimisedOrResized)
     EXPECT_EQ(saved, "10 10 " + std::to_string(outer.cx) + " " + std::to_string(outer.cy) + " 365 1 ");
 }
 
-// Odd values are used unclamped: no mark for a value naming no item, volume steps keep 0..100 only
-// from within it, nothing overflows, the file is saved whole (all 24 keys).
+// Odd values are used unclamped, volume steps keep 0..100 only from within, the file is saved whole.
 TEST_F(Startup, OddValuesAreUsedUnclampedAndTheFileIsSavedWhole)
 {
     const char odd[] = "\xef\xbb\xbf[Setting]\r\nWindowWidth=abc\r\nWindowHeight=-99999\r\n\0\0garbage";
@@ -125,8 +122,7 @@ TEST_F(Startup, OddValuesAreUsedUnclampedAndTheFileIsSavedWhole)
     }
 }
 
-// Only -1 or a missing position key lets the system place the window; a UTF-16 file stays UTF-16,
-// a key in another case updated in place.
+// Only -1 or a missing position lets the system place the window; a UTF-16 file stays UTF-16.
 TEST_F(Startup, PositionsTheSystemChoosesAndAUtf16FileWithAKeyInAnotherCase)
 {
     for (const char* keys : {"WindowPosX=-1\r\nWindowPosY=300", "WindowPosX=250\r\nWindowPosY=-1", "WindowPosX=250"}) {

@@ -1,6 +1,5 @@
 #!/usr/bin/env python3
-"""What only the real Nimbrel.exe shows, driven with real input: clicks and drags, the menu, message
-boxes and file dialogs, media keys at another scale. `scenarios.py --exe EXE --media DIR --work DIR
+"""What only the real Nimbrel.exe shows, with real input. `scenarios.py --exe EXE --media DIR --work DIR
 NAME` runs scenario_NAME in a fresh folder WORK/NAME, removed afterwards."""
 import argparse
 import os
@@ -39,8 +38,7 @@ def closes_cleanly(player):
 
 
 def scenario_clicks_and_drags():
-    """A click near the right end of the seek bar seeks there: a 20 s clip ends at once. A drag on the
-    volume slider ends up in the settings file."""
+    """A click near the seek bar's end ends a 20 s clip at once; a volume drag reaches the settings."""
     player = start([clip("long.mp4"), clip("clip.mp4", FIRST)])
     assert player.wait_title(shows("long.mp4"))
     assert wait_until(lambda: player.elapsed() > 0, 10), "no duration: the seek bar shows nothing played"
@@ -54,9 +52,8 @@ def scenario_clicks_and_drags():
 
 
 def scenario_menu_boxes_and_dialogs():
-    """A right click on the picture opens the main menu; the association item chosen by keyboard
-    asks in a real message box, and "No" writes nothing. Ctrl+O picks two files in the real open
-    dialog; Ctrl+S saves them under a new name in the real save dialog, which adds the extension."""
+    """The main menu on a right click; the association's real box, "No" writing nothing; two files picked
+    in the real open dialog (Ctrl+O), saved under a new name in the real save dialog (Ctrl+S)."""
     files = [clip("clip.mp4", FIRST), clip("clip.flv", SECOND)]
     written = reg_query("HKCR\\nimbrel_nbl\\shell\\open\\command")
     player = start()
@@ -86,10 +83,8 @@ def scenario_menu_boxes_and_dialogs():
 
 
 def scenario_at_144_dpi():
-    """At 150 % (a Wine prefix of its own at 144 DPI, visual styles on): the window opens at 150 % of
-    its 100 % size, the bar 45 pixels high (in full screen too, F10 hides it) with the visual style's
-    buttons; the media keys act; Alt+2 shows the video's own pixels one to one; the settings file
-    keeps the sizes at 100 %, and the next run opens as the last one closed."""
+    """At 144 DPI with visual styles: sizes at 150 % (the bar in full screen too), styled buttons, media
+    keys, Alt+2 one to one, the sizes saved at 100 % and the next run opening as the last closed."""
     assert DPI == 144, "run with NIMBREL_DPI=144 (tools/wine-env.sh makes that prefix)"
     player = start([clip("clip.mp4", FIRST), clip("clip.flv", SECOND)], Repeat=1)  # only the keys change the file
     assert player.wait_title(shows(FIRST))

@@ -28,8 +28,7 @@ struct Faults : AppTest {
     }
 };
 
-// Read-only, held, read-only-disk and full-disk saves fail and keep the previous files; with room
-// again the settings are written whole, the user's own section kept.
+// Saves that cannot be written fail and keep the previous files; with room again the settings are whole.
 TEST_F(Faults, SavesThatCannotBeWrittenFailAndKeepThePreviousFiles)
 {
     for (int i = 0; i < 3; i++)

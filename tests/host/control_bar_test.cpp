@@ -48,8 +48,7 @@ void Play(unsigned duration)
 
 using Bar = AppTest;
 
-// A press pauses, the release seeks and resumes; a drag seeks by the duration of the moment, never to
-// the end, and nothing once its capture or file is gone; a paused file stays so; a stopped one ignores it.
+// A press pauses, the release seeks and resumes; drags follow the duration, never past the end.
 TEST_F(Bar, SeekPressesAndDrags)
 {
     Play(100);
@@ -69,8 +68,7 @@ TEST_F(Bar, SeekPressesAndDrags)
                  {[] { Mouse(SeekBar, Down, 30), Command(IDM_STOP), Drag(SeekBar, 40, 40), Mouse(SeekBar, Down, 30); }, L"7 20"}});
 }
 
-// The section in green; its start marker seeks and moves the loop point, its end marker stops past the
-// start and seeks nothing while the monitor rests.
+// The section in green; its start marker seeks and moves the loop point, its end one only moves.
 TEST_F(Bar, SectionBandMarkersAndTheirDrags)
 {
     Play(100);

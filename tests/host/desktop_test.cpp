@@ -28,8 +28,7 @@ int IconSide(HICON icon)
 
 using Desktop = AppTest;
 
-// At each scale the window takes the suggested rectangle and every size follows; back at 96 it is
-// whole, with no GDI object left of the other scales or of the buttons' icons.
+// At each scale the window takes the suggested rectangle and every size follows, no GDI object left.
 TEST_F(Desktop, EachScaleReachesEverySize)
 {
     Restart("[Setting]\r\nWindowPosX=40\r\nWindowPosY=30\r\nWindowWidth=670\r\nWindowHeight=441\r\n");
@@ -63,8 +62,7 @@ TEST_F(Desktop, EachScaleReachesEverySize)
     }
 }
 
-// A window on no monitor comes back onto one at start and when the displays change; full screen
-// follows its monitor.
+// A window on no monitor comes back at start and when the displays change; full screen follows.
 TEST_F(Desktop, AWindowOnNoMonitorComesBack)
 {
     Restart("[Setting]\r\nWindowPosX=-30000\r\nWindowPosY=-30000\r\n");
@@ -105,7 +103,6 @@ TEST_F(Desktop, PlayingKeepsTheScreenAwakeUntilPauseStopEndOrExit)
 }
 
 // App commands run the menu's commands with their guards, from any window; others go to the system.
-// (Each media key end to end: the 144 DPI scenario.)
 TEST_F(Desktop, AppCommandsRunTheMenusCommands)
 {
     auto send = [](HWND target, int command) {
@@ -151,8 +148,7 @@ struct Taskbar : ITaskbarList3 {
     }
 } Shell;
 
-// Without a taskbar all goes on; with one, progress and thumbnail buttons follow the play state, the
-// position and the items (at the next tick), a click runs its command, the icons follow the scale.
+// Progress and thumbnail buttons follow play state, position and items; without a taskbar all goes on.
 TEST_F(Desktop, TheTaskbarButtonShowsProgressAndItsThumbnailButtonsWork)
 {
     UINT created = RegisterWindowMessageW(L"TaskbarButtonCreated");

@@ -39,8 +39,7 @@ TEST_F(Playback, StartupRewritesTheMovieFileAndHostsTheEngineInThePanel)
     EXPECT_TRUE(engine.right - engine.left == panel.right && engine.bottom - engine.top == panel.bottom);
 }
 
-// A clip from a path past 260 characters: the monitor's values, the buttons and items, space on release,
-// a grayed item's guard; stop keeps the mark and the size comes back; played again, it starts over.
+// A clip past 260 characters: monitor values, buttons and items, space, a guard, stop and play again.
 TEST_F(Playback, MonitorValuesAndThePlayStateThroughStopPlayAndPause)
 {
     ASSERT_TRUE(PumpUntil([] { return VideoWidth == 160 && VideoHeight == 120; }, 3000)) << "before any file: 160 x 120";

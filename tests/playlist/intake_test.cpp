@@ -12,8 +12,7 @@
 
 using Intake = AppTest;
 
-// The playlist and the open dialog append (refusing one by one, a missing file silently) and mark the
-// first entry if none; the video replaces the list, empty and idle while its first box is open.
+// Drops and the open dialog append (refusing one by one); the video replaces the list, idle at its box.
 TEST_F(Intake, DropsAndTheOpenDialog)
 {
     Paths f = {MakeFlv(Dir / L"a.flv"), MakeFlv(Dir / L"b.flv"), MakeFlv(Dir / L"c.flv"), MakeFlv(Dir / L"a%b.flv"),

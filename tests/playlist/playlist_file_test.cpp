@@ -32,8 +32,7 @@ TEST_F(PlaylistFiles, EmptyListSavesNothingAndAFullOneWritesUtf8WithCrLf)
     EXPECT_TRUE(LastDialog.Owner == PlaylistPanel && ReadBytes(DialogAnswer) == ReadBytes(list));
 }
 
-// Unusable playlists are refused silently; the reader takes any line ends, refuses listed paths one
-// by one and resolves relative lines beside the playlist.
+// Unusable playlists are refused silently; any line ends, refusals one by one, relative lines beside it.
 TEST_F(PlaylistFiles, ReaderTakesAnyLineEndsRefusesListedPathsOneByOneAndUnusableFilesSilently)
 {
     WriteBytes(Dir / L"header.nbl", Header);

@@ -41,8 +41,7 @@ TEST_F(Playlist, EndOfFileFollowsTheRepeatModePreviousAndNextStopAtTheEnds)
     }
 }
 
-// Each step plays a row (unless -1), selects rows (the first focused) and gives a command; the mark
-// stays with its file. Only entering or leaving the section mode clears the section.
+// Moved and removed rows keep the mark with its file; only entering or leaving section mode clears it.
 TEST_F(Playlist, MovingAndRemovingRowsKeepTheMarkWithItsFileAndModesKeepTheSection)
 {
     AddFiles({L"a.flv", L"b.flv", L"c.flv", L"d.flv", L"e.flv", L"f.flv"});

@@ -1,5 +1,4 @@
-// The main of every test program: a skipped test fails unless README.md lists it under "Allowed skips"
-// as "- `Suite.Test`: reason" (say, a second monitor that a machine lacks).
+// A skipped test fails unless README.md lists it under "Allowed skips" as "- `Suite.Test`: reason".
 #include <gtest/gtest.h>
 
 #include <fstream>

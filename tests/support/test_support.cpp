@@ -17,15 +17,10 @@
 
 std::wstring MakeFlv(const std::wstring& path)
 {
-    WriteBytes(path, std::string("FLV\x01\x05\0\0\0\x09\0\0\0\0\0\0\0\0", 17));
-    return path;
+    return WriteBytes(path, std::string("FLV\x01\x05\0\0\0\x09\0\0\0\0\0\0\0\0", 17)), path;
 }
 
-std::wstring MakeText(const std::wstring& path)
-{
-    WriteBytes(path, "just some words, not a video\r\n");
-    return path;
-}
+std::wstring MakeText(const std::wstring& path) { return WriteBytes(path, "just some words, not a video\r\n"), path; }
 
 static std::wstring TestIniPath()
 {
@@ -44,11 +39,8 @@ std::string ReadTestIni() { return ReadBytes(TestIniPath()); }
 
 std::string IniValue(const std::string& ini, const std::string& key)
 {
-    size_t at = ini.find("\n" + key + "=");
-    if (at == std::string::npos)
-        return "";
-    at += key.size() + 2;
-    return ini.substr(at, ini.find_first_of("\r\n", at) - at);
+    size_t at = ini.find("\n" + key + "="), from = at + key.size() + 2;
+    return at == std::string::npos ? "" : ini.substr(from, ini.find_first_of("\r\n", from) - from);
 }
 
 Paths BoxTexts;
@@ -73,21 +65,15 @@ bool StartApp() { return StartNimbrel(GetModuleHandleW(nullptr), SW_SHOWNORMAL);
 
 int CloseApp()
 {
-    int exitCode = 0;
-    if (MainWindow && IsWindow(MainWindow)) {
-        PostMessageW(MainWindow, WM_CLOSE, 0, 0);
-        exitCode = RunMessageLoop();
-    }
-    FinishNimbrel();
-    return exitCode;
+    bool open = MainWindow && IsWindow(MainWindow) && PostMessageW(MainWindow, WM_CLOSE, 0, 0);
+    int exitCode = open ? RunMessageLoop() : 0;
+    return FinishNimbrel(), exitCode;
 }
 
 std::wstring EngineValue(const wchar_t* name)
 {
     std::wstring value;
-    if (PanelEngine())
-        GetVariable(PanelEngine(), name, &value);
-    return value;
+    return PanelEngine() && SUCCEEDED(GetVariable(PanelEngine(), name, &value)) ? value : L"";
 }
 
 void SetEngineValue(const wchar_t* name, const wchar_t* value) { SetVariable(PanelEngine(), name, value); }
@@ -102,8 +88,7 @@ void Drop(HWND target, const Paths& paths)
     list += L'\0';
     HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
     DROPFILES* drop = (DROPFILES*)GlobalLock(memory);
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
+    *drop = {sizeof(DROPFILES), {}, FALSE, TRUE};
     wmemcpy((wchar_t*)(drop + 1), list.data(), list.size());
     GlobalUnlock(memory);
     SendMessageW(target, WM_DROPFILES, (WPARAM)memory, 0);  // the receiver releases it
@@ -113,10 +98,8 @@ Paths EntryPaths()
 {
     Paths paths;
     std::vector<wchar_t> buf(4096);
-    for (int i = 0; i < PlaylistCount(); i++) {
-        GetEntryText(i, 2, buf.data(), (int)buf.size());
-        paths.push_back(buf.data());
-    }
+    for (int i = 0; i < PlaylistCount(); i++)
+        GetEntryText(i, 2, buf.data(), (int)buf.size()), paths.push_back(buf.data());
     return paths;
 }
 
@@ -128,9 +111,7 @@ RECT Rect(HWND window)
 
 void SetRow(int row, UINT state)
 {
-    LVITEMW item = {};
-    item.state = state;
-    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    LVITEMW item = {.state = state, .stateMask = LVIS_SELECTED | LVIS_FOCUSED};
     SendMessageW(PlaylistView, LVM_SETITEMSTATE, row, (LPARAM)&item);
 }
 
@@ -175,14 +156,11 @@ Picture Print(HWND window, UINT flags)
     SendMessageW(window, WM_PRINTCLIENT, (WPARAM)dc, flags);
     for (int i = 0; i < r.right * r.bottom; i++)
         p.Pixels.push_back(GetPixel(dc, i % r.right, i / r.right));
-    DeleteObject(SelectObject(dc, old));
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
+    DeleteObject(SelectObject(dc, old)), DeleteDC(dc), ReleaseDC(nullptr, screen);
     return p;
 }
 
-// Where the system does not count them (Wine): the live rows of the process's GDI handle
-// table (64-bit layout: the type byte at 14 of each 24-byte row).
+// Where the system does not count them (Wine): live rows of the GDI handle table (24-byte rows).
 long GdiObjects()
 {
     if (long n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS))

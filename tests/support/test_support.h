@@ -1,5 +1,4 @@
-// What the program tests share beside test_files.h: the program in-process, its boxes and dialogs
-// answered by the test, shell drops, pixels.
+// What the program tests share: the program in-process, its boxes and dialogs answered, drops, pixels.
 #pragma once
 #include <vector>
 
@@ -15,8 +14,7 @@ void WriteTestIni(const std::string& text);
 std::string ReadTestIni();
 std::string IniValue(const std::string& ini, const std::string& key);  // "" when absent
 
-// In an AppTest boxes land in BoxTexts, dialogs get DialogAnswer ("": cancelled; several files: the folder
-// and names NUL-separated) and leave LastDialog.
+// In an AppTest boxes land in BoxTexts; dialogs answer DialogAnswer ("": cancel; folder\0names...).
 extern Paths BoxTexts;
 extern std::wstring DialogAnswer;
 extern struct DialogRecord { int Shown; std::wstring Filter; HWND Owner; } LastDialog;  // NULs as "|"
