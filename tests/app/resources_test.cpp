@@ -13,8 +13,8 @@ TEST(Resources, TheManifest)
     ACTCTX_SECTION_KEYED_DATA data = {sizeof data};
     EXPECT_TRUE(FindActCtxSectionStringW(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, L"comctl32.dll", &data));
     wchar_t awareness[64] = {};  // as declared (Wine treats every process as aware)
-    QueryActCtxSettingsW(0, nullptr, L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness",
-                         awareness, 64, nullptr);
+    const wchar_t* settings = L"http://schemas.microsoft.com/SMI/2016/WindowsSettings";
+    QueryActCtxSettingsW(0, nullptr, settings, L"dpiAwareness", awareness, 64, nullptr);
     EXPECT_STREQ(awareness, L"PerMonitorV2, PerMonitor");
 }
 
@@ -106,8 +106,9 @@ TEST_F(Association, OtherTypesOfferThePlayerAndATooLongPathWritesNothing)
     EXPECT_TRUE(WriteFileTypes(L"C:\\Apps\\Nimbrel.exe"));
     for (std::wstring type : {L"mkv", L"webm", L"opus"}) {
         std::wstring name = L"nimbrel_" + type, ext = L"." + type;
-        EXPECT_EQ(Value(Keys[0], ext) + L"|" + Value(Keys[0], ext + L"\\OpenWithProgids", name.c_str()) + L"|" +
-                      Value(Keys[0], name + L"\\shell\\open\\command"), L"-||\"C:\\Apps\\Nimbrel.exe\" \"%1\"") << type;
+        std::wstring listed = Value(Keys[0], ext + L"\\OpenWithProgids", name.c_str());
+        EXPECT_EQ(Value(Keys[0], ext) + L"|" + listed + L"|" + Value(Keys[0], name + L"\\shell\\open\\command"),
+                  L"-||\"C:\\Apps\\Nimbrel.exe\" \"%1\"") << type;
     }
     EXPECT_EQ(Value(Keys[0], L"nimbrel_webm"), L"WEBM ファイル");
 }

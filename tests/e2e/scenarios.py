@@ -10,8 +10,8 @@ import time
 
 sys.dont_write_bytecode = True  # nothing written into the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from driver import BAR_HEIGHT, DPI, STARTED, Player, click, drag, grab, key, pixel, reg_query, wait_until, winpath, \
-    windows, xdo  # noqa: E402
+from driver import BAR_HEIGHT, DPI, STARTED, Player, click, drag, grab, key, pixel, reg_query, wait_until, \
+    winpath, windows, xdo  # noqa: E402
 
 EXE = MEDIA = HERE = None
 FIRST, SECOND = "first.mp4", "second.flv"

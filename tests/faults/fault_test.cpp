@@ -14,7 +14,7 @@ std::wstring Env(const wchar_t* name) { return _wgetenv(name) ? _wgetenv(name) :
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 struct Faults : AppTest {
-    void TearDown() override { AppTest::TearDown(), BuildIniPath(); }  // the settings file beside the test program
+    void TearDown() override { AppTest::TearDown(), BuildIniPath(); }  // the settings file beside us again
     // The saves into folder fail and keep the previous files whole.
     void ExpectSavesFail(const std::wstring& folder)
     {
@@ -93,7 +93,8 @@ TEST_F(Faults, NoUsableTemporaryFolderEndsStartUpInTheErrorBox)
         BoxTexts.clear();
         SetEnvironmentVariableW(L"TEMP", folder.c_str()), SetEnvironmentVariableW(L"TMP", folder.c_str());
         EXPECT_FALSE(StartApp()) << Utf8(folder);
-        SetEnvironmentVariableW(L"TEMP", temp.c_str()), SetEnvironmentVariableW(L"TMP", tmp.c_str()), CloseApp();
+        SetEnvironmentVariableW(L"TEMP", temp.c_str()), SetEnvironmentVariableW(L"TMP", tmp.c_str());
+        CloseApp();
         EXPECT_TRUE(BoxTexts == Paths{L"初期化に失敗しました"} && IniValue(ReadTestIni(), "AspectRatio10") != "") << Utf8(folder);
     }
     ASSERT_TRUE(StartApp());

@@ -108,7 +108,7 @@ TEST_F(Desktop, AppCommandsRunTheMenusCommands)
     auto send = [](HWND target, int command) {
         return SendMessageW(target, WM_APPCOMMAND, (WPARAM)target, MAKELPARAM(0, command | FAPPCOMMAND_KEY));
     };
-    EXPECT_TRUE(send(MainWindow, APPCOMMAND_MEDIA_PLAY) && NowPlaying() == L"-1 Idle") << "guarded as the item is";
+    EXPECT_TRUE(send(MainWindow, APPCOMMAND_MEDIA_PLAY) && NowPlaying() == L"-1 Idle") << "guarded as the item";
     AddFiles({L"a.flv"});
     PlayEntry(0);
     send(PlaylistView, APPCOMMAND_MEDIA_PAUSE), send(GetWindow(VideoPanel, GW_CHILD), APPCOMMAND_MEDIA_PAUSE);
@@ -133,7 +133,7 @@ struct Taskbar : ITaskbarList3 {
     NOTHING(SetOverlayIcon, HWND, HICON, LPCWSTR) NOTHING(SetThumbnailTooltip, HWND, LPCWSTR) NOTHING(SetThumbnailClip, HWND, RECT*)
 #undef NOTHING
 #define KEEP(name, ...) HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override
-    KEEP(SetProgressValue, HWND, ULONGLONG done, ULONGLONG total) { return Moved |= total == 12 && done, S_OK; }
+    KEEP(SetProgressValue, HWND, ULONGLONG at, ULONGLONG total) { return Moved |= total == 12 && at, S_OK; }
     KEEP(SetProgressState, HWND, TBPFLAG state) { return State = state, S_OK; }
     KEEP(ThumbBarAddButtons, HWND w, UINT n, LPTHUMBBUTTON b) { return ThumbBarUpdateButtons(w, n, b); }
     KEEP(ThumbBarUpdateButtons, HWND, UINT n, LPTHUMBBUTTON b) { return std::copy(b, b + n, Buttons), S_OK; }

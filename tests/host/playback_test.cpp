@@ -39,10 +39,24 @@ TEST_F(Playback, StartupRewritesTheMovieFileAndHostsTheEngineInThePanel)
     EXPECT_TRUE(engine.right - engine.left == panel.right && engine.bottom - engine.top == panel.bottom);
 }
 
+// Index and state, the engine's pause, the duration, past the start, the buttons and items, the icon.
+std::wstring Shown()
+{
+    auto on = [](HWND b, UINT id) {  // button and item: both enabled, both not, or "?"
+        bool button = IsWindowEnabled(b), item = IsMenuItemEnabled(MainMenu, id);
+        return button != item ? L"?" : button ? L"+" : L"-";
+    };
+    HICON icon = ButtonIcon(PlayPauseButton);
+    std::wstring now = NowPlaying();
+    return now.substr(0, now.find(L" [")) + L" " + EngineValue(L"state_pause") + L" " +
+           std::to_wstring(PlaybackDuration) + (PlaybackPosition > 2 ? L" on " : L" start ") +
+           on(PlayPauseButton, IDM_PLAY_PAUSE) + on(StopButton, IDM_STOP) + (icon == PlayIcon ? L">" : L"=");
+}
+
 // A clip past 260 characters: monitor values, buttons and items, space, a guard, stop and play again.
 TEST_F(Playback, MonitorValuesAndThePlayStateThroughStopPlayAndPause)
 {
-    ASSERT_TRUE(PumpUntil([] { return VideoWidth == 160 && VideoHeight == 120; }, 3000)) << "before any file: 160 x 120";
+    ASSERT_TRUE(PumpUntil([] { return VideoWidth == 160 && VideoHeight == 120; }, 3000)) << "before any file";
     std::wstring path = Dir.Path;
     for (int i = 0; i < 6; i++)
         CreateDirectoryW((L"\\\\?\\" + (path += L"\\フォルダ " + std::wstring(40, L'x'))).c_str(), nullptr);
@@ -53,23 +67,17 @@ TEST_F(Playback, MonitorValuesAndThePlayStateThroughStopPlayAndPause)
             return PlaybackDuration == duration && PlaybackPosition >= position && VideoWidth >= width; }, 8000));
     };
     auto key = [](HWND w, UINT message) { SendMessageW(w, message, VK_SPACE, 0); };
-    // Index and state, the engine's pause, the duration, past the start, the buttons and items, the icon.
-    ExpectSteps([] {
-        auto on = [](HWND b, UINT id) { return IsWindowEnabled(b) && IsMenuItemEnabled(MainMenu, id) ? L"+" : L"-"; };
-        std::wstring now = NowPlaying();
-        return now.substr(0, now.find(L" [")) + L" " + EngineValue(L"state_pause") + L" " + std::to_wstring(PlaybackDuration) +
-               (PlaybackPosition > 2 ? L" on " : L" start ") + on(PlayPauseButton, IDM_PLAY_PAUSE) + on(StopButton, IDM_STOP) +
-               (ButtonIcon(PlayPauseButton) == PlayIcon ? L">" : ButtonIcon(PlayPauseButton) == PauseIcon ? L"=" : L"?");
-    }, {{[] {}, L"-1 Idle 0 0 start -->"},
+    auto pausable = [](bool on) { SetMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE, on); };
+    ExpectSteps(Shown, {{[] {}, L"-1 Idle 0 0 start -->"},
         {[&] { PlayEntry(0), wait(12, 3), key(MainWindow, WM_KEYDOWN); }, L"0 Playing 0 12 on ++="},  // 12.9 s
         {[&] { key(MainWindow, WM_KEYUP); }, L"0 Paused 1 12 on ++>"},
-        {[] { SetMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE, 0), Command(IDM_PLAY_PAUSE); }, L"0 Paused 1 12 on -+>"},
-        {[] { SetMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE, 1), Press(PlayPauseButton); }, L"0 Playing 0 12 on ++="},
+        {[&] { pausable(false), Command(IDM_PLAY_PAUSE); }, L"0 Paused 1 12 on ?+>"},
+        {[&] { pausable(true), Press(PlayPauseButton); }, L"0 Playing 0 12 on ++="},
         {[] { Press(StopButton); EXPECT_EQ(VideoWidth, 0); }, L"0 Stopped 0 0 start +->"},
-        {[&] { wait(0, 0, 160); }, L"0 Stopped 0 0 start +->"},
-        {[&] { SetEngineValue(L"state_file", L""), Press(PlayPauseButton), wait(12, 0); }, L"0 Playing 0 12 start ++="},
+        {[&] { wait(0, 0, 160), SetEngineValue(L"state_file", L""); }, L"0 Stopped 0 0 start +->"},
+        {[&] { Press(PlayPauseButton), wait(12, 0); }, L"0 Playing 0 12 start ++="},
         {[&] { key(GetWindow(VideoPanel, GW_CHILD), WM_KEYUP); }, L"0 Paused 1 12 start ++>"},  // handed on
-        {[] { SendMessageW(ControlBar, WM_KEYUP, VK_SPACE, 0); }, L"0 Playing 0 12 start ++="}});
+        {[&] { key(ControlBar, WM_KEYUP); }, L"0 Playing 0 12 start ++="}});
     EXPECT_TRUE(EngineValue(L"state_file") == path && NowPlaying().ends_with(L"[動画 long.mp4]")) << "written again";
 }
 

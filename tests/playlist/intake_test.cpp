@@ -93,7 +93,8 @@ TEST_F(Intake, DeepFolderTreeIsWalkedWholeWithoutDeepRecursion)
         return ScanFolder((const wchar_t*)root, at);
     }, (void*)root.c_str(), 0, nullptr);
     // The rows are added through this thread's list view: serve it until the walk ends.
-    EXPECT_TRUE(PumpUntil([&] { return WaitForSingleObject(walk, 0) == WAIT_OBJECT_0; }, 60000) && CloseHandle(walk));
+    EXPECT_TRUE(PumpUntil([&] { return WaitForSingleObject(walk, 0) == WAIT_OBJECT_0; }, 60000));
+    CloseHandle(walk);
     Paths got = EntryPaths();
     EXPECT_TRUE(std::is_permutation(got.begin(), got.end(), files.begin(), files.end()) && BoxTexts.empty()) << got.size();
     Drop(VideoPanel, {files[0]});
