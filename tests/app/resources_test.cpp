@@ -44,13 +44,12 @@ struct Association : ::testing::Test {
     }
     void TearDown() override
     {
-        SetRegistryWriter(nullptr);
-        SetMessageBoxHandler(nullptr);
+        SetRegistryWriter(nullptr), SetMessageBoxHandler(nullptr);
         for (int i = 0; i < 2; i++)
             RegOverridePredefKey(Predefined[i], nullptr), RegCloseKey(Keys[i]);
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Nimbrel test");
     }
-    std::wstring Value(HKEY key, const std::wstring& path, const wchar_t* name = nullptr)
+    std::wstring Value(HKEY key, const std::wstring& path, const wchar_t* name = nullptr)  // "-" when absent
     {
         wchar_t v[1024] = {};
         DWORD bytes = sizeof v;
@@ -61,7 +60,8 @@ struct Association : ::testing::Test {
     {
         wchar_t exe[520];
         GetModuleFileNameW(nullptr, exe, 520);
-        for (auto [type, description] : {std::pair{L"flv", L"FLV ファイル"}, {L"mp4", L"MP4 ファイル"}, {L"nbl", L"Nimbrel Play List"}}) {
+        for (auto [type, description] :
+             {std::pair{L"flv", L"FLV ファイル"}, {L"mp4", L"MP4 ファイル"}, {L"nbl", L"Nimbrel Play List"}}) {
             std::wstring ext = prefix + L"." + type, name = L"nimbrel_" + std::wstring(type), cls = prefix + name, all;
             for (const std::wstring& path : {ext, cls, cls + L"\\shell", cls + L"\\shell\\open\\command", cls + L"\\DefaultIcon"})
                 all += Value(key, path) + L"|";

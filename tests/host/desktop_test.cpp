@@ -22,8 +22,7 @@ int IconSide(HICON icon)
     ICONINFO info = {};
     BITMAP bitmap = {};
     GetIconInfo(icon, &info), GetObjectW(info.hbmMask, sizeof bitmap, &bitmap);
-    DeleteObject(info.hbmMask), DeleteObject(info.hbmColor);
-    return bitmap.bmWidth;
+    return DeleteObject(info.hbmMask), DeleteObject(info.hbmColor), bitmap.bmWidth;
 }
 
 using Desktop = AppTest;
