@@ -26,6 +26,26 @@ int Left(HWND w)  // in the main window's client area
     return ScreenToClient(MainWindow, &p), p.x;
 }
 
+struct Picture {  // the client area as the window prints it (WM_PRINTCLIENT)
+    int Width;
+    std::vector<COLORREF> Pixels;
+    COLORREF At(int x, int y) const { return Pixels[y * Width + x]; }
+};
+
+Picture Print(HWND window)
+{
+    RECT r;
+    GetClientRect(window, &r);
+    Picture p{r.right};
+    HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, CreateCompatibleBitmap(screen, r.right, r.bottom));
+    SendMessageW(window, WM_PRINTCLIENT, (WPARAM)dc, PRF_CLIENT);
+    for (int i = 0; i < r.right * r.bottom; i++)
+        p.Pixels.push_back(GetPixel(dc, i % r.right, i / r.right));
+    DeleteObject(SelectObject(dc, old)), DeleteDC(dc), ReleaseDC(nullptr, screen);
+    return p;
+}
+
 // Pixels of a window's client area other than the button face where pick holds.
 template <class Pick> int Ink(HWND w, Pick pick)
 {

@@ -1,5 +1,6 @@
 // Display scales, monitors that go, the screen kept awake, app commands, the taskbar button.
 #include <windows.h>
+#include <winternl.h>
 
 #include "app/app.h"
 #include "app/display_scale.h"
@@ -23,6 +24,20 @@ int IconSide(HICON icon)
     BITMAP bitmap = {};
     GetIconInfo(icon, &info), GetObjectW(info.hbmMask, sizeof bitmap, &bitmap);
     return DeleteObject(info.hbmMask), DeleteObject(info.hbmColor), bitmap.bmWidth;
+}
+
+// Where the system does not count them (Wine): live rows of the GDI handle table (24-byte rows).
+long GdiObjects()
+{
+    if (long n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS))
+        return n;
+    PROCESS_BASIC_INFORMATION info = {};
+    NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &info, sizeof info, nullptr);
+    auto* table = *reinterpret_cast<unsigned char**>(reinterpret_cast<char*>(info.PebBaseAddress) + 0xF8);
+    long n = 0;
+    for (int i = 0; table && i < 0x10000; ++i)
+        n += table[24 * i + 14] != 0;
+    return n;
 }
 
 using Desktop = AppTest;

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 #include <shlobj.h>
-#include <winternl.h>
 
 #include "app/app.h"
 #include "app/file_dialog.h"
@@ -144,34 +143,6 @@ std::wstring ListState()
         s += L" " + std::wstring(PathNamePart(box.c_str()));
     BoxTexts.clear();
     return s;
-}
-
-Picture Print(HWND window, UINT flags)
-{
-    RECT r;
-    GetClientRect(window, &r);
-    Picture p{r.right};
-    HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(dc, CreateCompatibleBitmap(screen, r.right, r.bottom));
-    SendMessageW(window, WM_PRINTCLIENT, (WPARAM)dc, flags);
-    for (int i = 0; i < r.right * r.bottom; i++)
-        p.Pixels.push_back(GetPixel(dc, i % r.right, i / r.right));
-    DeleteObject(SelectObject(dc, old)), DeleteDC(dc), ReleaseDC(nullptr, screen);
-    return p;
-}
-
-// Where the system does not count them (Wine): live rows of the GDI handle table (24-byte rows).
-long GdiObjects()
-{
-    if (long n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS))
-        return n;
-    PROCESS_BASIC_INFORMATION info = {};
-    NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &info, sizeof info, nullptr);
-    auto* table = *reinterpret_cast<unsigned char**>(reinterpret_cast<char*>(info.PebBaseAddress) + 0xF8);
-    long n = 0;
-    for (int i = 0; table && i < 0x10000; ++i)
-        n += table[24 * i + 14] != 0;
-    return n;
 }
 
 void AppTest::SetUp()

@@ -34,13 +34,6 @@ std::wstring ListState();
 // Runs each step, then compares what state() says with the step's text.
 using Steps = std::vector<std::pair<std::function<void()>, std::wstring>>;
 void ExpectSteps(const std::function<std::wstring()>& state, const Steps& steps);
-struct Picture {  // the client area as the window prints it (WM_PRINTCLIENT)
-    int Width;
-    std::vector<COLORREF> Pixels;
-    COLORREF At(int x, int y) const { return Pixels[y * Width + x]; }
-};
-Picture Print(HWND window, UINT flags = PRF_CLIENT);
-long GdiObjects();  // of this process (from Wine's handle table where the system does not count)
 
 // The program started with no settings file, boxes and dialogs captured, a temporary folder.
 struct AppTest : ::testing::Test {
