@@ -88,19 +88,20 @@ TEST_F(ViewModes, AspectSlotsAndSizePresets)
     }
 }
 
-// Idle in full screen the pointer hides, moved it comes back; the system's counter ends as it began.
+// Idle in full screen the pointer hides; a menu or a move brings it back, the system's counter as it was.
 TEST_F(ViewModes, PointerHidesWhenIdleInFullScreen)
 {
     auto counter = [] { int c = ShowCursor(TRUE); ShowCursor(FALSE); return c - 1; };
+    auto idle = [] { for (int i = 0; i < 40; i++) CursorIdleTick(); };
     SetActiveWindow(MainWindow);
     SetCursorPos(300, 200);
     const int start = counter();
     FullScreen = true;
-    NoteMouseActivity(0);
-    for (int i = 0; i < 40; i++)
-        CursorIdleTick();
+    NoteMouseActivity(0), idle();
     EXPECT_TRUE(!CursorShown && counter() == start - 1);
-    SetCursorPos(301, 200), NoteMouseActivity(0);
+    NoteMouseActivity(1), idle();  // a menu open
+    EXPECT_TRUE(CursorShown && counter() == start);
+    NoteMouseActivity(0), idle(), SetCursorPos(301, 200), NoteMouseActivity(0);
     EXPECT_TRUE(CursorShown && counter() == start);
     FullScreen = false;
 }
