@@ -106,8 +106,8 @@ TEST_F(Association, OtherTypesOfferThePlayerAndATooLongPathWritesNothing)
     EXPECT_TRUE(WriteFileTypes(L"C:\\Apps\\Nimbrel.exe"));
     for (std::wstring type : {L"mkv", L"webm", L"opus"}) {
         std::wstring name = L"nimbrel_" + type, ext = L"." + type;
-        std::wstring listed = Value(Keys[0], ext + L"\\OpenWithProgids", name.c_str());
-        EXPECT_EQ(Value(Keys[0], ext) + L"|" + listed + L"|" + Value(Keys[0], name + L"\\shell\\open\\command"),
+        std::wstring listed = Value(Keys[0], ext + L"\\OpenWithProgids", name.c_str()) + L"|";
+        EXPECT_EQ(Value(Keys[0], ext) + L"|" + listed + Value(Keys[0], name + L"\\shell\\open\\command"),
                   L"-||\"C:\\Apps\\Nimbrel.exe\" \"%1\"") << type;
     }
     EXPECT_EQ(Value(Keys[0], L"nimbrel_webm"), L"WEBM ファイル");

@@ -46,8 +46,9 @@ TEST_F(Startup, MenusWindowAndEngineReflectTheLoadedSettings)
     std::wstring sent;
     for (const wchar_t* name : {L"state_quality", L"state_smoothing", L"state_deblocking", L"state_volume", L"state_stop"})
         sent += EngineValue(name) + L" ";
-    for (auto [command, name] : {std::pair{IDM_QUALITY_MEDIUM, L"state_quality"},
-                                 {IDM_SMOOTHING_OFF, L"state_smoothing"}, {IDM_DEBLOCK_OFF, L"state_deblocking"}})
+    for (auto [command, name] :
+         {std::pair{IDM_QUALITY_MEDIUM, L"state_quality"}, {IDM_SMOOTHING_OFF, L"state_smoothing"},
+          {IDM_DEBLOCK_OFF, L"state_deblocking"}})
         SetEngineValue(name, L"3"), Command(command), sent += EngineValue(name) + L" ";
     EXPECT_EQ(sent, L"1 0 2 0 1 1 0 1 ");
 }

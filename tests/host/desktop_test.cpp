@@ -122,7 +122,7 @@ TEST_F(Desktop, AppCommandsRunTheMenusCommands)
     auto send = [](HWND target, int command) {
         return SendMessageW(target, WM_APPCOMMAND, (WPARAM)target, MAKELPARAM(0, command | FAPPCOMMAND_KEY));
     };
-    EXPECT_TRUE(send(MainWindow, APPCOMMAND_MEDIA_PLAY) && NowPlaying() == L"-1 Idle") << "guarded as the item";
+    EXPECT_TRUE(send(MainWindow, APPCOMMAND_MEDIA_PLAY) && NowPlaying() == L"-1 Idle") << "guarded";
     AddFiles({L"a.flv"});
     PlayEntry(0);
     send(PlaylistView, APPCOMMAND_MEDIA_PAUSE), send(GetWindow(VideoPanel, GW_CHILD), APPCOMMAND_MEDIA_PAUSE);

@@ -62,14 +62,14 @@ TEST_F(Playback, MonitorValuesAndThePlayStateThroughStopPlayAndPause)
         CreateDirectoryW((L"\\\\?\\" + (path += L"\\フォルダ " + std::wstring(40, L'x'))).c_str(), nullptr);
     ASSERT_TRUE(CopyFileW(Clip(L"long.mp4").c_str(), (L"\\\\?\\" + (path += L"\\動画 long.mp4")).c_str(), FALSE));
     AddEntry(0, path.c_str());
-    auto wait = [](unsigned duration, unsigned position, int width = 0) {
-        ASSERT_TRUE(PumpUntil([=] {
-            return PlaybackDuration == duration && PlaybackPosition >= position && VideoWidth >= width; }, 8000));
+    auto wait = [](unsigned length, unsigned at, int w = 0) {
+        auto there = [=] { return PlaybackDuration == length && PlaybackPosition >= at && VideoWidth >= w; };
+        ASSERT_TRUE(PumpUntil(there, 8000));
     };
     auto key = [](HWND w, UINT message) { SendMessageW(w, message, VK_SPACE, 0); };
     auto pausable = [](bool on) { SetMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE, on); };
     ExpectSteps(Shown, {{[] {}, L"-1 Idle 0 0 start -->"},
-        {[&] { PlayEntry(0), wait(12, 3), key(MainWindow, WM_KEYDOWN); }, L"0 Playing 0 12 on ++="},  // 12.9 s
+        {[&] { PlayEntry(0), wait(12, 3), key(MainWindow, WM_KEYDOWN); }, L"0 Playing 0 12 on ++="},  // 12.9
         {[&] { key(MainWindow, WM_KEYUP); }, L"0 Paused 1 12 on ++>"},
         {[&] { pausable(false), Command(IDM_PLAY_PAUSE); }, L"0 Paused 1 12 on ?+>"},
         {[&] { pausable(true), Press(PlayPauseButton); }, L"0 Playing 0 12 on ++="},
@@ -78,7 +78,7 @@ TEST_F(Playback, MonitorValuesAndThePlayStateThroughStopPlayAndPause)
         {[&] { Press(PlayPauseButton), wait(12, 0); }, L"0 Playing 0 12 start ++="},
         {[&] { key(GetWindow(VideoPanel, GW_CHILD), WM_KEYUP); }, L"0 Paused 1 12 start ++>"},  // handed on
         {[&] { key(ControlBar, WM_KEYUP); }, L"0 Playing 0 12 start ++="}});
-    EXPECT_TRUE(EngineValue(L"state_file") == path && NowPlaying().ends_with(L"[動画 long.mp4]")) << "written again";
+    EXPECT_TRUE(EngineValue(L"state_file") == path && NowPlaying().ends_with(L"[動画 long.mp4]"));
 }
 
 // An end is acted on once, not during a drag, without a current entry, for a new file or after a stop.

@@ -28,7 +28,7 @@ TEST_F(Playlist, EndOfFileFollowsTheRepeatModePreviousAndNextStopAtTheEnds)
         RemoveAllEntries();
         Drop(PlaylistPanel, Paths(Files.begin(), Files.begin() + c.rows));
         Command(c.mode), PlayEntry(c.from), AdvanceAfterEnd();
-        EXPECT_TRUE(NowPlaying() == c.now && IsMenuItemChecked(MainMenu, c.mode)) << c.mode << " from " << c.from;
+        EXPECT_TRUE(NowPlaying() == c.now && IsMenuItemChecked(MainMenu, c.mode)) << c.mode << " " << c.from;
     }
     Drop(PlaylistPanel, {Files[1], Files[2]});  // after the last case: a b c
     for (UINT mode = IDM_REPEAT_LIST_ONCE; mode <= IDM_FILE_ONCE; mode++) {

@@ -50,7 +50,8 @@ TempFolder::TempFolder()
     wchar_t temp[MAX_PATH];
     static int serial;
     GetTempPathW(MAX_PATH, temp);
-    Path = temp + (L"nimbrel-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++serial));
+    Path = temp + (L"nimbrel-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                   std::to_wstring(++serial));
     RemoveTree(Path), CreateDirectoryW(Path.c_str(), nullptr);
 }
 

@@ -19,7 +19,7 @@ std::wstring MakeFlv(const std::wstring& path)
     return WriteBytes(path, std::string("FLV\x01\x05\0\0\0\x09\0\0\0\0\0\0\0\0", 17)), path;
 }
 
-std::wstring MakeText(const std::wstring& path) { return WriteBytes(path, "just some words, not a video\r\n"), path; }
+std::wstring MakeText(const std::wstring& path) { return WriteBytes(path, "not a video\r\n"), path; }
 
 static std::wstring TestIniPath()
 {
