@@ -10,8 +10,9 @@ namespace {
 
 AVFrame* DecodeCover(Session* s) {
   AVFrame* f = av_frame_alloc();
-  if (f && avcodec_send_packet(s->cover, s->coverPacket) >= 0 && avcodec_send_packet(s->cover, nullptr) >= 0 &&
-      avcodec_receive_frame(s->cover, f) >= 0 && f->width > 0 && f->height > 0)
+  AVCodecContext* c = s->cover;
+  if (f && avcodec_send_packet(c, s->coverPacket) >= 0 && avcodec_send_packet(c, nullptr) >= 0 &&
+      avcodec_receive_frame(c, f) >= 0 && f->width > 0 && f->height > 0)
     return f;
   av_frame_free(&f);
   return nullptr;

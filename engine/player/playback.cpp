@@ -408,12 +408,13 @@ bool Player::OpenFile(std::unique_ptr<Session>& s, const std::wstring& path) {
   auto tooLarge = [](const AVCodecParameters* c) { return int64_t{c->width} * c->height > kMaxPixels; };
   auto kind = [&](int i, AVMediaType type) {
     const AVStream* st = ic->streams[i];
-    bool cover = st->disposition & AV_DISPOSITION_ATTACHED_PIC;
-    return st->codecpar->codec_type == type && !tooLarge(st->codecpar) && (type != AVMEDIA_TYPE_VIDEO || !cover);
+    bool cover = type == AVMEDIA_TYPE_VIDEO && (st->disposition & AV_DISPOSITION_ATTACHED_PIC);
+    return st->codecpar->codec_type == type && !tooLarge(st->codecpar) && !cover;
   };
   int streams = static_cast<int>(ic->nb_streams);
+  int threads = decoderThreads_.load();
   for (int i = 0; i < streams && s->videoIndex < 0; ++i)
-    if (kind(i, AVMEDIA_TYPE_VIDEO) && (s->video = OpenDecoder(ic->streams[i], true, decoderThreads_.load()))) {
+    if (kind(i, AVMEDIA_TYPE_VIDEO) && (s->video = OpenDecoder(ic->streams[i], true, threads))) {
       s->video->skip_loop_filter = static_cast<AVDiscard>(skipLoopFilter_.load());
       s->videoIndex = i;
     }
