@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
-"""Damaged FLV and MP4 files for the engine's media fuzz run.
+"""Damaged media files (FLV and MP4, and today's other containers) for the engine's media fuzz run.
 
   media-fuzz.py SEEDS OUT COUNT SEED [FIRST]
 
 Makes short seed clips in SEEDS with the system's ffmpeg (once), then writes COUNT mutated files
-OUT/NNNNN.flv|mp4 for the numbers FIRST .. FIRST+COUNT-1. File N depends only on SEED and N, so
+OUT/NNNNN.EXT for the numbers FIRST .. FIRST+COUNT-1. File N depends only on SEED and N, so
 one damaged file is made again by `media-fuzz.py SEEDS OUT 1 SEED N`.
 """
 import os
@@ -16,6 +16,8 @@ import sys
 SMALL = ["-f", "lavfi", "-i", "testsrc=size=160x120:rate=25:duration=1"]
 LARGE = ["-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=1"]
 SOUND = ["-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=1"]
+COVER = ["-f", "lavfi", "-i", "color=c=blue:size=64x48:duration=0.1", "-map", "0", "-map", "1",
+         "-frames:v", "1", "-disposition:v", "attached_pic"]
 X264 = ["-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-g", "10"]
 # name: ffmpeg arguments (inputs, codecs); "change" seeds switch picture size half way.
 SEEDS = {
@@ -26,7 +28,24 @@ SEEDS = {
     "faststart.mp4": SMALL + SOUND + X264 + ["-c:a", "aac", "-movflags", "+faststart"],
     "bframes.mp4": SMALL + X264 + ["-bf", "3"],
     "pcm.flv": SMALL + SOUND + X264 + ["-c:a", "pcm_s16le"],
+    "vp9.mkv": SMALL + SOUND + ["-c:v", "libvpx-vp9", "-deadline", "realtime", "-cpu-used", "8",
+                                "-c:a", "libopus"],
+    "av1.webm": SMALL + SOUND + ["-c:v", "libaom-av1", "-usage", "realtime", "-cpu-used", "8",
+                                 "-c:a", "libvorbis"],
+    "h264.mov": SMALL + SOUND + X264 + ["-c:a", "aac"],
+    "mpeg4.avi": SMALL + SOUND + ["-c:v", "mpeg4", "-c:a", "libmp3lame"],
+    "h264.ts": SMALL + SOUND + X264 + ["-c:a", "ac3"],
+    "h264.m2ts": SMALL + SOUND + X264 + ["-c:a", "aac"],
+    "mpeg2.mpg": SMALL + SOUND + ["-c:v", "mpeg2video", "-c:a", "mp2", "-f", "vob"],
+    "cover.mp3": SOUND + COVER + ["-c:v", "mjpeg", "-pix_fmt", "yuvj420p"],
+    "cover.m4a": SOUND + COVER + ["-c:v", "png", "-c:a", "aac"],
+    "cover.flac": SOUND + COVER + ["-c:v", "png"],
+    "sound.ogg": SOUND + ["-c:a", "libvorbis"],
+    "sound.opus": SOUND + ["-c:a", "libopus"],
+    "sound.wav": SOUND,
 }
+KINDS = tuple("." + name.split(".")[1] for name in SEEDS)
+MP4_LIKE = ("mp4", "mov", "m4a")  # the box mutations apply
 
 
 def ffmpeg(*args):
@@ -54,7 +73,7 @@ def make_seeds(folder):
                 out.write(open(r, "rb").read())
         ffmpeg("-r", "25", "-f", "h264", "-i", both, "-c", "copy", path)
     return {name: open(os.path.join(folder, name), "rb").read()
-            for name in sorted(os.listdir(folder)) if name.endswith((".flv", ".mp4"))}
+            for name in sorted(os.listdir(folder)) if name.endswith(KINDS)}
 
 
 # --- the files' structure -------------------------------------------------------------------
@@ -228,14 +247,17 @@ def splice_flv(r, a, b):
 def mutate(seeds, seed, n):
     r = random.Random("%d:%d" % (seed, n))
     name = r.choice(sorted(seeds))
-    kind = name[-3:]
+    kind = name.split(".")[1]
     d = bytearray(seeds[name])
     if kind == "flv" and r.random() < 0.15:
         d = splice_flv(r, d, seeds[r.choice([s for s in sorted(seeds) if s.endswith(".flv")])])
     for _ in range(r.choice((1, 1, 2, 3))):
         if not d:
             break
-        result = r.choice(MUTATIONS)(r, d, kind)
+        if kind in ("flv",) + MP4_LIKE:
+            result = r.choice(MUTATIONS)(r, d, "mp4" if kind in MP4_LIKE else kind)
+        else:  # the mutations that know no structure
+            result = r.choice((truncate, bit_flips, overwrite_run, duplicate_piece))(r, d, kind)
         if result is not None:
             d = bytearray(result)
     return kind, bytes(d)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Media fuzz: damaged FLV and MP4 files, each played by the real engine under Wine in one
-# long-lived process with a watchdog. Prints the figures; exits 1 when a file crashed or hung it.
+# Media fuzz: damaged media files (FLV, MP4 and the other containers the engine plays), each
+# played by the real engine under Wine in one long-lived process with a watchdog. Prints the
+# figures; exits 1 when a file crashed or hung it.
 #   tools/media-fuzz.sh [--count N] [--seed S] [--first N] [--host-first] [BUILD_DIR]
 # --host-first runs the window thread real-time (Linux SCHED_FIFO), so busy engine threads
 # cannot take its processor mid-call; a slow call left either waited on the engine (asleep or

@@ -155,7 +155,7 @@ std::vector<std::wstring> Files(const std::wstring& folder) {
   if (h == INVALID_HANDLE_VALUE) return names;
   do {
     std::wstring n = d.cFileName;
-    if (n.size() > 4 && (n.ends_with(L".flv") || n.ends_with(L".mp4"))) names.push_back(n);
+    if (!(d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(n);
   } while (FindNextFileW(h, &d));
   FindClose(h);
   std::sort(names.begin(), names.end());

@@ -359,13 +359,15 @@ void CloseSession(std::unique_ptr<Session>& s) {
   s->videoPackets.Wake();
   s->audioPackets.Wake();
   s->frames.Wake();
-  for (std::thread* t : {&s->videoDecoder, &s->videoOutput, &s->audioWorker})
+  for (std::thread* t : {&s->videoDecoder, &s->videoOutput, &s->audioWorker, &s->coverWorker})
     if (t->joinable()) t->join();
   s->videoPackets.Clear();
   s->audioPackets.Clear();
   s->frames.Clear();
   avcodec_free_context(&s->video);
   avcodec_free_context(&s->audio);
+  avcodec_free_context(&s->cover);
+  av_packet_free(&s->coverPacket);
   avformat_close_input(&s->format);
   Player* player = s->player;
   s.reset();
@@ -401,19 +403,31 @@ bool Player::OpenFile(std::unique_ptr<Session>& s, const std::wstring& path) {
     if (r < 0 && ic->nb_streams == 0) return false;
   }
   s->startTime = ic->start_time != AV_NOPTS_VALUE ? ic->start_time / double(AV_TIME_BASE) : 0;
-  int v = av_find_best_stream(ic, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-  int a = av_find_best_stream(ic, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+  // Pictures: the first track whose decoder opens; sound: the track marked default, else the first
+  // whose decoder opens. A sound file's picture (its cover) is shown only when no track is.
   auto tooLarge = [](const AVCodecParameters* c) { return int64_t{c->width} * c->height > kMaxPixels; };
-  if (v >= 0 && !(ic->streams[v]->disposition & AV_DISPOSITION_ATTACHED_PIC) && !tooLarge(ic->streams[v]->codecpar)) {
-    s->video = OpenDecoder(ic->streams[v], true, decoderThreads_.load());
-    if (s->video) {
+  auto kind = [&](int i, AVMediaType type) {
+    const AVStream* st = ic->streams[i];
+    bool cover = type == AVMEDIA_TYPE_VIDEO && (st->disposition & AV_DISPOSITION_ATTACHED_PIC);
+    return st->codecpar->codec_type == type && !tooLarge(st->codecpar) && !cover;
+  };
+  int streams = static_cast<int>(ic->nb_streams);
+  int threads = decoderThreads_.load();
+  for (int i = 0; i < streams && s->videoIndex < 0; ++i)
+    if (kind(i, AVMEDIA_TYPE_VIDEO) && (s->video = OpenDecoder(ic->streams[i], true, threads))) {
       s->video->skip_loop_filter = static_cast<AVDiscard>(skipLoopFilter_.load());
-      s->videoIndex = v;
+      s->videoIndex = i;
     }
-  }
-  if (a >= 0) {
-    s->audio = OpenDecoder(ic->streams[a], false, 0);
-    if (s->audio) s->audioIndex = a;
+  for (int pass = 0; pass < 2 && s->audioIndex < 0; ++pass)
+    for (int i = 0; i < streams && s->audioIndex < 0; ++i)
+      if (kind(i, AVMEDIA_TYPE_AUDIO) && (pass || ic->streams[i]->disposition & AV_DISPOSITION_DEFAULT) &&
+          (s->audio = OpenDecoder(ic->streams[i], false, 0)))
+        s->audioIndex = i;
+  for (int i = 0; i < streams && s->videoIndex < 0 && s->audioIndex >= 0 && !s->cover; ++i) {
+    AVStream* st = ic->streams[i];
+    if ((st->disposition & AV_DISPOSITION_ATTACHED_PIC) && st->attached_pic.size > 0 &&
+        !tooLarge(st->codecpar) && (s->cover = OpenDecoder(st, false, 0)))
+      s->coverPacket = av_packet_clone(&st->attached_pic);
   }
   if (s->videoIndex < 0 && s->audioIndex < 0) return false;  // nothing we can play
   for (int i = 0; i < static_cast<int>(ic->nb_streams); ++i)
@@ -449,6 +463,7 @@ void Player::StartWorkers(Session* s) {
     s->videoOutput = std::thread(VideoOutputThread, s);
   }
   if (s->audioIndex >= 0) s->audioWorker = std::thread(AudioThread, s);
+  if (s->cover && s->coverPacket) s->coverWorker = std::thread(CoverThread, s);
 }
 
 void Player::ReaderThread() {

@@ -141,6 +141,7 @@ class Player {
   friend void VideoOutputThread(Session*);
   friend void VideoDecodeThread(Session*);
   friend void AudioThread(Session*);
+  friend void CoverThread(Session*);
   void ReaderThread();
   bool OpenFile(std::unique_ptr<Session>& s, const std::wstring& path);
   void StartWorkers(Session* s);

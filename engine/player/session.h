@@ -91,6 +91,8 @@ struct Session {
   int videoIndex = -1, audioIndex = -1;
   AVCodecContext* video = nullptr;
   AVCodecContext* audio = nullptr;
+  AVCodecContext* cover = nullptr;  // a sound file's picture, decoded once from coverPacket
+  AVPacket* coverPacket = nullptr;
   double startTime = 0;  // seconds subtracted from every timestamp
   double duration = NAN;  // the container's, when it knows it
   double frameDuration = 0.04;
@@ -103,7 +105,7 @@ struct Session {
   std::atomic<bool> videoBehind{false};   // the picture is far behind: skip what can be skipped
   // Progress of each decoder (packets sent, frames received), for bounding waits on it.
   std::atomic<long> videoFed{0}, audioFed{0}, videoOut{0}, audioOut{0};
-  std::thread videoDecoder, videoOutput, audioWorker;
+  std::thread videoDecoder, videoOutput, audioWorker, coverWorker;
 
   double Seconds(int64_t ts, AVRational tb) const {
     return ts == AV_NOPTS_VALUE ? NAN : ts * av_q2d(tb) - startTime;
@@ -132,3 +134,4 @@ constexpr int64_t kMaxPixels = int64_t{8192} * 4352;
 void VideoDecodeThread(Session* s);
 void VideoOutputThread(Session* s);
 void AudioThread(Session* s);
+void CoverThread(Session* s);

@@ -1,8 +1,6 @@
-// What needs no window, with values at the limits that must never overflow or divide by zero.
-// (Properties over any values: the arithmetic fuzzer.)
+// What needs no window, at the limits that must never overflow or divide by zero.
 #include <climits>
 
-#include "app/about_box.h"
 #include "app/aspect.h"
 #include "app/display_scale.h"
 #include "app/layout.h"
@@ -40,8 +38,8 @@ TEST(ControlMapping, SecondsPixelsLevelsAndMarkersWithoutOverflowOrDivisionByZer
         EXPECT_EQ(rows[i][0], rows[i][1]) << "row " << i;
 }
 
-// A subject too long for the buffer is cut, the suffix kept; the engine line has one line break, at its end.
-TEST(Texts, ErrorTimeHoverAndEngineLines)
+// A subject too long for the buffer is cut, the suffix kept.
+TEST(Texts, ErrorTimeAndHoverLines)
 {
     wchar_t text[1024 + 16];
     ComposeErrorText(-1, L"a", text, 1024);
@@ -54,8 +52,6 @@ TEST(Texts, ErrorTimeHoverAndEngineLines)
     SetPendingError(3, std::wstring(3000, L'p').c_str());
     EXPECT_EQ(wcslen(PendingError.Subject), 1023u);
     SetPendingError(0, L"");
-    FormatEngineLine(text, 160);
-    EXPECT_TRUE(std::wstring(text).starts_with(L"再生エンジン 1.0 / FFmpeg avformat ") && wcschr(text, L'\n') == text + wcslen(text) - 1);
     struct Row { unsigned position, duration; const wchar_t* shown; };
     for (const Row& r : {Row{0, 0, L"   0:00/   0:00|0:00"}, Row{65, 7200, L"   1:05/ 120:00|1:05"},
                          Row{3725, 600000, L"  62:05/10000:00|62:05"}, Row{Max, 0, L"71582788:15/   0:00|71582788:15"}}) {
@@ -100,8 +96,7 @@ std::string Text(const Placement& p)
     return std::to_string(p.x) + "," + std::to_string(p.y) + " " + std::to_string(p.width) + "x" + std::to_string(p.height);
 }
 
-// The default window at each scale (brought within 96..480): children, widgets, limits, hover box, marker
-// zone, full-screen bar; a saved side scales by its client part; a lost window moves into the work area.
+// The default window at each scale (within 96..480); a saved side scales; a lost window moves back in.
 TEST(ScaledLayout, EverySizeFollowsTheScale)
 {
     struct Row { int dpi; const char* layout; } rows[] = {

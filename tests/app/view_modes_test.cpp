@@ -1,4 +1,4 @@
-// Full screen, toggles, presets, aspect slots, the main menu and the pointer's auto-hide, in real windows.
+// Full screen, toggles, presets and aspect slots, in real windows.
 #include "app/app.h"
 #include "app/aspect.h"
 #include "app/main_menu.h"
@@ -7,34 +7,23 @@
 #include "controls/control_bar.h"
 #include "controls/cursor_hide.h"
 #include "engine/video_panel.h"
-#include "playlist/playlist.h"
 #include "resources/resource.h"
 #include "test_support.h"
 
 namespace {
-
-struct Popup { HWND owner; POINT at; int hold; };
-std::vector<Popup> Popups;
 
 bool Same(RECT a, RECT b) { return EqualRect(&a, &b); }
 int Height(HWND w) { return Rect(w).bottom - Rect(w).top; }
 std::wstring Label(UINT id) { wchar_t t[64] = {}; GetMenuStringW(MainMenu, id, t, 64, MF_BYCOMMAND); return t; }
 const char Placed[] = "[Setting]\r\nWindowPosX=120\r\nWindowPosY=90\r\nWindowWidth=520\r\nWindowHeight=380\r\n";
 
-struct ViewModes : AppTest {
-    void Start(const std::string& ini)
-    {
-        Restart(Placed + ini);
-        SetPopupMenuHandler([](HMENU, int x, int y, HWND owner) { return Popups.push_back({owner, {x, y}, CursorHold}), TRUE; });
-    }
-    void TearDown() override { SetPopupMenuHandler(nullptr); AppTest::TearDown(); }
-};
+using ViewModes = AppTest;
 
 // In full screen the toggles and presets rest and F10 hides the bar; Esc brings the window back as it was.
 TEST_F(ViewModes, FullScreenRoundTrip)
 {
     for (int shown : {1, 0}) {
-        Start("PlayListShow=" + std::to_string(shown) + "\r\n");
+        Restart(Placed + ("PlayListShow=" + std::to_string(shown) + "\r\n"));
         RECT before = Rect(MainWindow), monitor = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
         Command(IDM_FULL_SCREEN), Command(IDM_SHOW_PLAYLIST), Command(IDM_ALWAYS_ON_TOP);
         VideoWidth = 640, VideoHeight = 360;
@@ -54,7 +43,7 @@ TEST_F(ViewModes, FullScreenRoundTrip)
         EXPECT_TRUE(ini.rfind(Placed, 0) == 0 && IniValue(ini, "Maximize") == "0") << "closed in full screen: " << ini;
     }
     // A window that already has the screen's rectangle still loses its frame and gets its bar back.
-    Start("");
+    Restart(Placed);
     int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
     MoveWindow(MainWindow, 0, 0, cx, cy, TRUE);
     Command(IDM_FULL_SCREEN);
@@ -70,8 +59,8 @@ TEST_F(ViewModes, FullScreenRoundTrip)
 // Odd slots show "---", never sent or chosen; Alt+2 fits the video's own pixels, or leaves the window.
 TEST_F(ViewModes, AspectSlotsAndSizePresets)
 {
-    Start("AspectRatio1=16\r\nAspectRatio2=-16009\r\nAspectRatio3=0\r\nAspectRatio4=2147483647\r\nAspectRatio5=1000000\r\n"
-          "AspectRatio7=2039\r\n");
+    Restart(Placed + std::string("AspectRatio1=16\r\nAspectRatio2=-16009\r\nAspectRatio3=0\r\n"
+                                 "AspectRatio4=2147483647\r\nAspectRatio5=1000000\r\nAspectRatio7=2039\r\n"));
     struct Row { UINT id; const wchar_t *label, *sent; } rows[] = {
         {40087, L"2 ： 39", L"2039"}, {40081, L"---", nullptr}, {40082, L"---", nullptr}, {40084, L"483 ： 647", L"2147483647"},
         {40083, L"---", nullptr}, {40085, L"---", nullptr}, {40080, L"通常", L"0"}, {40090, L"---", nullptr},
@@ -99,74 +88,22 @@ TEST_F(ViewModes, AspectSlotsAndSizePresets)
     }
 }
 
-// F1 shows the main menu at the window's corner, the others at the pointer, which stays shown.
-TEST_F(ViewModes, MainMenuAtTheCornerForF1AndAtThePointerOtherwise)
+// Idle in full screen the pointer hides; a menu or a move brings it back, the system's counter as it was.
+TEST_F(ViewModes, PointerHidesWhenIdleInFullScreen)
 {
-    Start("");
-    SetCursorPos(300, 200);
-    POINT pointer, corner = {Rect(MainWindow).left, Rect(MainWindow).top};
-    GetCursorPos(&pointer);
-    struct Row { HWND target, owner; UINT message; WPARAM wParam; POINT at; } rows[] = {
-        {MainWindow, MainWindow, WM_COMMAND, IDM_SHOW_MENU, corner}, {GetWindow(VideoPanel, GW_CHILD), nullptr, WM_RBUTTONDOWN, 0, pointer},
-        {ControlBar, ControlBar, WM_RBUTTONDOWN, 0, pointer}, {MenuButton, ControlBar, BM_CLICK, 0, pointer},
-    };
-    for (const Row& r : rows) {
-        Popups.clear();
-        SendMessageW(r.target, r.message, r.wParam, 0);
-        ASSERT_EQ(Popups.size(), 1u);
-        EXPECT_TRUE(Popups[0].owner == (r.owner ? r.owner : r.target) && Popups[0].hold == 1 && CursorHold == 0);
-        EXPECT_EQ(Popups[0].at.x * 10000 + Popups[0].at.y, r.at.x * 10000 + r.at.y);
-    }
-}
-
-int DisplayCounter()  // the system's counter, left as it was
-{
-    int c = ShowCursor(TRUE);
-    ShowCursor(FALSE);
-    return c - 1;
-}
-
-void Ticks(int n)
-{
-    for (int i = 0; i < n; i++)
-        CursorIdleTick();
-}
-
-// The pointer hides on the 20th idle tick in full screen and comes back on real movement or a menu.
-TEST_F(ViewModes, PointerHidesInFullScreenAndComesBackOnMovementAMenuOrAnotherWindow)
-{
-    SetForegroundWindow(MainWindow);
+    auto counter = [] { int c = ShowCursor(TRUE); ShowCursor(FALSE); return c - 1; };
+    auto idle = [] { for (int i = 0; i < 40; i++) CursorIdleTick(); };
     SetActiveWindow(MainWindow);
     SetCursorPos(300, 200);
-    const int start = DisplayCounter();
+    const int start = counter();
     FullScreen = true;
-    NoteMouseActivity(0);
-    static HWND other;
-    // After each step and its ticks: shown, the system's counter lowered and the idle count (-1: any).
-    struct Step { void (*act)(); int ticks, shown, lowered, idle; const char* what; } steps[] = {
-        {[] {}, 19, 1, 0, 19, "not before the twentieth tick"},
-        {[] {}, 51, 0, 1, -1, "hidden"},
-        {[] { NoteMouseActivity(0); }, 0, 0, 1, 0, "a mouse-move message where the pointer already was"},
-        {[] { SetCursorPos(301, 200); NoteMouseActivity(0); NoteMouseActivity(0); }, 0, 1, 0, 0, "moved"},
-        {[] { Ticks(20); FullScreen = false; NoteMouseActivity(0); }, 100, 1, 0, -1, "never hidden in a window"},
-        {[] { FullScreen = true; Ticks(20); NoteMouseActivity(1); }, 40, 1, 0, -1, "a menu open: shown at once"},
-        {[] { NoteMouseActivity(0); }, 20, 0, 1, -1, "the menu closed: counting starts again"},
-        {[] {
-             SetCursorPos(302, 200), NoteMouseActivity(0);
-             other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
-             SetActiveWindow(other);
-         }, 40, 1, 0, 0, "another window active"},
-    };
-    for (const Step& s : steps) {
-        s.act();
-        Ticks(s.ticks);
-        EXPECT_TRUE(CursorShown == s.shown && DisplayCounter() == start - s.lowered && (s.idle < 0 || IdleTicks == s.idle))
-            << s.what;
-    }
-    DestroyWindow(other);
+    NoteMouseActivity(0), idle();
+    EXPECT_TRUE(!CursorShown && counter() == start - 1);
+    NoteMouseActivity(1), idle();  // a menu open
+    EXPECT_TRUE(CursorShown && counter() == start);
+    NoteMouseActivity(0), idle(), SetCursorPos(301, 200), NoteMouseActivity(0);
+    EXPECT_TRUE(CursorShown && counter() == start);
     FullScreen = false;
-    NoteMouseActivity(0);
-    EXPECT_EQ(DisplayCounter(), start);
 }
 
 }  // namespace

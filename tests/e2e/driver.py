@@ -1,6 +1,5 @@
-"""Drives the real Nimbrel.exe under Wine (the environment of tools/wine-env.sh) as a person at the
-X display does: real keys and mouse input through xdotool (windows focused, never activated: Xvfb
-has no window manager); titles, sizes, pixels and the settings file read back."""
+"""Drives the real Nimbrel.exe under Wine (tools/wine-env.sh) as a person at the X display does: real
+keys and mouse through xdotool (windows focused, never activated: Xvfb has no window manager)."""
 import os
 import re
 import shutil
@@ -51,13 +50,13 @@ def drag(start, end, steps=6):
     xdo("mousemove", *start)
     xdo("mousedown", 1)
     for i in range(1, steps + 1):
-        xdo("mousemove", start[0] + (end[0] - start[0]) * i // steps, start[1] + (end[1] - start[1]) * i // steps)
+        xdo("mousemove", *(a + (b - a) * i // steps for a, b in zip(start, end)))
         time.sleep(0.02)
     xdo("mouseup", 1)
 
 
-def windows(name, pid=None):  # shown windows whose title matches name (of process pid)
-    return [int(w) for w in xdo("search", "--all", "--onlyvisible", *(["--pid", pid] if pid else []), "--name", name).split()]
+def windows(name, pid):  # shown windows of process pid whose title matches name
+    return [int(w) for w in xdo("search", "--all", "--onlyvisible", "--pid", pid, "--name", name).split()]
 
 
 def geometry(window):
@@ -66,16 +65,12 @@ def geometry(window):
 
 
 def grab(x, y, width, height):  # the screen's RGB bytes in a rectangle
-    return subprocess.run(["import", "-silent", "-window", "root", "-crop", f"{width}x{height}+{x}+{y}", "-depth", "8",
-                           "rgb:-"], capture_output=True, check=True).stdout
+    return subprocess.run(["import", "-silent", "-window", "root", "-crop", f"{width}x{height}+{x}+{y}",
+                           "-depth", "8", "rgb:-"], capture_output=True, check=True).stdout
 
 
 def pixel(picture, x, y, width=1):
     return tuple(picture[3 * (y * width + x):3 * (y * width + x) + 3])
-
-
-def screenshot(path):
-    subprocess.run(["import", "-silent", "-window", "root", path], check=True)
 
 
 def reg_query(key, value=None):  # a registry value's data (the default one without a name), or None
@@ -92,10 +87,7 @@ class Player:
         self.folder, self.exe = folder, os.path.join(folder, "Nimbrel.exe")
         os.makedirs(folder, exist_ok=True)
         if not os.path.exists(self.exe):
-            try:
-                os.link(exe, self.exe)
-            except OSError:
-                shutil.copy(exe, self.exe)
+            shutil.copy(exe, self.exe)
         if settings:
             with open(self.ini_path, "w", newline="") as f:
                 f.write("[Setting]\r\n" + "".join(f"{k}={v}\r\n" for k, v in settings.items()))
@@ -109,10 +101,9 @@ class Player:
             raise AssertionError("the program showed no main window")
         # Wine draws the frame itself: its sides follow from the window opened at the default size.
         x, y, w, h = geometry(self.window)
-        side, top = (w - DEFAULT_CLIENT[0]) // 2, h - DEFAULT_CLIENT[1] - (w - DEFAULT_CLIENT[0]) // 2
-        if {"WindowWidth", "WindowHeight"} & set(settings or {}):
-            side, top = WINE_FRAME[DPI]
-        self.frame = (side, top)
+        side = (w - DEFAULT_CLIENT[0]) // 2
+        self.frame = WINE_FRAME[DPI] if {"WindowWidth", "WindowHeight"} & set(settings or {}) else \
+            (side, h - DEFAULT_CLIENT[1] - side)
         self.focus()
 
     @property
@@ -134,8 +125,7 @@ class Player:
         time.sleep(0.05)
 
     def full_screen(self):
-        x, y, w, h = geometry(self.window)
-        return (x, y, w, h) == (0, 0, *map(int, xdo("getdisplaygeometry").split()))
+        return geometry(self.window) == (0, 0, *map(int, xdo("getdisplaygeometry").split()))
 
     def client(self):  # screen x, y, width, height of the client area
         x, y, w, h = geometry(self.window)
@@ -149,9 +139,7 @@ class Player:
     def pixel(self, cx, cy):
         return pixel(grab(*self.at(cx, cy), 1, 1), 0, 0)
 
-    def seek_bar(self):
-        """Screen x of the seek bar's inner left edge, its inner width, and the screen y
-        (the bar lies from client x 91 to B - 230 at 96 DPI, B the client width, in a 1-pixel border)."""
+    def seek_bar(self):  # screen x and width inside its border (client x 91 to B - 230 at 96 DPI), y
         x, y, w, h = self.client()
         return x + px(91) + 1, w - px(230) - px(91) - 2, y + h - BAR_HEIGHT + px(15)
 

@@ -4,6 +4,7 @@
 #include "app/app.h"
 #include "app/aspect.h"
 #include "app/menus.h"
+#include "controls/control_bar.h"
 #include "engine/monitor.h"
 #include "engine/playback_commands.h"
 #include "engine/video_panel.h"
@@ -12,6 +13,8 @@
 #include "test_support.h"
 
 namespace {
+
+void Press(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
 
 struct Playback : AppTest {
     void Add(const wchar_t* clip) { AddEntry(PlaylistCount(), Clip(clip).c_str()); }
@@ -36,31 +39,46 @@ TEST_F(Playback, StartupRewritesTheMovieFileAndHostsTheEngineInThePanel)
     EXPECT_TRUE(engine.right - engine.left == panel.right && engine.bottom - engine.top == panel.bottom);
 }
 
-// A clip from a path past 260 characters: the monitor's values, space on release, a grayed item's
-// guard; stop keeps the mark and the size comes back; played again, it starts over.
+// Index and state, the engine's pause, the duration, past the start, the buttons and items, the icon.
+std::wstring Shown()
+{
+    auto on = [](HWND b, UINT id) {  // button and item: both enabled, both not, or "?"
+        bool button = IsWindowEnabled(b), item = IsMenuItemEnabled(MainMenu, id);
+        return button != item ? L"?" : button ? L"+" : L"-";
+    };
+    HICON icon = ButtonIcon(PlayPauseButton);
+    std::wstring now = NowPlaying();
+    return now.substr(0, now.find(L" [")) + L" " + EngineValue(L"state_pause") + L" " +
+           std::to_wstring(PlaybackDuration) + (PlaybackPosition > 2 ? L" on " : L" start ") +
+           on(PlayPauseButton, IDM_PLAY_PAUSE) + on(StopButton, IDM_STOP) + (icon == PlayIcon ? L">" : L"=");
+}
+
+// A clip past 260 characters: monitor values, buttons and items, space, a guard, stop and play again.
 TEST_F(Playback, MonitorValuesAndThePlayStateThroughStopPlayAndPause)
 {
-    ASSERT_TRUE(PumpUntil([] { return VideoWidth == 160 && VideoHeight == 120; }, 3000)) << "before any file: 160 x 120";
+    ASSERT_TRUE(PumpUntil([] { return VideoWidth == 160 && VideoHeight == 120; }, 3000)) << "before any file";
     std::wstring path = Dir.Path;
     for (int i = 0; i < 6; i++)
         CreateDirectoryW((L"\\\\?\\" + (path += L"\\フォルダ " + std::wstring(40, L'x'))).c_str(), nullptr);
     ASSERT_TRUE(CopyFileW(Clip(L"long.mp4").c_str(), (L"\\\\?\\" + (path += L"\\動画 long.mp4")).c_str(), FALSE));
     AddEntry(0, path.c_str());
-    auto wait = [](unsigned duration, unsigned position, int width = 0) {
-        ASSERT_TRUE(PumpUntil([=] { return PlaybackDuration == duration && PlaybackPosition >= position && VideoWidth >= width; }, 8000));
+    auto wait = [](unsigned length, unsigned at, int w = 0) {
+        auto there = [=] { return PlaybackDuration == length && PlaybackPosition >= at && VideoWidth >= w; };
+        ASSERT_TRUE(PumpUntil(there, 8000));
     };
     auto key = [](HWND w, UINT message) { SendMessageW(w, message, VK_SPACE, 0); };
-    ExpectSteps([] { return NowPlaying() + L" " + EngineValue(L"state_pause") + L" " + std::to_wstring(PlaybackDuration) +
-                            (PlaybackPosition > 2 ? L" on" : L" start"); },
-                {{[&] { PlayEntry(0), wait(12, 3), key(MainWindow, WM_KEYDOWN); }, L"0 Playing [動画 long.mp4] 0 12 on"},  // 12.9 s
-                 {[&] { key(MainWindow, WM_KEYUP); }, L"0 Paused [動画 long.mp4] 1 12 on"},
-                 {[] { SetMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE, 0), Command(IDM_PLAY_PAUSE); }, L"0 Paused [動画 long.mp4] 1 12 on"},
-                 {[] { SetMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE, 1), Command(IDM_PLAY_PAUSE); }, L"0 Playing [動画 long.mp4] 0 12 on"},
-                 {[] { Command(IDM_STOP); EXPECT_EQ(VideoWidth, 0); }, L"0 Stopped [動画 long.mp4] 0 0 start"},
-                 {[&] { wait(0, 0, 160); }, L"0 Stopped [動画 long.mp4] 0 0 start"},
-                 {[&] { SetEngineValue(L"state_file", L""), Command(IDM_PLAY_PAUSE), wait(12, 0); }, L"0 Playing [動画 long.mp4] 0 12 start"},
-                 {[&] { key(GetWindow(VideoPanel, GW_CHILD), WM_KEYUP); }, L"0 Paused [動画 long.mp4] 1 12 start"}});  // handed on
-    EXPECT_EQ(EngineValue(L"state_file"), path) << "written again by the restart";
+    auto pausable = [](bool on) { SetMenuItemEnabled(MainMenu, IDM_PLAY_PAUSE, on); };
+    ExpectSteps(Shown, {{[] {}, L"-1 Idle 0 0 start -->"},
+        {[&] { PlayEntry(0), wait(12, 3), key(MainWindow, WM_KEYDOWN); }, L"0 Playing 0 12 on ++="},  // 12.9
+        {[&] { key(MainWindow, WM_KEYUP); }, L"0 Paused 1 12 on ++>"},
+        {[&] { pausable(false), Command(IDM_PLAY_PAUSE); }, L"0 Paused 1 12 on ?+>"},
+        {[&] { pausable(true), Press(PlayPauseButton); }, L"0 Playing 0 12 on ++="},
+        {[] { Press(StopButton); EXPECT_EQ(VideoWidth, 0); }, L"0 Stopped 0 0 start +->"},
+        {[&] { wait(0, 0, 160), SetEngineValue(L"state_file", L""); }, L"0 Stopped 0 0 start +->"},
+        {[&] { Press(PlayPauseButton), wait(12, 0); }, L"0 Playing 0 12 start ++="},
+        {[&] { key(GetWindow(VideoPanel, GW_CHILD), WM_KEYUP); }, L"0 Paused 1 12 start ++>"},  // handed on
+        {[&] { key(ControlBar, WM_KEYUP); }, L"0 Playing 0 12 start ++="}});
+    EXPECT_TRUE(EngineValue(L"state_file") == path && NowPlaying().ends_with(L"[動画 long.mp4]"));
 }
 
 // An end is acted on once, not during a drag, without a current entry, for a new file or after a stop.
@@ -93,20 +111,6 @@ TEST_F(Playback, SectionRepeatsItself)
         return returns == 2;
     }, 20000)) << returns;
     EXPECT_LE(highest, 5u) << "played on past the section (a second's slack for a late tick)";
-}
-
-// The picture choices reach the engine also when they do not change. (The volume: control_bar_test.cpp.)
-TEST_F(Playback, PictureChoicesAlwaysReachTheEngine)
-{
-    struct Choice { UINT command; const wchar_t *variable, *value; };
-    for (Choice c : {Choice{IDM_QUALITY_MEDIUM, L"state_quality", L"1"}, {IDM_SMOOTHING_OFF, L"state_smoothing", L"0"},
-                     {IDM_DEBLOCK_OFF, L"state_deblocking", L"1"}})
-        for (int again = 0; again < 2; again++) {
-            SetEngineValue(c.variable, L"3");
-            Command(c.command);
-            EXPECT_TRUE(IsMenuItemChecked(MainMenu, c.command) && EngineValue(c.variable) == c.value) << c.command;
-        }
-    EXPECT_FALSE(IsMenuItemChecked(MainMenu, IDM_QUALITY_HIGH));
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include "app/app.h"
 #include "app/menus.h"
-#include "app/settings.h"
 #include "engine/playback_commands.h"
 #include "playlist/path_parts.h"
 #include "playlist/playlist.h"
@@ -24,31 +23,25 @@ TEST_F(Playlist, EndOfFileFollowsTheRepeatModePreviousAndNextStopAtTheEnds)
         {2, IDM_REPEAT_SECTION, 0, L"0 Stopped [a.flv]"}, {2, IDM_FILE_ONCE, 0, L"0 Stopped [a.flv]"},
         {1, IDM_REPEAT_LIST, 0, L"0 Playing [a.flv]"}, {1, IDM_REPEAT_LIST_ONCE, 0, L"0 Stopped [a.flv]"},
     };
-    Paths files = {MakeFlv(Dir / L"a.flv"), MakeFlv(Dir / L"b.flv")};
+    AddFiles({L"a.flv", L"b.flv", L"c.flv"});
     for (auto c : cases) {
         RemoveAllEntries();
-        Drop(PlaylistPanel, Paths(files.begin(), files.begin() + c.rows));
-        Command(c.mode);
-        PlayEntry(c.from);
-        AdvanceAfterEnd();
-        EXPECT_TRUE(NowPlaying() == c.now && IsMenuItemChecked(MainMenu, c.mode)) << c.mode << " from " << c.from << " of " << c.rows;
+        Drop(PlaylistPanel, Paths(Files.begin(), Files.begin() + c.rows));
+        Command(c.mode), PlayEntry(c.from), AdvanceAfterEnd();
+        EXPECT_TRUE(NowPlaying() == c.now && IsMenuItemChecked(MainMenu, c.mode)) << c.mode << " " << c.from;
     }
-    RemoveAllEntries();
-    AddFiles({L"a.flv", L"b.flv", L"c.flv"});
+    Drop(PlaylistPanel, {Files[1], Files[2]});  // after the last case: a b c
     for (UINT mode = IDM_REPEAT_LIST_ONCE; mode <= IDM_FILE_ONCE; mode++) {
-        Command(mode);
-        PlayEntry(0);
+        Command(mode), PlayEntry(0);
         bool first = IsMenuItemEnabled(MainMenu, IDM_PREVIOUS);
-        Command(IDM_PREVIOUS), Command(IDM_NEXT);
-        PlayEntry(2);
+        Command(IDM_PREVIOUS), Command(IDM_NEXT), PlayEntry(2);
         bool last = IsMenuItemEnabled(MainMenu, IDM_NEXT);
         Command(IDM_NEXT), Command(IDM_PREVIOUS);
         EXPECT_TRUE(!first && !last && CurrentIndex == 1) << mode;
     }
 }
 
-// Each step plays a row (unless -1), selects rows (the first focused) and gives a command; the mark
-// stays with its file. Only entering or leaving the section mode clears the section.
+// Moved and removed rows keep the mark with its file; only entering or leaving section mode clears it.
 TEST_F(Playlist, MovingAndRemovingRowsKeepTheMarkWithItsFileAndModesKeepTheSection)
 {
     AddFiles({L"a.flv", L"b.flv", L"c.flv", L"d.flv", L"e.flv", L"f.flv"});
@@ -101,27 +94,6 @@ std::string RightClickMenu()
     for (UINT id : {IDM_PLAY_SELECTED, IDM_MOVE_UP, IDM_MOVE_DOWN, IDM_REMOVE, IDM_REMOVE_ALL, IDM_OPEN, IDM_SAVE_PLAYLIST})
         enabled += IsMenuItemEnabled(PlaylistMenu, id) ? '+' : '-';
     return enabled;
-}
-
-// The list fills the panel, the path hidden; the mark sits centred in the current row, never highlighted.
-TEST_F(Playlist, ListFillsThePanelHidesThePathAndMarksTheCurrentRow)
-{
-    RECT panel, view;
-    GetClientRect(PlaylistPanel, &panel);
-    GetWindowRect(PlaylistView, &view);
-    EXPECT_EQ(SendMessageW(PlaylistView, LVM_GETCOLUMNWIDTH, 2, 0), 0) << "the full path is not shown";
-    EXPECT_TRUE(view.right - view.left == Settings.PlayListWidth && view.bottom - view.top == panel.bottom);
-    AddFiles({L"a.flv", L"b.flv", L"c.flv"});
-    PlayEntry(1);
-    SetFocus(PlaylistView);
-    SetRow(1, LVIS_SELECTED | LVIS_FOCUSED);
-    Picture p = Print(PlaylistView, PRF_CLIENT | PRF_ERASEBKGND);
-    for (int row = 0; row < 3; row++) {
-        RECT mark = {LVIR_LABEL, 0};
-        SendMessageW(PlaylistView, LVM_GETSUBITEMRECT, row, (LPARAM)&mark);
-        EXPECT_EQ(p.At((mark.left + mark.right) / 2, (mark.top + mark.bottom) / 2), row == 1 ? RGB(0, 0, 0) : GetSysColor(COLOR_WINDOW));
-        EXPECT_EQ(p.At(mark.left + 1, mark.top + 1), GetSysColor(COLOR_WINDOW)) << row;
-    }
 }
 
 // The menu, a double click and Enter take the row both focused and selected.

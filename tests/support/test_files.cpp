@@ -48,12 +48,11 @@ static void RemoveTree(const std::wstring& folder)
 TempFolder::TempFolder()
 {
     wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
     static int serial;
-    Path = std::wstring(temp) + L"nimbrel-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-           std::to_wstring(++serial);
-    RemoveTree(Path);
-    CreateDirectoryW(Path.c_str(), nullptr);
+    GetTempPathW(MAX_PATH, temp);
+    Path = temp + (L"nimbrel-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                   std::to_wstring(++serial));
+    RemoveTree(Path), CreateDirectoryW(Path.c_str(), nullptr);
 }
 
 TempFolder::~TempFolder() { RemoveTree(Path); }
@@ -82,6 +81,5 @@ bool PumpUntil(const std::function<bool()>& done, int ms)
 SIZE OuterForClient(int width, int height)
 {
     RECT r = {0, 0, width, height};
-    AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
-    return {r.right - r.left, r.bottom - r.top};
+    return AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE), SIZE{r.right - r.left, r.bottom - r.top};
 }

@@ -1,5 +1,4 @@
-// What every test program shares, the engine's included: files (long paths too), a temporary
-// folder, the clips the build made, one message pump and the window-size arithmetic.
+// What every test program shares: files (long paths too), a temporary folder, clips, a pump.
 #pragma once
 #include <windows.h>
 #include <gtest/gtest.h>

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 #include <shlobj.h>
-#include <winternl.h>
 
 #include "app/app.h"
 #include "app/file_dialog.h"
@@ -17,15 +16,10 @@
 
 std::wstring MakeFlv(const std::wstring& path)
 {
-    WriteBytes(path, std::string("FLV\x01\x05\0\0\0\x09\0\0\0\0\0\0\0\0", 17));
-    return path;
+    return WriteBytes(path, std::string("FLV\x01\x05\0\0\0\x09\0\0\0\0\0\0\0\0", 17)), path;
 }
 
-std::wstring MakeText(const std::wstring& path)
-{
-    WriteBytes(path, "just some words, not a video\r\n");
-    return path;
-}
+std::wstring MakeText(const std::wstring& path) { return WriteBytes(path, "not a video\r\n"), path; }
 
 static std::wstring TestIniPath()
 {
@@ -36,8 +30,7 @@ static std::wstring TestIniPath()
 
 void WriteTestIni(const std::string& text)
 {
-    DeleteFileW(TestIniPath().c_str());
-    if (!text.empty())
+    if (DeleteFileW(TestIniPath().c_str()), !text.empty())
         WriteBytes(TestIniPath(), text);
 }
 
@@ -45,11 +38,8 @@ std::string ReadTestIni() { return ReadBytes(TestIniPath()); }
 
 std::string IniValue(const std::string& ini, const std::string& key)
 {
-    size_t at = ini.find("\n" + key + "=");
-    if (at == std::string::npos)
-        return "";
-    at += key.size() + 2;
-    return ini.substr(at, ini.find_first_of("\r\n", at) - at);
+    size_t at = ini.find("\n" + key + "="), from = at + key.size() + 2;
+    return at == std::string::npos ? "" : ini.substr(from, ini.find_first_of("\r\n", from) - from);
 }
 
 Paths BoxTexts;
@@ -58,7 +48,7 @@ DialogRecord LastDialog;
 
 static BOOL AnswerDialog(FileDialogKind, OPENFILENAMEW* dialog)
 {
-    LastDialog = {LastDialog.Shown + 1, L"", dialog->Flags, dialog->hwndOwner};
+    LastDialog = {LastDialog.Shown + 1, L"", dialog->hwndOwner};
     for (const wchar_t* p = dialog->lpstrFilter; p && *p; p += wcslen(p) + 1)
         LastDialog.Filter += std::wstring(p) + L"|";
     std::wstring answer = DialogAnswer + std::wstring(2, L'\0');
@@ -74,21 +64,15 @@ bool StartApp() { return StartNimbrel(GetModuleHandleW(nullptr), SW_SHOWNORMAL);
 
 int CloseApp()
 {
-    int exitCode = 0;
-    if (MainWindow && IsWindow(MainWindow)) {
-        PostMessageW(MainWindow, WM_CLOSE, 0, 0);
-        exitCode = RunMessageLoop();
-    }
-    FinishNimbrel();
-    return exitCode;
+    bool open = MainWindow && IsWindow(MainWindow) && PostMessageW(MainWindow, WM_CLOSE, 0, 0);
+    int exitCode = open ? RunMessageLoop() : 0;
+    return FinishNimbrel(), exitCode;
 }
 
 std::wstring EngineValue(const wchar_t* name)
 {
     std::wstring value;
-    if (PanelEngine())
-        GetVariable(PanelEngine(), name, &value);
-    return value;
+    return PanelEngine() && SUCCEEDED(GetVariable(PanelEngine(), name, &value)) ? value : L"";
 }
 
 void SetEngineValue(const wchar_t* name, const wchar_t* value) { SetVariable(PanelEngine(), name, value); }
@@ -103,8 +87,7 @@ void Drop(HWND target, const Paths& paths)
     list += L'\0';
     HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
     DROPFILES* drop = (DROPFILES*)GlobalLock(memory);
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
+    *drop = {sizeof(DROPFILES), {}, FALSE, TRUE};
     wmemcpy((wchar_t*)(drop + 1), list.data(), list.size());
     GlobalUnlock(memory);
     SendMessageW(target, WM_DROPFILES, (WPARAM)memory, 0);  // the receiver releases it
@@ -114,25 +97,20 @@ Paths EntryPaths()
 {
     Paths paths;
     std::vector<wchar_t> buf(4096);
-    for (int i = 0; i < PlaylistCount(); i++) {
-        GetEntryText(i, 2, buf.data(), (int)buf.size());
-        paths.push_back(buf.data());
-    }
+    for (int i = 0; i < PlaylistCount(); i++)
+        GetEntryText(i, 2, buf.data(), (int)buf.size()), paths.push_back(buf.data());
     return paths;
 }
 
 RECT Rect(HWND window)
 {
     RECT r;
-    GetWindowRect(window, &r);
-    return r;
+    return GetWindowRect(window, &r), r;
 }
 
 void SetRow(int row, UINT state)
 {
-    LVITEMW item = {};
-    item.state = state;
-    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    LVITEMW item = {.state = state, .stateMask = LVIS_SELECTED | LVIS_FOCUSED};
     SendMessageW(PlaylistView, LVM_SETITEMSTATE, row, (LPARAM)&item);
 }
 
@@ -167,59 +145,22 @@ std::wstring ListState()
     return s;
 }
 
-Picture Print(HWND window, UINT flags)
-{
-    RECT r;
-    GetClientRect(window, &r);
-    Picture p{r.right};
-    HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(dc, CreateCompatibleBitmap(screen, r.right, r.bottom));
-    SendMessageW(window, WM_PRINTCLIENT, (WPARAM)dc, flags);
-    for (int i = 0; i < r.right * r.bottom; i++)
-        p.Pixels.push_back(GetPixel(dc, i % r.right, i / r.right));
-    DeleteObject(SelectObject(dc, old));
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return p;
-}
-
-// Where the system does not count them (Wine): the live rows of the process's GDI handle
-// table (64-bit layout: the type byte at 14 of each 24-byte row).
-long GdiObjects()
-{
-    if (long n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS))
-        return n;
-    PROCESS_BASIC_INFORMATION info = {};
-    NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &info, sizeof info, nullptr);
-    auto* table = *reinterpret_cast<unsigned char**>(reinterpret_cast<char*>(info.PebBaseAddress) + 0xF8);
-    long n = 0;
-    for (int i = 0; table && i < 0x10000; ++i)
-        n += table[24 * i + 14] != 0;
-    return n;
-}
-
 void AppTest::SetUp()
 {
-    BoxTexts.clear();
-    LastDialog = {};
-    DialogAnswer.clear();
+    BoxTexts.clear(), DialogAnswer.clear(), LastDialog = {};
     SetMessageBoxHandler([](HWND, const wchar_t* text, const wchar_t*, UINT) { return BoxTexts.push_back(text), IDOK; });
-    SetFileDialogHandler(AnswerDialog);
-    WriteTestIni("");
+    SetFileDialogHandler(AnswerDialog), WriteTestIni("");
     ASSERT_TRUE(StartApp());
 }
 
 void AppTest::TearDown()
 {
-    CloseApp();
-    SetMessageBoxHandler(nullptr);
-    SetFileDialogHandler(nullptr);
+    CloseApp(), SetMessageBoxHandler(nullptr), SetFileDialogHandler(nullptr);
 }
 
 void AppTest::Restart(const std::string& ini)
 {
-    CloseApp();
-    WriteTestIni(ini);
+    CloseApp(), WriteTestIni(ini);
     ASSERT_TRUE(StartApp());
 }
 

@@ -1,5 +1,4 @@
-// What the program tests share beside test_files.h: the program in-process, its boxes and dialogs
-// answered by the test, shell drops, pixels.
+// What the program tests share: the program in-process, its boxes and dialogs answered, drops, pixels.
 #pragma once
 #include <vector>
 
@@ -15,13 +14,11 @@ void WriteTestIni(const std::string& text);
 std::string ReadTestIni();
 std::string IniValue(const std::string& ini, const std::string& key);  // "" when absent
 
-// While an AppTest runs boxes are recorded in BoxTexts and dialogs answered with DialogAnswer ("":
-// cancelled; several files: the folder and names NUL-separated), what the last one was given kept.
+// In an AppTest boxes land in BoxTexts; dialogs answer DialogAnswer ("": cancel; folder\0names...).
 extern Paths BoxTexts;
 extern std::wstring DialogAnswer;
-extern struct DialogRecord { int Shown; std::wstring Filter; DWORD Flags; HWND Owner; } LastDialog;  // NULs as '|'
+extern struct DialogRecord { int Shown; std::wstring Filter; HWND Owner; } LastDialog;  // NULs as "|"
 
-// The program in-process.
 bool StartApp();
 int CloseApp();  // closes the main window as the user would, runs shutdown; the exit code
 std::wstring EngineValue(const wchar_t* name);  // a variable of the engine's movie, "" when absent
@@ -31,26 +28,15 @@ void Drop(HWND target, const Paths& paths);        // as the shell drops files o
 Paths EntryPaths();                                // the FullPath of every row, in order
 RECT Rect(HWND window);             // on the screen
 void SetRow(int row, UINT state);  // the selected and focused bits of a row (-1: every row)
-// The current entry, the play state and what the title adds: "1 Playing [b.flv]", "-1 Idle".
-std::wstring NowPlaying();
-// NowPlaying, the rows' names and the boxes shown since the last call (their names and texts):
-// "0 Stopped [a.flv] | a.flv b.flv | c.flvが読み込めません".
+std::wstring NowPlaying();  // the current entry, the play state, the title's addition: "1 Playing [b.flv]"
+// NowPlaying, the rows' names, the boxes since the last call: "0 Stopped [a.flv] | a.flv b.flv | c.flvが…".
 std::wstring ListState();
 // Runs each step, then compares what state() says with the step's text.
 using Steps = std::vector<std::pair<std::function<void()>, std::wstring>>;
 void ExpectSteps(const std::function<std::wstring()>& state, const Steps& steps);
-// The client area as the window prints it (WM_PRINTCLIENT).
-struct Picture {
-    int Width;
-    std::vector<COLORREF> Pixels;
-    COLORREF At(int x, int y) const { return Pixels[y * Width + x]; }
-};
-Picture Print(HWND window, UINT flags = PRF_CLIENT);
-long GdiObjects();  // of this process (from Wine's handle table where the system does not count)
 
 // The program started with no settings file, boxes and dialogs captured, a temporary folder.
-class AppTest : public ::testing::Test {
-protected:
+struct AppTest : ::testing::Test {
     void SetUp() override;
     void TearDown() override;
     void Restart(const std::string& ini);  // closed, then started again with this settings file
