@@ -4,8 +4,7 @@
 # $BUILD_DIR/fuzz (incrementally), makes the seed corpus there, then runs each harness.
 #   tools/fuzz.sh              a short run of each (seconds; the test command runs this)
 #   tools/fuzz.sh --long       1,000,000 inputs each (FUZZ_RUNS=n for more)
-#   tools/fuzz.sh [--long] NAME...   only those harnesses (arithmetic, classify, movie_file,
-#                              playlist_text)
+#   tools/fuzz.sh [--long] NAME...   only those harnesses (arithmetic, intake, movie_file)
 # No input may make the code under test ask for more than 1 MB at once (-malloc_limit_mb):
 # the movie seeds include files that declare or inflate to tens of megabytes.
 # A finding stops the script; the input is kept in $BUILD_DIR/fuzz/findings.
@@ -18,7 +17,7 @@ if [ "${1:-}" = "--long" ]; then
   shift
 fi
 names=("$@")
-[ ${#names[@]} -gt 0 ] || names=(arithmetic classify movie_file playlist_text)
+[ ${#names[@]} -gt 0 ] || names=(arithmetic intake movie_file)
 
 if [ ! -f "$out/CMakeCache.txt" ]; then
   cmake -S "$root/tests/fuzz" -B "$out" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=None >/dev/null
@@ -95,25 +94,25 @@ lists = {
     "astral": header + "C:\\\U0001F600.flv\r\n",
 }
 for name, text in lists.items():
-    put("playlist_text", name, text.encode("utf-8"))
+    put("intake", name, text.encode("utf-8"))
 for name, hexbytes in {"cut": "5b 5d 0d 0a 61 e3 81", "surrogate": "ed a0 80 0d 0a 62",
                        "overlong": "c0 af e0 80 af f0 80 80 af", "toolarge": "f4 90 80 80 0d 0a",
                        "stray": "80 bf fe ff 0d 0a 00 63"}.items():
-    put("playlist_text", name, bytes.fromhex(hexbytes))
-put("playlist_text", "utf16-path", utf16("C:\\動画\\\U0001F600.flv"))
-put("playlist_text", "utf16-lone", utf16("C:\\a\ud800z.flv"))
+    put("intake", name, bytes.fromhex(hexbytes))
+put("intake", "utf16-path", utf16("C:\\動画\\\U0001F600.flv"))
+put("intake", "utf16-lone", utf16("C:\\a\ud800z.flv"))
 
 # First bytes: the heads of generated clips whole and cut short, short files, names with "%"
 # and ".nbl".
 for clip in sorted(os.listdir(media)):
     with open(os.path.join(media, clip), "rb") as f:
         head = f.read(2048)
-    put("classify", clip, head)
-    put("classify", clip + "-cut", head[:300])
-put("classify", "short-flv", b"FLV\x01\x05" + b"\0" * 11)
-put("classify", "name-nbl", utf16("C:\\lists\\a.nbl"))
-put("classify", "name-percent", utf16("C:\\x\\50%.flv"))
-put("classify", "name-drive", utf16("C:a%.b.c"))
+    put("intake", clip, head)
+    put("intake", clip + "-cut", head[:300])
+put("intake", "short-flv", b"FLV\x01\x05" + b"\0" * 11)
+put("intake", "name-nbl", utf16("C:\\lists\\a.nbl"))
+put("intake", "name-percent", utf16("C:\\x\\50%.flv"))
+put("intake", "name-drive", utf16("C:a%.b.c"))
 
 # The real movie, compressed and plain, and cut short.
 with open(movie, "rb") as f:

@@ -16,6 +16,7 @@ struct MovieFile {
   int videoWidth = 0, videoHeight = 0;
   // The root variables the frame declares, in order, with their initial values as text.
   std::vector<std::pair<std::wstring, std::wstring>> variables;
+  bool operator==(const MovieFile&) const = default;
 };
 
 // What a file may make the reader hold or walk, so that a crafted one is refused early with

@@ -43,8 +43,7 @@ TEST(Colour, ChoiceFollowsTheTagsElseTheSize) {
   // A picture's peak: its content light level, else its mastering display's.
   AVFrame* f = av_frame_alloc();
   AVMasteringDisplayMetadata* display = av_mastering_display_metadata_create_side_data(f);
-  display->has_luminance = 1;
-  display->max_luminance = av_make_q(4000, 1);
+  display->has_luminance = 1, display->max_luminance = av_make_q(4000, 1);
   EXPECT_EQ(TagsOf(f).peakNits, 4000);
   av_content_light_metadata_create_side_data(f)->MaxCLL = 1500;
   EXPECT_EQ(TagsOf(f).peakNits, 1500);
@@ -55,18 +54,13 @@ TEST(Colour, ChoiceFollowsTheTagsElseTheSize) {
 TEST(Colour, LightCurvesFollowTheStandards) {
   const double peak = 1000 / kSdrWhiteNits;
   const struct { const char* what; double got, want, within; } cases[] = {
-      {"PQ 0", PqToNits(0), 0, 1e-9},
-      {"PQ 0.5806: reference white", PqToNits(0.5806), 203, 0.5},
-      {"PQ 0.7518: 1000 nits", PqToNits(0.7518), 1000, 1},
-      {"PQ 1", PqToNits(1), 10000, 1e-6},
-      {"HLG 0.5: a twelfth", HlgToScene(0.5), 1.0 / 12, 1e-9},
-      {"HLG 1", HlgToScene(1), 1, 1e-6},
-      {"below the knee unchanged", ToneCurve(0.45, peak), 0.45, 0},
+      {"PQ 0", PqToNits(0), 0, 1e-9},                          {"PQ 1", PqToNits(1), 10000, 1e-6},
+      {"PQ 0.5806: reference white", PqToNits(0.5806), 203, 0.5}, {"PQ 0.7518", PqToNits(0.7518), 1000, 1},
+      {"HLG 0.5: a twelfth", HlgToScene(0.5), 1.0 / 12, 1e-9},   {"HLG 1", HlgToScene(1), 1, 1e-6},
+      {"under the knee", ToneCurve(0.45, peak), 0.45, 0},  {"all within SDR", ToneCurve(0.9, 1), 0.9, 0},
       {"reference white kept below the top", ToneCurve(1, peak), 0.765, 0.005},
       {"500 nits apart from the top", ToneCurve(500 / kSdrWhiteNits, peak), 0.938, 0.005},
-      {"the peak: SDR white", ToneCurve(peak, peak), 1, 1e-9},
-      {"past the peak: SDR white", ToneCurve(3 * peak, peak), 1, 0},
-      {"all within SDR: unchanged", ToneCurve(0.9, 1), 0.9, 0},
+      {"the peak: SDR white", ToneCurve(peak, peak), 1, 1e-9}, {"past it", ToneCurve(3 * peak, peak), 1, 0},
   };
   for (const auto& c : cases) EXPECT_NEAR(c.got, c.want, c.within) << c.what;
   for (double x = 0; x < peak; x += 0.01) ASSERT_LT(ToneCurve(x, peak), ToneCurve(x + 0.01, peak)) << x;
@@ -108,21 +102,20 @@ TEST(Colour, TaggedClipsShowTheirOwnColours) {
 
 // A 10- or 12-bit limited-range grey ramp reaches all 256 levels (rounded first: only 220).
 TEST(Colour, DeepPicturesAreConvertedAtFullPrecision) {
-  for (int shift : {2, 4}) {
-    const int width = 1024;
+  for (auto [format, shift] : {std::pair{AV_PIX_FMT_YUV420P10, 2}, {AV_PIX_FMT_YUV420P12, 4}}) {
     AVFrame* f = av_frame_alloc();
-    f->format = shift == 2 ? AV_PIX_FMT_YUV420P10 : AV_PIX_FMT_YUV420P12, f->width = width, f->height = 2;
+    f->format = format, f->width = 1024, f->height = 1;
     ASSERT_EQ(av_frame_get_buffer(f, 0), 0);
-    auto row = [&](int p, int y) { return reinterpret_cast<uint16_t*>(f->data[p] + y * f->linesize[p]); };
-    for (int x = 0; x < width; ++x) {
-      for (int y = 0; y < 2; ++y) row(0, y)[x] = (16 << shift) + (219 << shift) * x / (width - 1);
-      for (int plane : {1, 2}) row(plane, 0)[x / 2] = 128 << shift;
+    auto plane = [&](int p) { return reinterpret_cast<uint16_t*>(f->data[p]); };
+    for (int x = 0; x < 1024; ++x) {
+      plane(0)[x] = (16 << shift) + (219 << shift) * x / 1023;
+      plane(1)[x / 2] = plane(2)[x / 2] = 128 << shift;  // grey
     }
     PictureConverter c;
-    std::vector<uint8_t> bgra(width * 2 * 4);
-    ASSERT_TRUE(ConvertPicture(&c, f, width, 2, SWS_POINT, bgra.data(), width * 4));
+    std::vector<uint8_t> bgra(1024 * 4);
+    ASSERT_TRUE(ConvertPicture(&c, f, 1024, 1, SWS_POINT, bgra.data(), 1024 * 4));
     std::set<int> levels;
-    for (int x = 0; x < width; ++x) levels.insert(bgra[x * 4 + 1]);
+    for (int x = 0; x < 1024; ++x) levels.insert(bgra[x * 4 + 1]);
     EXPECT_EQ(levels.size(), 256u) << 8 + shift << " bits";
     av_frame_free(&f);
   }

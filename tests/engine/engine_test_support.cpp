@@ -27,7 +27,7 @@ void Tap(void* context, const float* samples, int frames, int channels) {
 
 Bytes ReadClip(const wchar_t* clip) {
   std::string bytes = ReadBytes(Clip(clip));
-  return Bytes(bytes.begin(), bytes.end());
+  return {bytes.begin(), bytes.end()};
 }
 
 std::wstring WriteClip(const wchar_t* name, const Bytes& bytes) {
@@ -35,8 +35,16 @@ std::wstring WriteClip(const wchar_t* name, const Bytes& bytes) {
   return Clip(name);
 }
 
+Bytes Damaged(const wchar_t* clip, size_t size, size_t garbage, bool scramble) {
+  Bytes b = ReadClip(clip);
+  for (size_t i = b.size() / 3; scramble && i < b.size(); i += 97) b[i] = uint8_t(b[i] * 31 + 7);
+  if (!scramble) b.resize(size ? size : b.size() / 2);
+  for (size_t i = 0; i < garbage; ++i) b.push_back(uint8_t(i * 7919 % 251));
+  return b;
+}
+
 Stage::Stage(int width, int height) {
-  static bool started = [] {
+  [[maybe_unused]] static bool started = [] {
     MediaEngineStartup(GetModuleHandleW(nullptr));
     WNDCLASSW wc{};
     wc.lpfnWndProc = ParentProc;
@@ -45,7 +53,6 @@ Stage::Stage(int width, int height) {
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     return RegisterClassW(&wc) != 0;
   }();
-  (void)started;
   SIZE outer = OuterForClient(width, height);
   parent = CreateWindowW(L"EngineTestParent", L"engine test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, outer.cx,
                          outer.cy, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -68,6 +75,5 @@ void Stage::Listen() { MediaEngineSetAudioTap(engine, &Tap, &tap); }
 COLORREF Stage::Pixel(int x, int y) {
   HDC dc = GetDC(Window());
   COLORREF c = GetPixel(dc, x, y);
-  ReleaseDC(Window(), dc);
-  return c;
+  return ReleaseDC(Window(), dc), c;
 }

@@ -12,6 +12,8 @@
 using Bytes = std::vector<uint8_t>;
 Bytes ReadClip(const wchar_t* clip);
 std::wstring WriteClip(const wchar_t* name, const Bytes& bytes);  // into the media folder; its path
+// Cut to size bytes (0: half) and garbage noise added, or every 97th byte from a third scrambled.
+Bytes Damaged(const wchar_t* clip, size_t size, size_t garbage = 0, bool scramble = false);
 inline bool WaitFor(const std::function<bool()>& condition, double seconds = 10) {
   return PumpUntil(condition, static_cast<int>(seconds * 1000));
 }

@@ -13,12 +13,10 @@ TEST(MovieFile, RefusesDamagedMovies) {
   Bytes scrambled = real;
   for (size_t i = 12; i < scrambled.size(); i += 7) scrambled[i] ^= 0x5A;
   const struct { const char* name; Bytes bytes; bool accepted; } cases[] = {
-      {"the real movie", real, true},
-      {"empty", {}, false},
+      {"the real movie", real, true},        {"empty", {}, false},
       {"cut in the header", Bytes(real.begin(), real.begin() + 8), false},
       {"last byte missing", Bytes(real.begin(), real.end() - 1), false},
-      {"scrambled", scrambled, false},
-      {"foreign signature", changed(0, 'X'), false},
+      {"scrambled", scrambled, false},       {"foreign signature", changed(0, 'X'), false},
       {"declared length one more", changed(4, real[4] + 1), false},
   };
   for (const auto& c : cases) {

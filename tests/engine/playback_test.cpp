@@ -16,8 +16,7 @@ TEST(Engine, VariablesReadBackAsTheHostWritesThem) {
       {L"state_aspect", L"0", L"state_asp_width=160 state_asp=0.75"},  // the video's own size: none yet
       {L"state_deblocking", L"2", L"imovie.deblocking=5"},
       {L"state_deblocking", L"0", L"imovie.deblocking=0"},
-      {L"state_quality", L"2", L"_quality=HIGH"},
-      {L"state_quality", L"7", L"_quality=HIGH state_quality=7"},
+      {L"state_quality", L"2", L"_quality=HIGH"}, {L"state_quality", L"7", L"_quality=HIGH state_quality=7"},
       {L"state_smoothing", L"1", L"imovie.smoothing=true"},
   };
   for (const auto& row : rows) {
@@ -38,30 +37,6 @@ TEST(Engine, VariablesReadBackAsTheHostWritesThem) {
   Release(fresh);
 }
 
-// Duration, displayed size and fit; sound alone or beside a foreign codec has no size, plays on.
-TEST(Engine, EveryClipKindReportsDurationSizeAndMovingTime) {
-  struct Case { const wchar_t* clip; int width, height; double duration; };
-  for (Case c : {Case{L"sorenson_mp3.flv", 320, 240, 3}, Case{L"h264_aac.mp4", 320, 240, 3},
-                 Case{L"anamorphic.mp4", 320, 180, 2}, Case{L"audio_only.mp4", 0, 0, 3},
-                 Case{L"foreign_video.mp4", 0, 0, 3}}) {
-    SCOPED_TRACE(testing::Message() << c.clip);
-    Stage s;
-    s.PlayFile(c.clip);
-    ASSERT_TRUE(WaitFor([&] { return s.Number(L"state_duration") > 0; }));
-    EXPECT_NEAR(s.Number(L"state_duration"), c.duration, 0.06);
-    if (!c.width) {
-      EXPECT_EQ(s.Get(L"state_width") + s.Get(L"state_height"), L"");
-      EXPECT_TRUE(s.WaitForEnd() && s.Number(L"ns.time") > 2.8);
-      continue;
-    }
-    EXPECT_EQ(MovieTextToInt(s.Get(L"state_width").c_str()), c.width);
-    EXPECT_EQ(MovieTextToInt(s.Get(L"state_height").c_str()), c.height);
-    EXPECT_TRUE(s.WaitForTime(0.3));
-    EXPECT_NEAR(s.Number(L"imovie._width") / s.Number(L"imovie._height"), double(c.width) / c.height, 0.01);
-    EXPECT_GT(s.Counters().framesShown, 0);
-  }
-}
-
 // A file that cannot open ends at once; seeks land on the second, pause holds, the end is left
 // by a seek, the same file written again restarts.
 TEST(Engine, SeekPauseRestartAndTheEnd) {
@@ -72,7 +47,6 @@ TEST(Engine, SeekPauseRestartAndTheEnd) {
   s.Set(L"state_pause", L"0");
   Pump(0.3);
   EXPECT_EQ(s.Get(L"state_playstop") + L" " + s.Get(L"state_width"), L"1 160");
-  auto at = [&] { return MovieTextToInt(s.Get(L"ns.time").c_str()); };
   std::wstring clip = WriteClip(L"\u52d5\u753b.mp4", ReadClip(L"long.mp4"));  // a path in Japanese
   s.Set(L"state_file", clip);
   s.Set(L"state_seek", L"8");
@@ -82,7 +56,7 @@ TEST(Engine, SeekPauseRestartAndTheEnd) {
   EXPECT_LT(s.Number(L"ns.time"), 0.5);
   ASSERT_TRUE(s.WaitForTime(0.1));
   s.Set(L"state_seek", L"5");
-  EXPECT_EQ(at(), 5);
+  EXPECT_EQ(MovieTextToInt(s.Get(L"ns.time").c_str()), 5);
   ASSERT_TRUE(s.WaitForTime(5.2));
   s.Set(L"state_pause", L"1");
   double held = s.Number(L"ns.time");
@@ -96,9 +70,7 @@ TEST(Engine, SeekPauseRestartAndTheEnd) {
   EXPECT_EQ(s.Get(L"ns.time"), L"0");
   s.Set(L"state_seek", L"12");
   ASSERT_TRUE(s.WaitForEnd());
-  EXPECT_GT(s.Number(L"ns.time"), 12.7);
   s.Set(L"state_seek", L"1");
-  EXPECT_EQ(at(), 1);
   ASSERT_TRUE(WaitFor([&] { return s.Get(L"state_playstop") == L"0"; }));
   EXPECT_TRUE(s.WaitForTime(1.3));
   s.Set(L"state_seek", L"99");  // past the end: ends again
@@ -106,27 +78,6 @@ TEST(Engine, SeekPauseRestartAndTheEnd) {
   s.Set(L"state_stop", L"1");
   s.Set(L"state_stop", L"1");  // twice in a row: no harm
   EXPECT_EQ(s.Get(L"ns.time"), L"0");
-}
-
-// The picture centred (x 100..700), also behind the host's subclass; stop leaves black, nothing kept.
-TEST(Engine, PictureShowsCentredAndStopLeavesOnlyBlack) {
-  auto isBlack = [](COLORREF c) { return GetRValue(c) < 16 && GetGValue(c) < 16 && GetBValue(c) < 16; };
-  auto isRed = [](COLORREF c) { return GetRValue(c) > 200 && GetGValue(c) < 60 && GetBValue(c) < 60; };
-  Stage s;
-  static WNDPROC previous;
-  auto proc = [](HWND h, UINT m, WPARAM w, LPARAM l) { return CallWindowProcW(previous, h, m, w, l); };
-  previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(s.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+proc)));
-  s.PlayFile(L"red.mp4");
-  ASSERT_TRUE(WaitFor([&] { return isRed(s.Pixel(400, 225)); }));
-  EXPECT_TRUE(isRed(s.Pixel(110, 10)) && isBlack(s.Pixel(50, 225)) && isBlack(s.Pixel(750, 225)));
-  InvalidateRect(s.Window(), nullptr, TRUE);
-  s.Set(L"state_pause", L"1");
-  EXPECT_TRUE(WaitFor([&] { return isRed(s.Pixel(400, 225)); }, 5));
-  EXPECT_GT(s.Counters().pictureBytes, 0u);
-  s.Set(L"state_stop", L"1");
-  EXPECT_TRUE(WaitFor([&] { return isBlack(s.Pixel(400, 225)); }, 2));
-  Pump(0.3);
-  EXPECT_TRUE(isBlack(s.Pixel(400, 225)) && s.Counters().pictureBytes == 0u);
 }
 
 // Commands never wait on a file or decoder; Release joins and keeps the host's quit message.

@@ -1,13 +1,16 @@
 // The sound through the engine's audio tap.
+#include <algorithm>
+
 #include "engine_test_support.h"
 
-// While the clock moves on 0.6 s, about that much sound comes at the sine's level (a peak of 1/8).
+// While the clock moves on 0.6 s, never back, about that much sound comes at the sine's 1/8 peak.
 static void ExpectHeard(Stage& s, const char* when) {
-  double from = s.Number(L"ns.time");
+  double from = s.Number(L"ns.time"), lowest = from, t = from;
   s.tap.Reset();
-  ASSERT_TRUE(s.WaitForTime(from + 0.6)) << when;
-  EXPECT_TRUE(s.tap.Seconds() > 0.4 && s.tap.peak > 0.07f && s.tap.peak < 0.2f)
-      << when << ": " << s.tap.Seconds() << " s at " << s.tap.peak.load();
+  ASSERT_TRUE(WaitFor([&] { return lowest = std::min(lowest, t = s.Number(L"ns.time")), t > from + 0.6; }))
+      << when;
+  EXPECT_TRUE(s.tap.Seconds() > 0.4 && s.tap.peak > 0.07f && s.tap.peak < 0.2f && lowest > from - 0.01)
+      << when << ": " << s.tap.Seconds() << " s at " << s.tap.peak.load() << ", from " << lowest;
 }
 
 // Each device (WASAPI, waveOut, the silent clock) plays each file at the volume; a lost one returns.
@@ -22,14 +25,15 @@ TEST(Sound, EveryFileSeekStopVolumeAndLostDevicePlaysWithSound) {
     ASSERT_EQ(s.Counters().audioDevice, device) << "the device cannot open here";
     ASSERT_TRUE(s.WaitForEnd());
     Pump(0.2);  // the ended file has settled (its sound paused)
-    s.PlayFile(L"long.mp4");
+    s.PlayFile(L"tail.mp4");  // a second of pictures, 120 s of sound: read in parts
     ExpectHeard(s, "the next file after one that ended");
     s.Set(L"state_pause", L"1");
     Pump(0.3);
     s.Set(L"state_pause", L"0");
     ExpectHeard(s, "after a pause");
     s.Set(L"state_seek", L"6");
-    ExpectHeard(s, "after a seek");
+    ExpectHeard(s, "after a seek into the sound alone");  // it starts at the target
+    EXPECT_LT(s.Counters().packetsHeldPeak, 2500);
     s.Set(L"state_stop", L"1");
     Pump(0.2);
     s.PlayFile(L"long.mp4");
@@ -52,7 +56,6 @@ TEST(Sound, EveryFileSeekStopVolumeAndLostDevicePlaysWithSound) {
     ExpectHeard(s, "on the silent clock");
     MediaEngineSetAudioDeviceGone(s.engine, false);
     EXPECT_TRUE(WaitFor([&] { return s.Counters().audioDevice == device; }, 5));
-    EXPECT_GT(s.Counters().audioOpens, before.audioOpens);
     ExpectHeard(s, "after the device came back");
     EXPECT_GT(s.Counters().framesShown, before.framesShown + 5);
   }

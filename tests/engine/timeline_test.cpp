@@ -33,13 +33,11 @@ TEST(Timeline, AJumpWaitsToHearFromTheOtherStreamWithinItsBound) {
   const StreamMark silent{true, 0.9}, passed{true, 1.6}, jumped{true, 1.0, 1.0, 50, -49}, ended{false, 0.9};
   const struct { double stamp; StreamMark other; double now; bool alone; Jump verdict; } rows[] = {
       {1.5, silent, 0.9, false, Jump::None},  // within kJump of where it should be
-      {NAN, silent, 0.9, false, Jump::None},  // no stamp
-      {3.0, silent, 0.9, false, Jump::Wait},
+      {NAN, silent, 0.9, false, Jump::None},  {3.0, silent, 0.9, false, Jump::Wait},  // no stamp; waits
       {3.0, passed, 0.9, false, Jump::Gap},   // the other went on past the jump
       {3.0, silent, 1.6, false, Jump::Gap},   // so did the clock
       {3.0, silent, 0.9, true, Jump::Gap},    // no progress for a while
-      {3.0, ended, 0.9, false, Jump::Gap},
-      {50.2, jumped, 0.9, false, Jump::Follow},
+      {3.0, ended, 0.9, false, Jump::Gap},    {50.2, jumped, 0.9, false, Jump::Follow},
       {20.0, passed, 0.9, false, Jump::Anchor},  // further ahead than a gap
       {-3.0, passed, 0.9, false, Jump::Anchor},
   };
@@ -53,8 +51,7 @@ TEST(Timeline, TheClockStartsAtTheTargetOrWhereBothStreamsLandAfterIt) {
       {5, 4.96, 5.0, 5},    // landed before: decoded up to the target
       {5, 6.2, 6.1, 6.1},   // overshot in both: no freeze for the overshoot
       {5, 6.2, 5.0, 5},     // the sound is there at the target
-      {5, 8.0, NAN, 8.0},   // picture alone
-      {5, NAN, NAN, 5},
+      {5, 8.0, NAN, 8.0},   {5, NAN, NAN, 5},  // picture alone; nothing
       {5, 3.0, NAN, 5},     // the last picture before a tail of sound
   };
   for (const auto& r : rows) EXPECT_EQ(StartAt(r.target, r.picture, r.sound), r.start) << r.picture << " " << r.sound;

@@ -17,10 +17,3 @@ inline std::wstring Utf16Units(const uint8_t* data, size_t size)
         units += (wchar_t)(data[i] | data[i + 1] << 8);
     return units;
 }
-
-// Whether units have a UTF-8 form (no unpaired surrogates, as utf8_system_test checks).
-inline bool HasUtf8Form(const std::wstring& units)
-{
-    std::string bytes;
-    return AppendUtf8(units.data(), units.size(), bytes);
-}

@@ -5,7 +5,7 @@
 
 #include "text/utf8.h"
 
-TEST(Utf8, DecodesEveryShortInputAsTheSystemDoes)
+TEST(Utf8, ConvertsEveryShortInputAsTheSystemDoes)
 {
     int failures = 0;
     auto expect = [&](const std::string& bytes) {  // never more units than bytes
@@ -25,10 +25,7 @@ TEST(Utf8, DecodesEveryShortInputAsTheSystemDoes)
         for (unsigned v = 0; v < (1u << 16); v++)
             for (unsigned last : {0x41u, 0x80u, 0xBFu, 0xC0u})
                 expect({(char)lead, (char)v, (char)(v >> 8), (char)last, 'A'});
-}
-
-TEST(Utf8, EncodesEveryUnitAsTheSystemDoesAndRefusesLoneSurrogates)
-{
+    // Every unit, alone and before a low surrogate, encodes as the system does; lone surrogates refuse.
     for (unsigned u = 1; u <= 0xFFFF; u++)
         for (const std::wstring& units : {std::wstring(1, (wchar_t)u), std::wstring{(wchar_t)u, (wchar_t)0xDC00}}) {
             std::string mine = "x", system(3 * units.size(), '\0');  // the system refuses with 0
