@@ -14,8 +14,6 @@
 
 namespace {
 
-void Press(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
-
 struct Playback : AppTest {
     void Add(const wchar_t* clip) { AddEntry(PlaylistCount(), Clip(clip).c_str()); }
 };

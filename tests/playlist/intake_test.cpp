@@ -12,6 +12,8 @@
 
 using Intake = AppTest;
 
+static std::wstring MakeText(const std::wstring& path) { return WriteBytes(path, "not a video\r\n"), path; }
+
 // Drops and the open dialog append (refusing one by one); the video replaces the list, idle at its box.
 TEST_F(Intake, DropsAndTheOpenDialog)
 {

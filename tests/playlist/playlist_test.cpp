@@ -14,6 +14,12 @@ namespace {
 
 using Playlist = AppTest;
 
+void SetRow(int row, UINT state)  // the selected and focused bits of a row (-1: every row)
+{
+    LVITEMW item = {.state = state, .stateMask = LVIS_SELECTED | LVIS_FOCUSED};
+    SendMessageW(PlaylistView, LVM_SETITEMSTATE, row, (LPARAM)&item);
+}
+
 // What plays after an end in each mode; previous on the first row and next on the last do nothing.
 TEST_F(Playlist, EndOfFileFollowsTheRepeatModePreviousAndNextStopAtTheEnds)
 {
