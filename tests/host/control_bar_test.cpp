@@ -73,12 +73,20 @@ TEST_F(Bar, SeekPressesAndDrags)
                  {[] { Mouse(SeekBar, Down, 30), Command(IDM_STOP), Drag(SeekBar, 40, 40), Mouse(SeekBar, Down, 30); }, L"7 20"}});
 }
 
-// Its start marker seeks and moves the loop point, its end one only moves.
-TEST_F(Bar, SectionBandMarkersAndTheirDrags)
+// The hover time follows the pointer, also while dragging; the section's start marker seeks and moves the
+// loop point, its end one only moves; without a duration nothing is drawn.
+TEST_F(Bar, HoverTimeAndSectionMarkers)
 {
     Play(100);
-    Settings.Repeat = RepeatSection;
-    Section = {20, 60, 1, 0, 0};
+    PlaybackPosition = 0;
+    for (auto [x, from, to] : {std::tuple{49, 59, 100}, {50, 0, 40}, {20, 30, 80}, {95, 35, 85}}) {
+        Mouse(SeekBar, x == 95 ? Down : Move, 20);  // the last while dragging
+        Mouse(SeekBar, Move, x);
+        EXPECT_GT(Ink(SeekBar, [&](int x, int) { return x >= from && x < to; }), 0) << x;
+        EXPECT_EQ(Ink(SeekBar, [&](int x, int) { return x < from || x >= to; }), 0) << x;
+    }
+    Mouse(SeekBar, Up, 95), SendMessageW(SeekBar, WM_MOUSELEAVE, 0, 0);  // the pointer leaves the bar
+    Settings.Repeat = RepeatSection, Section = {20, 60, 1, 0, 0};
     PlaybackPosition = 30;
     ExpectSteps([] { return EngineValue(L"state_seek") + L" " + std::to_wstring(Section.SectionLoopPoint) + L" " +
                             std::to_wstring(Section.SectionEnd) + L" " + std::to_wstring(Section.SectionDrag) + L" " +
@@ -89,19 +97,6 @@ TEST_F(Bar, SectionBandMarkersAndTheirDrags)
                  {[] { Mouse(SeekBar, Up, 80); }, L"25 25 80 0 999"}});
     PlaybackDuration = 0;
     EXPECT_EQ(Ink(SeekBar, [](int, int) { return true; }), 0);
-}
-
-// The hover time follows the pointer, also while dragging.
-TEST_F(Bar, HoverTimeFollowsThePointer)
-{
-    Play(100);
-    PlaybackPosition = 0;
-    for (auto [x, from, to] : {std::tuple{49, 59, 100}, {50, 0, 40}, {20, 30, 80}, {95, 35, 85}}) {
-        Mouse(SeekBar, x == 95 ? Down : Move, 20);  // the last while dragging
-        Mouse(SeekBar, Move, x);
-        EXPECT_GT(Ink(SeekBar, [&](int x, int) { return x >= from && x < to; }), 0) << x;
-        EXPECT_EQ(Ink(SeekBar, [&](int x, int) { return x < from || x >= to; }), 0) << x;
-    }
 }
 
 // The level goes to the engine unless muted, also when unchanged; the mute button and item alike.

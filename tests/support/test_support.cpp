@@ -45,9 +45,7 @@ DialogRecord LastDialog;
 
 static BOOL AnswerDialog(FileDialogKind, OPENFILENAMEW* dialog)
 {
-    LastDialog = {LastDialog.Shown + 1, L"", dialog->hwndOwner};
-    for (const wchar_t* p = dialog->lpstrFilter; p && *p; p += wcslen(p) + 1)
-        LastDialog.Filter += std::wstring(p) + L"|";
+    LastDialog = {LastDialog.Shown + 1, dialog->hwndOwner};
     std::wstring answer = DialogAnswer + std::wstring(2, L'\0');
     size_t first = wcslen(answer.c_str());  // several files: the names follow the folder's NUL
     dialog->nFileOffset = (WORD)(answer[first + 1] ? first + 1 : answer.rfind(L'\\', first) + 1);

@@ -16,7 +16,7 @@ std::string IniValue(const std::string& ini, const std::string& key);  // "" whe
 // In an AppTest boxes land in BoxTexts; dialogs answer DialogAnswer ("": cancel; folder\0names...).
 extern Paths BoxTexts;
 extern std::wstring DialogAnswer;
-extern struct DialogRecord { int Shown; std::wstring Filter; HWND Owner; } LastDialog;  // NULs as "|"
+extern struct DialogRecord { int Shown; HWND Owner; } LastDialog;
 
 bool StartApp();
 int CloseApp();  // closes the main window as the user would, runs shutdown; the exit code
