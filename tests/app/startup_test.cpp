@@ -40,7 +40,7 @@ TEST_F(Startup, LoadedSettingsReachMenusWindowAndEngineAndAUtf16FileStaysUtf16)
           {IDM_DEBLOCK_OFF, L"state_deblocking"}})
         SetEngineValue(name, L"3"), Command(command), sent += EngineValue(name) + L" ";
     EXPECT_EQ(sent, L"1 0 2 0 1 1 0 1 ");
-    for (const char* keys : {"WindowPosX=-1\r\nWindowPosY=300", "WindowPosX=250\r\nWindowPosY=-1", "WindowPosX=250"}) {
+    for (auto keys : {"WindowPosX=-1\r\nWindowPosY=30", "WindowPosX=25\r\nWindowPosY=-1", "WindowPosX=25"}) {
         WriteTestIni(std::string("[Setting]\r\n") + keys + "\r\n");
         LoadSettings();
         EXPECT_TRUE(Settings.WindowPosX == CW_USEDEFAULT && Settings.WindowPosY == CW_USEDEFAULT) << keys;
@@ -54,7 +54,7 @@ TEST_F(Startup, LoadedSettingsReachMenusWindowAndEngineAndAUtf16FileStaysUtf16)
     std::string bytes = ReadTestIni();
     std::wstring text((const wchar_t*)bytes.data(), bytes.size() / sizeof(wchar_t));
     EXPECT_EQ(text.rfind(L"\xFEFF[Setting]\r\nvolumelevel=77\r\n", 0), 0u);
-    EXPECT_TRUE(text.find(L"VolumeLevel") == std::wstring::npos && text.find(L"\r\nAspectRatio10=0\r\n") != std::wstring::npos);
+    EXPECT_TRUE(text.find(L"VolumeLevel") == text.npos && text.find(L"\r\nAspectRatio10=0\r\n") != text.npos);
 }
 
 // Without a settings file 662 x 414, the exit item saving the place; only the restored place is saved;
