@@ -72,9 +72,21 @@ struct Association : ::testing::Test {
     }
 };
 
+// A too long path writes nothing; other types offer the player under "Open with", their default kept;
 // "No" writes nothing; "Yes" writes (the user's classes if refused), reports a failure, keeps others'.
-TEST_F(Association, AskedWrittenRefusedAndFailed)
+TEST_F(Association, WrittenOnlyWholeAskedRefusedFailedAndForOtherTypes)
 {
+    wchar_t any[64];
+    EXPECT_FALSE(WriteFileTypes(std::wstring(520, L'x').c_str()));
+    EXPECT_EQ(RegEnumKeyW(Keys[0], 0, any, 64), ERROR_NO_MORE_ITEMS) << "a key was written: " << Utf8(any);
+    EXPECT_TRUE(WriteFileTypes(L"C:\\Apps\\Nimbrel.exe"));
+    for (std::wstring type : {L"mkv", L"webm", L"opus"}) {
+        std::wstring name = L"nimbrel_" + type, ext = L"." + type;
+        std::wstring listed = Value(Keys[0], ext + L"\\OpenWithProgids", name.c_str()) + L"|";
+        EXPECT_EQ(Value(Keys[0], ext) + L"|" + listed + Value(Keys[0], name + L"\\shell\\open\\command"),
+                  L"-||\"C:\\Apps\\Nimbrel.exe\" \"%1\"") << type;
+    }
+    EXPECT_EQ(Value(Keys[0], L"nimbrel_webm"), L"WEBM ファイル");
     const wchar_t *ask = L"関連付けしますか？\n *.flv\n *.mp4\n *.nbl (再生リストファイル)", *done = L"関連付けしました";
     struct Step { int answer; RegistryWriter writer; int key; const wchar_t *prefix, *missing, *box; } steps[] = {
         {IDNO, nullptr, 0, L"", L"flv mp4 nbl", ask}, {IDYES, nullptr, 0, L"", L"", done},
@@ -95,22 +107,6 @@ TEST_F(Association, AskedWrittenRefusedAndFailed)
     RegisterFileTypes(), RegisterFileTypes();
     ExpectWritten(Keys[0], L"", L"");
     EXPECT_EQ(Value(Keys[0], L".flv\\OpenWithProgids", L"other.flv") + Value(Keys[0], L"nimbrel_flv\\shell\\edit\\command"), L"editor");
-}
-
-// Other types offer the player under "Open with", their default kept; a too long path writes nothing.
-TEST_F(Association, OtherTypesOfferThePlayerAndATooLongPathWritesNothing)
-{
-    wchar_t any[64];
-    EXPECT_FALSE(WriteFileTypes(std::wstring(520, L'x').c_str()));
-    EXPECT_EQ(RegEnumKeyW(Keys[0], 0, any, 64), ERROR_NO_MORE_ITEMS) << "a key was written: " << Utf8(any);
-    EXPECT_TRUE(WriteFileTypes(L"C:\\Apps\\Nimbrel.exe"));
-    for (std::wstring type : {L"mkv", L"webm", L"opus"}) {
-        std::wstring name = L"nimbrel_" + type, ext = L"." + type;
-        std::wstring listed = Value(Keys[0], ext + L"\\OpenWithProgids", name.c_str()) + L"|";
-        EXPECT_EQ(Value(Keys[0], ext) + L"|" + listed + Value(Keys[0], name + L"\\shell\\open\\command"),
-                  L"-||\"C:\\Apps\\Nimbrel.exe\" \"%1\"") << type;
-    }
-    EXPECT_EQ(Value(Keys[0], L"nimbrel_webm"), L"WEBM ファイル");
 }
 
 }  // namespace

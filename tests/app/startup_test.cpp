@@ -21,20 +21,9 @@ std::string Place(int x, int y)
 
 using Startup = AppTest;  // started without a settings file
 
-// Without a settings file the window opens at 662 x 414; the exit item ends the program, saving its place.
-TEST_F(Startup, WithoutSettingsFileOpens662x414AndExitSaves)
-{
-    RECT client, placed = Rect(MainWindow);
-    GetClientRect(MainWindow, &client);
-    EXPECT_TRUE(IsWindowVisible(MainWindow) && client.right == 662 && client.bottom == 414);
-    PostMessageW(MainWindow, WM_COMMAND, IDM_EXIT, 0);
-    EXPECT_EQ(RunMessageLoop(), 0);
-    FinishNimbrel();
-    EXPECT_EQ(ReadTestIni().rfind(Place(placed.left, placed.top) + "Repeat=0\r\n", 0), 0u) << ReadTestIni();
-}
-
-// Loaded settings reach menus, window and engine (no volume muted); a repeated choice is sent again.
-TEST_F(Startup, MenusWindowAndEngineReflectTheLoadedSettings)
+// Loaded settings reach menus, window and engine (no volume muted); a repeated choice is sent again;
+// only -1 or a missing position lets the system place the window; a UTF-16 file stays UTF-16.
+TEST_F(Startup, LoadedSettingsReachMenusWindowAndEngineAndAUtf16FileStaysUtf16)
 {
     Restart("[Setting]\r\nRepeat=3\r\nQuality=1\r\nSmoothing=0\r\nDeblocking=2\r\nWindowTop=1\r\nPlayListShow=0\r\n"
             "VolumeLevel=40\r\nVolumeMute=1\r\n");
@@ -51,11 +40,34 @@ TEST_F(Startup, MenusWindowAndEngineReflectTheLoadedSettings)
           {IDM_DEBLOCK_OFF, L"state_deblocking"}})
         SetEngineValue(name, L"3"), Command(command), sent += EngineValue(name) + L" ";
     EXPECT_EQ(sent, L"1 0 2 0 1 1 0 1 ");
+    for (auto keys : {"WindowPosX=-1\r\nWindowPosY=30", "WindowPosX=25\r\nWindowPosY=-1", "WindowPosX=25"}) {
+        WriteTestIni(std::string("[Setting]\r\n") + keys + "\r\n");
+        LoadSettings();
+        EXPECT_TRUE(Settings.WindowPosX == CW_USEDEFAULT && Settings.WindowPosY == CW_USEDEFAULT) << keys;
+    }
+    std::wstring utf16 = L"\xFEFF[Setting]\r\nvolumelevel=40\r\n";
+    WriteTestIni(std::string((const char*)utf16.data(), utf16.size() * sizeof(wchar_t)));
+    LoadSettings();
+    EXPECT_EQ(Settings.VolumeLevel, 40);
+    Settings.VolumeLevel = 77;
+    SaveSettings();
+    std::string bytes = ReadTestIni();
+    std::wstring text((const wchar_t*)bytes.data(), bytes.size() / sizeof(wchar_t));
+    EXPECT_EQ(text.rfind(L"\xFEFF[Setting]\r\nvolumelevel=77\r\n", 0), 0u);
+    EXPECT_TRUE(text.find(L"VolumeLevel") == text.npos && text.find(L"\r\nAspectRatio10=0\r\n") != text.npos);
 }
 
-// Only the restored place is saved; maximised, no full screen or preset; the playlist yields to the video.
+// Without a settings file 662 x 414, the exit item saving the place; only the restored place is saved;
+// maximised, no full screen or preset; the playlist yields to the video.
 TEST_F(Startup, SavedPlaceAndPlaylistWidthWhetherMaximisedMinimisedOrResized)
 {
+    RECT client, placed = Rect(MainWindow);
+    GetClientRect(MainWindow, &client);
+    EXPECT_TRUE(IsWindowVisible(MainWindow) && client.right == 662 && client.bottom == 414);
+    PostMessageW(MainWindow, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_EQ(RunMessageLoop(), 0);
+    FinishNimbrel();
+    EXPECT_EQ(ReadTestIni().rfind(Place(placed.left, placed.top) + "Repeat=0\r\n", 0), 0u) << ReadTestIni();
     Restart("[Setting]\r\nPlayListWidth=5000\r\n");
     EXPECT_EQ(Settings.PlayListWidth, 662 - 55) << "reduced by the first size";
     Restart(Place(-20, -5) + "PlayListWidth=400\r\nPlayListShow=0\r\nMaximize=1\r\n");  // negative, but not -1
@@ -66,7 +78,7 @@ TEST_F(Startup, SavedPlaceAndPlaylistWidthWhetherMaximisedMinimisedOrResized)
         EXPECT_TRUE(IsMenuItemEnabled(MainMenu, IDM_ASSOCIATE)) << "only the size items go with them";
         ShowWindow(MainWindow, SW_RESTORE);
     }
-    RECT r = Rect(MainWindow), client;
+    RECT r = Rect(MainWindow);
     GetClientRect(MainWindow, &client);
     EXPECT_TRUE(r.left == -20 && r.top == -5 && client.right == 662 && Settings.PlayListWidth == 400);
     SIZE smallest = OuterForClient(390, 30), outer = OuterForClient(900, 300);
@@ -110,26 +122,6 @@ TEST_F(Startup, OddValuesAreUsedUnclampedAndTheFileIsSavedWhole)
         EXPECT_EQ(IniValue(ini, row.key), row.saved) << row.ini;
         EXPECT_EQ(std::count(ini.begin(), ini.end(), '='), 24) << ini;
     }
-}
-
-// Only -1 or a missing position lets the system place the window; a UTF-16 file stays UTF-16.
-TEST_F(Startup, PositionsTheSystemChoosesAndAUtf16FileWithAKeyInAnotherCase)
-{
-    for (const char* keys : {"WindowPosX=-1\r\nWindowPosY=300", "WindowPosX=250\r\nWindowPosY=-1", "WindowPosX=250"}) {
-        WriteTestIni(std::string("[Setting]\r\n") + keys + "\r\n");
-        LoadSettings();
-        EXPECT_TRUE(Settings.WindowPosX == CW_USEDEFAULT && Settings.WindowPosY == CW_USEDEFAULT) << keys;
-    }
-    std::wstring utf16 = L"\xFEFF[Setting]\r\nvolumelevel=40\r\n";
-    WriteTestIni(std::string((const char*)utf16.data(), utf16.size() * sizeof(wchar_t)));
-    LoadSettings();
-    EXPECT_EQ(Settings.VolumeLevel, 40);
-    Settings.VolumeLevel = 77;
-    SaveSettings();
-    std::string bytes = ReadTestIni();
-    std::wstring text((const wchar_t*)bytes.data(), bytes.size() / sizeof(wchar_t));
-    EXPECT_EQ(text.rfind(L"\xFEFF[Setting]\r\nvolumelevel=77\r\n", 0), 0u);
-    EXPECT_TRUE(text.find(L"VolumeLevel") == std::wstring::npos && text.find(L"\r\nAspectRatio10=0\r\n") != std::wstring::npos);
 }
 
 }  // namespace

@@ -73,18 +73,12 @@ def pixel(picture, x, y, width=1):
     return tuple(picture[3 * (y * width + x):3 * (y * width + x) + 3])
 
 
-def reg_query(key, value=None):  # a registry value's data (the default one without a name), or None
-    out = subprocess.run([WINE, "reg", "query", key] + (["/v", value] if value else ["/ve"]), capture_output=True,
-                         cwd="/").stdout.decode("utf-8", "replace")  # from / so that no reg.exe of the folder runs
-    m = re.search(r"^\s+\S.*?\s+REG_\w+\s+(.*?)\r?$", out, re.M)
-    return m.group(1) if m else None
-
-
 class Player:
     """One run of the program from its own folder and settings file (written first from settings)."""
 
     def __init__(self, exe, folder, args=(), settings=None):
         self.folder, self.exe = folder, os.path.join(folder, "Nimbrel.exe")
+        self.ini_path = os.path.join(folder, "Nimbrel.ini")
         os.makedirs(folder, exist_ok=True)
         if not os.path.exists(self.exe):
             shutil.copy(exe, self.exe)
@@ -105,10 +99,6 @@ class Player:
         self.frame = WINE_FRAME[DPI] if {"WindowWidth", "WindowHeight"} & set(settings or {}) else \
             (side, h - DEFAULT_CLIENT[1] - side)
         self.focus()
-
-    @property
-    def ini_path(self):
-        return os.path.join(self.folder, "Nimbrel.ini")
 
     def ini(self):  # the settings file's keys
         text = open(self.ini_path, encoding="utf-8", errors="replace").read() if os.path.exists(self.ini_path) else ""
@@ -135,9 +125,6 @@ class Player:
     def at(self, cx, cy):  # the screen point of a client point (negative: from the right or bottom)
         x, y, w, h = self.client()
         return x + (cx if cx >= 0 else w + cx), y + (cy if cy >= 0 else h + cy)
-
-    def pixel(self, cx, cy):
-        return pixel(grab(*self.at(cx, cy), 1, 1), 0, 0)
 
     def seek_bar(self):  # screen x and width inside its border (client x 91 to B - 230 at 96 DPI), y
         x, y, w, h = self.client()

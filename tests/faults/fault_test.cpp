@@ -19,8 +19,7 @@ struct Faults : AppTest {
     void ExpectSavesFail(const std::wstring& folder)
     {
         std::wstring list = folder + L"\\list.nbl";
-        IniPath = folder + L"\\Nimbrel.ini";
-        Settings.VolumeLevel = 77;
+        IniPath = folder + L"\\Nimbrel.ini", Settings.VolumeLevel = 77;
         EXPECT_EQ(WritePlaylistFile(list.c_str()), 0);
         SaveSettings();
         EXPECT_TRUE(ReadBytes(list) == OldList && ReadBytes(IniPath) == OldIni) << Utf8(folder);
@@ -49,8 +48,7 @@ TEST_F(Faults, SavesThatCannotBeWrittenFailAndKeepThePreviousFiles)
         while (WriteFile(filler, block.data(), n, &wrote, nullptr) && wrote == n) {}
     CloseHandle(filler);
     ExpectSavesFail(full);
-    DeleteFileW((full + L"\\filler").c_str());
-    SaveSettings();
+    DeleteFileW((full + L"\\filler").c_str()), SaveSettings();  // with room again
     std::string ini = ReadBytes(IniPath);
     EXPECT_EQ(IniValue(ini, "VolumeLevel") + IniValue(ini, "AspectRatio10") + IniValue(ini, "Kept"), "7701");
     EXPECT_FALSE(Exists(IniPath + L".saving"));
@@ -81,8 +79,7 @@ TEST_F(Faults, NoUsableTemporaryFolderEndsStartUpInTheErrorBox)
     CloseApp();
     for (const std::wstring& folder : {Dir / L"missing", Env(L"NIMBREL_READONLY_DISK")}) {
         ASSERT_FALSE(folder.empty()) << "no read-only disk mounted (tests/faults/faults.sh mounts it, as root)";
-        WriteTestIni("");
-        BoxTexts.clear();
+        WriteTestIni(""), BoxTexts.clear();
         SetEnvironmentVariableW(L"TEMP", folder.c_str()), SetEnvironmentVariableW(L"TMP", folder.c_str());
         EXPECT_FALSE(StartApp()) << Utf8(folder);
         SetEnvironmentVariableW(L"TEMP", temp.c_str()), SetEnvironmentVariableW(L"TMP", tmp.c_str());

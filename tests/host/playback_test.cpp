@@ -14,8 +14,6 @@
 
 namespace {
 
-void Press(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
-
 struct Playback : AppTest {
     void Add(const wchar_t* clip) { AddEntry(PlaylistCount(), Clip(clip).c_str()); }
 };
@@ -81,8 +79,9 @@ TEST_F(Playback, MonitorValuesAndThePlayStateThroughStopPlayAndPause)
     EXPECT_TRUE(EngineValue(L"state_file") == path && NowPlaying().ends_with(L"[動画 long.mp4]"));
 }
 
-// An end is acted on once, not during a drag, without a current entry, for a new file or after a stop.
-TEST_F(Playback, EndOfFileIsActedOnOnceAndOnlyWhenAllowed)
+// An end is acted on once, not during a drag, without a current entry, for a new file or after a stop;
+// a section loops (the position comes back to its start), the first section being the whole file.
+TEST_F(Playback, EndOfFileIsActedOnOnceAndOnlyWhenAllowedAndASectionRepeats)
 {
     Add(L"long.mp4"), Add(L"h264_aac.mp4"), PlayEntry(0), Command(IDM_PLAY_PAUSE);  // paused: no real end meanwhile
     auto end = [] { SetEngineValue(L"state_playstop", L"1"); };
@@ -93,14 +92,7 @@ TEST_F(Playback, EndOfFileIsActedOnOnceAndOnlyWhenAllowed)
                  {[&] { RemoveAllEntries(), end(), tick(); }, L"-1 Idle 1"},
                  {[&] { Add(L"long.mp4"), Add(L"h264_aac.mp4"), PlayEntry(0), tick(); }, L"0 Playing [long.mp4] 0"},
                  {[&] { end(), Command(IDM_STOP), tick(); }, L"0 Stopped [long.mp4] 0"}});
-}
-
-// The section loops (the position comes back to its start); the first section is the whole file.
-TEST_F(Playback, SectionRepeatsItself)
-{
-    Add(L"long.mp4");
-    Command(IDM_REPEAT_SECTION);
-    PlayEntry(0);
+    Command(IDM_REPEAT_SECTION), PlayEntry(0);
     ASSERT_TRUE(PumpUntil([] { return Section.SectionActive && Section.SectionEnd == 12; }, 10000));
     Section = {2, 4, 1, 2, 0};
     int returns = 0;

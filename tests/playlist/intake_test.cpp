@@ -12,6 +12,8 @@
 
 using Intake = AppTest;
 
+static std::wstring MakeText(const std::wstring& path) { return WriteBytes(path, "not a video\r\n"), path; }
+
 // Drops and the open dialog append (refusing one by one); the video replaces the list, idle at its box.
 TEST_F(Intake, DropsAndTheOpenDialog)
 {
@@ -34,7 +36,6 @@ TEST_F(Intake, DropsAndTheOpenDialog)
         {[&] { Drop(VideoPanel, {f[4]}); }, L"-1 Idle | |"},
     });
     EXPECT_EQ(atBox, L"-1 Idle | |") << "at the last drop's box";
-    EXPECT_EQ(LastDialog.Shown, 3);
 }
 
 // Command-line paths are stored absolute (a saved playlist names them from anywhere); missing ones skipped.

@@ -14,6 +14,12 @@ namespace {
 
 using Playlist = AppTest;
 
+void SetRow(int row, UINT state)  // the selected and focused bits of a row (-1: every row)
+{
+    LVITEMW item = {.state = state, .stateMask = LVIS_SELECTED | LVIS_FOCUSED};
+    SendMessageW(PlaylistView, LVM_SETITEMSTATE, row, (LPARAM)&item);
+}
+
 // What plays after an end in each mode; previous on the first row and next on the last do nothing.
 TEST_F(Playlist, EndOfFileFollowsTheRepeatModePreviousAndNextStopAtTheEnds)
 {
@@ -96,8 +102,9 @@ std::string RightClickMenu()
     return enabled;
 }
 
-// The menu, a double click and Enter take the row both focused and selected.
-TEST_F(Playlist, TheFocusedSelectedRowIsTheChoiceOfTheMenuDoubleClickAndEnter)
+// The menu, a double click and Enter take the row both focused and selected; then the list's keys:
+// Ctrl+A, losing the focus (the selection goes, the mark stays), Delete, space, remove all.
+TEST_F(Playlist, TheFocusedSelectedRowIsTheChoiceOfTheMenuDoubleClickAndEnterAndTheKeys)
 {
     EXPECT_EQ(RightClickMenu(), "-----+-");
     AddFiles({L"a.flv", L"b.flv", L"c.flv"});
@@ -119,24 +126,19 @@ TEST_F(Playlist, TheFocusedSelectedRowIsTheChoiceOfTheMenuDoubleClickAndEnter)
         ways[row]();
         EXPECT_EQ(NowPlaying(), std::to_wstring(row) + L" Playing [" + PathNamePart(Files[row].c_str()) + L"]");
     }
-}
-
-// Ctrl+A, losing the focus (the selection goes, the mark stays), Delete, space, remove all.
-TEST_F(Playlist, KeysOfTheListLosingTheFocusAndRemoveAll)
-{
-    AddFiles({L"a.flv", L"b.flv", L"c.flv"});
     SetFocus(PlaylistView);
     auto key = [](UINT message, WPARAM key, BYTE control = 0) {
         BYTE keys[256] = {};
         keys[VK_CONTROL] = control;
         SetKeyboardState(keys), SendMessageW(PlaylistView, message, key, 0);
     };
-    ExpectSteps([] { return ListState() + L" " + std::to_wstring(SendMessageW(PlaylistView, LVM_GETSELECTEDCOUNT, 0, 0)); },
-                {{[&] { key(WM_KEYDOWN, 'A', 0x80); }, L"0 Stopped [a.flv] | a.flv b.flv c.flv | 3"},
-                 {[] { SetFocus(MainWindow); }, L"0 Stopped [a.flv] | a.flv b.flv c.flv | 0"},
-                 {[&] { SetFocus(PlaylistView), SetRow(1, LVIS_SELECTED), key(WM_KEYDOWN, VK_DELETE); }, L"0 Stopped [a.flv] | a.flv c.flv | 0"},
-                 {[&] { key(WM_KEYDOWN, VK_DELETE); }, L"0 Stopped [a.flv] | a.flv c.flv | 0"},
-                 {[&] { key(WM_KEYUP, VK_SPACE); }, L"0 Playing [a.flv] | a.flv c.flv | 0"},
+    ExpectSteps([] { return ListState() + L" " + std::to_wstring(ListView_GetSelectedCount(PlaylistView)); },
+                {{[&] { key(WM_KEYDOWN, 'A', 0x80); }, L"0 Playing [a.flv] | a.flv b.flv c.flv | 3"},
+                 {[] { SetFocus(MainWindow); }, L"0 Playing [a.flv] | a.flv b.flv c.flv | 0"},
+                 {[&] { SetFocus(PlaylistView), SetRow(1, LVIS_SELECTED), key(WM_KEYDOWN, VK_DELETE); },
+                  L"0 Playing [a.flv] | a.flv c.flv | 0"},
+                 {[&] { key(WM_KEYDOWN, VK_DELETE); }, L"0 Playing [a.flv] | a.flv c.flv | 0"},
+                 {[&] { key(WM_KEYUP, VK_SPACE); }, L"0 Paused [a.flv] | a.flv c.flv | 0"},
                  {[] { SendMessageW(PlaylistPanel, WM_COMMAND, IDM_REMOVE_ALL, 0); }, L"-1 Idle | | 0"}});
 }
 

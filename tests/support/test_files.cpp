@@ -29,19 +29,17 @@ static void RemoveTree(const std::wstring& folder)
 {
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW(Long(folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = found.cFileName, child = folder + L"\\" + name;
-            DWORD a = found.dwFileAttributes;
-            if (name == L"." || name == L"..")
-                continue;
-            if ((a & FILE_ATTRIBUTE_DIRECTORY) && !(a & FILE_ATTRIBUTE_REPARSE_POINT))
-                RemoveTree(child);  // a link is removed, never followed
-            else
-                (a & FILE_ATTRIBUTE_DIRECTORY ? RemoveDirectoryW : DeleteFileW)(Long(child).c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+        std::wstring name = found.cFileName, child = folder + L"\\" + name;
+        DWORD a = found.dwFileAttributes;
+        if (name == L"." || name == L"..")
+            continue;
+        if ((a & FILE_ATTRIBUTE_DIRECTORY) && !(a & FILE_ATTRIBUTE_REPARSE_POINT))
+            RemoveTree(child);  // a link is removed, never followed
+        else
+            (a & FILE_ATTRIBUTE_DIRECTORY ? RemoveDirectoryW : DeleteFileW)(Long(child).c_str());
     }
+    FindClose(search);
     RemoveDirectoryW(Long(folder).c_str());
 }
 

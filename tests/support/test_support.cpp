@@ -1,6 +1,5 @@
 #include "test_support.h"
 
-#include <commctrl.h>
 #include <shlobj.h>
 
 #include "app/app.h"
@@ -18,8 +17,6 @@ std::wstring MakeFlv(const std::wstring& path)
 {
     return WriteBytes(path, std::string("FLV\x01\x05\0\0\0\x09\0\0\0\0\0\0\0\0", 17)), path;
 }
-
-std::wstring MakeText(const std::wstring& path) { return WriteBytes(path, "not a video\r\n"), path; }
 
 static std::wstring TestIniPath()
 {
@@ -48,9 +45,7 @@ DialogRecord LastDialog;
 
 static BOOL AnswerDialog(FileDialogKind, OPENFILENAMEW* dialog)
 {
-    LastDialog = {LastDialog.Shown + 1, L"", dialog->hwndOwner};
-    for (const wchar_t* p = dialog->lpstrFilter; p && *p; p += wcslen(p) + 1)
-        LastDialog.Filter += std::wstring(p) + L"|";
+    LastDialog = {LastDialog.Shown + 1, dialog->hwndOwner};
     std::wstring answer = DialogAnswer + std::wstring(2, L'\0');
     size_t first = wcslen(answer.c_str());  // several files: the names follow the folder's NUL
     dialog->nFileOffset = (WORD)(answer[first + 1] ? first + 1 : answer.rfind(L'\\', first) + 1);
@@ -102,17 +97,7 @@ Paths EntryPaths()
     return paths;
 }
 
-RECT Rect(HWND window)
-{
-    RECT r;
-    return GetWindowRect(window, &r), r;
-}
-
-void SetRow(int row, UINT state)
-{
-    LVITEMW item = {.state = state, .stateMask = LVIS_SELECTED | LVIS_FOCUSED};
-    SendMessageW(PlaylistView, LVM_SETITEMSTATE, row, (LPARAM)&item);
-}
+RECT Rect(HWND window) { RECT r; return GetWindowRect(window, &r), r; }
 
 std::wstring NowPlaying()
 {
@@ -135,13 +120,12 @@ void ExpectSteps(const std::function<std::wstring()>& state, const Steps& steps)
 
 std::wstring ListState()
 {
-    std::wstring s = NowPlaying() + L" |";
-    for (const std::wstring& path : EntryPaths())
-        s += L" " + std::wstring(PathNamePart(path.c_str()));
-    s += L" |";
-    for (const std::wstring& box : BoxTexts)
-        s += L" " + std::wstring(PathNamePart(box.c_str()));
-    BoxTexts.clear();
+    std::wstring s = NowPlaying();
+    for (const Paths& texts : {EntryPaths(), std::exchange(BoxTexts, {})}) {
+        s += L" |";
+        for (const std::wstring& text : texts)
+            s += L" " + std::wstring(PathNamePart(text.c_str()));
+    }
     return s;
 }
 
@@ -166,9 +150,8 @@ void AppTest::Restart(const std::string& ini)
 
 void AppTest::AddFiles(const Paths& names)
 {
-    Paths added;
+    Files.clear();
     for (const std::wstring& n : names)
-        added.push_back(MakeFlv(Dir / n));
-    Files.insert(Files.end(), added.begin(), added.end());
-    Drop(PlaylistPanel, added);
+        Files.push_back(MakeFlv(Dir / n));
+    Drop(PlaylistPanel, Files);
 }

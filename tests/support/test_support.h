@@ -7,7 +7,6 @@
 using Paths = std::vector<std::wstring>;
 
 std::wstring MakeFlv(const std::wstring& path);   // taken by intake as Flash Video (17 bytes)
-std::wstring MakeText(const std::wstring& path);  // refused by intake
 
 // The settings file beside the test program: written (an empty text removes it) and read.
 void WriteTestIni(const std::string& text);
@@ -17,7 +16,7 @@ std::string IniValue(const std::string& ini, const std::string& key);  // "" whe
 // In an AppTest boxes land in BoxTexts; dialogs answer DialogAnswer ("": cancel; folder\0names...).
 extern Paths BoxTexts;
 extern std::wstring DialogAnswer;
-extern struct DialogRecord { int Shown; std::wstring Filter; HWND Owner; } LastDialog;  // NULs as "|"
+extern struct DialogRecord { int Shown; HWND Owner; } LastDialog;
 
 bool StartApp();
 int CloseApp();  // closes the main window as the user would, runs shutdown; the exit code
@@ -25,9 +24,9 @@ std::wstring EngineValue(const wchar_t* name);  // a variable of the engine's mo
 void SetEngineValue(const wchar_t* name, const wchar_t* value);
 void Command(UINT id);                             // WM_COMMAND to the main window
 void Drop(HWND target, const Paths& paths);        // as the shell drops files on a panel
+inline void Press(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
 Paths EntryPaths();                                // the FullPath of every row, in order
 RECT Rect(HWND window);             // on the screen
-void SetRow(int row, UINT state);  // the selected and focused bits of a row (-1: every row)
 std::wstring NowPlaying();  // the current entry, the play state, the title's addition: "1 Playing [b.flv]"
 // NowPlaying, the rows' names, the boxes since the last call: "0 Stopped [a.flv] | a.flv b.flv | c.flvが…".
 std::wstring ListState();
@@ -42,5 +41,5 @@ struct AppTest : ::testing::Test {
     void Restart(const std::string& ini);  // closed, then started again with this settings file
     TempFolder Dir;
     Paths Files;
-    void AddFiles(const Paths& names);  // made in Dir, kept in Files and dropped on the playlist
+    void AddFiles(const Paths& names);  // made in Dir, kept in Files (in place of earlier ones), dropped
 };
