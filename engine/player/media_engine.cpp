@@ -412,7 +412,6 @@ void MediaEngineUseAudioDevice(MediaEngine* e, int device) {
 
 void MediaEngineSetAudioDeviceGone(MediaEngine* e, bool gone) { e->player->deviceGone_ = gone; }
 
-void MediaEngineSetDecodeDelay(MediaEngine* e, int milliseconds) { e->player->decodeDelayMs_ = milliseconds; }
 
 void MediaEngineSetDecoderThreads(MediaEngine* e, int threads) { e->player->decoderThreads_ = threads; }
 #endif

@@ -34,8 +34,6 @@ void MediaEngineUseAudioDevice(MediaEngine* engine, int device);
 // While gone, every sound device is: the open one reports itself lost at its next use, as an
 // unplugged one does, and none opens (the sound server went away) until it is back.
 void MediaEngineSetAudioDeviceGone(MediaEngine* engine, bool gone);
-// Slows the video decoder down by this much per picture, as a weak machine would.
-void MediaEngineSetDecodeDelay(MediaEngine* engine, int milliseconds);
 // The video decoder of the next file gets this many threads (0: one per core), as a machine with
 // that many cores would give it.
 void MediaEngineSetDecoderThreads(MediaEngine* engine, int threads);

@@ -115,11 +115,11 @@ class Player {
   std::atomic<double> lateSum_{0}, lateMax_{0};  // seconds past their time pictures went up
   std::atomic<long> lateCount_{0};
   std::atomic<int> openedDevice_{0};  // AudioDevice of the open output, 0 before any
-  // Test hooks: pictures shown as fast as they decode; a decoder slowed down by this much per
-  // picture, or given this many threads; the sound device to open from the next file on; every
-  // sound device gone (the open one lost, none opens) while set; the sound on its way out.
+  // Test hooks: pictures shown as fast as they decode; a decoder given this many threads; the
+  // sound device to open from the next file on; every sound device gone (the open one lost, none
+  // opens) while set; the sound on its way out.
   Hook<bool> unpaced;
-  Hook<int> decodeDelayMs_, decoderThreads_;
+  Hook<int> decoderThreads_;
   Hook<AudioDevice> audioDevice_;
   Hook<bool> deviceGone_;
   Hook<std::shared_ptr<const AudioTapBinding>> tap_;

@@ -48,7 +48,6 @@ void VideoDecodeThread(Session* s) {
       produced = true;
       ++s->videoOut;
       if (s->videoGivenUp.exchange(false)) mine.live = true;  // late, but there is a picture after all
-      if (int ms = p->decodeDelayMs_.load()) Sleep(ms);  // tests: a decoder too slow for the clip
       double duration = frame->pkt_duration > 0 ? frame->pkt_duration * av_q2d(tb) : s->frameDuration;
       duration = std::clamp(duration, 0.0, kMaxFrameDuration);
       double raw = s->Seconds(frame->best_effort_timestamp, tb);
