@@ -23,8 +23,9 @@ TEST(Timeline, FramesArePlacedByTheirVerdict) {
     ProposeJump(&mark, t, r.stamp);
     double pts = PlaceFrame(&t, r.stamp, 0.04, r.verdict, other);
     EXPECT_TRUE(pts == r.pts && t.offset == r.offset && t.next == pts + 0.04) << r.stamp << ": " << pts;
-    if (r.verdict == Jump::Gap || r.verdict == Jump::Anchor)
+    if (r.verdict == Jump::Gap || r.verdict == Jump::Anchor) {
       EXPECT_TRUE(mark.jumpFrom == r.t.next && mark.jumpTo == r.stamp && mark.jumpOffset == r.offset);
+    }
   }
 }
 
