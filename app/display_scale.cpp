@@ -85,3 +85,15 @@ bool KeepOnMonitor(RECT& r)
     r = MoveIntoArea(r, monitor.rcWork);
     return true;
 }
+
+HICON LoadSizedIcon(UINT id, int size)
+{
+    return (HICON)LoadImageW(AppInstance, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0);
+}
+
+RECT MonitorRect(HWND window)
+{
+    MONITORINFO monitor = {sizeof monitor};
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+    return monitor.rcMonitor;
+}

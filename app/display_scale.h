@@ -21,6 +21,9 @@ int DpiAtPoint(POINT at);
 SIZE OuterSizeAt(int clientWidth, int clientHeight, int dpi);
 // The icon-title font as the system gives it at dpi; null when it cannot be made.
 HFONT CreateUiFont(int dpi);
+// The resource icon id drawn size pixels square (the group's nearest image, scaled); null when
+// it cannot be loaded.
+HICON LoadSizedIcon(UINT id, int size);
 
 // A window's outer side at another scale: its client part scaled, its frame as drawn there.
 int ScaleWindowSide(int side, int frameFrom, int frameTo, int fromDpi, int toDpi);
@@ -32,3 +35,5 @@ RECT MoveIntoArea(RECT r, RECT area);
 // A window rectangle that lies on no monitor (one removed, a settings file from another
 // desk) moves onto the nearest monitor's work area; false when it was already on one.
 bool KeepOnMonitor(RECT& r);
+// The rectangle of the monitor that holds most of window (the nearest one otherwise).
+RECT MonitorRect(HWND window);

@@ -63,14 +63,6 @@ static void OnKeyUp(HWND window, UINT key)
         DispatchCommand(window, IDM_PLAY_PAUSE);
 }
 
-// The monitor's rectangle of a full-screen window.
-static RECT MonitorRect(HWND window)
-{
-    MONITORINFO monitor = {sizeof monitor};
-    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
-    return monitor.rcMonitor;
-}
-
 void ApplyWindowDpi(HWND window, int dpi, RECT suggested)
 {
     int old = UiDpi();

@@ -64,7 +64,7 @@ static TaskbarView CurrentView()
     v.Progress = PlayState == Playing ? TBPF_NORMAL : PlayState == Paused ? TBPF_PAUSED : TBPF_NOPROGRESS;
     v.Done = PlaybackPosition;
     v.Total = PlaybackDuration ? PlaybackDuration : 1;
-    HICON icons[3] = {T.PreviousIcon, PlayState == Playing ? PauseIcon : PlayIcon, T.NextIcon};
+    HICON icons[3] = {T.PreviousIcon, ButtonIcon(PlayPauseButton), T.NextIcon};  // as the bar's button
     for (int i = 0; i < 3; i++) {
         v.Icons[i] = icons[i];
         v.Enabled[i] = IsMenuItemEnabled(MainMenu, ButtonIds[i]);
@@ -122,8 +122,8 @@ static void LoadThumbIcons()
         if (icon)
             DestroyIcon(icon);
     int size = Px(16);
-    T.PreviousIcon = (HICON)LoadImageW(AppInstance, MAKEINTRESOURCEW(IDI_PREVIOUS), IMAGE_ICON, size, size, 0);
-    T.NextIcon = (HICON)LoadImageW(AppInstance, MAKEINTRESOURCEW(IDI_NEXT), IMAGE_ICON, size, size, 0);
+    T.PreviousIcon = LoadSizedIcon(IDI_PREVIOUS, size);
+    T.NextIcon = LoadSizedIcon(IDI_NEXT, size);
 }
 
 void ScaleTaskbarIcons()

@@ -53,9 +53,7 @@ static void EnterFullScreen()
     RECT before;
     GetWindowRect(MainWindow, &before);
     // The monitor that holds the window, which on one screen is the primary screen.
-    MONITORINFO monitor = {sizeof monitor};
-    GetMonitorInfoW(MonitorFromWindow(MainWindow, MONITOR_DEFAULTTONEAREST), &monitor);
-    const RECT& m = monitor.rcMonitor;
+    const RECT m = MonitorRect(MainWindow);
     SetWindowLongPtrW(MainWindow, GWL_STYLE, WS_POPUP | WS_VISIBLE);
     // The frame is recalculated even when the window already has the monitor's rectangle.
     SetWindowPos(MainWindow, HWND_TOP, m.left, m.top, m.right - m.left, m.bottom - m.top, SWP_FRAMECHANGED);

@@ -97,7 +97,7 @@ static void LoadIcons()
     int size = Px(16);
     for (int i = 0; i < 6; i++) {
         HICON old = *icons[i];
-        *icons[i] = (HICON)LoadImageW(AppInstance, MAKEINTRESOURCEW(ids[i]), IMAGE_ICON, size, size, 0);
+        *icons[i] = LoadSizedIcon(ids[i], size);
         for (HWND button : {PlayPauseButton, StopButton, MuteButton, MenuButton})
             if (old && ButtonIcon(button) == old)
                 SetButtonIcon(button, *icons[i]);

@@ -100,7 +100,7 @@ static bool AddColumn(int index, int width)
 static HIMAGELIST MakePlayingMark(int size)
 {
     HIMAGELIST mark = ImageList_Create(size, size, ILC_COLOR4 | ILC_MASK, 1, 0);
-    HICON icon = (HICON)LoadImageW(AppInstance, MAKEINTRESOURCEW(IDI_PLAYING_MARK), IMAGE_ICON, size, size, 0);
+    HICON icon = LoadSizedIcon(IDI_PLAYING_MARK, size);
     bool added = mark && icon && ImageList_AddIcon(mark, icon) == 0;
     if (icon)
         DestroyIcon(icon);
