@@ -97,12 +97,7 @@ void AudioThread(Session* s) {
         av_frame_unref(frame);
         if (n <= 0) continue;
         chunk.offset = 0;
-        StreamMark other;
-        Jump verdict = s->Judge(Stream::Sound, serial, timeline, raw, &mine, &other);
-        double from = timeline.next;
-        chunk.pts = PlaceFrame(&timeline, raw, static_cast<double>(n) / out->rate, verdict, other);
-        if (verdict != Jump::None) mine.jumpFrom = from, mine.jumpTo = raw, mine.jumpOffset = timeline.offset;
-        mine.at = timeline.next;
+        chunk.pts = s->Place(Stream::Sound, serial, &timeline, raw, static_cast<double>(n) / out->rate, &mine);
         mark();
         return true;
       }
@@ -129,7 +124,6 @@ void AudioThread(Session* s) {
         ended = false;
         continue;
       }
-      if (item.kind == PacketItem::Packet) ++s->audioFed;
       avcodec_send_packet(c, item.kind == PacketItem::End ? nullptr : item.packet);
       av_packet_free(&item.packet);
       if (s->abort) return false;
@@ -149,7 +143,6 @@ void AudioThread(Session* s) {
   uint32_t flushedSerial = 0;
   while (!s->abort) {
     uint64_t news = p->News();
-    if (p->deviceGone_.load() && !out->Silent()) out->lost = true;  // tests: as if unplugged
     if (DeviceDue(p)) {  // lost, or its retry is due: the samples and resampler follow its format
       OpenDevice(p);
       out = p->audio_.get();

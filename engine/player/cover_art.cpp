@@ -36,13 +36,8 @@ void CoverThread(Session* s) {
       // Within the fitted box with its own aspect; the window centres it there.
       double sar = cover->sample_aspect_ratio.num > 0 ? av_q2d(cover->sample_aspect_ratio) : 1;
       FitRect fit = FitPicture(box >> 16, box & 0xFFFF, cover->height / (cover->width * sar));
-      back.width = static_cast<int>(std::lround(fit.width));
-      back.height = static_cast<int>(std::lround(fit.height));
-      back.session = s->id;
-      back.bits.resize(static_cast<size_t>(back.width) * back.height * 4);
-      if (back.width > 0 && back.height > 0 &&
-          ConvertPicture(&converter, cover, back.width, back.height, p->scalerFlags_.load(), back.bits.data(),
-                         back.width * 4))
+      if (ConvertInto(&converter, cover, static_cast<int>(std::lround(fit.width)),
+                      static_cast<int>(std::lround(fit.height)), p->scalerFlags_.load(), s->id, &back))
         p->Publish(back);
     }
     p->WaitNews(news, kWaitBound);

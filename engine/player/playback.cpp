@@ -420,7 +420,7 @@ bool Player::OpenFile(std::unique_ptr<Session>& s, const std::wstring& path) {
     }
   for (int pass = 0; pass < 2 && s->audioIndex < 0; ++pass)
     for (int i = 0; i < streams && s->audioIndex < 0; ++i)
-      if (kind(i, AVMEDIA_TYPE_AUDIO) && (pass || ic->streams[i]->disposition & AV_DISPOSITION_DEFAULT) &&
+      if (kind(i, AVMEDIA_TYPE_AUDIO) && (pass == !(ic->streams[i]->disposition & AV_DISPOSITION_DEFAULT)) &&
           (s->audio = OpenDecoder(ic->streams[i], false, 0)))
         s->audioIndex = i;
   for (int i = 0; i < streams && s->videoIndex < 0 && s->audioIndex >= 0 && !s->cover; ++i) {

@@ -117,12 +117,6 @@ bool Moved(double from, double to) { return !(from == to) && !(std::isnan(from) 
 
 }  // namespace
 
-void Session::ResetMark(Stream which, uint32_t serial, bool live) {
-  StreamMark fresh;
-  fresh.live = live;
-  SetMark(which, serial, fresh);
-}
-
 void Session::SetMark(Stream which, uint32_t serial, const StreamMark& mark) {
   bool news;
   {
@@ -178,4 +172,15 @@ Jump Session::Judge(Stream which, uint32_t serial, const StreamTimeline& t, doub
   std::lock_guard<SlimMutex> lock(marksMutex_);
   --judging_;
   return verdict == Jump::Wait ? Jump::Anchor : verdict;  // abandoned: the frame is stale anyway
+}
+
+double Session::Place(Stream which, uint32_t serial, StreamTimeline* t, double stamp, double duration,
+                      StreamMark* mine) {
+  StreamMark other;
+  Jump verdict = Judge(which, serial, *t, stamp, mine, &other);
+  double from = t->next;
+  double pts = PlaceFrame(t, stamp, duration, verdict, other);
+  if (verdict != Jump::None) mine->jumpFrom = from, mine->jumpTo = stamp, mine->jumpOffset = t->offset;
+  mine->at = t->next;
+  return pts;
 }

@@ -104,7 +104,7 @@ struct Session {
   std::atomic<bool> videoGivenUp{false};  // the video decoded nothing: sound plays alone
   std::atomic<bool> videoBehind{false};   // the picture is far behind: skip what can be skipped
   // Progress of each decoder (packets sent, frames received), for bounding waits on it.
-  std::atomic<long> videoFed{0}, audioFed{0}, videoOut{0}, audioOut{0};
+  std::atomic<long> videoFed{0}, videoOut{0}, audioOut{0};
   std::thread videoDecoder, videoOutput, audioWorker, coverWorker;
 
   double Seconds(int64_t ts, AVRational tb) const {
@@ -112,13 +112,14 @@ struct Session {
   }
 
   // Each stream's mark for the other (timeline.h), of the serial it was made for.
-  void ResetMark(Stream which, uint32_t serial, bool live);
   void SetMark(Stream which, uint32_t serial, const StreamMark& mark);
   // How a stamp fits its stream (JudgeStamp), waiting as long as the verdict is to wait: until the
   // other stream shows, the clock passes the point, or kWaitBound passes without progress.
   // *other: the other's mark the verdict was made on.
   Jump Judge(Stream which, uint32_t serial, const StreamTimeline& t, double stamp, StreamMark* mine,
              StreamMark* other);
+  // A decoded frame's presentation time: judged, placed on t (PlaceFrame), a jump noted in *mine.
+  double Place(Stream which, uint32_t serial, StreamTimeline* t, double stamp, double duration, StreamMark* mine);
 
  private:
   StreamMark OtherMark(Stream which, uint32_t serial);
@@ -130,6 +131,11 @@ struct Session {
 
 // The largest picture a decoder may allocate: 8192 x 4352 (8K UHD and DCI 8K fit).
 constexpr int64_t kMaxPixels = int64_t{8192} * 4352;
+
+struct PictureConverter;
+// f converted and scaled to width x height into *into, for the window; false when it cannot be.
+bool ConvertInto(PictureConverter* converter, const AVFrame* f, int width, int height, int flags, uint32_t session,
+                 Picture* into);
 
 void VideoDecodeThread(Session* s);
 void VideoOutputThread(Session* s);

@@ -51,12 +51,7 @@ void VideoDecodeThread(Session* s) {
       double duration = frame->pkt_duration > 0 ? frame->pkt_duration * av_q2d(tb) : s->frameDuration;
       duration = std::clamp(duration, 0.0, kMaxFrameDuration);
       double raw = s->Seconds(frame->best_effort_timestamp, tb);
-      StreamMark other;
-      Jump verdict = s->Judge(Stream::Picture, serial, timeline, raw, &mine, &other);
-      double from = timeline.next;
-      double pts = PlaceFrame(&timeline, raw, duration, verdict, other);
-      if (verdict != Jump::None) mine.jumpFrom = from, mine.jumpTo = raw, mine.jumpOffset = timeline.offset;
-      mine.at = timeline.next;
+      double pts = s->Place(Stream::Picture, serial, &timeline, raw, duration, &mine);
       mark();
       AVFrame* copy = av_frame_clone(frame);
       av_frame_unref(frame);

@@ -21,12 +21,7 @@ struct Target {
 };
 
 bool Convert(PictureConverter* converter, const AVFrame* f, const Target& t, uint32_t session, Picture* into) {
-  if (t.width <= 0 || t.height <= 0) return false;
-  into->bits.resize(static_cast<size_t>(t.width) * t.height * 4);
-  into->width = t.width;
-  into->height = t.height;
-  into->session = session;
-  return ConvertPicture(converter, f, t.width, t.height, t.flags, into->bits.data(), t.width * 4);
+  return ConvertInto(converter, f, t.width, t.height, t.flags, session, into);
 }
 
 // Converts the picture after the next one on a thread of its own while the output thread converts
@@ -92,6 +87,16 @@ class AheadConverter {
 };
 
 }  // namespace
+
+bool ConvertInto(PictureConverter* converter, const AVFrame* f, int width, int height, int flags, uint32_t session,
+                 Picture* into) {
+  if (width <= 0 || height <= 0) return false;
+  into->bits.resize(static_cast<size_t>(width) * height * 4);
+  into->width = width;
+  into->height = height;
+  into->session = session;
+  return ConvertPicture(converter, f, width, height, flags, into->bits.data(), width * 4);
+}
 
 void VideoOutputThread(Session* s) {
   Player* p = s->player;
