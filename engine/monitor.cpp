@@ -68,5 +68,5 @@ void CALLBACK MonitorTick(HWND, UINT, UINT_PTR, DWORD)
     for (HWND w : {SeekBar, TimeDisplay})
         if (w)
             InvalidateRect(w, nullptr, TRUE);
-    UpdateTaskbar();  // the progress
+    UpdateTaskbar();  // the progress, and the previous and next items as the playlist changed
 }

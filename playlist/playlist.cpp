@@ -9,7 +9,6 @@
 #include "app/layout.h"
 #include "app/menus.h"
 #include "app/settings.h"
-#include "app/taskbar.h"
 #include "engine/monitor.h"
 #include "engine/movie_variables.h"
 #include "engine/playback_commands.h"
@@ -116,7 +115,6 @@ void UpdatePlaylistMenuItems()
     SetMenuItemEnabled(MainMenu, IDM_PREVIOUS, CurrentIndex > 0);
     SetMenuItemEnabled(MainMenu, IDM_NEXT, CurrentIndex != -1 && CurrentIndex + 1 < count);
     SetMenuItemEnabled(MainMenu, IDM_SAVE_PLAYLIST, count > 0);
-    UpdateTaskbar();  // its previous and next buttons follow these items
 }
 
 void ResetFileState()
